@@ -1,0 +1,15 @@
+#include "gamedata/Errors.h"
+
+void RaiseReadPastEnd() { throw EInOutError(kReadPastEndText); }
+
+void RaiseNotAFloat(const std::string& text) {
+    throw EConvertError("'" + text + "' ist kein gültiger Gleitkommawert");
+}
+
+void RaiseNotAnInteger(const std::string& text) {
+    throw EConvertError("'" + text + "' ist kein gültiger Integerwert");
+}
+
+void RaiseCannotWrite(const std::string& path) {
+    throw EInOutError("In " + path + " kann nicht geschrieben werden");
+}

@@ -1,0 +1,14 @@
+// uLogging: the session log. One plain-text file per run, CR LF line ends, every line flushed at
+// once; when the file cannot be created the program simply runs without a log.
+#pragma once
+
+#include <string>
+
+void OpenLog(const std::string& fileName);
+void WriteLog(const std::string& line); // raises EInOutError when the write fails
+void CloseLog();
+bool LogOpen();
+
+// The five header lines every session starts with; versionText is "%MAJOR.%MINOR.%RELEASE.%BUILD"
+// expanded.
+void WriteSessionHeader(const std::string& versionText);
