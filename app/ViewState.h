@@ -1,0 +1,84 @@
+// The view state the frame drawing reads and the window's commands change: camera, navigation,
+// display settings and the redraw bookkeeping. Plain data shared by the viewer, the command-line
+// tool and the tests.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+
+// Seven singles, in the order saved camera locations use.
+struct TCameraPos {
+    float TransX = 0; // scene translation, world units; the eye is at the negated values
+    float TransY = -3;
+    float TransZ = 0;
+    float Tilt = 25; // degrees, applied first (about x)
+    float Heading = 90; // about y
+    float Roll = 0;     // about z
+    float FOV = 60;     // vertical field of view, degrees
+};
+
+enum class TAreaShape { Circle, Square };
+
+struct TColor3 {
+    float r = 1;
+    float g = 1;
+    float b = 1;
+};
+
+struct TColor4 {
+    float r = 0;
+    float g = 0;
+    float b = 0;
+    float a = 0;
+};
+
+struct TDisplaySettings {
+    bool ShowGroundBoxes = true;
+    bool ShowWater = true;
+    bool ShowCheckpoints = false;
+    int ObjectsMode = 0; // 0 none, 1 all but type "6,0", 2 all
+    bool ShowBackdrop = true;
+    int SkyType = 1; // 0 none, 1 clear, 2 cloudy, 3 dusk, 4 night
+    TColor3 GlobalTint;
+    TAreaShape AreaShape = TAreaShape::Circle;
+    bool HighTide = false;
+};
+
+struct TMapCamera {
+    float TransX = 0;
+    float TransY = -21;
+    float TransZ = 0;
+    float Tilt = 90;
+    float Heading = 90;
+    float FOV = 45;
+    int ViewDistance = 128;
+    TAreaShape AreaShape = TAreaShape::Square;
+};
+
+struct TViewState {
+    TCameraPos Camera;
+    int ViewDistance = 50; // grid squares
+    double HeightAboveGround = 0;
+    double BackgroundOffset = 0;
+
+    bool FollowTerrain = false;
+    bool FollowGroundBoxes = true;
+    bool FollowWater = true;
+    bool SteeringMode = true;
+
+    bool MapView = false;
+    TMapCamera MapCamera;          // the map camera while it is not active
+    TCameraPos SavedCamera;        // the free camera while the map camera is active
+    int SavedViewDistance = 50;
+    TAreaShape SavedAreaShape = TAreaShape::Circle;
+
+    TDisplaySettings Display;
+    TColor4 WaterColor{100 / 255.0f, 120 / 255.0f, 150 / 255.0f, 220 / 255.0f};
+
+    bool FullFrame = true;
+    std::chrono::steady_clock::time_point LastRedrawTime = std::chrono::steady_clock::now();
+    int HideObjectsWhileMovingFor = 500; // ms, -1 = never hide
+};
+
+// Set while a frame is drawn, a dialog is up or a track loads: input handlers return at once.
+extern bool Busy;
