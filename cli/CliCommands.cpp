@@ -1,0 +1,176 @@
+#include "cli/CliCommands.h"
+
+#include "gamedata/Errors.h"
+#include "gamedata/GameFile.h"
+#include "gamedata/PodFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr size_t kCopyChunk = 64 * 1024;
+
+void ExpectArgCount(const TCliArgs& args, size_t count, const char* command) {
+    if (args.size() != count) {
+        throw ECliUsageError(std::string(command) + ": wrong number of arguments");
+    }
+}
+
+// Copies the entry's bytes to out. The size comes from the directory, so it is checked against
+// what the archive still holds before anything is written.
+void CopyEntry(const TPodFile& pod, const std::string& entry, std::ostream& out) {
+    TGameFile file;
+    if (pod.FindEntry(entry) < 0 || !pod.OpenEntry(file, entry)) {
+        throw EDunmereError("Entry not found: " + entry);
+    }
+    const int64_t size = pod.GetEntrySize(entry);
+    if (size < 0 || size > file.Remaining()) {
+        RaiseReadPastEnd();
+    }
+    std::string chunk;
+    for (int64_t left = size; left > 0;) {
+        const size_t take = static_cast<size_t>(std::min<int64_t>(left, kCopyChunk));
+        chunk.resize(take);
+        file.Read(chunk.data(), take);
+        out.write(chunk.data(), static_cast<std::streamsize>(take));
+        left -= static_cast<int64_t>(take);
+    }
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat infoA {};
+    struct stat infoB {};
+    return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
+           infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
+}
+
+std::vector<TCliCommand>& Registry() {
+    static std::vector<TCliCommand> commands = {
+        {"entries", "ARCHIVE", CliEntries},
+        {"tracks", "ARCHIVE", CliTracks},
+        {"extract", "ARCHIVE ENTRY [-o FILE]", CliExtract},
+    };
+    return commands;
+}
+
+} // namespace
+
+int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream&) {
+    ExpectArgCount(args, 1, "entries");
+    const TPodFile pod(args[0]);
+    for (const TPodEntry& entry : pod.Entries()) {
+        out << entry.Name << '\t' << std::to_string(entry.Size) << '\t'
+            << std::to_string(entry.Offset) << '\n';
+    }
+    return kCliDone;
+}
+
+int CliTracks(const TCliArgs& args, std::ostream& out, std::ostream&) {
+    ExpectArgCount(args, 1, "tracks");
+    const TPodFile pod(args[0]);
+    for (const std::string& line : pod.SitEntries()) {
+        out << line << '\n';
+    }
+    return kCliDone;
+}
+
+int CliExtract(const TCliArgs& args, std::ostream& out, std::ostream&) {
+    TCliArgs positional;
+    std::string outputPath;
+    bool haveOutput = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "-o") {
+            if (haveOutput || i + 1 >= args.size()) {
+                throw ECliUsageError("extract: -o needs one file name");
+            }
+            outputPath = args[++i];
+            haveOutput = true;
+        } else {
+            positional.push_back(args[i]);
+        }
+    }
+    ExpectArgCount(positional, 2, "extract");
+    const TPodFile pod(positional[0]);
+    if (!haveOutput) {
+        CopyEntry(pod, positional[1], out);
+        return kCliDone;
+    }
+    // Look the entry up before the output file is created, so that a wrong name leaves no file.
+    if (pod.FindEntry(positional[1]) < 0) {
+        throw EDunmereError("Entry not found: " + positional[1]);
+    }
+    // Truncating the output would destroy the archive before its entry has been read.
+    if (SameFile(outputPath, positional[0])) {
+        throw EDunmereError("extract: the output file is the archive itself");
+    }
+    std::ofstream file(outputPath, std::ios::binary | std::ios::trunc);
+    if (!file) {
+        RaiseCannotWrite(outputPath);
+    }
+    try {
+        CopyEntry(pod, positional[1], file);
+        file.close();
+        if (!file) {
+            RaiseCannotWrite(outputPath);
+        }
+    } catch (...) {
+        file.close();
+        std::remove(outputPath.c_str());
+        throw;
+    }
+    return kCliDone;
+}
+
+const std::vector<TCliCommand>& CliCommandList() {
+    return Registry();
+}
+
+void RegisterCliCommand(TCliCommand command) {
+    std::vector<TCliCommand>& commands = Registry();
+    const auto known = std::find_if(commands.begin(), commands.end(),
+                                    [&](const TCliCommand& c) { return c.Name == command.Name; });
+    if (known != commands.end()) {
+        *known = std::move(command);
+    } else {
+        commands.push_back(std::move(command));
+    }
+}
+
+void PrintCliUsage(std::ostream& stream) {
+    stream << "usage:\n";
+    for (const TCliCommand& command : CliCommandList()) {
+        stream << "  dunmeregl-cli " << command.Name << ' ' << command.Usage << '\n';
+    }
+}
+
+int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        PrintCliUsage(err);
+        return kCliUsage;
+    }
+    if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+        PrintCliUsage(out);
+        return kCliDone;
+    }
+    const std::vector<TCliCommand>& commands = CliCommandList();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const TCliCommand& c) { return c.Name == args[0]; });
+    if (command == commands.end()) {
+        err << "unknown command: " << args[0] << '\n';
+        PrintCliUsage(err);
+        return kCliUsage;
+    }
+    try {
+        return command->Run(TCliArgs(args.begin() + 1, args.end()), out, err);
+    } catch (const ECliUsageError& e) {
+        err << e.what() << '\n';
+        PrintCliUsage(err);
+        return kCliUsage;
+    } catch (const std::exception& e) {
+        err << e.what() << '\n';
+        return kCliFailed;
+    }
+}

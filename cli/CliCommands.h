@@ -1,0 +1,55 @@
+// The subcommands of dunmeregl-cli, the headless tool that reads game data without a window.
+//
+//   entries ARCHIVE                NAME<TAB>SIZE<TAB>OFFSET per directory entry, archive order
+//   tracks ARCHIVE                 the archive's ENTRY=Track name lines
+//   extract ARCHIVE ENTRY [-o FILE] the entry's bytes to FILE, or to standard output
+//
+// Names and entry bytes are written as raw 8-bit bytes. Exit codes: 0 done, 1 any error (its
+// message on the error stream), 2 a usage error (the usage text on the error stream).
+#pragma once
+
+#include <functional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using TCliArgs = std::vector<std::string>;
+// Receives the arguments after the subcommand's name. May raise: RunCli turns ECliUsageError into
+// exit code 2 and every other error into its message and exit code 1.
+using TCliHandler = std::function<int(const TCliArgs& args, std::ostream& out, std::ostream& err)>;
+
+struct TCliCommand {
+    std::string Name;
+    std::string Usage; // arguments after the name, e.g. "ARCHIVE ENTRY [-o FILE]"
+    TCliHandler Run;
+};
+
+class ECliUsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr int kCliDone = 0;
+inline constexpr int kCliFailed = 1;
+inline constexpr int kCliUsage = 2;
+
+int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream& err);
+int CliTracks(const TCliArgs& args, std::ostream& out, std::ostream& err);
+int CliExtract(const TCliArgs& args, std::ostream& out, std::ostream& err);
+
+// The known subcommands, the built-in ones first. A command registered under a name that is
+// already known replaces it.
+const std::vector<TCliCommand>& CliCommandList();
+void RegisterCliCommand(TCliCommand command);
+
+// Registers a subcommand during static initialisation. Sources holding one belong to the
+// dunmere_cli object library (target_sources(dunmere_cli PRIVATE ...)), so that the tool and the
+// tests always link them.
+struct TCliRegistration {
+    explicit TCliRegistration(TCliCommand command) { RegisterCliCommand(std::move(command)); }
+};
+
+void PrintCliUsage(std::ostream& stream);
+// args are the command line without the program name: the subcommand, then its arguments.
+int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err);
