@@ -104,3 +104,7 @@ struct TTrackData {
 
 // The process-wide track, allocated on first use and kept until exit.
 TTrackData& TrackData();
+// Releases the backdrops, the stadium and every track object (emptying ObjectDrawList with them)
+// and sets every field the track description or the level file fills back to its initial value.
+// TrackLoaded, the grid tables and the prepared quads are left as they are.
+void ResetTrackDescription();

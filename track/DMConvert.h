@@ -1,0 +1,16 @@
+// DMConvert: conversions between grid indices, level bytes and world coordinates.
+//
+//   grid index i (0..255, or 256 for the far corner of the last cell)  -> world (i - 128) / 16
+//   level byte b (0..255)                                             -> world height b / 255
+//   camera translation t (the negated eye coordinate)                  -> map units (8 - t) * 255 /
+//   16 world height h                                                     -> level units h * 255
+//
+// The grid spans world -8 .. +7.9375 on x (rows) and z (columns); heights lie in 0..1.
+#pragma once
+
+long double GridToWorld(long double index);
+long double LevelByteToHeight(long double levelByte);
+// t = -GridToWorld(i) gives i * 255 / 256, close enough to i for display and, rounded, for finding
+// the cell under the camera.
+long double WorldToMapUnits(long double translation);
+long double HeightToLevelUnits(long double height);
