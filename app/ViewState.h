@@ -11,7 +11,7 @@ struct TCameraPos {
     float TransX = 0; // scene translation, world units; the eye is at the negated values
     float TransY = -3;
     float TransZ = 0;
-    float Tilt = 25; // degrees, applied first (about x)
+    float Tilt = 25;    // degrees, applied first (about x)
     float Heading = 90; // about y
     float Roll = 0;     // about z
     float FOV = 60;     // vertical field of view, degrees
@@ -55,9 +55,24 @@ struct TMapCamera {
     TAreaShape AreaShape = TAreaShape::Square;
 };
 
+// What the window has to do after a command or an input handler changed the state.
+enum class TRedraw {
+    None,
+    Light, // RedrawView(false): objects may be left out until the idle handler completes it
+    Full   // RedrawView(true)
+};
+
+struct TViewResult {
+    bool UpdateProjection = false; // Panel1Resize: the field of view may have changed
+    TRedraw Redraw = TRedraw::None;
+    bool Beep = false;
+};
+
 struct TViewState {
     TCameraPos Camera;
-    int ViewDistance = 50; // grid squares
+    // The area drawn around the camera, in grid squares. Starts at 50 rather than 0 so that a
+    // track opened with "ResetViewDistTo" off and no saved location still shows something.
+    int ViewDistance = 50;
     double HeightAboveGround = 0;
     double BackgroundOffset = 0;
 
@@ -66,9 +81,15 @@ struct TViewState {
     bool FollowWater = true;
     bool SteeringMode = true;
 
+    // Pointer position at the previous mouse event over the view; ResetMouse makes the next
+    // movement only record the position, so the first movement after a dialog is not a jump.
+    int LastMouseX = -1;
+    int LastMouseY = -1;
+    bool ResetMouse = false;
+
     bool MapView = false;
-    TMapCamera MapCamera;          // the map camera while it is not active
-    TCameraPos SavedCamera;        // the free camera while the map camera is active
+    TMapCamera MapCamera;   // the map camera while it is not active
+    TCameraPos SavedCamera; // the free camera while the map camera is active
     int SavedViewDistance = 50;
     TAreaShape SavedAreaShape = TAreaShape::Circle;
 

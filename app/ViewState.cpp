@@ -1,0 +1,3 @@
+#include "app/ViewState.h"
+
+bool Busy = false;
