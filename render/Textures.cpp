@@ -1,0 +1,144 @@
+#include "render/Textures.h"
+
+#include "gamedata/Feedback.h"
+#include "gamedata/GameFile.h"
+#include "gamedata/Logging.h"
+#include "gamedata/PodFile.h"
+#include "gamedata/QRXFileFinder.h"
+#include "render/ImageDecode.h"
+#include "render/PalettePool.h"
+
+#include <GL/glu.h>
+#include <algorithm>
+
+namespace {
+
+bool Upload(const TDecodedImage& image, int32_t& texture) {
+    texture = UploadTexture(static_cast<uint16_t>(image.Width), static_cast<uint16_t>(image.Height),
+                            image.Channels == 4 ? GL_RGBA : GL_RGB, image.Pixels.data());
+    return true;
+}
+
+bool Report(const TDecodedImage& image) {
+    Messages().ShowMessage(image.ErrorText, image.ErrorCaption);
+    return false;
+}
+
+std::string LastFourUpper(const std::string& name) {
+    return name.size() >= 4 ? UpperCase(name.substr(name.size() - 4)) : std::string();
+}
+
+void AddWarningOnce(TStringList& warnings, const std::string& line) {
+    if (std::find(warnings.begin(), warnings.end(), line) == warnings.end()) {
+        warnings.push_back(line);
+    }
+}
+
+} // namespace
+
+int32_t UploadTexture(uint16_t width, uint16_t height, GLenum format, const void* pixels) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    // The decoders hand over unpadded rows; GL's default alignment of 4 would read 3-byte rows
+    // of odd widths past their end.
+    GLint alignment = 4;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    if (format == GL_RGBA) {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, GL_RGBA, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    } else {
+        gluBuild2DMipmaps(GL_TEXTURE_2D, 3, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels);
+    }
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    return static_cast<int32_t>(name);
+}
+
+bool LoadBMPFile(const std::string& path, int32_t& texture) {
+    TGameFile file;
+    if (!file.Open(path)) {
+        Messages().ShowMessage("Error opening " + path, "BMP Unit");
+        return false;
+    }
+    const TDecodedImage image = DecodeBMP(file);
+    file.Close();
+    return image.Ok ? Upload(image, texture) : Report(image);
+}
+
+bool LoadTGAFile(const std::string& path, int32_t& texture) {
+    TGameFile file;
+    if (!file.Open(path)) {
+        Messages().ShowMessage("File not found  - " + path, "TGA Texture");
+        return false;
+    }
+    const TDecodedImage image = DecodeTGA(file, path);
+    file.Close();
+    return image.Ok ? Upload(image, texture) : Report(image);
+}
+
+bool LoadRAWFile(const std::string& path, int32_t& texture) {
+    TGameFile file;
+    if (!file.Open(path)) {
+        texture = UploadTexture(0, 0, GL_RGBA, nullptr);
+        return true;
+    }
+    std::vector<uint8_t> actBytes;
+    TGameFile act;
+    if (act.Open(SiblingPaletteName(path))) {
+        actBytes.resize(kActBytes);
+        actBytes.resize(act.ReadSome(actBytes.data(), actBytes.size()));
+        act.Close();
+    }
+    const TDecodedImage image = DecodeRAW(file, file.Size(), LooseRawPalette(actBytes), path);
+    file.Close();
+    return image.Ok ? Upload(image, texture) : Report(image);
+}
+
+bool LoadRAWFromGame(const std::string& name, const TPodFile* pod, TStringList& warnings,
+                     TQRXFileFinder& finder, int32_t& texture) {
+    WriteLog("Loading RAW texture " + name);
+    const TPalette& palette = ChooseGamePalette(PalettePool(), name, pod, finder);
+
+    TGameFile file;
+    int64_t size = -1;
+    if (pod != nullptr && pod->OpenEntry(file, name)) {
+        size = pod->GetEntrySize(name);
+    } else {
+        size = finder.OpenFile(file, name);
+    }
+    if (size < 0) {
+        AddWarningOnce(warnings, "Error: Texture \"" + name + "\" not found");
+        WriteLog("Error: " + name + " not found in POD");
+        return false;
+    }
+    const TDecodedImage image = DecodeRAW(file, size, palette, name);
+    file.Close();
+    return image.Ok ? Upload(image, texture) : Report(image);
+}
+
+bool LoadTextureFile(const std::string& path, int32_t& texture) {
+    const std::string ending = LastFourUpper(path);
+    if (ending == ".BMP") {
+        return LoadBMPFile(path, texture);
+    }
+    if (ending == ".TGA") {
+        return LoadTGAFile(path, texture);
+    }
+    if (ending == ".RAW") {
+        return LoadRAWFile(path, texture);
+    }
+    return false;
+}
+
+bool LoadGameTexture(const std::string& name, const TPodFile* pod, TStringList& warnings,
+                     TQRXFileFinder& finder, int32_t& texture) {
+    const bool loaded =
+        LastFourUpper(name) == ".RAW" && LoadRAWFromGame(name, pod, warnings, finder, texture);
+    if (!loaded) {
+        WriteLog("Error: Could not load Texture " + name);
+    }
+    return loaded;
+}
