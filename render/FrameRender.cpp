@@ -1,0 +1,362 @@
+#include "render/FrameRender.h"
+
+#include "app/Camera.h"
+#include "app/ViewCommands.h"
+#include "gamedata/Errors.h"
+#include "gamedata/TextUtils.h"
+#include "models/BoxModel.h"
+#include "models/QRXBox.h"
+#include "render/SkyWater.h"
+#include "track/DMConvert.h"
+#include "track/TrackData.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+
+int32_t LastBoundTexture = -1;
+
+namespace {
+
+int panelWidth = 1;
+int panelHeight = 1;
+
+// A visited cell index brought into the grid.
+double CameraCell(double translation) {
+    return static_cast<double>(WorldToMapUnits(translation));
+}
+
+int StoredIndex(int index) {
+    const int m = index % kGridSize;
+    return m < 0 ? m + kGridSize : m;
+}
+
+// Draws the stored copy of a visited cell one grid further on when the cell lies beyond an edge.
+void ShiftForWrap(int column, int row) {
+    if (column > kGridSize - 1) {
+        glTranslatef(0, 0, 16);
+    } else if (column < 0) {
+        glTranslatef(0, 0, -16);
+    }
+    if (row > kGridSize - 1) {
+        glTranslatef(16, 0, 0);
+    } else if (row < 0) {
+        glTranslatef(-16, 0, 0);
+    }
+}
+
+void BindCached(int32_t texture) {
+    if (texture != LastBoundTexture) {
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+        LastBoundTexture = texture;
+    }
+}
+
+void DrawFrameSteps(TViewState& view) {
+    const TCameraPos& camera = view.Camera;
+    const TDisplaySettings& display = view.Display;
+    const TTrackData& track = TrackData();
+
+    if (!view.FullFrame) {
+        view.FullFrame = FullFrameDue(std::chrono::steady_clock::now() - view.LastRedrawTime,
+                                      view.HideObjectsWhileMovingFor);
+    }
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glRotatef(camera.Tilt, 1, 0, 0);
+    glRotatef(camera.Heading, 0, 1, 0);
+    glRotatef(camera.Roll, 0, 0, 1);
+    SetProjection(5000, camera.FOV);
+
+    if (!view.MapView) {
+        glTranslated(0, view.BackgroundOffset, 0);
+        glColor3f(1, 1, 1);
+        DrawSky(view);
+        glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
+        if (display.ShowBackdrop) {
+            DrawBackdrops();
+        }
+        glTranslated(0, -view.BackgroundOffset, 0);
+        SetProjection(30, camera.FOV);
+    }
+
+    if (view.FollowTerrain) {
+        const double ground = GroundHeightAt(view, camera.TransX, camera.TransZ);
+        glTranslated(camera.TransX, -ground - view.HeightAboveGround, camera.TransZ);
+    } else {
+        glTranslatef(camera.TransX, camera.TransY, camera.TransZ);
+    }
+
+    if (track.StadiumFlag == 1) {
+        DrawStadium();
+    }
+    const int camCol = RoundCell(CameraCell(camera.TransZ));
+    const int camRow = RoundCell(CameraCell(camera.TransX));
+    if (display.ShowGroundBoxes) {
+        DrawGroundBoxes(view, camCol, camRow);
+    }
+    DrawTerrain(view, camCol, camRow);
+    if (display.ShowWater) {
+        DrawWater(view, camCol, camRow);
+    }
+    DrawObjects(view);
+}
+
+} // namespace
+
+void InitGLState() {
+    glClearColor(0, 0, 0, 0);
+    glShadeModel(GL_SMOOTH);
+    glClearDepth(1.0);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_FRONT);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glEnable(GL_TEXTURE_2D);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+}
+
+void Panel1Resize(int width, int height, float fov) {
+    // A panel shrunk to nothing must not turn the aspect ratio into an infinity.
+    panelWidth = std::max(width, 1);
+    panelHeight = std::max(height, 1);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fov, static_cast<double>(panelWidth) / panelHeight, 0.001, 500);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void SetProjection(double farPlane, float fov) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fov, static_cast<double>(panelWidth) / panelHeight, 0.01, farPlane);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void RenderFrame(const TFrameContext& frame) {
+    if (Busy || !frame.ArchiveOpen || !TrackData().TrackLoaded) {
+        return;
+    }
+    frame.Host.SetHourglassCursor(true);
+    frame.Host.SetDrawStatus(kDrawingStatus);
+    // Input handled here may draw a whole frame of its own before this one begins.
+    frame.Host.ProcessPendingEvents();
+    Busy = true;
+    const auto finish = [&frame] {
+        Busy = false;
+        frame.Host.SetHourglassCursor(false);
+        frame.Host.SetDrawStatus(kReadyStatus);
+    };
+    try {
+        DrawFrameSteps(frame.View);
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+int RoundCell(double cell) {
+    return static_cast<int>(std::nearbyint(cell));
+}
+
+void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {
+    const TTrackData& track = TrackData();
+    const TColor3& tint = view.Display.GlobalTint;
+    LastBoundTexture = -1;
+    const int d = view.ViewDistance;
+    for (int a = camCol - d; a <= camCol + d; ++a) {
+        for (int b = camRow - d; b <= camRow + d; ++b) {
+            const int dc = camCol - a;
+            const int dr = camRow - b;
+            if (std::sqrt(static_cast<double>(dc * dc + dr * dr)) >= d) {
+                continue;
+            }
+            const int am = StoredIndex(a);
+            const int bm = StoredIndex(b);
+            const TGroundBoxCell& cell = track.GroundBoxCells[bm][am];
+            if (!cell.HasBox) {
+                continue;
+            }
+            for (const TDrawQuad& face : cell.Faces) {
+                BindCached(face.Texture);
+                if (face.VertexCount != 4) {
+                    throw EDunmereError(
+                        Format("TForm1.glDraw: Unsupported number of vertices (%d) at index (%d, "
+                               "%d)",
+                               face.VertexCount, am, bm));
+                }
+                glPushMatrix();
+                ShiftForWrap(a, b);
+                glBegin(GL_QUADS);
+                for (int k = 0; k < 4; ++k) {
+                    glTexCoord2fv(face.TexCoords[k]);
+                    glColor3f(tint.r, tint.g, tint.b);
+                    glVertex3fv(face.Positions[k]);
+                }
+                glEnd();
+                glPopMatrix();
+            }
+        }
+    }
+}
+
+void DrawTerrain(const TViewState& view, int camCol, int camRow) {
+    const TTrackData& track = TrackData();
+    const TColor3& tint = view.Display.GlobalTint;
+    const int d = view.MapView ? 128 : view.ViewDistance;
+    LastBoundTexture = -1;
+    for (int a = camCol - d; a <= camCol + d; ++a) {
+        for (int b = camRow - d; b <= camRow + d; ++b) {
+            if (!InViewArea(view, camRow, camCol, b, a)) {
+                continue;
+            }
+            const int am = StoredIndex(a);
+            const int bm = StoredIndex(b);
+            if (view.Display.ShowGroundBoxes && track.TerrainInGroundBox[bm][am]) {
+                continue;
+            }
+            const TDrawQuad& quad = track.TerrainQuads[bm][am];
+            if (quad.VertexCount == 0) {
+                continue;
+            }
+            BindCached(quad.Texture);
+            if (quad.VertexCount != 4) {
+                throw EDunmereError(
+                    Format("TForm1.glDraw: Unsupported number of vertices %d at (%d, %d)",
+                           quad.VertexCount, am, bm));
+            }
+            glPushMatrix();
+            ShiftForWrap(a, b);
+            glBegin(GL_QUADS);
+            for (int k = 0; k < 4; ++k) {
+                glTexCoord2fv(quad.TexCoords[k]);
+                glColor3f(tint.r * quad.Colors[k][0], tint.g * quad.Colors[k][1],
+                          tint.b * quad.Colors[k][2]);
+                glVertex3fv(quad.Positions[k]);
+            }
+            glEnd();
+            glPopMatrix();
+        }
+    }
+}
+
+bool InViewArea(const TViewState& view, int camRow, int camCol, int row, int column) {
+    const int dr = camRow - row;
+    const int dc = camCol - column;
+    if (view.Display.AreaShape == TAreaShape::Square) {
+        return std::max(std::abs(dr), std::abs(dc)) < view.ViewDistance;
+    }
+    return std::sqrt(static_cast<double>(dr * dr + dc * dc)) < view.ViewDistance;
+}
+
+void DrawObjects(const TViewState& view) {
+    const TDisplaySettings& display = view.Display;
+    if (!display.ShowCheckpoints && display.ObjectsMode == 0) {
+        return;
+    }
+    LastBoundTexture = -1;
+    glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
+    const double camCol = CameraCell(view.Camera.TransZ);
+    const double camRow = CameraCell(view.Camera.TransX);
+    for (const auto& [offZ, offX] : ObjectCopyOffsets(view, camCol, camRow)) {
+        DrawObjectCopy(view, offZ, offX, camCol, camRow);
+    }
+}
+
+std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view, double camCol,
+                                                         double camRow) {
+    const int d = view.ViewDistance;
+    const bool nearHighRow = camRow + d > kGridSize - 1;
+    const bool nearHighCol = camCol + d > kGridSize - 1;
+    const bool nearLowRow = camRow - d < 0;
+    const bool nearLowCol = camCol - d < 0;
+    std::vector<std::pair<double, double>> offsets{{0, 0}};
+    if (nearHighRow) {
+        offsets.emplace_back(0, 16);
+    }
+    if (nearHighRow && nearHighCol) {
+        offsets.emplace_back(16, 16);
+    }
+    if (nearHighCol) {
+        offsets.emplace_back(16, 0);
+    }
+    if (nearLowRow && nearHighCol) {
+        offsets.emplace_back(16, -16);
+    }
+    if (nearLowRow) {
+        offsets.emplace_back(0, -16);
+    }
+    if (nearLowCol && nearLowRow) {
+        offsets.emplace_back(-16, -16);
+    }
+    if (nearLowCol) {
+        offsets.emplace_back(-16, 0);
+    }
+    if (nearLowCol && nearHighRow) {
+        offsets.emplace_back(-16, 16);
+    }
+    return offsets;
+}
+
+std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double offX, double camCol,
+                                    double camRow) {
+    TTrackData& track = TrackData();
+    const TDisplaySettings& display = view.Display;
+
+    // While the camera moves the copy is skipped unless markers are to be shown; when it runs it
+    // draws objects as well as markers.
+    int last = static_cast<int>(track.TrackObjects.size()) - 1;
+    if (!display.ShowCheckpoints) {
+        last -= track.CheckpointMarkerCount;
+    }
+    const int first = (!view.FullFrame || display.ObjectsMode == 0)
+                          ? track.BoxCount + 2 * track.TopCrushCount
+                          : 0;
+    if (last < first) {
+        return {};
+    }
+
+    for (TQRXBox* object : track.ObjectDrawList) {
+        const double column = object->X / 32 + 16 * offZ;
+        const double row = object->Z / 32 + 16 * offX;
+        object->Distance =
+            std::sqrt((column - camCol) * (column - camCol) + (row - camRow) * (row - camRow));
+        if (!(view.ViewDistance > object->Distance)) {
+            object->Distance = 99999.9;
+        }
+    }
+    std::stable_sort(track.ObjectDrawList.begin(), track.ObjectDrawList.end(),
+                     [](const TQRXBox* a, const TQRXBox* b) { return a->Distance > b->Distance; });
+
+    std::vector<TQRXBox*> drawn;
+    for (TQRXBox* object : track.ObjectDrawList) {
+        if (object->Distance > 9999.9) {
+            continue;
+        }
+        const bool marker = display.ShowCheckpoints && object->IsCheckpointMarker;
+        const bool trackObject = display.ObjectsMode != 0 && !object->IsCheckpointMarker &&
+                                 (display.ObjectsMode == 2 || object->TypeFlags != "6,0");
+        if (marker || trackObject) {
+            drawn.push_back(object);
+        }
+    }
+    return drawn;
+}
+
+void DrawObjectCopy(const TViewState& view, double offZ, double offX, double camCol,
+                    double camRow) {
+    for (TQRXBox* object : ObjectsOfCopy(view, offZ, offX, camCol, camRow)) {
+        glPushMatrix();
+        glTranslated(offX, 0, offZ);
+        DrawBox(*object, false, camCol - 16 * offZ, camRow - 16 * offX, 1);
+        glPopMatrix();
+    }
+}

@@ -1,0 +1,82 @@
+// Drawing one frame of the loaded track: the fixed GL state, the viewport and projection, and the
+// passes of a frame (sky and backdrops around the eye, then stadium, ground boxes, terrain, water
+// and track objects around the camera's grid cell). Everything is immediate mode from the prepared
+// quads of the track data; the grid is drawn as if it repeated endlessly, so near an edge the
+// opposite edge shows up beyond it (a stored cell is drawn shifted by a whole grid, 16 units).
+//
+// Camera cell: camCol = (8 - TransZ) * 255 / 16 and camRow = (8 - TransX) * 255 / 16. The grid
+// passes use them rounded to the nearest integer (halves to even), the object pass unrounded.
+#pragma once
+
+#include "app/ViewState.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+class TQRXBox;
+
+// The window side of a frame. The main window shows an hourglass and the status texts and lets its
+// pending events run; the command-line tool and the tests have no window.
+class TFrameHost {
+public:
+    virtual ~TFrameHost() = default;
+    virtual void SetHourglassCursor(bool on) = 0;
+    virtual void SetDrawStatus(const std::string& text) = 0; // status panel 1
+    virtual void ProcessPendingEvents() = 0;
+};
+
+class TQuietFrameHost : public TFrameHost {
+public:
+    void SetHourglassCursor(bool) override {}
+    void SetDrawStatus(const std::string&) override {}
+    void ProcessPendingEvents() override {}
+};
+
+inline constexpr const char* kDrawingStatus = "DRAWING";
+inline constexpr const char* kReadyStatus = "READY";
+
+struct TFrameContext {
+    TViewState& View;
+    bool ArchiveOpen; // a track's POD archive is open
+    TFrameHost& Host;
+};
+
+// The texture bound last within the current pass; -1 for none. Every pass that skips repeated
+// binds resets it when it starts.
+extern int32_t LastBoundTexture;
+
+// Fixed GL state, once, right after the context has been made current.
+void InitGLState();
+// Viewport and default projection for a view panel of that size.
+void Panel1Resize(int width, int height, float fov);
+// Perspective projection over the panel size of the last Panel1Resize, near plane 0.01.
+void SetProjection(double farPlane, float fov);
+
+// One frame, unless Busy is set, no archive is open or no track is loaded. Busy is set while the
+// frame is drawn and cleared, with the cursor and status restored, also when a pass raises.
+void RenderFrame(const TFrameContext& frame);
+
+// A camera cell rounded for the grid passes: nearest integer, halves to even.
+int RoundCell(double cell);
+
+// Ground boxes within the round area of ViewDistance, whatever the area shape. Raises
+// EDunmereError for a face that is not a quad.
+void DrawGroundBoxes(const TViewState& view, int camCol, int camRow);
+// Terrain within the view area (128 cells each way are visited in map view); cells buried in
+// shown ground boxes are left out. Raises EDunmereError for a quad of another vertex count.
+void DrawTerrain(const TViewState& view, int camCol, int camRow);
+bool InViewArea(const TViewState& view, int camRow, int camCol, int row, int column);
+
+// The object pass: one copy around the camera and one more beyond every grid edge that the view
+// distance reaches.
+void DrawObjects(const TViewState& view);
+// The copies of the object pass, as (offset along z, offset along x) in world units, in order.
+std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view, double camCol,
+                                                         double camRow);
+// Writes every object's Distance for one copy, re-sorts ObjectDrawList farthest first and
+// returns the objects that copy draws, in drawing order (empty when the copy is skipped).
+std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double offX, double camCol,
+                                    double camRow);
+void DrawObjectCopy(const TViewState& view, double offZ, double offX, double camCol, double camRow);

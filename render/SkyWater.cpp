@@ -1,0 +1,181 @@
+#include "render/SkyWater.h"
+
+#include "gamedata/ProgramFolder.h"
+#include "models/BINModel.h"
+#include "models/BINStore.h"
+#include "models/BoxModel.h"
+#include "models/QRXBox.h"
+#include "render/FrameRender.h"
+#include "render/Textures.h"
+#include "track/DMConvert.h"
+#include "track/TrackData.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <numbers>
+
+namespace {
+
+bool waterTextureLoaded = false;
+int32_t waterTexture = 0;
+
+// Sky box models in the order they are made, with the sky type each one serves.
+struct TSkyBoxModel {
+    const char* Name;
+    int SkyType;
+};
+constexpr TSkyBoxModel kSkyBoxModels[] = {
+    {"SKYBOX_CLOUDY2.BIN", 1},
+    {"SKYBOX_DUSKSKY.BIN", 3},
+    {"SKYBOX_CCLOUDS.BIN", 2},
+    {"SKYBOX_NITESKY.BIN", 4},
+};
+
+constexpr double kBackdropFactors[3] = {0.7, 0.6, 0.5};
+
+} // namespace
+
+void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
+    TTrackData& track = TrackData();
+    track.CheckpointMarkerCount = 0;
+    // The markers are appended behind the objects looked at, so the bound is fixed first.
+    const size_t boxes =
+        std::min(static_cast<size_t>(std::max(track.BoxCount, 0)), track.TrackObjects.size());
+    for (size_t i = 0; i < boxes; ++i) {
+        const TQRXBox& checkpoint = *track.TrackObjects[i];
+        if (!checkpoint.IsCheckpoint()) {
+            continue;
+        }
+        auto marker = std::make_unique<TQRXBox>();
+        marker->IsCheckpointMarker = true;
+        marker->X = checkpoint.X;
+        marker->Y = checkpoint.Y;
+        marker->Z = checkpoint.Z;
+        marker->Theta = checkpoint.Theta;
+        marker->Phi = checkpoint.Phi;
+        marker->Psi = checkpoint.Psi;
+        marker->TypeFlags = "0;0";
+        marker->ModelName = kCheckpointMarkerModel;
+        LoadModel(*marker, pod, finder, warnings);
+        ++track.CheckpointMarkerCount;
+        track.TrackObjects.push_back(std::move(marker));
+    }
+}
+
+void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
+    TTrackData& track = TrackData();
+    for (const TSkyBoxModel& model : kSkyBoxModels) {
+        auto& slot = track.SkyBoxes[model.SkyType - 1];
+        slot = std::make_unique<TQRXBox>();
+        slot->X = 4100.0;
+        slot->Y = 0;
+        slot->Z = 4200.0;
+        slot->ModelName = model.Name;
+        LoadModel(*slot, pod, finder, warnings);
+    }
+}
+
+TQRXBox* SkyBoxFor(int skyType) {
+    if (skyType < 1 || skyType > 4) {
+        return nullptr;
+    }
+    return TrackData().SkyBoxes[skyType - 1].get();
+}
+
+void DrawSky(const TViewState& view) {
+    if (const TQRXBox* sky = SkyBoxFor(view.Display.SkyType)) {
+        DrawBox(*sky, false, 0, 0, 25 * kModelScale);
+    }
+}
+
+std::optional<double> BackdropScale(int index) {
+    if (index < 0 || index > 2) {
+        return std::nullopt;
+    }
+    const TQRXBox* backdrop = TrackData().Backdrops[index].get();
+    if (backdrop == nullptr) {
+        return std::nullopt;
+    }
+    const TBINModel* model = FindBINModel(backdrop->ModelName);
+    // Without a model or an extent the scale that evens out the backdrops' sizes is undefined.
+    if (model == nullptr || model->LargestExtent() <= 0) {
+        return std::nullopt;
+    }
+    return (100500.0 / model->LargestExtent()) * (kModelScale * kBackdropFactors[index]);
+}
+
+void DrawBackdrops() {
+    for (int i = 0; i < 3; ++i) {
+        if (const std::optional<double> scale = BackdropScale(i)) {
+            DrawBox(*TrackData().Backdrops[i], false, 0, 0, *scale);
+        }
+    }
+}
+
+void DrawStadium() {
+    TTrackData& track = TrackData();
+    if (!track.Stadium) {
+        return;
+    }
+    // A rectangle reaching past the grid sits on the nearest edge point instead.
+    const int row = std::clamp(track.StadiumZ - track.StadiumSZ / 2, 0, kGridSize - 1);
+    const int column = std::clamp(track.StadiumX - track.StadiumSX / 2, 0, kGridSize - 1);
+    track.Stadium->Y = track.TerrainVertices[row][column].y * 512.0;
+    DrawBox(*track.Stadium, false, 0, 0, 1);
+}
+
+void DrawWater(const TViewState& view, int camCol, int camRow) {
+    const TTrackData& track = TrackData();
+    const double y =
+        view.Display.HighTide ? track.WaterHeight + kTideOffset : track.WaterHeight - kTideOffset;
+    const double xc = GridToWorld(camRow + 0.5);
+    const double zc = GridToWorld(camCol + 0.5);
+    const double d = view.ViewDistance;
+    const double s0 = camCol + 0.5;
+    const double t0 = camRow + 0.5;
+    const TColor3& tint = view.Display.GlobalTint;
+    const TColor4& water = view.WaterColor;
+    const auto setColor = [&] {
+        glColor4f(tint.r * water.r, tint.g * water.g, tint.b * water.b, water.a);
+    };
+
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(WaterTexture()));
+    LastBoundTexture = WaterTexture();
+    setColor();
+    if (view.Display.AreaShape == TAreaShape::Circle) {
+        glBegin(GL_TRIANGLE_FAN);
+        glTexCoord2d(s0, t0);
+        glVertex3d(xc, y, zc);
+        for (int n = 12; n >= 0; --n) {
+            const double a = n * std::numbers::pi / 6;
+            setColor();
+            glTexCoord2d(s0 + d * std::sin(a), t0 + d * std::cos(a));
+            glVertex3d(xc + d / 16 * std::sin(a), y, zc + d / 16 * std::cos(a));
+        }
+    } else {
+        constexpr int kCorners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+        glBegin(GL_QUADS);
+        for (const auto& [p, q] : kCorners) {
+            glTexCoord2d(s0 + p * d, t0 + q * d);
+            glVertex3d(xc + p * d / 16, y, zc + q * d / 16);
+        }
+    }
+    glEnd();
+    glDisable(GL_BLEND);
+}
+
+void LoadWaterTexture() {
+    if (waterTextureLoaded) {
+        return;
+    }
+    LoadTextureFile(ProgramFolder() + "data/RIPPL100.RAW", waterTexture);
+    waterTextureLoaded = true;
+}
+
+int32_t WaterTexture() {
+    return waterTexture;
+}

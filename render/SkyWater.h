@@ -1,0 +1,47 @@
+// The parts of a frame besides terrain, ground boxes and track objects: the sky box of the chosen
+// sky type, up to three distant backdrops, the stadium model, the translucent water surface around
+// the camera, and the marker objects put on every checkpoint when a track loads.
+//
+// Sky boxes, backdrops, the stadium and the markers are ordinary placed objects whose models come
+// through the model store; the water uses the viewer's own ripple texture "data/RIPPL100.RAW"
+// (palette: the ACT file of the same name beside it), loaded once per run.
+#pragma once
+
+#include "app/ViewState.h"
+#include "gamedata/TextUtils.h"
+
+#include <cstdint>
+#include <optional>
+
+class TPodFile;
+class TQRXBox;
+class TQRXFileFinder;
+
+inline constexpr const char* kCheckpointMarkerModel = "DMGLCHK.BIN";
+// The model scale constant of the sky and backdrop scales.
+inline constexpr double kModelScale = 1000.0;
+// Half the distance the high-tide mark moves the water surface.
+inline constexpr double kTideOffset = 0.00078125;
+
+// Appends a marker object for every checkpoint among the first BoxCount track objects (the
+// track's own boxes, not the top-crush bodies) and counts them in CheckpointMarkerCount.
+void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings);
+// Replaces the four sky boxes and loads their models.
+void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings);
+// The sky box of sky type 1..4 (clear, cloudy, dusk, night); nullptr for 0 or none made.
+TQRXBox* SkyBoxFor(int skyType);
+
+// Draws in the current matrix (camera rotation and background shift only).
+void DrawSky(const TViewState& view);
+// The scale backdrop 0..2 is drawn with; nullopt when it does not exist, its model is not in the
+// model store or the model has no extent.
+std::optional<double> BackdropScale(int index);
+void DrawBackdrops();
+// Puts the stadium on the terrain height at the corner of its rectangle and draws it.
+void DrawStadium();
+// Water around the camera cell: a 13-point fan for the round area, a quad for the square one.
+void DrawWater(const TViewState& view, int camCol, int camRow);
+
+// Loads the ripple texture on the first call of the run; later calls do nothing.
+void LoadWaterTexture();
+int32_t WaterTexture(); // 0 until loaded

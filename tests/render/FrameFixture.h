@@ -1,0 +1,91 @@
+// Shared set-up of the frame-drawing tests: one headless GL context for the whole test program, a
+// view that looks straight down on the grid, and helpers that put known quads into the track data
+// and read back what was drawn.
+#pragma once
+
+#include "app/ViewState.h"
+#include "render/FrameRender.h"
+#include "render/GLContext.h"
+#include "track/TrackData.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+inline constexpr int kViewSize = 64;
+
+struct TRgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+// Records what the frame asks of its window, in order.
+class TRecordingHost : public TFrameHost {
+public:
+    void SetHourglassCursor(bool on) override { Calls.push_back(on ? "cursor on" : "cursor off"); }
+    void SetDrawStatus(const std::string& text) override { Calls.push_back("status " + text); }
+    void ProcessPendingEvents() override {
+        Calls.push_back(Busy ? "events while busy" : "events");
+        if (OnEvents) {
+            auto handler = std::move(OnEvents);
+            handler();
+        }
+    }
+
+    std::vector<std::string> Calls;
+    std::function<void()> OnEvents;
+};
+
+class FrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    // Eye `height` above the grid origin, looking straight down; the screen's right is +z and its
+    // top is +x, so with FOV 90 the 64 x 64 view shows height units each way.
+    void LookDown(double height, float fov = 90);
+    // A 1 x 1 texture of one colour, sampled without mipmaps.
+    static GLuint SolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
+    // A flat terrain quad over cell (row, column) at height y, corners in the order the quad
+    // builder uses for cells with an odd row + column (seen from above it faces up).
+    static void FillTerrainCell(int row, int column, float y, float light, GLuint texture);
+    // A flat-topped ground box over cell (row, column) between bottom and top.
+    static void FillGroundBox(int row, int column, float bottom, float top, GLuint texture);
+    void Render();
+    static TRgb PixelAt(int x, int y);
+    // The pixel over world point (x, z) for the view of LookDown(height) centred on the origin
+    // shifted by the camera translation.
+    TRgb PixelOverWorld(double x, double z) const;
+
+    static std::unique_ptr<THeadlessGLContext> context_;
+    TViewState view_;
+    TQuietFrameHost host_;
+    double lookHeight_ = 1;
+};
+
+// Gives every pixel colour channel some room for rounding.
+void ExpectColorNear(const TRgb& actual, const TRgb& expected, int tolerance = 3);
+
+// The vertices GL feedback mode reports for what draw() sends, with the model-view set so that
+// feedback positions come out in world units: world (x, y, z) is recovered exactly from the window
+// coordinates. Face culling is off while recording so both windings are seen.
+struct TFeedbackVertex {
+    double x = 0;
+    double y = 0;
+    double z = 0;
+    std::array<float, 4> color{};
+    std::array<float, 2> texCoord{};
+};
+struct TFeedbackPolygon {
+    std::vector<TFeedbackVertex> vertices;
+};
+std::vector<TFeedbackPolygon> CapturePolygons(const std::function<void()>& draw);
