@@ -98,8 +98,11 @@ bool TPodFile::OpenEntry(TGameFile& file, const std::string& name) const {
 }
 
 std::string TPodFile::ReadLine(TGameFile& file, const std::string& name) const {
+    return ReadLineUntil(file, GetEntryEnd(name));
+}
+
+std::string ReadLineUntil(TGameFile& file, int64_t end) {
     std::string result;
-    const int64_t end = GetEntryEnd(name);
     while (!file.Eof() && file.Position() < end) {
         const uint8_t b = file.ReadByte();
         if (b == 13 || b == 10) {

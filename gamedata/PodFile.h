@@ -20,6 +20,10 @@
 #include <string>
 #include <vector>
 
+// The next non-empty line before position end; "" when there is none. Carriage returns and line
+// feeds end a line; blank lines are skipped.
+std::string ReadLineUntil(TGameFile& file, int64_t end);
+
 struct TPodEntry {
     std::string Name;
     int32_t Size = 0;

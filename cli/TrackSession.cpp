@@ -1,0 +1,80 @@
+#include "cli/TrackSession.h"
+
+#include "gamedata/Errors.h"
+#include "gamedata/Logging.h"
+#include "gamedata/ProgramFolder.h"
+#include "gamedata/SearchPaths.h"
+#include "prefs/Version.h"
+#include "render/FrameRender.h"
+#include "render/TexturePool.h"
+#include "track/QRXTrack.h"
+
+namespace {
+
+std::string TakeValue(TCliArgs& args, size_t i) {
+    if (i + 1 >= args.size()) {
+        throw ECliUsageError(args[i] + " needs a value");
+    }
+    std::string value = args[i + 1];
+    args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+    return value;
+}
+
+} // namespace
+
+TCliTrackOptions TakeTrackOptions(TCliArgs& args) {
+    TCliTrackOptions options;
+    for (size_t i = 0; i < args.size();) {
+        if (args[i] == "--track") {
+            options.Track = TakeValue(args, i);
+        } else if (args[i] == "--search") {
+            if (!options.SearchFolders) {
+                options.SearchFolders.emplace();
+            }
+            options.SearchFolders->push_back(TakeValue(args, i));
+            if (options.SearchFolders->size() > kSearchPathCount) {
+                throw ECliUsageError("at most five --search folders");
+            }
+        } else if (args[i] == "--ini") {
+            options.IniFile = TakeValue(args, i);
+        } else {
+            ++i;
+        }
+    }
+    if (args.empty() || args[0].rfind("--", 0) == 0) {
+        throw ECliUsageError("ARCHIVE missing");
+    }
+    options.Archive = args[0];
+    args.erase(args.begin());
+    return options;
+}
+
+TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
+    : Context(width, height),
+      Ini(options.IniFile.empty() ? ProgramFolder() + "DunmereGL.ini" : options.IniFile) {
+    OpenLog("DunmereGL.log");
+    WriteSessionHeader(TVersion().FormatVersion("%MAJOR.%MINOR.%RELEASE.%BUILD"));
+    TStringList searchPaths = options.SearchFolders.value_or(LoadSearchPaths(Ini));
+    searchPaths.resize(kSearchPathCount);
+    BuildSearchFolders(Finder, searchPaths);
+    InitGLState();
+    LoadMissingTexture();
+    Pod = std::make_unique<TPodFile>(options.Archive);
+    if (!options.Track.empty()) {
+        SitEntry = options.Track;
+    } else if (!Pod->SitEntries().empty()) {
+        SitEntry = NamePart(Pod->SitEntries().front());
+    } else {
+        throw EDunmereError("No track found in POD file.");
+    }
+}
+
+TCliTrackSession::~TCliTrackSession() {
+    CloseLog();
+}
+
+void TCliTrackSession::Load() {
+    TQuietProgress progress;
+    progress.SetCaption("Loading track");
+    LoadTrack(*Pod, SitEntry, progress, Warnings, Finder);
+}

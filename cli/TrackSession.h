@@ -1,0 +1,47 @@
+// What the track subcommands share: their common options and a track loaded exactly as the
+// viewer's open command loads it, in a headless GL context.
+//
+//   ARCHIVE [--track ENTRY] [--search DIR]... [--ini FILE]
+//
+// --track names the .SIT entry (default: the archive's first); up to five --search folders
+// replace the INI's search paths for this run (the program's data folder is still searched
+// first); --ini names the settings file (default DunmereGL.ini beside the program).
+#pragma once
+
+#include "cli/CliCommands.h"
+#include "gamedata/PodFile.h"
+#include "gamedata/QRXFileFinder.h"
+#include "prefs/IniFile.h"
+#include "render/GLContext.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+struct TCliTrackOptions {
+    std::string Archive;
+    std::string Track;
+    std::optional<TStringList> SearchFolders;
+    std::string IniFile;
+};
+
+// Takes the common options out of args and leaves the rest there; raises ECliUsageError.
+TCliTrackOptions TakeTrackOptions(TCliArgs& args);
+
+class TCliTrackSession {
+public:
+    // Opens the log DunmereGL.log in the working directory with its header, the GL context, the
+    // settings and the archive; raises when the archive has no track or cannot be read.
+    TCliTrackSession(const TCliTrackOptions& options, int width, int height);
+    ~TCliTrackSession();
+
+    // Loads the chosen track; the warnings of the load are kept in Warnings.
+    void Load();
+
+    THeadlessGLContext Context;
+    TIniFile Ini;
+    TQRXFileFinder Finder;
+    std::unique_ptr<TPodFile> Pod;
+    std::string SitEntry;
+    TStringList Warnings;
+};
