@@ -1,0 +1,122 @@
+// Load, draw and search timings on the demo and stress archives. The archives come from the
+// demo generator (bench.sh makes them): samples/DEMO.POD and samples/STRESS.POD beside the
+// program, or the paths in DUNMERE_DEMO_POD and DUNMERE_STRESS_POD.
+#include "app/Camera.h"
+#include "app/ViewCommands.h"
+#include "gamedata/PodFile.h"
+#include "gamedata/ProgramFolder.h"
+#include "gamedata/QRXFileFinder.h"
+#include "render/FrameRender.h"
+#include "render/GLContext.h"
+#include "render/TexturePool.h"
+#include "tests/support/PodWriter.h"
+#include "track/QRXTrack.h"
+#include "track/TrackData.h"
+
+#include <GL/gl.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+std::string ArchivePath(const char* variable, const char* fileName) {
+    const char* path = std::getenv(variable);
+    return path != nullptr ? path : ProgramFolder() + "samples/" + fileName;
+}
+
+THeadlessGLContext& Context() {
+    static THeadlessGLContext context(640, 480);
+    static const bool ready = [] {
+        InitGLState();
+        LoadMissingTexture();
+        Panel1Resize(640, 480, 60);
+        return true;
+    }();
+    (void)ready;
+    return context;
+}
+
+TQRXFileFinder& Finder() {
+    static TQRXFileFinder finder = [] {
+        TQRXFileFinder made;
+        BuildSearchFolders(made, TStringList(5));
+        return made;
+    }();
+    return finder;
+}
+
+void Load(const std::string& path) {
+    const TPodFile pod(path);
+    TStringList warnings;
+    TQuietProgress progress;
+    LoadTrack(pod, NamePart(pod.SitEntries().front()), progress, warnings, Finder());
+}
+
+void LoadTrackBenchmark(benchmark::State& state, const char* variable, const char* fileName) {
+    Context();
+    const std::string path = ArchivePath(variable, fileName);
+    for (auto _ : state) {
+        Load(path);
+    }
+}
+BENCHMARK_CAPTURE(LoadTrackBenchmark, demo, "DUNMERE_DEMO_POD", "DEMO.POD")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadTrackBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.POD")
+    ->Unit(benchmark::kMillisecond);
+
+// RenderFrame of the stress track at a view distance, with objects hidden (a movement frame) or
+// shown (a full frame).
+void RenderFrameBenchmark(benchmark::State& state) {
+    Context();
+    static const bool loaded = [] {
+        Load(ArchivePath("DUNMERE_STRESS_POD", "STRESS.POD"));
+        return true;
+    }();
+    (void)loaded;
+    const bool fullFrame = state.range(1) != 0;
+    TViewState view;
+    ResetViewForTrackOpen(view, static_cast<int>(state.range(0)), true);
+    GoToStartGrid(view);
+    view.ViewDistance = static_cast<int>(state.range(0));
+    TQuietFrameHost host;
+    for (auto _ : state) {
+        view.FullFrame = fullFrame;
+        view.LastRedrawTime = std::chrono::steady_clock::now();
+        RenderFrame({view, true, host});
+        glFinish();
+    }
+}
+BENCHMARK(RenderFrameBenchmark)
+    ->ArgNames({"distance", "objects"})
+    ->ArgsProduct({{50, 128, 255}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+
+// Locate of a name found nowhere, in a search folder of 10 000 files and 50 archives.
+void LocateMissingBenchmark(benchmark::State& state) {
+    static const TTempDir folder;
+    static const bool filled = [] {
+        for (int i = 0; i < 10000; ++i) {
+            folder.WriteFile("sub" + std::to_string(i / 500) + "/FILE" + std::to_string(i) + ".RAW",
+                             "x");
+        }
+        for (int i = 0; i < 50; ++i) {
+            TPodWriter pod;
+            for (int k = 0; k < 100; ++k) {
+                pod.Add("ART\\T" + std::to_string(k) + ".RAW", "x");
+            }
+            pod.Write(folder.Path() + "ARCHIVE" + std::to_string(i) + ".POD");
+        }
+        return true;
+    }();
+    (void)filled;
+    for (auto _ : state) {
+        TQRXFileFinder finder;
+        BuildSearchFolders(finder, {folder.Path(), "", "", "", ""});
+        benchmark::DoNotOptimize(finder.Locate("ART\\NOWHERE.RAW"));
+    }
+}
+BENCHMARK(LocateMissingBenchmark)->Unit(benchmark::kMillisecond);
+
+} // namespace
