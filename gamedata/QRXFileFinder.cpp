@@ -5,24 +5,9 @@
 #include "gamedata/PodFile.h"
 #include "gamedata/ProgramFolder.h"
 
-#include <optional>
-
 namespace {
 
 constexpr const char* kMissingMark = "XXX";
-
-// The value of the first name=value line whose name is the whole of name (ignoring case). The
-// shared FindValue splits at the first "=", which would let a request like "A" answer from the
-// line of a request "A=B".
-std::optional<std::string> CachedValue(const TStringList& cache, const std::string& name) {
-    for (const std::string& line : cache) {
-        if (line.size() > name.size() && line[name.size()] == '=' &&
-            SameText(std::string_view(line).substr(0, name.size()), name)) {
-            return line.substr(name.size() + 1);
-        }
-    }
-    return std::nullopt;
-}
 
 // Game names separate folders with backslashes (and may carry a drive colon); on this platform
 // "/" is a separator too, and no file on disk can have it in its name.
@@ -65,10 +50,10 @@ std::string SearchFolder(const std::string& folder, const std::string& name) {
 } // namespace
 
 std::string TQRXFileFinder::Locate(const std::string& name) {
-    if (const auto found = CachedValue(FoundCache, name)) {
+    if (const auto found = FindValue(FoundCache, name)) {
         return *found;
     }
-    if (CachedValue(MissingCache, name)) {
+    if (FindValue(MissingCache, name)) {
         return "";
     }
     if (!LastLocation.empty() && LastLocation[0] == 'P') {

@@ -1,0 +1,254 @@
+#include "cli/CliCommands.h"
+#include "tests/support/PodWriter.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+struct TCliRun {
+    int Code = -1;
+    std::string Out;
+    std::string Err;
+};
+
+TCliRun Run(const TCliArgs& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    TCliRun run;
+    run.Code = RunCli(args, out, err);
+    run.Out = out.str();
+    run.Err = err.str();
+    return run;
+}
+
+// An archive with two tracks, one text entry that is not a track, a binary entry with every byte
+// value and a name with an 8-bit character.
+class CliArchiveTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int i = 0; i < 256; ++i) {
+            binary_ += static_cast<char>(i);
+        }
+        pod_.Add("ARENA.SIT", CrLfLines({"LEVELS\\ARENA.LVL", "!Race Track Name", "Mud Bowl"}))
+            .Add("notes.sit", CrLfLines({"!Race Track Name", "Hidden"}))
+            .Add("ART\\BIN.RAW", binary_)
+            .Add("HILL.SIT", CrLfLines({"LEVELS\\HILL.LVL"}))
+            .Add("CAF\xC9.TXT", "caf\xe9");
+        archive_ = dir_.Path() + "GAME.POD";
+        pod_.Write(archive_);
+    }
+
+    TTempDir dir_;
+    TPodWriter pod_;
+    std::string binary_;
+    std::string archive_;
+};
+
+TEST_F(CliArchiveTest, EntriesListNameSizeAndOffsetInArchiveOrder) {
+    const TCliRun run = Run({"entries", archive_});
+    EXPECT_EQ(run.Code, kCliDone);
+    EXPECT_EQ(run.Err, "");
+    // Contents follow the header (84 bytes) and the five 40-byte records, in the same order.
+    const std::vector<std::pair<std::string, size_t>> sizes = {
+        {"ARENA.SIT", CrLfLines({"LEVELS\\ARENA.LVL", "!Race Track Name", "Mud Bowl"}).size()},
+        {"notes.sit", CrLfLines({"!Race Track Name", "Hidden"}).size()},
+        {"ART\\BIN.RAW", 256},
+        {"HILL.SIT", CrLfLines({"LEVELS\\HILL.LVL"}).size()},
+        {"CAF\xC9.TXT", 4}};
+    std::string expected;
+    size_t offset = 84 + 5 * 40;
+    for (const auto& [name, size] : sizes) {
+        expected += name + "\t" + std::to_string(size) + "\t" + std::to_string(offset) + "\n";
+        offset += size;
+    }
+    EXPECT_EQ(run.Out, expected);
+}
+
+TEST_F(CliArchiveTest, TracksPrintTheTrackLinesOfUpperCaseSitEntries) {
+    const TCliRun run = Run({"tracks", archive_});
+    EXPECT_EQ(run.Code, kCliDone);
+    EXPECT_EQ(run.Out, "ARENA.SIT=Mud Bowl\nHILL.SIT=<unnamed>\n");
+}
+
+TEST_F(CliArchiveTest, ExtractWritesTheEntryBytesToStandardOutput) {
+    const TCliRun run = Run({"extract", archive_, "art\\bin.raw"});
+    EXPECT_EQ(run.Code, kCliDone);
+    EXPECT_EQ(run.Out, binary_);
+    EXPECT_EQ(Run({"extract", archive_, "CAF\xC9.TXT"}).Out, "caf\xe9");
+}
+
+TEST_F(CliArchiveTest, ExtractWithOutputOptionWritesTheFileAndNothingElse) {
+    const std::string target = dir_.Path() + "out.raw";
+    WriteFileBytes(target, std::string(1000, 'x'));
+    const TCliRun run = Run({"extract", archive_, "ART\\BIN.RAW", "-o", target});
+    EXPECT_EQ(run.Code, kCliDone);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(ReadFileBytes(target), binary_);
+    // The option may also come first.
+    const std::string second = dir_.Path() + "second.sit";
+    EXPECT_EQ(Run({"extract", "-o", second, archive_, "HILL.SIT"}).Code, kCliDone);
+    EXPECT_EQ(ReadFileBytes(second), CrLfLines({"LEVELS\\HILL.LVL"}));
+}
+
+TEST_F(CliArchiveTest, ExtractOfAnUnknownEntryFailsWithoutCreatingTheFile) {
+    const std::string target = dir_.Path() + "never.raw";
+    const TCliRun run = Run({"extract", archive_, "BIN.RAW", "-o", target});
+    EXPECT_EQ(run.Code, kCliFailed);
+    EXPECT_EQ(run.Err, "Entry not found: BIN.RAW\n");
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_EQ(Run({"extract", archive_, "NOPE"}).Code, kCliFailed);
+}
+
+TEST_F(CliArchiveTest, ExtractRefusesToOverwriteTheArchiveItself) {
+    const std::string before = ReadFileBytes(archive_);
+    const TCliRun run = Run({"extract", archive_, "ART\\BIN.RAW", "-o", archive_});
+    EXPECT_EQ(run.Code, kCliFailed);
+    EXPECT_NE(run.Err, "");
+    EXPECT_EQ(ReadFileBytes(archive_), before);
+}
+
+TEST(CliCommands, EntryReachingPastTheArchiveEndFailsAndLeavesNoPartialFile) {
+    TTempDir dir;
+    TByteWriter bytes;
+    bytes.I32(1).FixedText("", 80).FixedText("BIG.RAW", 32).I32(1000).I32(124).Raw("short");
+    const std::string archive = dir.WriteFile("CUT.POD", bytes.Bytes());
+    const std::string target = dir.Path() + "big.raw";
+    const TCliRun run = Run({"extract", archive, "BIG.RAW", "-o", target});
+    EXPECT_EQ(run.Code, kCliFailed);
+    EXPECT_EQ(run.Err, "Versuch hinter dem Dateiende zu lesen\n");
+    EXPECT_FALSE(std::filesystem::exists(target));
+    const TCliRun toStdout = Run({"extract", archive, "BIG.RAW"});
+    EXPECT_EQ(toStdout.Code, kCliFailed);
+    EXPECT_EQ(toStdout.Out, "");
+}
+
+TEST(CliCommands, MissingArchiveFailsWithTheReaderMessage) {
+    TTempDir dir;
+    for (const char* command : {"entries", "tracks"}) {
+        const TCliRun run = Run({command, dir.Path() + "NONE.POD"});
+        EXPECT_EQ(run.Code, kCliFailed) << command;
+        EXPECT_EQ(run.Err, "PodFile: File not found!\n") << command;
+        EXPECT_EQ(run.Out, "") << command;
+    }
+}
+
+TEST(CliCommands, TruncatedDirectoryFails) {
+    TTempDir dir;
+    TByteWriter bytes;
+    bytes.I32(3).FixedText("", 80).FixedText("ONLY.ONE", 32).I32(0).I32(0);
+    const TCliRun run = Run({"entries", dir.WriteFile("CUT.POD", bytes.Bytes())});
+    EXPECT_EQ(run.Code, kCliFailed);
+    EXPECT_EQ(run.Err, "Versuch hinter dem Dateiende zu lesen\n");
+    EXPECT_EQ(run.Out, "");
+}
+
+TEST(CliCommands, UsageErrorsPrintTheUsageAndExitWithTwo) {
+    const std::vector<TCliArgs> wrong = {{},
+                                         {"unknown"},
+                                         {"entries"},
+                                         {"entries", "a", "b"},
+                                         {"tracks"},
+                                         {"extract", "a"},
+                                         {"extract", "a", "b", "c"},
+                                         {"extract", "a", "b", "-o"},
+                                         {"extract", "a", "b", "-o", "x", "-o", "y"}};
+    for (const TCliArgs& args : wrong) {
+        const TCliRun run = Run(args);
+        EXPECT_EQ(run.Code, kCliUsage) << ::testing::PrintToString(args);
+        EXPECT_NE(run.Err.find("usage:"), std::string::npos);
+        EXPECT_NE(run.Err.find("dunmeregl-cli extract ARCHIVE ENTRY [-o FILE]"), std::string::npos);
+        EXPECT_EQ(run.Out, "");
+    }
+    const TCliRun help = Run({"--help"});
+    EXPECT_EQ(help.Code, kCliDone);
+    EXPECT_NE(help.Out.find("dunmeregl-cli entries ARCHIVE"), std::string::npos);
+}
+
+TEST(CliCommands, RegisteredCommandsAreDispatchedWithTheirArguments) {
+    TCliArgs seen;
+    RegisterCliCommand(
+        {"probe-test", "WORD", [&](const TCliArgs& args, std::ostream& out, std::ostream&) {
+             seen = args;
+             if (args.size() != 1) {
+                 throw ECliUsageError("probe-test: one word");
+             }
+             if (args[0] == "fail") {
+                 throw std::runtime_error("probe failed");
+             }
+             out << "probed " << args[0];
+             return kCliDone;
+         }});
+    EXPECT_EQ(Run({"probe-test", "word"}).Out, "probed word");
+    EXPECT_EQ(seen, (TCliArgs{"word"}));
+    const TCliRun failed = Run({"probe-test", "fail"});
+    EXPECT_EQ(failed.Code, kCliFailed);
+    EXPECT_EQ(failed.Err, "probe failed\n");
+    const TCliRun usage = Run({"probe-test"});
+    EXPECT_EQ(usage.Code, kCliUsage);
+    EXPECT_NE(usage.Err.find("dunmeregl-cli probe-test WORD"), std::string::npos);
+}
+
+// The built tool itself: arguments from the command line, bytes and exit codes to the shell.
+std::string ShellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+TCliRun RunTool(const std::string& arguments, const TTempDir& dir) {
+    const std::string errPath = dir.Path() + "stderr.txt";
+    const std::string command =
+        ShellQuote(DUNMERE_CLI_PATH) + " " + arguments + " 2>" + ShellQuote(errPath);
+    TCliRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.Out.append(buffer, n);
+    }
+    const int status = pclose(pipe);
+    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.Err = ReadFileBytes(errPath);
+    return run;
+}
+
+TEST(CliTool, BuiltToolListsExtractsAndReportsErrorsWithExitCodes) {
+    TTempDir dir;
+    const std::string archive = dir.Path() + "GAME.POD";
+    TPodWriter()
+        .Add("A.SIT", CrLfLines({"!Race Track Name", "Alpha"}))
+        .Add("B.BIN", "\x01\x00\x02")
+        .Write(archive);
+
+    const TCliRun entries = RunTool("entries " + ShellQuote(archive), dir);
+    EXPECT_EQ(entries.Code, 0);
+    const size_t sitSize = CrLfLines({"!Race Track Name", "Alpha"}).size();
+    EXPECT_EQ(entries.Out, "A.SIT\t" + std::to_string(sitSize) + "\t164\nB.BIN\t3\t" +
+                               std::to_string(164 + sitSize) + "\n");
+
+    const TCliRun tracks = RunTool("tracks " + ShellQuote(archive), dir);
+    EXPECT_EQ(tracks.Out, "A.SIT=Alpha\n");
+
+    const TCliRun extract = RunTool("extract " + ShellQuote(archive) + " b.bin", dir);
+    EXPECT_EQ(extract.Code, 0);
+    EXPECT_EQ(extract.Out, std::string("\x01\x00\x02", 3));
+
+    const TCliRun missing = RunTool("entries " + ShellQuote(dir.Path() + "NONE.POD"), dir);
+    EXPECT_EQ(missing.Code, 1);
+    EXPECT_EQ(missing.Err, "PodFile: File not found!\n");
+
+    const TCliRun usage = RunTool("", dir);
+    EXPECT_EQ(usage.Code, 2);
+    EXPECT_NE(usage.Err.find("usage:"), std::string::npos);
+}
+
+} // namespace
