@@ -1,6 +1,7 @@
 #include "render/Textures.h"
 
 #include "gamedata/Feedback.h"
+#include "gamedata/FileTools.h"
 #include "gamedata/GameFile.h"
 #include "gamedata/Logging.h"
 #include "gamedata/PodFile.h"
@@ -17,6 +18,28 @@ bool Upload(const TDecodedImage& image, int32_t& texture) {
     texture = UploadTexture(static_cast<uint16_t>(image.Width), static_cast<uint16_t>(image.Height),
                             image.Channels == 4 ? GL_RGBA : GL_RGB, image.Pixels.data());
     return true;
+}
+
+// Game data is made on a file system that ignores letter case, so ROAD.RAW may sit beside
+// road.act and a model may name ROAD.RAW for road.raw. The exact name wins when it exists.
+std::string LoosePath(const std::string& path) {
+    if (FileExists(path)) {
+        return path;
+    }
+    const size_t cut = path.rfind('/');
+    const std::string folder = cut == std::string::npos ? "" : path.substr(0, cut + 1);
+    const std::string name = cut == std::string::npos ? path : path.substr(cut + 1);
+    if (name.find_first_of("*?") != std::string::npos) {
+        return path;
+    }
+    TStringList matches;
+    FindFilesRecursive(folder, name, matches, true, false);
+    for (const std::string& match : matches) {
+        if (FileExists(match)) {
+            return match;
+        }
+    }
+    return path;
 }
 
 bool Report(const TDecodedImage& image) {
@@ -59,7 +82,7 @@ int32_t UploadTexture(uint16_t width, uint16_t height, GLenum format, const void
 
 bool LoadBMPFile(const std::string& path, int32_t& texture) {
     TGameFile file;
-    if (!file.Open(path)) {
+    if (!file.Open(LoosePath(path))) {
         Messages().ShowMessage("Error opening " + path, "BMP Unit");
         return false;
     }
@@ -70,7 +93,7 @@ bool LoadBMPFile(const std::string& path, int32_t& texture) {
 
 bool LoadTGAFile(const std::string& path, int32_t& texture) {
     TGameFile file;
-    if (!file.Open(path)) {
+    if (!file.Open(LoosePath(path))) {
         Messages().ShowMessage("File not found  - " + path, "TGA Texture");
         return false;
     }
@@ -81,13 +104,13 @@ bool LoadTGAFile(const std::string& path, int32_t& texture) {
 
 bool LoadRAWFile(const std::string& path, int32_t& texture) {
     TGameFile file;
-    if (!file.Open(path)) {
+    if (!file.Open(LoosePath(path))) {
         texture = UploadTexture(0, 0, GL_RGBA, nullptr);
         return true;
     }
     std::vector<uint8_t> actBytes;
     TGameFile act;
-    if (act.Open(SiblingPaletteName(path))) {
+    if (act.Open(LoosePath(SiblingPaletteName(file.Path())))) {
         actBytes.resize(kActBytes);
         actBytes.resize(act.ReadSome(actBytes.data(), actBytes.size()));
         act.Close();
