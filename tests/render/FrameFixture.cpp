@@ -1,5 +1,9 @@
 #include "tests/render/FrameFixture.h"
 
+#include "models/BINModel.h"
+#include "models/BINStore.h"
+#include "tests/support/PodWriter.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -46,6 +50,8 @@ void FrameTest::SetUp() {
     TrackData().TrackLoaded = true;
     view_.Display.GlobalTint = {1, 1, 1};
     view_.FullFrame = true;
+    // Water covers everything around the camera; the tests about it switch it on.
+    view_.Display.ShowWater = false;
 }
 
 void FrameTest::TearDown() {
@@ -58,6 +64,8 @@ void FrameTest::TearDown() {
     for (auto& sky : track.SkyBoxes) {
         sky.reset();
     }
+    track.Stadium.reset();
+    ClearBINModels();
     track.TrackLoaded = false;
     if (!createdTextures.empty()) {
         glDeleteTextures(static_cast<GLsizei>(createdTextures.size()), createdTextures.data());
@@ -195,4 +203,43 @@ std::vector<TFeedbackPolygon> CapturePolygons(const std::function<void()>& draw)
         polygons.push_back(std::move(polygon));
     }
     return polygons;
+}
+
+namespace {
+
+constexpr int kQuadCorners[4][2] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+constexpr int kQuadFaces[2][4] = {{0, 1, 2, 3}, {3, 2, 1, 0}};
+
+} // namespace
+
+std::string QuadModelBytes(int32_t half, int32_t y) {
+    TByteWriter bytes;
+    bytes.I32(0).I32(0).I32(0).I32(0).I32(4);
+    for (const auto& [p, q] : kQuadCorners) {
+        bytes.I32(p * half).I32(y).I32(q * half);
+    }
+    for (const auto& face : kQuadFaces) {
+        bytes.I32(0x0E).I32(4).I32(0).I32(0).I32(0).I32(0);
+        for (const int index : face) {
+            bytes.I32(index).I32(0).I32(0);
+        }
+    }
+    bytes.I32(0x00);
+    return bytes.Bytes();
+}
+
+void StoreQuadModel(const std::string& name, int32_t half, int32_t y) {
+    auto model = std::make_unique<TBINModel>();
+    for (const auto& [p, q] : kQuadCorners) {
+        model->Vertices.push_back({p * half, y, q * half});
+    }
+    for (const auto& indices : kQuadFaces) {
+        TBINFace face;
+        face.BlockId = 0x0E;
+        face.VertexCount = 4;
+        std::copy(std::begin(indices), std::end(indices), face.Indices);
+        model->Faces.push_back(face);
+    }
+    model->BuildList(false, 1.0);
+    StoreBINModel(std::move(model), name);
 }

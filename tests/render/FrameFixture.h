@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,3 +90,9 @@ struct TFeedbackPolygon {
     std::vector<TFeedbackVertex> vertices;
 };
 std::vector<TFeedbackPolygon> CapturePolygons(const std::function<void()>& draw);
+
+// The bytes of a BIN model file: a flat square from -half to +half in x and z at height y (model
+// units), as two untextured faces, one of each winding, so it shows from above and below.
+std::string QuadModelBytes(int32_t half, int32_t y);
+// The same square put straight into the model store under name.
+void StoreQuadModel(const std::string& name, int32_t half, int32_t y);

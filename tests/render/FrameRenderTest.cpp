@@ -138,6 +138,7 @@ TEST_F(TerrainTest, TheTerrainPassBindsItsTextureEvenIfAnEarlierPassBoundItLast)
         }
     }
     view_.Display.ShowWater = false;
+    view_.Display.ShowGroundBoxes = false; // that pass would reset the cache before this one
     view_.ViewDistance = 20;
     LookDown(1);
     // Left over from another pass: the name matches, but texture 0 is what is bound now.
@@ -427,6 +428,42 @@ TEST_F(ObjectPassTest, CopiesBeyondTheEdgesMeasureFromTheShiftedPosition) {
     EXPECT_TRUE(ObjectsOfCopy(view_, 0, 0, 250, 100).empty());
     EXPECT_EQ(ObjectsOfCopy(view_, 16, 0, 250, 100), std::vector<TQRXBox*>{object});
     EXPECT_DOUBLE_EQ(object->Distance, 8);
+}
+
+TEST_F(ObjectPassTest, ObjectsShowInAFullFrameAndVanishFromAMovementFrame) {
+    // A square of 0.1 world units, 0.1 above the ground right under the eye at the origin.
+    StoreQuadModel("MODELS\\BOX.BIN", 6554, 0);
+    TQRXBox* object = AddObject(128, 128, "7,0");
+    object->Y = 51;
+    TrackData().BoxCount = 1;
+    view_.Display.ObjectsMode = 1;
+    view_.Display.GlobalTint = {1, 0.5f, 1};
+    view_.ViewDistance = 10;
+    LookDown(1);
+
+    Render();
+    ExpectColorNear(PixelAt(32, 32), {255, 128, 255});
+    ExpectColorNear(PixelAt(2, 2), {0, 0, 0});
+
+    view_.FullFrame = false;
+    view_.LastRedrawTime = std::chrono::steady_clock::now();
+    Render();
+    ExpectColorNear(PixelAt(32, 32), {0, 0, 0});
+}
+
+TEST_F(ObjectPassTest, AnObjectBeyondTheGridEdgeIsDrawnThroughItsShiftedCopy) {
+    StoreQuadModel("MODELS\\BOX.BIN", 6554, 0);
+    // Stored at column 2, seen from camera column 250: 8 cells on, one grid further along z.
+    TQRXBox* object = AddObject(2, 128, "7,0");
+    object->Y = 51;
+    TrackData().BoxCount = 1;
+    view_.Display.ObjectsMode = 2;
+    view_.ViewDistance = 10;
+    LookDown(1);
+    view_.Camera.TransZ = TranslationForCell(250);
+    Render();
+    // The copy is drawn at world z = 2 * 32 / 512 - 8 + 16.
+    ExpectColorNear(PixelOverWorld(0, 2.0 * 32 / 512 - 8 + 16), {255, 255, 255});
 }
 
 TEST(ObjectCopyTest, CopiesAreMadeForEveryEdgeTheViewDistanceReachesInTheirOrder) {

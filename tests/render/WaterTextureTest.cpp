@@ -1,0 +1,56 @@
+// The ripple texture is loaded once per run, so this lives in a test program of its own.
+#include "gamedata/ProgramFolder.h"
+#include "render/GLContext.h"
+#include "render/SkyWater.h"
+#include "tests/support/PodWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <array>
+#include <string>
+
+namespace {
+
+std::string Palette(int index, uint8_t r, uint8_t g, uint8_t b) {
+    std::string bytes(768, '\0');
+    bytes[3 * index] = static_cast<char>(r);
+    bytes[3 * index + 1] = static_cast<char>(g);
+    bytes[3 * index + 2] = static_cast<char>(b);
+    return bytes;
+}
+
+std::array<uint8_t, 4> TexelOf(int32_t texture) {
+    std::array<uint8_t, 4> texel{};
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel.data());
+    return texel;
+}
+
+TEST(WaterTextureTest, TheRippleImageBesideTheProgramIsLoadedOnTheFirstCallOnly) {
+    THeadlessGLContext context(16, 16);
+    TTempDir folder;
+    const std::string oldFolder = ProgramFolder();
+    SetProgramFolder(folder.Path());
+    folder.WriteFile("data/RIPPL100.RAW", std::string(1, '\x01'));
+    folder.WriteFile("data/RIPPL100.ACT", Palette(1, 10, 200, 30));
+
+    EXPECT_EQ(WaterTexture(), 0);
+    LoadWaterTexture();
+    const int32_t texture = WaterTexture();
+    ASSERT_NE(texture, 0);
+    EXPECT_TRUE(glIsTexture(static_cast<GLuint>(texture)));
+    const std::array<uint8_t, 4> expected{10, 200, 30, 255};
+    EXPECT_EQ(TexelOf(texture), expected);
+
+    // A second track load finds the texture made and reads nothing.
+    folder.WriteFile("data/RIPPL100.ACT", Palette(1, 250, 0, 0));
+    LoadWaterTexture();
+    EXPECT_EQ(WaterTexture(), texture);
+    EXPECT_EQ(TexelOf(texture), expected);
+    SetProgramFolder(oldFolder);
+}
+
+} // namespace
