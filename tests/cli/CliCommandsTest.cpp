@@ -15,7 +15,7 @@ struct TCliRun {
     std::string Err;
 };
 
-TCliRun Run(const TCliArgs& args) {
+TCliRun Capture(const TCliArgs& args) {
     std::ostringstream out;
     std::ostringstream err;
     TCliRun run;
@@ -49,7 +49,7 @@ protected:
 };
 
 TEST_F(CliArchiveTest, EntriesListNameSizeAndOffsetInArchiveOrder) {
-    const TCliRun run = Run({"entries", archive_});
+    const TCliRun run = Capture({"entries", archive_});
     EXPECT_EQ(run.Code, kCliDone);
     EXPECT_EQ(run.Err, "");
     // Contents follow the header (84 bytes) and the five 40-byte records, in the same order.
@@ -69,43 +69,43 @@ TEST_F(CliArchiveTest, EntriesListNameSizeAndOffsetInArchiveOrder) {
 }
 
 TEST_F(CliArchiveTest, TracksPrintTheTrackLinesOfUpperCaseSitEntries) {
-    const TCliRun run = Run({"tracks", archive_});
+    const TCliRun run = Capture({"tracks", archive_});
     EXPECT_EQ(run.Code, kCliDone);
     EXPECT_EQ(run.Out, "ARENA.SIT=Mud Bowl\nHILL.SIT=<unnamed>\n");
 }
 
 TEST_F(CliArchiveTest, ExtractWritesTheEntryBytesToStandardOutput) {
-    const TCliRun run = Run({"extract", archive_, "art\\bin.raw"});
+    const TCliRun run = Capture({"extract", archive_, "art\\bin.raw"});
     EXPECT_EQ(run.Code, kCliDone);
     EXPECT_EQ(run.Out, binary_);
-    EXPECT_EQ(Run({"extract", archive_, "CAF\xC9.TXT"}).Out, "caf\xe9");
+    EXPECT_EQ(Capture({"extract", archive_, "CAF\xC9.TXT"}).Out, "caf\xe9");
 }
 
 TEST_F(CliArchiveTest, ExtractWithOutputOptionWritesTheFileAndNothingElse) {
     const std::string target = dir_.Path() + "out.raw";
     WriteFileBytes(target, std::string(1000, 'x'));
-    const TCliRun run = Run({"extract", archive_, "ART\\BIN.RAW", "-o", target});
+    const TCliRun run = Capture({"extract", archive_, "ART\\BIN.RAW", "-o", target});
     EXPECT_EQ(run.Code, kCliDone);
     EXPECT_EQ(run.Out, "");
     EXPECT_EQ(ReadFileBytes(target), binary_);
     // The option may also come first.
     const std::string second = dir_.Path() + "second.sit";
-    EXPECT_EQ(Run({"extract", "-o", second, archive_, "HILL.SIT"}).Code, kCliDone);
+    EXPECT_EQ(Capture({"extract", "-o", second, archive_, "HILL.SIT"}).Code, kCliDone);
     EXPECT_EQ(ReadFileBytes(second), CrLfLines({"LEVELS\\HILL.LVL"}));
 }
 
 TEST_F(CliArchiveTest, ExtractOfAnUnknownEntryFailsWithoutCreatingTheFile) {
     const std::string target = dir_.Path() + "never.raw";
-    const TCliRun run = Run({"extract", archive_, "BIN.RAW", "-o", target});
+    const TCliRun run = Capture({"extract", archive_, "BIN.RAW", "-o", target});
     EXPECT_EQ(run.Code, kCliFailed);
     EXPECT_EQ(run.Err, "Entry not found: BIN.RAW\n");
     EXPECT_FALSE(std::filesystem::exists(target));
-    EXPECT_EQ(Run({"extract", archive_, "NOPE"}).Code, kCliFailed);
+    EXPECT_EQ(Capture({"extract", archive_, "NOPE"}).Code, kCliFailed);
 }
 
 TEST_F(CliArchiveTest, ExtractRefusesToOverwriteTheArchiveItself) {
     const std::string before = ReadFileBytes(archive_);
-    const TCliRun run = Run({"extract", archive_, "ART\\BIN.RAW", "-o", archive_});
+    const TCliRun run = Capture({"extract", archive_, "ART\\BIN.RAW", "-o", archive_});
     EXPECT_EQ(run.Code, kCliFailed);
     EXPECT_NE(run.Err, "");
     EXPECT_EQ(ReadFileBytes(archive_), before);
@@ -117,11 +117,11 @@ TEST(CliCommands, EntryReachingPastTheArchiveEndFailsAndLeavesNoPartialFile) {
     bytes.I32(1).FixedText("", 80).FixedText("BIG.RAW", 32).I32(1000).I32(124).Raw("short");
     const std::string archive = dir.WriteFile("CUT.POD", bytes.Bytes());
     const std::string target = dir.Path() + "big.raw";
-    const TCliRun run = Run({"extract", archive, "BIG.RAW", "-o", target});
+    const TCliRun run = Capture({"extract", archive, "BIG.RAW", "-o", target});
     EXPECT_EQ(run.Code, kCliFailed);
     EXPECT_EQ(run.Err, "Versuch hinter dem Dateiende zu lesen\n");
     EXPECT_FALSE(std::filesystem::exists(target));
-    const TCliRun toStdout = Run({"extract", archive, "BIG.RAW"});
+    const TCliRun toStdout = Capture({"extract", archive, "BIG.RAW"});
     EXPECT_EQ(toStdout.Code, kCliFailed);
     EXPECT_EQ(toStdout.Out, "");
 }
@@ -129,7 +129,7 @@ TEST(CliCommands, EntryReachingPastTheArchiveEndFailsAndLeavesNoPartialFile) {
 TEST(CliCommands, MissingArchiveFailsWithTheReaderMessage) {
     TTempDir dir;
     for (const char* command : {"entries", "tracks"}) {
-        const TCliRun run = Run({command, dir.Path() + "NONE.POD"});
+        const TCliRun run = Capture({command, dir.Path() + "NONE.POD"});
         EXPECT_EQ(run.Code, kCliFailed) << command;
         EXPECT_EQ(run.Err, "PodFile: File not found!\n") << command;
         EXPECT_EQ(run.Out, "") << command;
@@ -140,7 +140,7 @@ TEST(CliCommands, TruncatedDirectoryFails) {
     TTempDir dir;
     TByteWriter bytes;
     bytes.I32(3).FixedText("", 80).FixedText("ONLY.ONE", 32).I32(0).I32(0);
-    const TCliRun run = Run({"entries", dir.WriteFile("CUT.POD", bytes.Bytes())});
+    const TCliRun run = Capture({"entries", dir.WriteFile("CUT.POD", bytes.Bytes())});
     EXPECT_EQ(run.Code, kCliFailed);
     EXPECT_EQ(run.Err, "Versuch hinter dem Dateiende zu lesen\n");
     EXPECT_EQ(run.Out, "");
@@ -157,13 +157,13 @@ TEST(CliCommands, UsageErrorsPrintTheUsageAndExitWithTwo) {
                                          {"extract", "a", "b", "-o"},
                                          {"extract", "a", "b", "-o", "x", "-o", "y"}};
     for (const TCliArgs& args : wrong) {
-        const TCliRun run = Run(args);
+        const TCliRun run = Capture(args);
         EXPECT_EQ(run.Code, kCliUsage) << ::testing::PrintToString(args);
         EXPECT_NE(run.Err.find("usage:"), std::string::npos);
         EXPECT_NE(run.Err.find("dunmeregl-cli extract ARCHIVE ENTRY [-o FILE]"), std::string::npos);
         EXPECT_EQ(run.Out, "");
     }
-    const TCliRun help = Run({"--help"});
+    const TCliRun help = Capture({"--help"});
     EXPECT_EQ(help.Code, kCliDone);
     EXPECT_NE(help.Out.find("dunmeregl-cli entries ARCHIVE"), std::string::npos);
 }
@@ -182,12 +182,12 @@ TEST(CliCommands, RegisteredCommandsAreDispatchedWithTheirArguments) {
              out << "probed " << args[0];
              return kCliDone;
          }});
-    EXPECT_EQ(Run({"probe-test", "word"}).Out, "probed word");
+    EXPECT_EQ(Capture({"probe-test", "word"}).Out, "probed word");
     EXPECT_EQ(seen, (TCliArgs{"word"}));
-    const TCliRun failed = Run({"probe-test", "fail"});
+    const TCliRun failed = Capture({"probe-test", "fail"});
     EXPECT_EQ(failed.Code, kCliFailed);
     EXPECT_EQ(failed.Err, "probe failed\n");
-    const TCliRun usage = Run({"probe-test"});
+    const TCliRun usage = Capture({"probe-test"});
     EXPECT_EQ(usage.Code, kCliUsage);
     EXPECT_NE(usage.Err.find("dunmeregl-cli probe-test WORD"), std::string::npos);
 }
@@ -226,7 +226,7 @@ TEST(CliTool, BuiltToolListsExtractsAndReportsErrorsWithExitCodes) {
     const std::string archive = dir.Path() + "GAME.POD";
     TPodWriter()
         .Add("A.SIT", CrLfLines({"!Race Track Name", "Alpha"}))
-        .Add("B.BIN", "\x01\x00\x02")
+        .Add("B.BIN", std::string("\x01\x00\x02", 3))
         .Write(archive);
 
     const TCliRun entries = RunTool("entries " + ShellQuote(archive), dir);
