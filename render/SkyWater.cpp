@@ -169,7 +169,9 @@ void DrawWater(const TViewState& view, int camCol, int camRow) {
 }
 
 void LoadWaterTexture() {
-    if (waterTextureLoaded) {
+    // Once per run, as long as the run keeps its GL context; a tool that makes a new context
+    // for each track finds the old name gone and loads the image again.
+    if (waterTextureLoaded && glIsTexture(static_cast<GLuint>(waterTexture))) {
         return;
     }
     LoadTextureFile(ProgramFolder() + "data/RIPPL100.RAW", waterTexture);

@@ -42,6 +42,7 @@ void DrawStadium();
 // Water around the camera cell: a 13-point fan for the round area, a quad for the square one.
 void DrawWater(const TViewState& view, int camCol, int camRow);
 
-// Loads the ripple texture on the first call of the run; later calls do nothing.
+// Loads the ripple texture on the first call of the run; later calls do nothing while the texture
+// lives in the current GL context.
 void LoadWaterTexture();
 int32_t WaterTexture(); // 0 until loaded

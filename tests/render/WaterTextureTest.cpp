@@ -9,6 +9,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <memory>
 #include <string>
 
 namespace {
@@ -30,7 +31,7 @@ std::array<uint8_t, 4> TexelOf(int32_t texture) {
 }
 
 TEST(WaterTextureTest, TheRippleImageBesideTheProgramIsLoadedOnTheFirstCallOnly) {
-    THeadlessGLContext context(16, 16);
+    auto context = std::make_unique<THeadlessGLContext>(16, 16);
     TTempDir folder;
     const std::string oldFolder = ProgramFolder();
     SetProgramFolder(folder.Path());
@@ -50,6 +51,14 @@ TEST(WaterTextureTest, TheRippleImageBesideTheProgramIsLoadedOnTheFirstCallOnly)
     LoadWaterTexture();
     EXPECT_EQ(WaterTexture(), texture);
     EXPECT_EQ(TexelOf(texture), expected);
+
+    // A new context has none of the old one's textures.
+    context.reset();
+    context = std::make_unique<THeadlessGLContext>(16, 16);
+    LoadWaterTexture();
+    ASSERT_TRUE(glIsTexture(static_cast<GLuint>(WaterTexture())));
+    const std::array<uint8_t, 4> reloaded{250, 0, 0, 255};
+    EXPECT_EQ(TexelOf(WaterTexture()), reloaded);
     SetProgramFolder(oldFolder);
 }
 
