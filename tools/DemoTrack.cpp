@@ -366,9 +366,9 @@ TPodWriter& Build(TPodWriter& pod) {
     for (int r = 0; r < kGrid; ++r) {
         for (int c = 0; c < kGrid; ++c) {
             const double u = c / 256.0, v = r / 256.0;
-            double h = 92 + 70 * hills.Fbm(u * 4, v * 4, 4, 5);
-            const double mask = SmoothStep(0.1, 0.6, peaks.Value(u * 2, v * 2, 2));
-            h += 120 * mask * peaks.Ridged(u * 4 + 1, v * 4 + 2, 4, 4);
+            double h = 96 + 115 * hills.Fbm(u * 4, v * 4, 4, 5);
+            const double mask = SmoothStep(-0.1, 0.5, peaks.Value(u * 2, v * 2, 2));
+            h += 190 * mask * peaks.Ridged(u * 4 + 1, v * 4 + 2, 4, 4);
             const double plain = 60 + 7 * plainNoise.Fbm(u * 8, v * 8, 8, 3);
             const double dr = WrapDelta(r - kCentreRow) / (44 + 16);
             const double dc = WrapDelta(c - kCentreCol) / (64 + 16);
@@ -507,9 +507,9 @@ TPodWriter& Build(TPodWriter& pod) {
                 t = Scattered(Sand, hash);
             } else if (mean > 205) {
                 t = Scattered(slope > 14 ? Rock : SnowTex, hash);
-            } else if (slope > 9 || (mean > 175 && slope > 5)) {
+            } else if (slope > 7 || (mean > 170 && slope > 4)) {
                 t = Scattered(Rock, hash);
-            } else if (patch < -0.42) {
+            } else if (patch < -0.5) {
                 t = Scattered(mean < 80 ? Mud : DirtTex, hash);
             } else {
                 t = Scattered(patch > 0.1 ? Grass2 : Grass, hash);

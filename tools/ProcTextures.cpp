@@ -654,8 +654,9 @@ TRgbImage NightSky(int side) {
             return Scale(TRgb{232, 232, 216}, crater < 0.2 ? 0.85 : 1.0);
         }
         const double star = PixelRandom(x, y, 54);
-        if (p.Elevation > 3 && star < 0.008) {
-            const double brightness = 0.5 + 0.5 * PixelRandom(x, y, 55);
+        if (p.Elevation > 3 && star < 0.005) {
+            // A texel spans more than a degree: faint stars look small, bright ones are few.
+            const double brightness = 0.3 + 0.5 * std::pow(PixelRandom(x, y, 55), 3);
             return Scale(star < 0.002 ? TRgb{200, 214, 255} : TRgb{250, 246, 236}, brightness);
         }
         return c;
@@ -751,7 +752,7 @@ TTextureAsset MarkerTexture() {
                          const bool light = ((x / 4) + (y / 4)) % 2 == 0;
                          c = light ? TRgb{246, 246, 246} : TRgb{20, 20, 22};
                      } else if (v < 0.5) {
-                         c = Frac(v * 8) < 0.5 ? TRgb{250, 210, 20} : TRgb{24, 24, 26};
+                         c = Frac(v * 32) < 0.5 ? TRgb{250, 210, 20} : TRgb{24, 24, 26};
                      } else if (u < 0.5) {
                          c = Mix({255, 120, 0}, {255, 70, 0}, v * 2 - 1);
                      } else {
