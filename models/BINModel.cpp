@@ -37,7 +37,9 @@ void TBINModel::LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinde
         if (pod != nullptr) {
             GetGameTexture(key, pod, warnings, finder);
         } else {
-            GetFileTexture(ProgramFolder() + "ART/" + name, key);
+            std::string relative = name;
+            std::replace(relative.begin(), relative.end(), '\\', '/');
+            GetFileTexture(ProgramFolder() + "ART/" + relative, key);
         }
     };
     TBINData data = ParseBINModel(file, requestTexture);

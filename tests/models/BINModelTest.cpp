@@ -272,6 +272,16 @@ TEST_F(BINModelTest, WithoutAnArchiveTexturesAreLooseFilesOfTheProgramsArtFolder
     ASSERT_GT(skin, 0);
     EXPECT_NE(skin, MissingTexture());
     EXPECT_EQ(ReadTexture(skin).At(0, 0), (std::array<int, 4>{10, 20, 30, 255}));
+
+    // Folders inside the name are game folders, written with backslashes.
+    program.Dir().WriteFile("ART/CARS/PAINT.TGA", tga.Bytes());
+    TBINBuilder inFolder = UnitTriangleModel();
+    inFolder.Texture("CARS\\PAINT.TGA").Triangle().End();
+    Load(inFolder);
+    const int32_t paint = FindTexture("ART\\CARS\\PAINT.TGA");
+    EXPECT_GT(paint, 0);
+    EXPECT_NE(paint, MissingTexture());
+    EXPECT_TRUE(messages.Shown.empty());
 }
 
 TEST_F(BINModelTest, FacesWithoutTextureBindNoTexture) {
