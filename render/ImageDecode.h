@@ -24,7 +24,7 @@
 //   0   uint8     ID length, ignored: an ID field is taken as pixel data
 //   1   uint8     colour-map type, must be 0
 //   2   uint8     image type, must be 2 (uncompressed true colour)
-//   3   9 bytes   colour-map specification and origin, ignored
+//   3   9 bytes   colour-map layout and image origin, ignored
 //   12  uint16    width
 //   14  uint16    height
 //   16  uint8     bits per pixel, 24 or 32
