@@ -165,6 +165,33 @@ TEST_F(TerrainTest, EmptyCellsAreSkippedAndDamagedQuadsStopTheFrameWithTheirMess
     EXPECT_FALSE(Busy);
 }
 
+TEST_F(TerrainTest, FollowingPutsTheEyeAboveTheGroundAndOnlyTheMapViewSeesBeyond30Units) {
+    const GLuint texture = SolidTexture(0, 0, 255);
+    TTrackData& track = TrackData();
+    for (int row = 100; row < 156; ++row) {
+        for (int column = 100; column < 156; ++column) {
+            FillTerrainCell(row, column, 0.5f, 1, texture);
+            track.TerrainVertices[row][column].y = 0.5f;
+        }
+    }
+    view_.ViewDistance = 20;
+    LookDown(40); // 40 units up: past the far plane of 30 outside the map view
+
+    Render();
+    ExpectColorNear(PixelAt(32, 32), {0, 0, 0});
+
+    view_.FollowTerrain = true;
+    view_.HeightAboveGround = 0.5; // the eye 1 unit up, whatever TransY says
+    Render();
+    ExpectColorNear(PixelAt(32, 32), {0, 0, 255});
+    ExpectColorNear(PixelAt(2, 2), {0, 0, 255});
+
+    view_.FollowTerrain = false;
+    view_.MapView = true;
+    Render();
+    ExpectColorNear(PixelAt(32, 32), {0, 0, 255});
+}
+
 TEST(ViewAreaTest, RoundAreaUsesTheStraightLineDistanceAndSquareTheLargerAxisDistance) {
     TViewState view;
     view.ViewDistance = 10;
