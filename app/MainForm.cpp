@@ -617,9 +617,12 @@ void TFormMain::ResizeView(int width, int height) {
 }
 
 void TFormMain::SetViewSize(int width, int height) {
+    // Lay the window out now rather than at the next event, so that the panel's size is known
+    // and its new size can be stored and drawn at once, also before the window is first shown.
+    layout()->invalidate();
+    layout()->activate();
     resize(width + (this->width() - Panel1->width()), height + (this->height() - Panel1->height()));
-    // Lay the window out now rather than at the next event, so that the panel's new size can be
-    // stored and drawn at once, also before the window is first shown.
+    layout()->invalidate();
     layout()->activate();
     LayoutPanel1();
     FormResize();
@@ -832,9 +835,16 @@ bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {
-    if (!FormKeyDown(event->key(), event->modifiers())) {
-        QMainWindow::keyPressEvent(event);
+    if (FormKeyDown(event->key(), event->modifiers())) {
+        return;
     }
+    // Qt's shortcut map passes keys by while the window is not the active one (no window
+    // manager, or focus given by a tool): the menu still takes its keys first.
+    if (QAction* action = ShortcutAction(event)) {
+        action->trigger();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 QAction* TFormMain::ShortcutAction(const QKeyEvent* event) const {

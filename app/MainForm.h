@@ -93,6 +93,7 @@ public:
     void UpdatePositionStatus();
     void UpdateLayerStatus();
     void UpdateSkyMenu();
+    TViewWindow* ViewWindow() const { return viewWindow_; }
 
     void OpenTrackArchive(const std::string& path);
     void GoToStartGrid();
