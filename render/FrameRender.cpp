@@ -164,7 +164,13 @@ void RenderFrame(const TFrameContext& frame) {
 }
 
 int RoundCell(double cell) {
-    return static_cast<int>(std::nearbyint(cell));
+    // The camera stays within the grid; a translation far outside it must still give an integer
+    // the passes can count from rather than an overflowing conversion.
+    constexpr double kFarCell = 1 << 20;
+    if (std::isnan(cell)) {
+        return 0;
+    }
+    return static_cast<int>(std::nearbyint(std::clamp(cell, -kFarCell, kFarCell)));
 }
 
 void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,9 @@ TEST(ViewAreaTest, CameraCellsRoundHalvesToEven) {
     EXPECT_EQ(RoundCell(126.51), 127);
     EXPECT_EQ(RoundCell(-0.5), 0);
     EXPECT_EQ(RoundCell(-1.5), -2);
+    EXPECT_EQ(RoundCell(1e30), 1 << 20);
+    EXPECT_EQ(RoundCell(-1e30), -(1 << 20));
+    EXPECT_EQ(RoundCell(std::nan("")), 0);
 }
 
 class GroundBoxTest : public FrameTest {};
