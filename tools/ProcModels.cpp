@@ -277,10 +277,11 @@ TModelAsset Gate() {
     const double s = kGateHalfSpan;
     mesh.Texture("POLE.RAW");
     for (double z : {-s, s}) {
-        mesh.Box({-0.006, 0, z - 0.006}, {0.006, 0.17, z + 0.006}, kWhole);
+        mesh.Box({-0.006, 0, z - 0.006}, {0.006, 0.175, z + 0.006}, kWhole);
     }
+    // The bar ends inside the posts, so that no faces of the two lie in one plane.
     mesh.Texture("STEEL.RAW");
-    mesh.Box({-0.006, 0.125, -s - 0.006}, {0.006, 0.17, s + 0.006}, kWhole, true);
+    mesh.Box({-0.005, 0.125, -s}, {0.005, 0.17, s}, kWhole, true);
     mesh.Texture("BANNER.RAW");
     const double eps = 0.0005;
     for (double side : {-1.0, 1.0}) {
@@ -313,7 +314,7 @@ TModelAsset Trailer() {
     mesh.Panel({0, 0.074, 0}, {0, 1, 0}, {1, 0, 0}, 2 * w, kTrailerLength, steel);
     mesh.Panel({0, 0.014, 0}, {0, -1, 0}, {1, 0, 0}, 2 * w, kTrailerLength, steel);
     mesh.Box({l - 0.02, 0, -0.004}, {l - 0.012, 0.014, 0.004}, steel);
-    Wheels(mesh, {-l + 0.02, -l + 0.05}, w - 0.004);
+    Wheels(mesh, {-l + 0.02, -l + 0.05}, w - 0.002);
     return mesh.Built();
 }
 
@@ -323,7 +324,7 @@ TModelAsset TruckCab() {
     const TRegion red{0.01, 0.9, 0.06, 0.98};
     mesh.Texture("TRUCKCAB.RAW");
     mesh.BoxFaces({-l, 0.012, -w}, {l, 0.07, w}, {kWhole, red, red, red, red, red}, true);
-    Wheels(mesh, {-l + 0.012, l - 0.012}, w - 0.004);
+    Wheels(mesh, {-l + 0.012, l - 0.012}, w - 0.002);
     return mesh.Built();
 }
 
