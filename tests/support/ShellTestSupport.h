@@ -1,0 +1,83 @@
+// Helpers for the tests of the viewer's windows: one QApplication on the "offscreen" platform
+// (no display needed), and watchers that act on modal windows from inside their exec().
+#pragma once
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+#include <QTimer>
+
+#include <functional>
+#include <gtest/gtest.h>
+
+// The process's QApplication, made on first use.
+inline QApplication& TestApplication() {
+    static int argc = 1;
+    static char name[] = "dunmere-shell-test";
+    static char* argv[] = {name, nullptr};
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+// Runs action once on the first modal window of type T that comes up. A window that never
+// comes up within the time limit is a test failure, and whatever modal window is open then is
+// rejected so the test cannot hang.
+template <typename T> void WhenModal(std::function<void(T*)> action, int limitMs = 5000) {
+    auto* timer = new QTimer(&TestApplication());
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, action, limitMs] {
+        if (auto* window = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            action(window);
+        } else if (clock->elapsed() > limitMs) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            ADD_FAILURE() << "the expected modal window did not come up";
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                dialog->reject();
+            }
+        }
+    });
+    timer->start(10);
+}
+
+// While it lives, closes every message box that comes up (with its first button) and keeps
+// the boxes' texts, titles and icons in the order they appeared. Given a window, it also hands
+// the activation straight back to it, as a desktop's window manager does once a box closes
+// (the offscreen platform leaves that to the program).
+class TMessageBoxCatcher {
+public:
+    explicit TMessageBoxCatcher(QWidget* reactivate = nullptr) {
+        QObject::connect(&timer_, &QTimer::timeout, [this, reactivate] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (box != nullptr && box->isVisible() && !box->buttons().isEmpty()) {
+                    Texts << box->text();
+                    Titles << box->windowTitle();
+                    Icons.push_back(box->icon());
+                    box->buttons().first()->click();
+                    if (reactivate != nullptr) {
+                        QApplication::setActiveWindow(reactivate);
+                    }
+                }
+            }
+        });
+        timer_.start(10);
+    }
+
+    QStringList Texts;
+    QStringList Titles;
+    std::vector<QMessageBox::Icon> Icons;
+
+private:
+    QTimer timer_;
+};
