@@ -69,9 +69,9 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
     Label8 = new QLabel("Libraries used:", this);
     Label8->setFont(PixelFont(base, 11, true));
     Place(Label8, "Label8", 8, 192);
-    Label9 = Place(new QLabel("Textures - loads the BMP, TGA and palettised RAW textures\n"
-                              "of the games and hands them to OpenGL, mipmaps\n"
-                              "included; written for this viewer.",
+    Label9 = Place(new QLabel("Textures - loads the BMP, TGA and RAW\n"
+                              "textures of the games and hands them\n"
+                              "to OpenGL; written for this viewer.",
                               this),
                    "Label9", 8, 216);
     Label10 =
