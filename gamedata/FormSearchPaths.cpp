@@ -1,5 +1,6 @@
 #include "gamedata/FormSearchPaths.h"
 
+#include "app/WindowPlacement.h"
 #include "gamedata/Errors.h"
 #include "gamedata/SearchPaths.h"
 
@@ -23,15 +24,6 @@ const char* const kNote = "All files and POD files in the specified folders and 
                           "\n"
                           "WARNING: Adding folders with too many files and subfolders can\n"
                           "substantially slow down the loading of some tracks!";
-
-void CenterOnScreen(QWidget* window) {
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
-}
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "prefs/FormPrefs.h"
 
+#include "app/WindowPlacement.h"
 #include "gamedata/Errors.h"
 #include "gamedata/TextUtils.h"
 #include "prefs/DMGLPrefs.h"
@@ -50,15 +51,6 @@ QHBoxLayout* Row(std::initializer_list<QWidget*> widgets) {
     }
     row->addStretch();
     return row;
-}
-
-void CenterOnScreen(QWidget* window) {
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
 }
 
 } // namespace

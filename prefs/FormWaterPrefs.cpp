@@ -1,6 +1,7 @@
 #include "prefs/FormWaterPrefs.h"
 
 #include "app/ViewCommands.h"
+#include "app/WindowPlacement.h"
 #include "gamedata/Errors.h"
 #include "prefs/IniFile.h"
 
@@ -42,15 +43,6 @@ QLabel* MakeValueLabel(QWidget* parent, const char* name) {
     label->setMinimumWidth(label->fontMetrics().horizontalAdvance("0000"));
     label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return label;
-}
-
-void CenterOnScreen(QWidget* window) {
-    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        QRect frame = window->frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        window->move(frame.topLeft());
-    }
 }
 
 } // namespace
