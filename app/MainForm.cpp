@@ -242,7 +242,12 @@ public:
         }
     }
     void SetDrawStatus(const std::string& text) override { form_.SetStatusText(1, text); }
-    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
+    void ProcessPendingEvents() override {
+        QCoreApplication::processEvents();
+        // A handler that ran may have made the context current elsewhere (a track load while
+        // the view was hidden); the frame goes to the view.
+        form_.MakeCurrent();
+    }
 
 private:
     TFormMain& form_;
@@ -715,9 +720,12 @@ bool TFormMain::DrawFrame(bool present) {
     if (Busy || !CurrentPod || !viewWindow_->isExposed() || !MakeCurrent()) {
         return false;
     }
+    ++drawingDepth_;
     try {
         RenderFrame(TFrameContext{View, CurrentPod != nullptr, *frameHost_});
+        --drawingDepth_;
     } catch (const std::exception& error) {
+        --drawingDepth_;
         // The same fault would stop every following frame; stop the idle frames and tell it once.
         View.FullFrame = true;
         const std::string text = error.what();
@@ -741,6 +749,14 @@ void TFormMain::RedrawView(bool fullFrame) {
     }
     View.FullFrame = fullFrame;
     View.LastRedrawTime = std::chrono::steady_clock::now();
+    // A request from an input handler that ran while a frame let pending events through: that
+    // frame has not drawn anything yet and will show the new state. Drawing a frame of our own
+    // here would nest one frame in the other for every mouse movement of a long drag, without
+    // bound when the frames are slower than the movements.
+    if (drawingDepth_ > 0) {
+        UpdatePositionStatus();
+        return;
+    }
     if (DrawFrame(true)) {
         ScheduleIdle();
     }
@@ -764,7 +780,8 @@ void TFormMain::ScheduleIdle() {
 }
 
 void TFormMain::AppIdle() {
-    if (View.FullFrame) {
+    // Idle time is when no frame is running; one that lets events through is not idle.
+    if (View.FullFrame || drawingDepth_ > 0) {
         return;
     }
     if (DrawFrame(true)) {

@@ -252,6 +252,7 @@ private:
     std::unique_ptr<QOpenGLContext> glContext_;
     std::unique_ptr<QOffscreenSurface> offscreen_;
     bool loading_ = false;
+    int drawingDepth_ = 0; // frames in progress (a frame lets pending events run before drawing)
     bool idleInstalled_ = false;
     bool idleQueued_ = false;
     std::string lastFrameError_;

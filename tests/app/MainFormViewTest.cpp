@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 
 #include <cmath>
 #include <filesystem>
@@ -102,6 +103,23 @@ TEST_F(MainFormViewTest, MouseEventsOverTheViewWindowReachTheCamera) {
     send(QEvent::MouseMove, {150, 100}, Qt::NoButton, Qt::RightButton);
     EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
     EXPECT_EQ(form->View.LastMouseX, 150);
+}
+
+TEST_F(MainFormViewTest, MovementDuringAFrameIsShownByThatFrameWithoutANestedOne) {
+    RunEvents(50);
+    form->View.HideObjectsWhileMovingFor = 10000;
+    const int frames = form->FramesDrawn;
+    int framesWhenMoved = -1;
+    QTimer::singleShot(0, form.get(), [&] {
+        framesWhenMoved = form->FramesDrawn;
+        Drag(Qt::RightButton, {}, 50, 0);
+    });
+    form->RedrawView(true);
+    EXPECT_EQ(framesWhenMoved, frames) << "the movement came before the frame was drawn";
+    EXPECT_EQ(form->FramesDrawn, frames + 1);
+    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
+    EXPECT_FALSE(form->View.FullFrame) << "the movement turned the frame into a light one";
+    EXPECT_EQ(form->StatusPanels[0]->text().toStdString(), PositionStatusText(form->View.Camera));
 }
 
 TEST_F(MainFormViewTest, KeypadKeysStopAtTheViewDistanceLimitsWithABeep) {
