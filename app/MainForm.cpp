@@ -43,7 +43,6 @@
 #include <QScreen>
 #include <QStatusBar>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -710,14 +709,14 @@ void TFormMain::ShowViewPanel() {
 }
 
 bool TFormMain::DrawFrame(bool present) {
-    if (!TrackData().TrackLoaded) {
+    if (!TrackData().TrackLoaded || !CurrentPod) {
         return false;
     }
     ShowViewPanel();
     // Nothing to draw into while the view is not on screen, and RenderFrame itself draws nothing
     // while Busy or without an archive: then no buffer is presented either, since its contents
     // would be undefined.
-    if (Busy || !CurrentPod || !viewWindow_->isExposed() || !MakeCurrent()) {
+    if (Busy || !viewWindow_->isExposed() || !MakeCurrent()) {
         return false;
     }
     ++drawingDepth_;

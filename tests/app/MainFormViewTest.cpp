@@ -240,6 +240,11 @@ TEST_F(MainFormViewTest, SavedLocationsRoundTripThroughTheIniFile) {
     // A slot never saved leaves the camera where it is.
     Press(Qt::Key_4);
     EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
+
+    // The keypad digits restore as well.
+    form->View.Camera.TransX = -4;
+    Press(Qt::Key_2, Qt::KeypadModifier);
+    EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
 }
 
 TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
