@@ -25,7 +25,7 @@ protected:
     }
 
     TTempDir dir;
-    TLogRecorder log;
+    TLogCapture log;
     TGameFile file;
     TStringList requests;
 };
@@ -190,7 +190,7 @@ TEST_F(BINParseTest, UnknownBlockStopsReadingAndKeepsWhatCameBefore) {
     for (const TCase& c :
          {TCase{0x05, "BLOCK: Unknown block 0x05"}, TCase{0x123, "BLOCK: Unknown block 0x123"},
           TCase{0xAB, "BLOCK: Unknown block 0xAB"}}) {
-        TLogRecorder caseLog;
+        TLogCapture caseLog;
         TBINBuilder bin = UnitTriangleModel();
         bin.Triangle().Word(c.id).Triangle();
         const TBINData data = Parse(bin);

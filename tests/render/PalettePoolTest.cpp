@@ -96,7 +96,7 @@ TEST(SiblingPaletteName, ReplacesTheLastThreeCharacters) {
 class ChooseGamePaletteTest : public ::testing::Test {
 protected:
     TProgramFolderFixture program;
-    TLogRecorder log;
+    TLogCapture log;
     TTempDir search;
     TQRXFileFinder finder;
     TPalettePool pool;

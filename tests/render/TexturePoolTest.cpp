@@ -37,7 +37,7 @@ protected:
 
     TProgramFolderFixture program;
     TMessageRecorder messages;
-    TLogRecorder log;
+    TLogCapture log;
     TTempDir search;
     TTempDir archives;
     TQRXFileFinder finder;

@@ -7,6 +7,7 @@
 #include "gamedata/Logging.h"
 #include "gamedata/ProgramFolder.h"
 #include "render/GLContext.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/PodWriter.h"
 
 #include <GL/gl.h>
@@ -35,32 +36,6 @@ public:
         Shown.push_back({text, caption});
     }
     std::vector<TShownMessage> Shown;
-};
-
-// Opens the session log in its own folder for its lifetime.
-class TLogRecorder {
-public:
-    TLogRecorder() : path_(dir_.Path() + "session.log") { OpenLog(path_); }
-    ~TLogRecorder() { CloseLog(); }
-
-    std::vector<std::string> Lines() const {
-        const std::string text = ReadFileBytes(path_);
-        std::vector<std::string> lines;
-        size_t start = 0;
-        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-            lines.push_back(text.substr(start, end - start));
-        }
-        return lines;
-    }
-    int Count(const std::string& line) const {
-        const auto lines = Lines();
-        return static_cast<int>(std::count(lines.begin(), lines.end(), line));
-    }
-    bool Has(const std::string& line) const { return Count(line) > 0; }
-
-private:
-    TTempDir dir_;
-    std::string path_;
 };
 
 // One context for the whole test program: GL names stay meaningful across tests.

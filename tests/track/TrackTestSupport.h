@@ -6,6 +6,7 @@
 #include "gamedata/Feedback.h"
 #include "gamedata/Logging.h"
 #include "gamedata/PodFile.h"
+#include "tests/support/LogCapture.h"
 #include "tests/support/PodWriter.h"
 #include "track/TrackData.h"
 
@@ -50,28 +51,6 @@ public:
     }
     std::vector<std::string> Texts;
     std::vector<std::string> Captions;
-};
-
-// Opens the session log in a temporary folder for the life of the object.
-class TLogCapture {
-public:
-    TLogCapture() : path_(dir_.Path() + "test.log") { OpenLog(path_); }
-    ~TLogCapture() { CloseLog(); }
-
-    // The lines written so far, without their CR LF ends.
-    std::vector<std::string> Lines() const {
-        const std::string text = ReadFileBytes(path_);
-        std::vector<std::string> lines;
-        size_t start = 0;
-        for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
-            lines.push_back(text.substr(start, end - start));
-        }
-        return lines;
-    }
-
-private:
-    TTempDir dir_;
-    std::string path_;
 };
 
 // An archive written to a temporary folder and opened.
