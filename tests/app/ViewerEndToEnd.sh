@@ -1,6 +1,7 @@
 #!/bin/sh
 # Starts the viewer on an archive inside a private X server, picks a track, drags the camera with
-# the mouse and presses keys, and checks from screen grabs that a picture was drawn and changed.
+# the mouse and presses keys, and checks from screen grabs that a picture was drawn and changed;
+# then takes a screenshot through the save dialog and checks the picture file.
 #   ViewerEndToEnd.sh PROGRAM_FOLDER ARCHIVE
 # Runs itself again under xvfb-run when no private display was prepared.
 set -eu
@@ -16,7 +17,7 @@ work=$(mktemp -d)
 viewer_pid=""
 cleanup() {
     if [ -n "$viewer_pid" ]; then kill "$viewer_pid" 2>/dev/null || true; fi
-    [ -n "${DUNMERE_E2E_KEEP:-}" ] && cp "$work"/*.png "$DUNMERE_E2E_KEEP"/ 2>/dev/null
+    [ -n "${DUNMERE_E2E_KEEP:-}" ] && cp "$work"/*.png "$work"/*.JPG "$DUNMERE_E2E_KEEP"/ 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -59,7 +60,7 @@ cd "$work"
 QT_QPA_PLATFORM=xcb "$work/bin/dunmeregl" -W400 -H300 "$work/track.pod" >"$work/viewer.out" 2>&1 &
 viewer_pid=$!
 
-# An archive with several tracks asks which one; take the first.
+# An archive with several tracks asks which one; the keyboard picks the second.
 if select=$(wait_window "Multiple SIT files found" 10); then
     xdotool windowfocus --sync "$select"
     xdotool key --clearmodifiers Down Return
@@ -99,9 +100,33 @@ changed=${changed%% *}
 [ "${changed%.*}" -gt 1000 ] || fail "the picture did not change ($changed pixels)"
 
 grep -q "Opening track SIT" "$work/DunmereGL.log" || fail "the log shows no track load"
+
+# A screenshot as a user takes one: Ctrl+J, a name typed over the proposed one, Enter. The
+# format's extension is added to the name.
+xdotool windowfocus --sync "$main"
+xdotool key --clearmodifiers ctrl+j
+save=$(wait_window "Save As" 10) || fail "Ctrl+J opened no save dialog"
+xdotool windowfocus --sync "$save"
+sleep 0.5
+xdotool key --clearmodifiers ctrl+a
+xdotool type --delay 20 "$work/shot"
+xdotool key --clearmodifiers Return
+tries=0
+while [ ! -s "$work/shot.JPG" ] && [ $tries -lt 100 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+done
+[ -s "$work/shot.JPG" ] || fail "the screenshot was not written"
+sleep 0.5
+identify -format "%m %w %h" "$work/shot.JPG" >"$work/shot.txt" || fail "the screenshot is no picture"
+[ "$(cat "$work/shot.txt")" = "JPEG 400 300" ] || fail "the screenshot is $(cat "$work/shot.txt")"
+shot_colours=$(convert "$work/shot.JPG" -format "%k" info:)
+[ "$shot_colours" -gt 50 ] || fail "the screenshot is blank ($shot_colours colours)"
+kill -0 "$viewer_pid" || fail "the viewer ended after the screenshot"
 kill "$viewer_pid"
 wait "$viewer_pid" 2>/dev/null || true
 viewer_pid=""
 grep -q "processing TFormMain.FormDestroy:" "$work/DunmereGL.log" ||
     fail "the viewer did not shut down cleanly"
-echo "viewer drew $colours colours, then $colours_after; $changed pixels changed"
+echo "viewer drew $colours colours, then $colours_after; $changed pixels changed;" \
+    "screenshot with $shot_colours colours"
