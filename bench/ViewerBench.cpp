@@ -1,0 +1,146 @@
+// dunmere-viewer-bench ARCHIVE [TRACK_LINE]: opens a track in the real main window and prints
+// the frame rate of a left-button drag at view distance 50 and 255, then the processor time the
+// window uses over ten seconds in which nothing happens. Needs a display (xvfb-run will do).
+// The window runs in a scratch copy of the program folder, so the viewer's INI file and log
+// stay as they were.
+#include "app/MainForm.h"
+#include "gamedata/ProgramFolder.h"
+#include "track/TrackData.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QTimer>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+namespace {
+
+// Picks the requested track and reports everything else on stderr instead of waiting for a user.
+class TBenchDialogs : public TMainFormDialogs {
+public:
+    explicit TBenchDialogs(int trackLine) : trackLine_(trackLine) {}
+
+    void ShowMessage(QWidget*, const std::string& text, const std::string&) override {
+        std::cerr << text << '\n';
+    }
+    void ShowError(QWidget*, const std::string& text) override { std::cerr << text << '\n'; }
+    void Beep() override {}
+    int SelectTrack(QWidget*, const TStringList& trackNames) override {
+        return trackLine_ < static_cast<int>(trackNames.size()) ? trackLine_ : -1;
+    }
+
+private:
+    int trackLine_;
+};
+
+double ProcessorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// A loop of its own: quitting the application's loop would close the window.
+void RunEventsFor(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Moves the pointer with the left button held across the view, as the window system delivers a
+// drag, and returns the frames drawn per second.
+double DragFramesPerSecond(TFormMain& form, int moves) {
+    QWindow* view = form.ViewWindow();
+    const int framesBefore = form.FramesDrawn;
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < moves; ++i) {
+        const QPointF position(100 + (i % 200), 100 + (i % 50));
+        QMouseEvent move(QEvent::MouseMove, position, position, view->mapToGlobal(position),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &move);
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return (form.FramesDrawn - framesBefore) / elapsed.count();
+}
+
+// A scratch program folder holding copies of the viewer's data files; removed with the object.
+class TScratchProgramFolder {
+public:
+    TScratchProgramFolder() {
+        namespace fs = std::filesystem;
+        const fs::path source = ProgramFolder();
+        std::string pattern = (fs::temp_directory_path() / "dunmere-viewer-bench-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("cannot create a scratch folder");
+        }
+        path_ = pattern;
+        for (const char* folder : {"data", "ART"}) {
+            if (fs::exists(source / folder)) {
+                fs::copy(source / folder, path_ / folder, fs::copy_options::recursive);
+            }
+        }
+        SetProgramFolder(path_.string());
+        std::filesystem::current_path(path_);
+    }
+    ~TScratchProgramFolder() {
+        std::error_code ignored;
+        std::filesystem::current_path("/", ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::cerr << "usage: dunmere-viewer-bench ARCHIVE [TRACK_LINE]\n";
+        return 2;
+    }
+    QSurfaceFormat::setDefaultFormat(ViewSurfaceFormat());
+    QApplication app(argc, argv);
+    setlocale(LC_NUMERIC, "C");
+    const std::string archive = std::filesystem::absolute(argv[1]).string();
+    const TScratchProgramFolder scratch;
+    const int trackLine = argc > 2 ? std::atoi(argv[2]) : 0;
+    TFormMain form({archive}, std::make_unique<TBenchDialogs>(trackLine));
+    form.show();
+    RunEventsFor(2000);
+    if (!form.CurrentPod) {
+        std::cerr << "no track was opened\n";
+        return 1;
+    }
+    std::printf("track \"%s\", view %d x %d\n", TrackData().TrackName.c_str(), form.Panel1->width(),
+                form.Panel1->height());
+
+    // Both distances start from the same view, the start grid's.
+    const TCameraPos start = form.View.Camera;
+    for (const int distance : {50, 255}) {
+        form.View.Camera = start;
+        form.View.ViewDistance = distance;
+        form.RedrawView(true);
+        std::printf("drag at view distance %3d: %6.1f frames per second\n", distance,
+                    DragFramesPerSecond(form, 300));
+    }
+
+    // Let the idle drawing complete the last frame, then measure ten quiet seconds.
+    RunEventsFor(1000);
+    const int framesBefore = form.FramesDrawn;
+    const double before = ProcessorSeconds();
+    RunEventsFor(10000);
+    std::printf("idle for 10 s: %.3f s of processor time, %d frames drawn\n",
+                ProcessorSeconds() - before, form.FramesDrawn - framesBefore);
+    return 0;
+}
