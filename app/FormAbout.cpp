@@ -1,8 +1,8 @@
 #include "app/FormAbout.h"
 
-#include <QGuiApplication>
+#include "app/WindowPlacement.h"
+
 #include <QPushButton>
-#include <QScreen>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -88,11 +88,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
     connect(Label7, &THotSpotLabel::MouseEnter, this, &TFormAbout::Label7MouseEnter);
 
     setFixedSize(307, 317);
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CenterOnScreen(this);
 }
 
 void TFormAbout::Label7MouseEnter() {

@@ -7,6 +7,7 @@
 #include "app/FormReadme.h"
 #include "app/ShellText.h"
 #include "app/ViewCommands.h"
+#include "app/WindowPlacement.h"
 #include "gamedata/Errors.h"
 #include "gamedata/FormSearchPaths.h"
 #include "gamedata/Logging.h"
@@ -40,7 +41,6 @@
 #include <QMessageBox>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QScreen>
 #include <QStatusBar>
 
 #include <unistd.h>
@@ -584,10 +584,7 @@ void TFormMain::showEvent(QShowEvent* event) {
     if (commandLineHandled_) {
         return;
     }
-    if (const QScreen* screen = this->screen()) {
-        const QRect frame = frameGeometry();
-        move(screen->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
-    }
+    CenterOnScreen(this);
     // The command line may open a track, with dialogs and a progress window: that waits until
     // the window is on screen and the event loop runs.
     QMetaObject::invokeMethod(
@@ -1168,8 +1165,13 @@ void TFormMain::Save1Click() {
     if (!FileExists(fileName) || dialogs_->AskYesNo(this, "Overwrite existing file?")) {
         try {
             DrawFrame(false);
-            image.SaveScreenshot(fileName);
-            dialogs_->Beep();
+            // The JPEG and PNG writers and an unknown format only answer false; a beep then
+            // would tell the user a picture was saved that is not there.
+            if (image.SaveScreenshot(fileName)) {
+                dialogs_->Beep();
+            } else {
+                ShowErrorText(CannotWriteText(fileName));
+            }
         } catch (const EInOutError& error) {
             ShowErrorText(error.what());
         }

@@ -1,6 +1,8 @@
 #include "gamedata/Errors.h"
 
-void RaiseReadPastEnd() { throw EInOutError(kReadPastEndText); }
+void RaiseReadPastEnd() {
+    throw EInOutError(kReadPastEndText);
+}
 
 void RaiseNotAFloat(const std::string& text) {
     throw EConvertError("'" + text + "' ist kein gültiger Gleitkommawert");
@@ -10,6 +12,10 @@ void RaiseNotAnInteger(const std::string& text) {
     throw EConvertError("'" + text + "' ist kein gültiger Integerwert");
 }
 
+std::string CannotWriteText(const std::string& path) {
+    return "In " + path + " kann nicht geschrieben werden";
+}
+
 void RaiseCannotWrite(const std::string& path) {
-    throw EInOutError("In " + path + " kann nicht geschrieben werden");
+    throw EInOutError(CannotWriteText(path));
 }

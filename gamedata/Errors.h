@@ -23,10 +23,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The run-time texts, kept exactly as users of the original tool know them.
+// The run-time texts are German, exactly as the viewer has always shown them.
 inline constexpr const char* kReadPastEndText = "Versuch hinter dem Dateiende zu lesen";
 
 [[noreturn]] void RaiseReadPastEnd();
 [[noreturn]] void RaiseNotAFloat(const std::string& text);
 [[noreturn]] void RaiseNotAnInteger(const std::string& text);
 [[noreturn]] void RaiseCannotWrite(const std::string& path);
+std::string CannotWriteText(const std::string& path); // the text RaiseCannotWrite raises

@@ -1,12 +1,12 @@
 #include "track/SitSelect.h"
 
 #include "app/ShellText.h"
+#include "app/WindowPlacement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 TFormSitSelect::TFormSitSelect(QWidget* parent) : QDialog(parent) {
@@ -60,9 +60,7 @@ int TFormSitSelect::SelectedIndex() const {
 
 void TFormSitSelect::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (const QScreen* screen = this->screen()) {
-        move(screen->availableGeometry().center() - QPoint(width() / 2, height() / 2));
-    }
+    CenterOnScreen(this);
 }
 
 int SelectSitEntry(const TStringList& trackNames, QWidget* parent) {

@@ -389,14 +389,42 @@ TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {
     EXPECT_EQ(dialogs->SaveFolder, dir.Path() + "shots/");
 }
 
-TEST_F(MainFormViewTest, ScreenshotIntoAMissingFolderIsAnErrorWithoutBeep) {
-    form->Prefs->ScreenshotFormat = "TGA";
-    dialogs->SaveAnswer = dir.Path() + "nowhere/shot.tga";
-    form->Save1Click();
-    ASSERT_EQ(dialogs->Errors.size(), 1u);
-    EXPECT_NE(dialogs->Errors[0].find("nowhere"), std::string::npos) << dialogs->Errors[0];
-    EXPECT_EQ(dialogs->Beeps, 0);
+TEST_F(MainFormViewTest, ScreenshotIntoAMissingFolderIsAnErrorWithoutBeepInEveryFormat) {
+    // The bitmap writers raise; the JPEG and PNG writers only answer false, which must reach the
+    // user just the same.
+    for (const std::string format : {"TGA", "BMP", "JPG", "PNG"}) {
+        SCOPED_TRACE(format);
+        dialogs->Errors.clear();
+        form->Prefs->ScreenshotFormat = format;
+        dialogs->SaveAnswer = dir.Path() + "nowhere/shot";
+        form->Save1Click();
+        ASSERT_EQ(dialogs->Errors.size(), 1u);
+        EXPECT_EQ(dialogs->Errors[0],
+                  "In " + dir.Path() + "nowhere/shot." + format + " kann nicht geschrieben werden");
+        EXPECT_EQ(dialogs->Beeps, 0);
+    }
     EXPECT_FALSE(std::filesystem::exists(dir.Path() + "nowhere"));
+}
+
+TEST_F(MainFormViewTest, ScreenshotInAnUnknownFormatWritesNothingAndSaysSo) {
+    form->Prefs->ScreenshotFormat = "GIF";
+    dialogs->SaveAnswer = dir.Path() + "shot";
+    form->Save1Click();
+    EXPECT_EQ(dialogs->SaveFilterIndex, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "shot.GIF"));
+    ASSERT_EQ(dialogs->Errors.size(), 1u);
+    EXPECT_NE(dialogs->Errors[0].find("shot.GIF"), std::string::npos) << dialogs->Errors[0];
+    EXPECT_EQ(dialogs->Beeps, 0);
+}
+
+TEST_F(MainFormViewTest, PngScreenshotTypedWithoutExtensionIsAPng) {
+    form->Prefs->ScreenshotFormat = "PNG";
+    dialogs->SaveAnswer = dir.Path() + "shot";
+    form->Save1Click();
+    const std::string bytes = ReadFileBytes(dir.Path() + "shot.PNG");
+    EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(dialogs->Beeps, 1);
+    EXPECT_TRUE(dialogs->Errors.empty());
 }
 
 TEST_F(MainFormViewTest, CancelledScreenshotWritesNothing) {
