@@ -2,6 +2,7 @@
 
 #include "app/Camera.h"
 #include "app/CameraLocations.h"
+#include "app/FileDialogIcons.h"
 #include "app/FormAbout.h"
 #include "app/FormKeyboard.h"
 #include "app/FormReadme.h"
@@ -33,6 +34,8 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
@@ -56,6 +59,30 @@ constexpr const char* kPreferences = "Preferences";
 constexpr const char* kApplicationTitle = "Dunmere GL";
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 5> kStatusPanelWidths{400, 60, 30, 50, 60};
+// About the widest position text the camera can produce: the status bar's face is chosen so that
+// it fits into panel 0.
+constexpr const char* kWidestPositionText =
+    "POS: (x=-255.0, y=-255.0, alt=-9999.9) HDG: 359.9\u00b0 TLT: -90.0\u00b0 FOV: 180.0\u00b0";
+constexpr int kStatusPanelPadding = 8; // frame and margins of a panel
+
+QFont StatusBarFont(QFont font) {
+    // The panel widths were made for a small 8-point face; the desktop's usual face is wider and
+    // would cut off the end of the position text, the field of view.
+    const QString widest = QString::fromUtf8(kWidestPositionText);
+    const int room = kStatusPanelWidths[0] - kStatusPanelPadding;
+    const bool inPoints = font.pointSizeF() > 0;
+    double size = inPoints ? font.pointSizeF() : font.pixelSize();
+    const double smallest = inPoints ? 6 : 8;
+    while (size > smallest && QFontMetrics(font).horizontalAdvance(widest) > room) {
+        size -= inPoints ? 0.5 : 1;
+        if (inPoints) {
+            font.setPointSizeF(size);
+        } else {
+            font.setPixelSize(static_cast<int>(size));
+        }
+    }
+    return font;
+}
 
 std::string FolderOf(const std::string& path) {
     const QFileInfo info(QString::fromStdString(path));
@@ -131,7 +158,9 @@ void TMainFormDialogs::Beep() {
 
 std::optional<std::string> TMainFormDialogs::OpenArchiveName(QWidget* parent,
                                                              const std::string& folder) {
+    TFileNameIconProvider icons;
     QFileDialog dialog(parent, QStringLiteral("Open"), QString::fromStdString(folder));
+    dialog.setIconProvider(&icons);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     // Qt's own dialog, so that *.POD also matches the lower-case names of Unix copies.
@@ -148,7 +177,9 @@ std::optional<std::string> TMainFormDialogs::SaveScreenshotName(QWidget* parent,
                                                                 const std::string& folder,
                                                                 const std::string& proposedName,
                                                                 int filterIndex) {
+    TFileNameIconProvider icons;
     QFileDialog dialog(parent, QStringLiteral("Save As"), QString::fromStdString(folder));
+    dialog.setIconProvider(&icons);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -292,6 +323,7 @@ void TFormMain::BuildStatusBar() {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(kStatusBarHeight);
+    StatusBar1->setFont(StatusBarFont(StatusBar1->font()));
     // The panels keep their widths and are cut off by a narrow window instead of widening it,
     // so they are placed by hand rather than by the status bar's layout.
     const std::array<const char*, 5> texts{
@@ -304,7 +336,7 @@ void TFormMain::BuildStatusBar() {
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         label->setAlignment(alignments[i] | Qt::AlignVCenter);
         label->setFrameStyle(i == 2 ? QFrame::NoFrame : (QFrame::Panel | QFrame::Sunken));
-        label->setContentsMargins(2, 0, 2, 0);
+        label->setContentsMargins(2, 0, 2, 0); // within kStatusPanelPadding
         StatusPanels[i] = label;
     }
     setStatusBar(StatusBar1);

@@ -1,5 +1,6 @@
 #include "gamedata/FormSearchPaths.h"
 
+#include "app/FileDialogIcons.h"
 #include "app/WindowPlacement.h"
 #include "gamedata/Errors.h"
 #include "gamedata/SearchPaths.h"
@@ -105,10 +106,14 @@ void TFormSearchPaths::BtnPathClick(int index) {
     const QString current = edit->text();
     const QString start =
         !current.isEmpty() && QDir(current).exists() ? current : QDir::currentPath();
-    const QString folder = QFileDialog::getExistingDirectory(
-        this, QString("Search path %1").arg(index + 1), start, QFileDialog::ShowDirsOnly);
-    if (!folder.isEmpty()) {
-        edit->setText(folder);
+    TFileNameIconProvider icons;
+    QFileDialog picker(this, QString("Search path %1").arg(index + 1), start);
+    picker.setIconProvider(&icons);
+    picker.setFileMode(QFileDialog::Directory);
+    picker.setOption(QFileDialog::ShowDirsOnly);
+    picker.setOption(QFileDialog::DontUseNativeDialog);
+    if (picker.exec() == QDialog::Accepted && !picker.selectedFiles().isEmpty()) {
+        edit->setText(picker.selectedFiles().first());
     }
 }
 

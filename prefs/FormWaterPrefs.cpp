@@ -34,6 +34,11 @@ QScrollBar* MakeBar(QWidget* parent, const char* name) {
     bar->setRange(0, 255);
     bar->setPageStep(16);
     bar->setMinimumWidth(255);
+    // Qt's scroll bars take no focus of their own; these are the dialog's controls and should
+    // answer the arrow keys like its other fields.
+    bar->setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys move the view it scrolls; here Right and wheel-up mean more colour.
+    bar->setInvertedControls(false);
     return bar;
 }
 

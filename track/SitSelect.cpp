@@ -9,6 +9,26 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+
+// A list that starts with no current line: Qt's list makes the first line current, unselected,
+// when it gets the focus, which looks like a choice that is not there and makes the first arrow
+// key jump to the second line.
+class TTrackList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QListWidget::focusInEvent(event);
+        if (selectedItems().isEmpty()) {
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        }
+    }
+};
+
+} // namespace
+
 TFormSitSelect::TFormSitSelect(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormSitSelect"));
     setWindowTitle(QStringLiteral("Multiple SIT files found"));
@@ -18,7 +38,7 @@ TFormSitSelect::TFormSitSelect(QWidget* parent) : QDialog(parent) {
     Label1 = new QLabel(QStringLiteral("Please select track:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
 
-    ListBox1 = new QListWidget(this);
+    ListBox1 = new TTrackList(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { accept(); });

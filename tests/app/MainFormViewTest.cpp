@@ -9,6 +9,7 @@
 #include "track/TrackData.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -338,6 +339,24 @@ TEST_F(MainFormViewTest, WaterDialogChangesTheColourAndRedraws) {
     EXPECT_EQ(dialogs->WaterDialogs, 1);
     EXPECT_FLOAT_EQ(form->View.WaterColor.r, 0.5f);
     EXPECT_GT(form->FramesDrawn, frames);
+}
+
+TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
+    QLabel* panel = form->StatusPanels[0];
+    const auto fits = [panel] {
+        return QFontMetrics(panel->font()).horizontalAdvance(panel->text()) <=
+               panel->contentsRect().width();
+    };
+    form->UpdatePositionStatus();
+    EXPECT_TRUE(fits()) << panel->text().toStdString();
+    // The map view's camera stands high above the track; the field of view at its widest.
+    form->Mapviewtoggle1Click();
+    form->View.Camera.FOV = 180;
+    form->View.Camera.Heading = 89.95f;
+    form->UpdatePositionStatus();
+    EXPECT_TRUE(panel->text().endsWith(QStringLiteral("FOV: 180.0\u00b0")))
+        << panel->text().toStdString();
+    EXPECT_TRUE(fits()) << panel->text().toStdString();
 }
 
 TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndReportsTheirRate) {

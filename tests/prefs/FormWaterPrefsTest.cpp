@@ -5,6 +5,7 @@
 #include "tests/support/PodWriter.h"
 #include "tests/support/ShellTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QColorDialog>
 #include <QFrame>
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -84,6 +86,23 @@ TEST_F(FormWaterPrefs, MovingABarUpdatesItsLabelAndTheSwatch) {
     form.SbAlpha->setValue(10);
     EXPECT_EQ(form.lblAlpha->text(), "10");
     EXPECT_EQ(Swatch(form), QColor(51, 200, 153));
+}
+
+TEST_F(FormWaterPrefs, TheBarsAnswerTheKeyboard) {
+    TFormWaterPrefs form;
+    form.SetColor({100 / 255.0f, 120 / 255.0f, 150 / 255.0f, 220 / 255.0f});
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.SbAlpha->setFocus();
+    ASSERT_TRUE(form.SbAlpha->hasFocus());
+    QTest::keyClick(form.SbAlpha, Qt::Key_Right);
+    EXPECT_EQ(form.SbAlpha->value(), 221);
+    QTest::keyClick(form.SbAlpha, Qt::Key_Home);
+    EXPECT_EQ(form.SbAlpha->value(), 0);
+    // Tab moves from bar to bar like between any other fields.
+    form.SbRed->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), form.SbGreen);
 }
 
 TEST_F(FormWaterPrefs, PickingAColourSetsRedGreenBlueAndKeepsAlpha) {

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTimer>
 
@@ -20,6 +21,9 @@ inline QApplication& TestApplication() {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // Qt's file dialogs keep their history in the user's configuration; a folder visited there
+    // must not change what the tests see.
+    QStandardPaths::setTestModeEnabled(true);
     static QApplication* app = new QApplication(argc, argv);
     return *app;
 }
