@@ -60,7 +60,7 @@ cd "$work"
 QT_QPA_PLATFORM=xcb "$work/bin/dunmeregl" -W400 -H300 "$work/track.pod" >"$work/viewer.out" 2>&1 &
 viewer_pid=$!
 
-# An archive with several tracks asks which one; the keyboard picks the second.
+# An archive with several tracks asks which one; the first arrow key picks the first line.
 if select=$(wait_window "Multiple SIT files found" 10); then
     xdotool windowfocus --sync "$select"
     xdotool key --clearmodifiers Down Return
