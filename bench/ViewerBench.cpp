@@ -5,6 +5,7 @@
 // stay as they were.
 #include "app/MainForm.h"
 #include "gamedata/ProgramFolder.h"
+#include "tests/support/PodWriter.h"
 #include "track/TrackData.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QTimer>
 
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <clocale>
@@ -21,7 +21,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <stdexcept>
 
 namespace {
 
@@ -79,27 +78,21 @@ public:
     TScratchProgramFolder() {
         namespace fs = std::filesystem;
         const fs::path source = ProgramFolder();
-        std::string pattern = (fs::temp_directory_path() / "dunmere-viewer-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("cannot create a scratch folder");
-        }
-        path_ = pattern;
         for (const char* folder : {"data", "ART"}) {
             if (fs::exists(source / folder)) {
-                fs::copy(source / folder, path_ / folder, fs::copy_options::recursive);
+                fs::copy(source / folder, dir_.MakeDir(folder), fs::copy_options::recursive);
             }
         }
-        SetProgramFolder(path_.string());
-        std::filesystem::current_path(path_);
+        SetProgramFolder(dir_.Path());
+        fs::current_path(dir_.Path());
     }
     ~TScratchProgramFolder() {
         std::error_code ignored;
         std::filesystem::current_path("/", ignored);
-        std::filesystem::remove_all(path_, ignored);
     }
 
 private:
-    std::filesystem::path path_;
+    TTempDir dir_;
 };
 
 } // namespace
