@@ -70,16 +70,9 @@ QFont StatusBarFont(QFont font) {
     // would cut off the end of the position text, the field of view.
     const QString widest = QString::fromUtf8(kWidestPositionText);
     const int room = kStatusPanelWidths[0] - kStatusPanelPadding;
-    const bool inPoints = font.pointSizeF() > 0;
-    double size = inPoints ? font.pointSizeF() : font.pixelSize();
-    const double smallest = inPoints ? 6 : 8;
-    while (size > smallest && QFontMetrics(font).horizontalAdvance(widest) > room) {
-        size -= inPoints ? 0.5 : 1;
-        if (inPoints) {
-            font.setPointSizeF(size);
-        } else {
-            font.setPixelSize(static_cast<int>(size));
-        }
+    // A face given in pixels (pointSizeF() is -1 then) is left as it is.
+    while (font.pointSizeF() > 6 && QFontMetrics(font).horizontalAdvance(widest) > room) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     return font;
 }
