@@ -1,9 +1,10 @@
 #!/bin/sh
-# Builds everything and runs every test, then the core and render tests once more under
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# Checks the source format, builds everything and runs every test, then the core and render
+# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -eu
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
+./scripts/check-format.sh
 jobs=$(nproc)
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -16,6 +16,10 @@ TMessageSink* currentSink = &stdErrMessages;
 
 } // namespace
 
-TMessageSink& Messages() { return *currentSink; }
+TMessageSink& Messages() {
+    return *currentSink;
+}
 
-void SetMessages(TMessageSink* sink) { currentSink = sink != nullptr ? sink : &stdErrMessages; }
+void SetMessages(TMessageSink* sink) {
+    currentSink = sink != nullptr ? sink : &stdErrMessages;
+}

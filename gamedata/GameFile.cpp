@@ -10,7 +10,9 @@ namespace {
 constexpr size_t kBufferSize = 64 * 1024;
 }
 
-TGameFile::~TGameFile() { Close(); }
+TGameFile::~TGameFile() {
+    Close();
+}
 
 bool TGameFile::Open(const std::string& path) {
     Close();

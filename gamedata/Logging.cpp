@@ -31,12 +31,14 @@ void CloseLog() {
     }
 }
 
-bool LogOpen() { return logFile != nullptr; }
+bool LogOpen() {
+    return logFile != nullptr;
+}
 
 void WriteSessionHeader(const std::string& versionText) {
     const std::string stars(65, '*');
     const std::time_t now = std::time(nullptr);
-    std::tm local {};
+    std::tm local{};
     localtime_r(&now, &local);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);

@@ -29,6 +29,10 @@ std::string& Folder() {
 
 } // namespace
 
-const std::string& ProgramFolder() { return Folder(); }
+const std::string& ProgramFolder() {
+    return Folder();
+}
 
-void SetProgramFolder(const std::string& folder) { Folder() = WithSlash(folder); }
+void SetProgramFolder(const std::string& folder) {
+    Folder() = WithSlash(folder);
+}

@@ -20,7 +20,7 @@ std::string Trim(std::string_view text);
 // Integers: optional blanks around an optional sign and decimal digits; "0x" hex accepted
 // when allowHex is set. Out-of-range values are not integers.
 std::optional<int32_t> TryStrToInt(std::string_view text, bool allowHex = false);
-int32_t StrToInt(std::string_view text);                     // raises EConvertError
+int32_t StrToInt(std::string_view text);                      // raises EConvertError
 int32_t StrToIntDef(std::string_view text, int32_t fallback); // decimal or hex
 
 // Reals: optional blanks around a decimal number with "." as separator and an optional exponent.

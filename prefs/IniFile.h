@@ -18,8 +18,7 @@ public:
     std::string ReadString(const std::string& section, const std::string& key,
                            const std::string& fallback) const;
     // Decimal or 0x hex; anything else gives fallback.
-    int32_t ReadInteger(const std::string& section, const std::string& key,
-                        int32_t fallback) const;
+    int32_t ReadInteger(const std::string& section, const std::string& key, int32_t fallback) const;
     bool ValueExists(const std::string& section, const std::string& key) const;
 
     void WriteString(const std::string& section, const std::string& key, const std::string& value);

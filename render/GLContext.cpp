@@ -38,9 +38,8 @@ THeadlessGLContext::THeadlessGLContext(int width, int height) {
     eglChooseConfig(display, configAttributes, &config, 1, &configCount);
     const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK,
                                         EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    EGLContext context =
-        eglCreateContext(display, configCount > 0 ? config : EGL_NO_CONFIG_KHR, EGL_NO_CONTEXT,
-                         contextAttributes);
+    EGLContext context = eglCreateContext(display, configCount > 0 ? config : EGL_NO_CONFIG_KHR,
+                                          EGL_NO_CONTEXT, contextAttributes);
     if (context == EGL_NO_CONTEXT ||
         !eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context)) {
         if (context != EGL_NO_CONTEXT) {

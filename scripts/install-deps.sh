@@ -8,7 +8,8 @@ qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev
 libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
 libpng-dev libjpeg62-turbo-dev libsimpleini-dev
 libgtest-dev libgmock-dev libbenchmark-dev
-xvfb xauth xdotool x11-utils imagemagick"
+xvfb xauth xdotool x11-utils imagemagick
+clang-format"
 
 missing=""
 for p in $PACKAGES; do

@@ -30,8 +30,8 @@ struct TTexEntry {
     uint8_t b1 = 0;
 
     int Number() const { return b0 + 256 * (b1 & 1); }
-    int MirrorS() const { return (b1 >> 5) & 1; } // U
-    int MirrorT() const { return (b1 >> 4) & 1; } // V
+    int MirrorS() const { return (b1 >> 5) & 1; }  // U
+    int MirrorT() const { return (b1 >> 4) & 1; }  // V
     int Rotation() const { return (b1 >> 6) & 3; } // W
 };
 

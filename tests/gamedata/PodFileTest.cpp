@@ -1,5 +1,5 @@
-#include "gamedata/Errors.h"
 #include "gamedata/PodFile.h"
+#include "gamedata/Errors.h"
 #include "tests/support/PodWriter.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "gamedata/Errors.h"
 #include "gamedata/TextUtils.h"
+#include "gamedata/Errors.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

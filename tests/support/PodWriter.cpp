@@ -56,7 +56,9 @@ std::string TPodWriter::Bytes() const {
     return out.Bytes();
 }
 
-void TPodWriter::Write(const std::string& path) const { WriteFileBytes(path, Bytes()); }
+void TPodWriter::Write(const std::string& path) const {
+    WriteFileBytes(path, Bytes());
+}
 
 TTempDir::TTempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "dunmere-XXXXXX").string();
@@ -73,7 +75,8 @@ TTempDir::~TTempDir() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TTempDir::WriteFile(const std::string& relativePath, const std::string& contents) const {
+std::string TTempDir::WriteFile(const std::string& relativePath,
+                                const std::string& contents) const {
     const std::filesystem::path full = std::filesystem::path(path_) / relativePath;
     std::filesystem::create_directories(full.parent_path());
     WriteFileBytes(full.string(), contents);
