@@ -1,17 +1,17 @@
 // Load, draw and search timings on the demo and stress archives. The archives come from the
 // demo generator (bench.sh makes them): samples/DEMO.POD and samples/STRESS.POD beside the
 // program, or the paths in DUNMERE_DEMO_POD and DUNMERE_STRESS_POD.
-#include "app/Camera.h"
-#include "app/ViewCommands.h"
-#include "gamedata/PodFile.h"
-#include "gamedata/ProgramFolder.h"
-#include "gamedata/QRXFileFinder.h"
+#include "core/base/ProgramFolder.h"
+#include "core/track/TrackData.h"
+#include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
+#include "core/view/Camera.h"
+#include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/TexturePool.h"
-#include "tests/support/PodWriter.h"
-#include "track/QRXTrack.h"
-#include "track/TrackData.h"
+#include "render/TrackLoader.h"
+#include "tools/PodWriter.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>

@@ -3,10 +3,10 @@
 // window uses over ten seconds in which nothing happens. Needs a display (xvfb-run will do).
 // The window runs in a scratch copy of the program folder, so the viewer's INI file and log
 // stay as they were.
-#include "app/MainForm.h"
-#include "gamedata/ProgramFolder.h"
-#include "tests/support/PodWriter.h"
-#include "track/TrackData.h"
+#include "core/base/ProgramFolder.h"
+#include "core/track/TrackData.h"
+#include "shell/MainForm.h"
+#include "tools/PodWriter.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -1,8 +1,8 @@
 #include "cli/CliCommands.h"
 
-#include "gamedata/Errors.h"
-#include "gamedata/GameFile.h"
-#include "gamedata/PodFile.h"
+#include "core/base/Errors.h"
+#include "core/vfs/GameFile.h"
+#include "core/vfs/PodFile.h"
 
 #include <algorithm>
 #include <cstdio>

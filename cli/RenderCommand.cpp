@@ -7,15 +7,16 @@
 // headless context and saves it; the image format follows OUT's extension (.bmp .jpg .png .tga).
 // --camera takes a saved-location value (the "CameraPos" format) for the free camera; --map then
 // switches to the map camera. The load's warnings go to the error stream.
-#include "app/Camera.h"
-#include "app/CameraLocations.h"
-#include "app/ViewCommands.h"
 #include "cli/TrackSession.h"
-#include "gamedata/Errors.h"
-#include "prefs/DMGLPrefs.h"
-#include "prefs/GLBMP.h"
+#include "core/base/Errors.h"
+#include "core/formats/GLBMP.h"
+#include "core/settings/DMGLPrefs.h"
+#include "core/track/TrackData.h"
+#include "core/view/Camera.h"
+#include "core/view/CameraLocations.h"
+#include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
-#include "track/TrackData.h"
+#include "render/ScreenGrab.h"
 
 #include <optional>
 
@@ -168,7 +169,7 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
 
     TGLBMP image;
     image.SetJPEGQuality(prefs.JPEGQuality);
-    image.GrabScreen();
+    GrabScreen(image);
     if (!image.SaveImage(options.Output)) {
         throw EDunmereError("render: could not write " + options.Output +
                             " (the name must end in .bmp, .jpg, .png or .tga)");

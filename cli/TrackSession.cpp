@@ -1,13 +1,13 @@
 #include "cli/TrackSession.h"
 
-#include "gamedata/Errors.h"
-#include "gamedata/Logging.h"
-#include "gamedata/ProgramFolder.h"
-#include "gamedata/SearchPaths.h"
-#include "prefs/Version.h"
+#include "core/base/Errors.h"
+#include "core/base/Logging.h"
+#include "core/base/ProgramFolder.h"
+#include "core/settings/SearchPaths.h"
+#include "core/settings/Version.h"
 #include "render/FrameRender.h"
 #include "render/TexturePool.h"
-#include "track/QRXTrack.h"
+#include "render/TrackLoader.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #pragma once
 
 #include "cli/CliCommands.h"
-#include "gamedata/PodFile.h"
-#include "gamedata/QRXFileFinder.h"
-#include "prefs/IniFile.h"
+#include "core/settings/IniFile.h"
+#include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
 
 #include <memory>

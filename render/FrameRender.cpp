@@ -1,14 +1,14 @@
 #include "render/FrameRender.h"
 
-#include "app/Camera.h"
-#include "app/ViewCommands.h"
-#include "gamedata/Errors.h"
-#include "gamedata/TextUtils.h"
-#include "models/BoxModel.h"
-#include "models/QRXBox.h"
+#include "core/base/Errors.h"
+#include "core/base/TextUtils.h"
+#include "core/track/DMConvert.h"
+#include "core/track/QRXBox.h"
+#include "core/track/TrackData.h"
+#include "core/view/Camera.h"
+#include "core/view/ViewCommands.h"
+#include "render/BoxModel.h"
 #include "render/SkyWater.h"
-#include "track/DMConvert.h"
-#include "track/TrackData.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

@@ -8,7 +8,7 @@
 // passes use them rounded to the nearest integer (halves to even), the object pass unrounded.
 #pragma once
 
-#include "app/ViewState.h"
+#include "core/view/ViewState.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "render/GLContext.h"
 
-#include "gamedata/Errors.h"
+#include "core/base/Errors.h"
 
 #define EGL_EGLEXT_PROTOTYPES
 #define GL_GLEXT_PROTOTYPES

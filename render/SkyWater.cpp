@@ -1,14 +1,14 @@
 #include "render/SkyWater.h"
 
-#include "gamedata/ProgramFolder.h"
-#include "models/BINModel.h"
-#include "models/BINStore.h"
-#include "models/BoxModel.h"
-#include "models/QRXBox.h"
+#include "core/base/ProgramFolder.h"
+#include "core/track/DMConvert.h"
+#include "core/track/QRXBox.h"
+#include "core/track/TrackData.h"
+#include "render/BINModel.h"
+#include "render/BINStore.h"
+#include "render/BoxModel.h"
 #include "render/FrameRender.h"
 #include "render/Textures.h"
-#include "track/DMConvert.h"
-#include "track/TrackData.h"
 
 #include <GL/gl.h>
 

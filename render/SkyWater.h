@@ -7,8 +7,8 @@
 // (palette: the ACT file of the same name beside it), loaded once per run.
 #pragma once
 
-#include "app/ViewState.h"
-#include "gamedata/TextUtils.h"
+#include "core/base/TextUtils.h"
+#include "core/view/ViewState.h"
 
 #include <cstdint>
 #include <optional>

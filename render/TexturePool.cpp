@@ -1,8 +1,8 @@
 #include "render/TexturePool.h"
 
-#include "gamedata/Errors.h"
-#include "gamedata/Feedback.h"
-#include "gamedata/ProgramFolder.h"
+#include "core/base/Errors.h"
+#include "core/base/Feedback.h"
+#include "core/base/ProgramFolder.h"
 #include "render/Textures.h"
 
 #include <GL/gl.h>

@@ -3,7 +3,7 @@
 // GL texture names are int32_t; -1 stands for "none".
 #pragma once
 
-#include "gamedata/TextUtils.h"
+#include "core/base/TextUtils.h"
 
 #include <cstdint>
 #include <string>

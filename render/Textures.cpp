@@ -1,13 +1,13 @@
 #include "render/Textures.h"
 
-#include "gamedata/Feedback.h"
-#include "gamedata/FileTools.h"
-#include "gamedata/GameFile.h"
-#include "gamedata/Logging.h"
-#include "gamedata/PodFile.h"
-#include "gamedata/QRXFileFinder.h"
-#include "render/ImageDecode.h"
-#include "render/PalettePool.h"
+#include "core/base/Feedback.h"
+#include "core/base/Logging.h"
+#include "core/formats/ImageDecode.h"
+#include "core/formats/PalettePool.h"
+#include "core/vfs/FileTools.h"
+#include "core/vfs/GameFile.h"
+#include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
 
 #include <GL/glu.h>
 #include <algorithm>

@@ -8,7 +8,7 @@
 // their backslashes ("ART\ROAD.RAW"); loose paths use "/".
 #pragma once
 
-#include "gamedata/TextUtils.h"
+#include "core/base/TextUtils.h"
 
 #include <GL/gl.h>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "tools/DataFiles.h"
 
-#include "tests/support/PodWriter.h"
 #include "tools/GameWriters.h"
+#include "tools/PodWriter.h"
 #include "tools/ProcModels.h"
 #include "tools/ProcTextures.h"
 

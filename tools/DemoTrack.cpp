@@ -1,6 +1,6 @@
 #include "tools/DemoTrack.h"
 
-#include "gamedata/TextUtils.h"
+#include "core/base/TextUtils.h"
 #include "tools/GameWriters.h"
 #include "tools/ProcModels.h"
 #include "tools/ProcTextures.h"

@@ -11,7 +11,7 @@
 // a thousand objects.
 #pragma once
 
-#include "tests/support/PodWriter.h"
+#include "tools/PodWriter.h"
 
 TPodWriter BuildDemoArchive();
 TPodWriter BuildStressArchive();

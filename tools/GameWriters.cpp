@@ -1,7 +1,7 @@
 #include "tools/GameWriters.h"
 
-#include "gamedata/TextUtils.h"
-#include "tests/support/PodWriter.h"
+#include "core/base/TextUtils.h"
+#include "tools/PodWriter.h"
 
 #include <cmath>
 #include <numbers>

@@ -1,6 +1,6 @@
 #include "tools/ProcTextures.h"
 
-#include "gamedata/TextUtils.h"
+#include "core/base/TextUtils.h"
 #include "tools/Procedural.h"
 
 #include <cmath>

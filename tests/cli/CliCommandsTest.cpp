@@ -1,5 +1,5 @@
 #include "cli/CliCommands.h"
-#include "tests/support/PodWriter.h"
+#include "tools/PodWriter.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "app/CameraLocations.h"
 #include "cli/CliCommands.h"
-#include "gamedata/ProgramFolder.h"
-#include "tests/support/PodWriter.h"
+#include "core/base/ProgramFolder.h"
+#include "core/view/CameraLocations.h"
 #include "tests/support/TrackFixture.h"
+#include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 

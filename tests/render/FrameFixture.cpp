@@ -1,8 +1,8 @@
 #include "tests/render/FrameFixture.h"
 
-#include "models/BINModel.h"
-#include "models/BINStore.h"
-#include "tests/support/PodWriter.h"
+#include "render/BINModel.h"
+#include "render/BINStore.h"
+#include "tools/PodWriter.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,10 +3,10 @@
 // and read back what was drawn.
 #pragma once
 
-#include "app/ViewState.h"
+#include "core/track/TrackData.h"
+#include "core/view/ViewState.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
-#include "track/TrackData.h"
 
 #include <gtest/gtest.h>
 

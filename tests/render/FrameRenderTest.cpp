@@ -1,7 +1,7 @@
 #include "tests/render/FrameFixture.h"
 
-#include "gamedata/Errors.h"
-#include "models/QRXBox.h"
+#include "core/base/Errors.h"
+#include "core/track/QRXBox.h"
 #include "render/FrameRender.h"
 
 #include <algorithm>

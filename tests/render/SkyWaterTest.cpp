@@ -1,12 +1,12 @@
 #include "tests/render/FrameFixture.h"
 
-#include "gamedata/ProgramFolder.h"
-#include "gamedata/QRXFileFinder.h"
-#include "models/BINModel.h"
-#include "models/BINStore.h"
-#include "models/QRXBox.h"
+#include "core/base/ProgramFolder.h"
+#include "core/track/QRXBox.h"
+#include "core/vfs/QRXFileFinder.h"
+#include "render/BINModel.h"
+#include "render/BINStore.h"
 #include "render/SkyWater.h"
-#include "tests/support/PodWriter.h"
+#include "tools/PodWriter.h"
 
 #include <cmath>
 #include <memory>

@@ -3,12 +3,12 @@
 // BMP and TGA files.
 #pragma once
 
-#include "gamedata/Feedback.h"
-#include "gamedata/Logging.h"
-#include "gamedata/ProgramFolder.h"
+#include "core/base/Feedback.h"
+#include "core/base/Logging.h"
+#include "core/base/ProgramFolder.h"
 #include "render/GLContext.h"
 #include "tests/support/LogCapture.h"
-#include "tests/support/PodWriter.h"
+#include "tools/PodWriter.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

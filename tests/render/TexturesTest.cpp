@@ -1,7 +1,7 @@
 #include "render/Textures.h"
-#include "gamedata/Errors.h"
-#include "gamedata/PodFile.h"
-#include "gamedata/QRXFileFinder.h"
+#include "core/base/Errors.h"
+#include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
 #include "render/TexturePool.h"
 #include "tests/render/TextureTestSupport.h"
 

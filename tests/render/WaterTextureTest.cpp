@@ -1,8 +1,8 @@
 // The ripple texture is loaded once per run, so this lives in a test program of its own.
-#include "gamedata/ProgramFolder.h"
+#include "core/base/ProgramFolder.h"
 #include "render/GLContext.h"
 #include "render/SkyWater.h"
-#include "tests/support/PodWriter.h"
+#include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 

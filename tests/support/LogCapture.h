@@ -1,8 +1,8 @@
 // Opens the session log in a temporary folder for the life of the object and reads it back.
 #pragma once
 
-#include "gamedata/Logging.h"
-#include "tests/support/PodWriter.h"
+#include "core/base/Logging.h"
+#include "tools/PodWriter.h"
 
 #include <algorithm>
 #include <string>

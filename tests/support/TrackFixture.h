@@ -3,7 +3,7 @@
 // box objects with their BIN models. Every part can be left out or changed to make a fault.
 #pragma once
 
-#include "tests/support/PodWriter.h"
+#include "tools/PodWriter.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #include "tools/DataFiles.h"
-#include "tests/support/PodWriter.h"
 #include "tests/tools/BinWalk.h"
+#include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 

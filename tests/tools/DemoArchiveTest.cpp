@@ -1,8 +1,8 @@
-#include "gamedata/PodFile.h"
-#include "gamedata/TextUtils.h"
-#include "tests/support/PodWriter.h"
+#include "core/base/TextUtils.h"
+#include "core/vfs/PodFile.h"
 #include "tests/tools/BinWalk.h"
 #include "tools/DemoTrack.h"
+#include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tools/GameWriters.h"
-#include "gamedata/PodFile.h"
-#include "tests/support/PodWriter.h"
+#include "core/vfs/PodFile.h"
 #include "tests/tools/BinWalk.h"
+#include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 

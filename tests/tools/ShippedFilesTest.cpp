@@ -1,5 +1,5 @@
 // The files the build puts beside the program, and the readme users read in the Help menu.
-#include "tests/support/PodWriter.h"
+#include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 

@@ -1,3 +1,0 @@
-#include "app/ViewState.h"
-
-bool Busy = false;

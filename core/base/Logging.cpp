@@ -1,0 +1,50 @@
+#include "core/base/Logging.h"
+
+#include "core/base/Errors.h"
+
+#include <cstdio>
+#include <ctime>
+
+namespace {
+std::FILE* logFile = nullptr;
+}
+
+void OpenLog(const std::string& fileName) {
+    CloseLog();
+    logFile = std::fopen(fileName.c_str(), "wb");
+}
+
+void WriteLog(const std::string& line) {
+    if (logFile == nullptr) {
+        return;
+    }
+    if (std::fwrite(line.data(), 1, line.size(), logFile) != line.size() ||
+        std::fwrite("\r\n", 1, 2, logFile) != 2 || std::fflush(logFile) != 0) {
+        throw EInOutError("Fehler beim Schreiben der Protokolldatei");
+    }
+}
+
+void CloseLog() {
+    if (logFile != nullptr) {
+        std::fclose(logFile);
+        logFile = nullptr;
+    }
+}
+
+bool LogOpen() {
+    return logFile != nullptr;
+}
+
+void WriteSessionHeader(const std::string& versionText) {
+    const std::string stars(65, '*');
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
+    WriteLog(stars);
+    WriteLog("DunmereGL Version: " + versionText);
+    WriteLog(std::string("Session Date/Time: ") + stamp);
+    WriteLog(stars);
+    WriteLog("");
+}

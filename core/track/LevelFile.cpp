@@ -1,0 +1,157 @@
+#include "core/track/LevelFile.h"
+
+#include "core/base/Errors.h"
+#include "core/track/DMConvert.h"
+#include "core/vfs/PodFile.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr int kLightMapLine = 17;
+constexpr int64_t kHeightFileSize = kGridSize * kGridSize;
+
+static_assert(sizeof(TTexEntry) == 2, "texture entries are read as raw 2-byte records");
+static_assert(sizeof(TTrackData::LightMap) == 458752);
+static_assert(sizeof(TTrackData::TerrainTexIndex) == 131072);
+static_assert(sizeof(TTrackData::GroundBoxTexIndex) == 786432);
+
+std::string ReplaceLastChar(const std::string& name, char replacement) {
+    if (name.empty()) {
+        return name;
+    }
+    std::string result = name;
+    result.back() = replacement;
+    return result;
+}
+
+void ReadBlock(TGameFile& file, int64_t available, void* table, size_t size) {
+    // Inside an archive the bytes after a short entry belong to the next entry: never take them.
+    if (available < static_cast<int64_t>(size)) {
+        RaiseReadPastEnd();
+    }
+    file.Read(table, size);
+}
+
+float WaterValue(const std::string& line) {
+    const auto value = TryStrToFloat(Trim(line));
+    if (!value || !std::isfinite(*value)) {
+        return 0;
+    }
+    return static_cast<float>(*value / 1024);
+}
+
+} // namespace
+
+int64_t OpenTrackEntry(const TPodFile& pod, TGameFile& file, const std::string& entryName) {
+    if (!pod.OpenEntry(file, entryName)) {
+        throw EInOutError("Datei " + entryName + " kann nicht geöffnet werden");
+    }
+    return pod.GetEntrySize(entryName);
+}
+
+void ReadLevelFile(const TPodFile& pod, const std::string& lvlEntryName, TLoadProgress& progress) {
+    TTrackData& td = TrackData();
+    progress.SetAction("Parsing LVL file");
+    progress.SetSubAction("Extracting misc. file names");
+    TGameFile file;
+    OpenTrackEntry(pod, file, lvlEntryName);
+    for (int line = 1; line <= kLightMapLine; ++line) {
+        const std::string text = pod.ReadLine(file, lvlEntryName);
+        switch (line) {
+        case 3:
+            td.AltitudeFileName = "DATA\\" + text;
+            break;
+        case 4:
+            td.TexIndexFileName = "DATA\\" + text;
+            break;
+        case 6:
+            td.TextureListFileName = "DATA\\" + text;
+            break;
+        case kLightMapLine:
+            td.LightMapFileName = "DATA\\" + text;
+            break;
+        default:
+            break;
+        }
+    }
+
+    progress.SetSubAction("Extracting water level");
+    td.WaterHeight = 0;
+    for (;;) {
+        const std::string text = pod.ReadLine(file, lvlEntryName);
+        if (text.empty()) {
+            break;
+        }
+        if (UpperCase(Trim(text)) == "!WATERHEIGHT") {
+            td.WaterHeight = WaterValue(pod.ReadLine(file, lvlEntryName));
+            break;
+        }
+    }
+}
+
+std::string GroundBoxBottomFileName(const std::string& altitudeFileName) {
+    return ReplaceLastChar(altitudeFileName, '0');
+}
+
+std::string GroundBoxTopFileName(const std::string& altitudeFileName) {
+    return ReplaceLastChar(altitudeFileName, '1');
+}
+
+std::string GroundBoxTexIndexFileName(const std::string& texIndexFileName) {
+    return ReplaceLastChar(texIndexFileName, '0');
+}
+
+void ReadHeightFile(const TPodFile& pod, const std::string& entryName,
+                    TVertex3f (&table)[kGridSize][kGridSize], TLoadProgress& progress) {
+    TGameFile file;
+    if (OpenTrackEntry(pod, file, entryName) < kHeightFileSize) {
+        RaiseReadPastEnd();
+    }
+    progress.SetPosition(0);
+    progress.SetRange(0, kGridSize);
+    for (int r = 0; r < kGridSize; ++r) {
+        for (int c = 0; c < kGridSize; ++c) {
+            const uint8_t height = file.ReadByte();
+            table[r][c] = TVertex3f{static_cast<float>(GridToWorld(r)),
+                                    static_cast<float>(LevelByteToHeight(height)),
+                                    static_cast<float>(GridToWorld(c))};
+        }
+        progress.StepIt();
+    }
+}
+
+void ReadLightMap(TGameFile& file, int64_t available,
+                  uint8_t (&lightMap)[kGridSize][kGridSize][7]) {
+    ReadBlock(file, available, lightMap, sizeof lightMap);
+}
+
+void ReadTerrainTexIndex(TGameFile& file, int64_t available,
+                         TTexEntry (&table)[kGridSize][kGridSize]) {
+    ReadBlock(file, available, table, sizeof table);
+}
+
+void ReadGroundBoxTexIndex(TGameFile& file, int64_t available,
+                           TTexEntry (&table)[kGridSize][kGridSize][6]) {
+    ReadBlock(file, available, table, sizeof table);
+}
+
+void MarkTerrainInGroundBoxes(TLoadProgress& progress) {
+    TTrackData& td = TrackData();
+    progress.SetPosition(0);
+    progress.SetRange(0, kGridSize);
+    for (int r = 0; r < kGridSize; ++r) {
+        const int r1 = (r + 1) % kGridSize;
+        for (int c = 0; c < kGridSize; ++c) {
+            const int c1 = (c + 1) % kGridSize;
+            // The cell's own corner decides for all four terrain corners.
+            const float lo = td.GroundBoxBottom[r][c].y;
+            const float hi = td.GroundBoxTop[r][c].y;
+            const auto inside = [lo, hi](float height) { return lo <= height && height <= hi; };
+            td.TerrainInGroundBox[r][c] =
+                inside(td.TerrainVertices[r][c].y) && inside(td.TerrainVertices[r1][c].y) &&
+                inside(td.TerrainVertices[r][c1].y) && inside(td.TerrainVertices[r1][c1].y);
+        }
+        progress.StepIt();
+    }
+}

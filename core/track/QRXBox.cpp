@@ -1,0 +1,79 @@
+#include "core/track/QRXBox.h"
+
+#include "core/track/RecordFields.h"
+
+#include <cmath>
+
+namespace {
+
+constexpr double kGridGameUnits = 8192;
+constexpr double kFarEdge = 8160; // the last cell's start: values past it belong below 0
+
+// Equivalent to "while v > 8160: v -= 8192", in closed form so that a huge value cannot spin.
+void LowerPastFarEdge(double& v) {
+    if (!(v > kFarEdge)) {
+        return;
+    }
+    const double excess = std::fmod(v - kFarEdge, kGridGameUnits);
+    v = excess == 0 ? kFarEdge : kFarEdge + excess - kGridGameUnits;
+}
+
+// Equivalent to "while v < 0: v += 8192".
+void RaiseBelowZero(double& v) {
+    if (!(v < 0)) {
+        return;
+    }
+    const double deficit = std::fmod(-v, kGridGameUnits);
+    v = deficit == 0 ? 0 : kGridGameUnits - deficit;
+}
+
+struct TRecordKeys {
+    const char* Position;
+    const char* Model;
+};
+
+TRecordKeys KeysOfKind(int kind) {
+    switch (kind) {
+    case 1:
+        return {"IPOS", "MODELNAME"};
+    case 2:
+        return {"IPOS2", "CABMODELNAME"};
+    default:
+        return {"IPOS", "MODEL"};
+    }
+}
+
+} // namespace
+
+void WrapGamePosition(double& x, double& z) {
+    LowerPastFarEdge(z);
+    LowerPastFarEdge(x);
+    RaiseBelowZero(z);
+    RaiseBelowZero(x);
+}
+
+void TQRXBox::ParseLines(const TStringList& lines, int kind) {
+    const TRecordKeys keys = KeysOfKind(kind);
+    TypeFlags = "7,0";
+    // The last line can only be a value, never a key.
+    for (size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::string key = UpperCase(Trim(lines[i]));
+        const std::string& value = lines[i + 1];
+        if (key == keys.Position) {
+            const auto position = RecordTriple(value);
+            X = position[0];
+            Y = position[1];
+            Z = position[2];
+            WrapGamePosition(X, Z);
+        } else if (key == "THETA,PHI,PSI") {
+            const auto angles = RecordTriple(value);
+            Theta = angles[0];
+            Phi = angles[1];
+            Psi = angles[2];
+        } else if (key == keys.Model) {
+            ModelName = "MODELS\\" + Trim(value);
+        } else if (key == "!TYPE,FLAGS") {
+            TypeFlags = Trim(value);
+        }
+    }
+}

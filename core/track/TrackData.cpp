@@ -1,0 +1,43 @@
+#include "core/track/TrackData.h"
+
+TTrackData& TrackData() {
+    // About 80 MB of fixed tables: far too much for any stack, and allocated once for the run.
+    static const std::unique_ptr<TTrackData> data = std::make_unique<TTrackData>();
+    return *data;
+}
+
+void ResetTrackDescription() {
+    TTrackData& td = TrackData();
+    // The draw list points into TrackObjects, so it goes first.
+    td.ObjectDrawList.clear();
+    td.TrackObjects.clear();
+    td.CheckpointMarkerCount = 0;
+    for (auto& backdrop : td.Backdrops) {
+        backdrop.reset();
+    }
+    td.Stadium.reset();
+
+    td.WaterHeight = 0;
+    td.LvlFileName.clear();
+    td.AltitudeFileName.clear();
+    td.TexIndexFileName.clear();
+    td.TextureListFileName.clear();
+    td.LightMapFileName.clear();
+
+    td.TrackName = "<unnamed track>";
+    td.BackdropType = 0;
+    td.BackdropCount = 0;
+    for (auto& name : td.BackdropModelNames) {
+        name.clear();
+    }
+    td.StadiumFlag = 0;
+    td.StadiumX = 0;
+    td.StadiumZ = 0;
+    td.StadiumSX = 0;
+    td.StadiumSZ = 0;
+    td.StadiumModelName.clear();
+    td.FirstGridPos = TVertex3f{};
+    td.FirstGridRot = TVertex3f{};
+    td.BoxCount = 0;
+    td.TopCrushCount = 0;
+}

@@ -1,0 +1,120 @@
+#include "core/vfs/GameFile.h"
+
+#include "core/base/Errors.h"
+
+#include <algorithm>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace {
+constexpr size_t kBufferSize = 64 * 1024;
+}
+
+TGameFile::~TGameFile() {
+    Close();
+}
+
+bool TGameFile::Open(const std::string& path) {
+    Close();
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    file_ = std::fopen(path.c_str(), "rb");
+    if (file_ == nullptr) {
+        return false;
+    }
+    path_ = path;
+    size_ = info.st_size;
+    buffer_.resize(kBufferSize);
+    bufferStart_ = 0;
+    bufferPos_ = 0;
+    bufferLen_ = 0;
+    return true;
+}
+
+void TGameFile::Close() {
+    if (file_ != nullptr) {
+        std::fclose(file_);
+        file_ = nullptr;
+    }
+    path_.clear();
+    size_ = 0;
+    bufferStart_ = 0;
+    bufferPos_ = 0;
+    bufferLen_ = 0;
+}
+
+bool TGameFile::Fill() {
+    if (file_ == nullptr) {
+        return false;
+    }
+    bufferStart_ += static_cast<int64_t>(bufferLen_);
+    bufferPos_ = 0;
+    bufferLen_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+    return bufferLen_ > 0;
+}
+
+size_t TGameFile::ReadSome(void* buffer, size_t count) {
+    if (file_ == nullptr) {
+        throw EInOutError("Datei nicht geöffnet");
+    }
+    auto* out = static_cast<uint8_t*>(buffer);
+    size_t done = 0;
+    while (done < count) {
+        if (bufferPos_ == bufferLen_ && !Fill()) {
+            break;
+        }
+        const size_t take = std::min(count - done, bufferLen_ - bufferPos_);
+        std::memcpy(out + done, buffer_.data() + bufferPos_, take);
+        bufferPos_ += take;
+        done += take;
+    }
+    return done;
+}
+
+void TGameFile::Read(void* buffer, size_t count) {
+    if (ReadSome(buffer, count) != count) {
+        RaiseReadPastEnd();
+    }
+}
+
+uint8_t TGameFile::ReadByte() {
+    uint8_t value = 0;
+    Read(&value, 1);
+    return value;
+}
+
+int32_t TGameFile::ReadInt32() {
+    uint8_t b[4];
+    Read(b, 4);
+    return static_cast<int32_t>(static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+                                (static_cast<uint32_t>(b[2]) << 16) |
+                                (static_cast<uint32_t>(b[3]) << 24));
+}
+
+void TGameFile::Skip(int64_t count) {
+    if (count < 0 || count > Remaining()) {
+        RaiseReadPastEnd();
+    }
+    Seek(Position() + count);
+}
+
+void TGameFile::Seek(int64_t position) {
+    if (file_ == nullptr) {
+        throw EInOutError("Datei nicht geöffnet");
+    }
+    if (position < 0) {
+        RaiseReadPastEnd();
+    }
+    if (position >= bufferStart_ && position <= bufferStart_ + static_cast<int64_t>(bufferLen_)) {
+        bufferPos_ = static_cast<size_t>(position - bufferStart_);
+        return;
+    }
+    if (std::fseek(file_, static_cast<long>(position), SEEK_SET) != 0) {
+        throw EInOutError("Seek-Fehler in " + path_);
+    }
+    bufferStart_ = position;
+    bufferPos_ = 0;
+    bufferLen_ = 0;
+}

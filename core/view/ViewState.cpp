@@ -1,0 +1,3 @@
+#include "core/view/ViewState.h"
+
+bool Busy = false;

@@ -1,0 +1,121 @@
+#include "render/BINModel.h"
+
+#include "core/base/Errors.h"
+#include "core/base/ProgramFolder.h"
+#include "core/vfs/GameFile.h"
+#include "render/TexturePool.h"
+
+#include <GL/gl.h>
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+constexpr int32_t kBlendedFaceA = 0x11;
+constexpr int32_t kBlendedFaceB = 0x33;
+
+// Extents of far-apart vertices would overflow a plain int32 difference.
+int32_t Span(int32_t low, int32_t high) {
+    const int64_t span = static_cast<int64_t>(high) - low;
+    return static_cast<int32_t>(std::min<int64_t>(span, std::numeric_limits<int32_t>::max()));
+}
+
+} // namespace
+
+TBINModel::~TBINModel() {
+    if (ListId != 0) {
+        glDeleteLists(ListId, 1);
+    }
+}
+
+void TBINModel::LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinder& finder,
+                             TStringList& warnings) {
+    IsAnimationControl = false;
+    FirstModelName.clear();
+    const auto requestTexture = [&](const std::string& name) {
+        const std::string key = "ART\\" + name;
+        if (pod != nullptr) {
+            GetGameTexture(key, pod, warnings, finder);
+        } else {
+            std::string relative = name;
+            std::replace(relative.begin(), relative.end(), '\\', '/');
+            GetFileTexture(ProgramFolder() + "ART/" + relative, key);
+        }
+    };
+    TBINData data = ParseBINModel(file, requestTexture);
+    IsAnimationControl = data.IsAnimationControl;
+    FirstModelName = std::move(data.FirstModelName);
+    if (IsAnimationControl) {
+        return;
+    }
+    Vertices = std::move(data.Vertices);
+    Normals = std::move(data.Normals);
+    Faces = std::move(data.Faces);
+    BuildList(false, 1.0);
+}
+
+void TBINModel::BuildList(bool forceBlend, double scale) {
+    if (ListId != 0 && glIsList(ListId)) {
+        return;
+    }
+    ListId = glGenLists(1);
+    glNewList(ListId, GL_COMPILE);
+    SendFaces(forceBlend, scale / kBINUnitsPerWorldUnit);
+    glDisable(GL_BLEND);
+    glEndList();
+}
+
+void TBINModel::DrawList() const {
+    if (ListId == 0 || !glIsList(ListId)) {
+        throw EDunmereError("TBINModel.DrawList: No List");
+    }
+    glCallList(ListId);
+}
+
+void TBINModel::Draw(bool forceBlend, double scale) const {
+    glPushMatrix();
+    const auto s = static_cast<GLfloat>(scale / kBINUnitsPerWorldUnit);
+    glScalef(s, s, s);
+    SendFaces(forceBlend, 1.0);
+    glPopMatrix();
+    glDisable(GL_BLEND);
+}
+
+void TBINModel::SendFaces(bool forceBlend, double vertexScale) const {
+    for (const TBINFace& face : Faces) {
+        if (forceBlend || face.BlockId == kBlendedFaceA || face.BlockId == kBlendedFaceB) {
+            glEnable(GL_BLEND);
+        } else {
+            glDisable(GL_BLEND);
+        }
+        const int32_t texture = FindTexture("ART\\" + face.TextureName);
+        glBindTexture(GL_TEXTURE_2D, texture == -1 ? 0 : static_cast<GLuint>(texture));
+        if (!IsDrawableFace(face, Vertices)) {
+            continue;
+        }
+        glBegin(face.VertexCount == 3 ? GL_TRIANGLES : GL_QUADS);
+        for (int i = 0; i < face.VertexCount; ++i) {
+            glTexCoord2f(static_cast<GLfloat>(face.U[i] / kBINTexelScale),
+                         static_cast<GLfloat>(face.V[i] / kBINTexelScale));
+            const TBINVertex& p = Vertices[static_cast<size_t>(face.Indices[i])];
+            glVertex3f(static_cast<GLfloat>(p.X * vertexScale),
+                       static_cast<GLfloat>(p.Y * vertexScale),
+                       static_cast<GLfloat>(-static_cast<double>(p.Z) * vertexScale));
+        }
+        glEnd();
+    }
+}
+
+int32_t TBINModel::SizeX() const {
+    return Span(MinX(), MaxX());
+}
+int32_t TBINModel::SizeY() const {
+    return Span(MinY(), MaxY());
+}
+int32_t TBINModel::SizeZ() const {
+    return Span(MinZ(), MaxZ());
+}
+
+int32_t TBINModel::LargestExtent() const {
+    return std::max({SizeX(), SizeY(), SizeZ()});
+}

@@ -1,0 +1,62 @@
+// uBINModel: one BIN model (core/formats/BINParse.h describes the file) with its OpenGL display
+// list. Loading requests the textures the file names from the texture pool, under "ART\" + name,
+// and compiles the faces into one list; drawing binds what the pool holds for each face's texture.
+// Needs a current GL context for loading and drawing.
+#pragma once
+
+#include "core/base/TextUtils.h"
+#include "core/formats/BINParse.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class TGameFile;
+class TPodFile;
+class TQRXFileFinder;
+
+class TBINModel {
+public:
+    TBINModel() = default;
+    // Frees the display list, so models of earlier tracks do not pile up in the GL context.
+    ~TBINModel();
+    TBINModel(const TBINModel&) = delete;
+    TBINModel& operator=(const TBINModel&) = delete;
+
+    // file is positioned at the model's first byte and stays open; pod may be null (textures
+    // then come from ProgramFolder() + "ART/"). Read errors propagate. Builds the list.
+    void LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinder& finder,
+                      TStringList& warnings);
+    // Compiles the faces once; later calls do nothing, whatever their arguments.
+    void BuildList(bool forceBlend, double scale);
+    // Raises EDunmereError "TBINModel.DrawList: No List" when there is no list.
+    void DrawList() const;
+    // Sends the faces directly, scaled through the matrix.
+    void Draw(bool forceBlend, double scale) const;
+
+    int32_t MinX() const { return MeasureExtents(Vertices).MinX; }
+    int32_t MaxX() const { return MeasureExtents(Vertices).MaxX; }
+    int32_t SizeX() const;
+    int32_t MinY() const { return MeasureExtents(Vertices).MinY; }
+    int32_t MaxY() const { return MeasureExtents(Vertices).MaxY; }
+    int32_t SizeY() const;
+    int32_t MinZ() const { return MeasureExtents(Vertices).MinZ; }
+    int32_t MaxZ() const { return MeasureExtents(Vertices).MaxZ; }
+    int32_t SizeZ() const;
+    int32_t LargestExtent() const; // 0 for a model without vertices
+
+    std::vector<TBINVertex> Vertices;
+    std::vector<TBINNormal> Normals;
+    std::vector<TBINFace> Faces;
+    uint32_t ListId = 0;
+    bool IsAnimationControl = false;
+    std::string FirstModelName;
+
+private:
+    // vertexScale multiplies every coordinate: the list bakes the scale in, Draw leaves it to
+    // the matrix.
+    void SendFaces(bool forceBlend, double vertexScale) const;
+};
+
+// 131072 model units are one world unit.
+constexpr double kBINUnitsPerWorldUnit = 131072.0;

@@ -1,0 +1,259 @@
+// TFormMain: the viewer's one main window: the menu bar with every command, the 3D view Panel1
+// with the OpenGL context, and the status bar StatusBar1 with its five panels.
+//
+// There is no timer and no render loop. Every command and input handler ends in one redraw
+// request, RedrawView, which draws a frame and presents it before it returns. A redraw of a
+// moving camera may leave the track objects out; once a track is open AppIdle keeps drawing
+// while the event queue is otherwise empty, until one full frame has been shown, and then
+// nothing is drawn until the next event.
+//
+// The camera, navigation and view-command logic lives in core/view/ (Camera.h,
+// CameraLocations.h, ViewCommands.h); this class turns window events into calls of it and its
+// results into projection updates, redraws and beeps.
+#pragma once
+
+#include "core/base/Feedback.h"
+#include "core/base/TextUtils.h"
+#include "core/view/ViewState.h"
+#include "shell/ViewWindow.h"
+
+#include <QMainWindow>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QOffscreenSurface;
+class QOpenGLContext;
+class QStatusBar;
+class TDMGLPrefs;
+class TIniFile;
+class TPodFile;
+class TQRXFileFinder;
+struct TViewResult;
+
+// Every modal exchange of the main window with the user. The defaults show Qt's dialogs and the
+// viewer's own; tests answer them without blocking.
+class TMainFormDialogs {
+public:
+    virtual ~TMainFormDialogs() = default;
+
+    virtual void ShowMessage(QWidget* parent, const std::string& text, const std::string& caption);
+    virtual void ShowError(QWidget* parent, const std::string& text);
+    virtual bool AskYesNo(QWidget* parent, const std::string& text);
+    virtual void Beep();
+
+    // A chosen POD archive, or nullopt when cancelled.
+    virtual std::optional<std::string> OpenArchiveName(QWidget* parent, const std::string& folder);
+    // A chosen screenshot file name; filterIndex is the 1-based entry of the screenshot filter
+    // shown first.
+    virtual std::optional<std::string> SaveScreenshotName(QWidget* parent,
+                                                          const std::string& folder,
+                                                          const std::string& proposedName,
+                                                          int filterIndex);
+    // A one-line prompt; nullopt when cancelled.
+    virtual std::optional<std::string> AskText(QWidget* parent, const std::string& title,
+                                               const std::string& prompt, const std::string& value);
+    // The chosen line of the track list, or -1.
+    virtual int SelectTrack(QWidget* parent, const TStringList& trackNames);
+
+    virtual bool EditSearchPaths(QWidget* parent, TIniFile& ini, TStringList& searchPaths);
+    virtual bool EditPreferences(QWidget* parent, TDMGLPrefs& prefs);
+    virtual bool EditWaterColor(QWidget* parent, TColor4& waterColor, TIniFile& ini);
+    virtual void ShowReadme(QWidget* parent);
+    virtual void ShowKeyboard(QWidget* parent);
+    virtual void ShowAbout(QWidget* parent);
+};
+
+// The INI file of this run: beside the program when that folder can be written, otherwise in the
+// user's configuration folder ($XDG_CONFIG_HOME or ~/.config, then "DunmereGL"), which is created.
+std::string ChooseIniFileName();
+
+class TFormMain : public QMainWindow, private TViewWindowHost, private TMessageSink {
+    Q_OBJECT
+public:
+    // Runs the start-up (FormCreate). dialogs defaults to the real dialogs; the window keeps it.
+    // commandLine holds the arguments after the program name, handled when the window is first
+    // shown (FormShow).
+    explicit TFormMain(TStringList commandLine = {},
+                       std::unique_ptr<TMainFormDialogs> dialogs = nullptr);
+    ~TFormMain() override;
+
+    // The command line; runs once, from the first show or from an explicit call.
+    void FormShow();
+
+    void ResizeView(int width, int height);
+    void RedrawView(bool fullFrame);
+    void AppIdle();
+    void UpdatePositionStatus();
+    void UpdateLayerStatus();
+    void UpdateSkyMenu();
+    TViewWindow* ViewWindow() const { return viewWindow_; }
+
+    void OpenTrackArchive(const std::string& path);
+    void GoToStartGrid();
+    void SaveCameraLocation(int slot);
+    void RestoreCameraLocation(int slot);
+
+    // Input, as the window's event handlers deliver it.
+    void Panel1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
+    // True when the key was one of the navigation keys (whether or not Busy let it act).
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+
+    // Menu commands.
+    void Open1Click();
+    void Editsearchpaths1Click();
+    void Preferences1Click();
+    void N320x2401Click();
+    void N640x4801Click();
+    void N800x6001Click();
+    void N1024x7681Click();
+    void N178x126QRX11Click();
+    void N257x210QRX21Click();
+    void CustomSize1Click();
+    void ToggleGroundBoxes1Click();
+    void oggleobjects1Click();
+    void ToggleWater1Click();
+    void ToggleCheckpoints1Click();
+    void oggleBackdrop1Click();
+    void oggleareashape1Click();
+    void NextSkybox1Click();
+    void SelectSky(int skyType); // the five sky entries
+    void Resetbackgroundoffset1Click();
+    void AdjustWaterDisplay1Click();
+    void Hightide1Click();
+    void Save1Click();
+    void Activate1Click();
+    void FollowGroundBoxes1Click();
+    void FollowWater1Click();
+    void Steeringmode1Click();
+    void Mapviewtoggle1Click();
+    void Resetmapview1Click();
+    void N1Click();
+    void Keyboardlayout1Click();
+    void AboutDunmereGL1Click();
+    void GetFPS1Click();
+
+    // State, open to the tests as to the window's own handlers.
+    TViewState View;
+    std::unique_ptr<TDMGLPrefs> Prefs;
+    std::unique_ptr<TIniFile> IniFile;
+    TStringList SearchPaths;
+    std::unique_ptr<TQRXFileFinder> FileFinder;
+    std::unique_ptr<TPodFile> CurrentPod;
+    std::string VersionText;
+    int FramesDrawn = 0; // frames presented in this run, idle ones included
+    int IdleFramesDrawn = 0;
+
+    QWidget* Panel1;
+    QLabel* Panel1Caption;
+    QWidget* Panel1View; // container of the GL window
+    QStatusBar* StatusBar1;
+    std::array<QLabel*, 5> StatusPanels{};
+
+    QMenu* File1;
+    QAction* Open1;
+    QAction* Editsearchpaths1;
+    QAction* Preferences1;
+    QMenu* View1;
+    QMenu* Resizeto1;
+    QAction* N320x2401;
+    QAction* N640x4801;
+    QAction* N800x6001;
+    QAction* N1024x7681;
+    QAction* N178x126QRX11;
+    QAction* N257x210QRX21;
+    QAction* CustomSize1;
+    QAction* ToggleGroundBoxes1;
+    QAction* oggleobjects1;
+    QAction* ToggleWater1;
+    QAction* ToggleCheckpoints1;
+    QAction* oggleBackdrop1;
+    QAction* oggleareashape1;
+    QMenu* Skybox1;
+    QAction* NextSkybox1;
+    std::array<QAction*, 5> SkyEntries{}; // None, Clear, Cloudy, Dusk, Night
+    QAction* Increasedrawdistance1;
+    QAction* Decreasedrawdistance1;
+    QAction* Resetbackgroundoffset1;
+    QAction* AdjustWaterDisplay1;
+    QAction* Hightide1;
+    QAction* Save1;
+    QMenu* Camera1;
+    QMenu* FollowElevation1;
+    QAction* Activate1;
+    QAction* FollowGroundBoxes1;
+    QAction* FollowWater1;
+    QAction* Steeringmode1;
+    std::array<QAction*, 6> SaveCameraEntries{};    // 0 default, 1..5
+    std::array<QAction*, 6> RestoreCameraEntries{}; // 0 default, 1..5
+    QAction* Mapviewtoggle1;
+    QAction* Resetmapview1;
+    QMenu* Help1;
+    QAction* N1;
+    QAction* Keyboardlayout1;
+    QAction* AboutDunmereGL1;
+    QAction* GetFPS1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void FormResize();
+    void Panel1Resize();
+    void BuildMenu();
+    void BuildStatusBar();
+    void LayoutStatusPanels();
+    void LayoutPanel1();
+
+    void ViewExposed() override;
+    void ViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
+                       int y) override;
+    void ViewKeyPress(QKeyEvent* event) override;
+    void ShowMessage(const std::string& text, const std::string& caption) override;
+
+    // Runs a command; an error it raises reaches the user as a message box.
+    template <typename F> void Guarded(F&& command);
+    // A menu command: refused while a track loads, guarded like every other handler.
+    void RunCommand(const std::function<void()>& command);
+    void ShowErrorText(const std::string& text);
+
+    void Apply(const TViewResult& result);
+    void SetViewSize(int width, int height);
+    void LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry);
+    // Draws one frame into the back buffer; true when one was drawn. present swaps it to the
+    // screen.
+    bool DrawFrame(bool present);
+    bool MakeCurrent();
+    void ScheduleIdle();
+    void ShowViewPanel();
+    void SetStatusText(int panel, const std::string& text);
+    // The action of a menu shortcut for this key press among the enabled entries, or nullptr.
+    QAction* ShortcutAction(const QKeyEvent* event) const;
+
+    class TFrameHostImpl;
+
+    TStringList commandLine_;
+    bool commandLineHandled_ = false;
+    std::unique_ptr<TMainFormDialogs> dialogs_;
+    std::unique_ptr<TFrameHostImpl> frameHost_;
+    TViewWindow* viewWindow_ = nullptr;
+    std::unique_ptr<QOpenGLContext> glContext_;
+    std::unique_ptr<QOffscreenSurface> offscreen_;
+    bool loading_ = false;
+    int drawingDepth_ = 0; // frames in progress (a frame lets pending events run before drawing)
+    bool idleInstalled_ = false;
+    bool idleQueued_ = false;
+    std::string lastFrameError_;
+};

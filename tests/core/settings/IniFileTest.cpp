@@ -1,0 +1,216 @@
+#include "core/settings/IniFile.h"
+#include "core/base/Errors.h"
+#include "tools/PodWriter.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// The folder's entries by name, to see that no temporary file stays behind.
+std::vector<std::string> FolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+void ExpectCannotWrite(TIniFile& ini) {
+    try {
+        ini.WriteString("Preferences", "PanelWidth", "800");
+        FAIL() << "the write was not refused";
+    } catch (const EInOutError& e) {
+        EXPECT_EQ(std::string(e.what()), "In " + ini.FileName() + " kann nicht geschrieben werden");
+    }
+}
+
+TEST(IniFile, AbsentFileReadsDefaultsAndTheFirstWriteCreatesIt) {
+    TTempDir dir;
+    TIniFile ini(dir.Path() + "DunmereGL.ini");
+    EXPECT_EQ(ini.ReadString("Preferences", "LastTrackDir", "none"), "none");
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 640), 640);
+    EXPECT_FALSE(ini.ValueExists("Preferences", "PanelWidth"));
+    ini.WriteInteger("Preferences", "PanelWidth", 1024);
+    EXPECT_TRUE(Contains(ReadFileBytes(ini.FileName()), "[Preferences]"));
+    EXPECT_TRUE(Contains(ReadFileBytes(ini.FileName()), "PanelWidth=1024"));
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 640), 1024);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"DunmereGL.ini"});
+}
+
+TEST(IniFile, TwoObjectsOnOneFileKeepEachOthersKeys) {
+    TTempDir dir;
+    const std::string path = dir.Path() + "DunmereGL.ini";
+    TIniFile first(path);
+    TIniFile second(path);
+    first.WriteString("Preferences", "ScreenshotFormat", "PNG");
+    second.WriteInteger("Preferences", "PanelHeight", 600);
+    first.WriteString("CameraPos", "Hill #0", "1.00");
+    second.WriteString("Preferences", "LastTrackDir", "/tracks/");
+    EXPECT_EQ(second.ReadString("Preferences", "ScreenshotFormat", ""), "PNG");
+    EXPECT_EQ(first.ReadInteger("Preferences", "PanelHeight", 0), 600);
+    EXPECT_EQ(second.ReadString("CameraPos", "Hill #0", ""), "1.00");
+    EXPECT_EQ(first.ReadString("Preferences", "LastTrackDir", ""), "/tracks/");
+}
+
+TEST(IniFile, EveryReadSeesTheFileAsItIsNow) {
+    TTempDir dir;
+    const std::string path = dir.WriteFile("DunmereGL.ini", "[Preferences]\nPanelWidth=100\n");
+    const TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 100);
+    WriteFileBytes(path, "[Preferences]\nPanelWidth=200\n");
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 200);
+}
+
+TEST(IniFile, IntegersAreDecimalOrHexAndAnythingElseIsTheDefault) {
+    TTempDir dir;
+    const std::string path = dir.WriteFile(
+        "DunmereGL.ini", CrLfLines({"[Preferences]", "JPEG Quality=0x50", "Upper=0X1f",
+                                    "Negative=-1", "Padded=  42  ", "Trailing=12abc",
+                                    "Empty=", "Real=1.5", "Huge=99999999999", "Bare=0x"}));
+    const TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "JPEG Quality", 7), 80);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Upper", 7), 31);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Negative", 7), -1);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Padded", 7), 42);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Trailing", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Empty", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Real", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Huge", 7), 7);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "Bare", 7), 7);
+}
+
+TEST(IniFile, SectionsAndKeysIgnoreCaseAndAWriteUpdatesTheExistingLine) {
+    TTempDir dir;
+    const std::string path =
+        dir.WriteFile("DunmereGL.ini", "[preferences]\r\nresetviewdistto=7\r\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("PREFERENCES", "ResetViewDistTo", 50), 7);
+    EXPECT_TRUE(ini.ValueExists("Preferences", "RESETVIEWDISTTO"));
+    ini.WriteInteger("Preferences", "ResetViewDistTo", 9);
+    const std::string text = ReadFileBytes(path);
+    EXPECT_TRUE(Contains(text, "resetviewdistto=9"));
+    EXPECT_FALSE(Contains(text, "=7"));
+    EXPECT_FALSE(Contains(text, "[Preferences]"));
+    EXPECT_EQ(ini.ReadInteger("preferences", "resetviewdistto", 50), 9);
+}
+
+TEST(IniFile, ValuesAreReadWithoutSurroundingBlanksAndKeepTheirBytes) {
+    TTempDir dir;
+    TIniFile ini(
+        dir.WriteFile("DunmereGL.ini", "[CameraPos]\n  Hill #1  =   1.00    |2.00    |   \t\n"));
+    EXPECT_EQ(ini.ReadString("CameraPos", "Hill #1", ""), "1.00    |2.00    |");
+    const std::string track = "Stra\xdf"
+                              "e \xe9t\xe9 #0";
+    ini.WriteString("CameraPos", track, "5  | 20 |3  |  7");
+    EXPECT_EQ(ini.ReadString("CameraPos", track, ""), "5  | 20 |3  |  7");
+    EXPECT_TRUE(Contains(ReadFileBytes(ini.FileName()), track + "=5  | 20 |3  |  7"));
+}
+
+TEST(IniFile, GarbageLinesNeitherHideOtherKeysNorVanish) {
+    TTempDir dir;
+    const std::string path =
+        dir.WriteFile("DunmereGL.ini", "just some words\r\n[Preferences]\r\nPanelWidth=800\r\n"
+                                       "[unclosed section\r\n=value without key\r\n" +
+                                           std::string("a zero \0 byte here\r\n", 20) +
+                                           "PanelHeight=600\r\n[Other]\r\nKey=1\r\n");
+    TIniFile ini(path);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 800);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 600);
+    EXPECT_EQ(ini.ReadInteger("Other", "Key", 0), 1);
+    ini.WriteInteger("Preferences", "PanelHeight", 480);
+    const std::string text = ReadFileBytes(path);
+    EXPECT_TRUE(Contains(text, "just some words"));
+    EXPECT_TRUE(Contains(text, "[unclosed section"));
+    EXPECT_TRUE(Contains(text, "=value without key"));
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 800);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 480);
+    EXPECT_EQ(ini.ReadInteger("Other", "Key", 0), 1);
+    EXPECT_FALSE(ini.ValueExists("unclosed section", "PanelHeight"));
+}
+
+TEST(IniFile, UnknownKeysSectionsAndCommentsSurviveAWrite) {
+    TTempDir dir;
+    const std::string path = dir.WriteFile(
+        "DunmereGL.ini",
+        CrLfLines({"; written by hand", "", "[Preferences]", "; the size", "PanelWidth=800",
+                   "MyOwnKey=keep me", "[Plugins]", "Thing=on", "# last words"}));
+    TIniFile ini(path);
+    ini.WriteString("Preferences", "ScreenshotFormat", "TGA");
+    ini.WriteString("Newly", "Added", "x");
+    const std::string text = ReadFileBytes(path);
+    for (const char* line :
+         {"; written by hand", "; the size", "PanelWidth=800", "MyOwnKey=keep me", "[Plugins]",
+          "Thing=on", "# last words", "ScreenshotFormat=TGA", "[Newly]", "Added=x"}) {
+        EXPECT_TRUE(Contains(text, line)) << line;
+    }
+    EXPECT_EQ(ini.ReadString("Plugins", "Thing", ""), "on");
+}
+
+TEST(IniFile, RewriteKeepsTheFileModeAndLeavesNoTemporaryFile) {
+    TTempDir dir;
+    const std::string path = dir.WriteFile("DunmereGL.ini", "[Preferences]\nPanelWidth=1\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    TIniFile ini(path);
+    ini.WriteInteger("Preferences", "PanelWidth", 2);
+    ini.WriteInteger("Preferences", "PanelHeight", 3);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"DunmereGL.ini"});
+}
+
+TEST(IniFile, WriteIntoAMissingFolderOrBelowAFileIsRefusedWithThePath) {
+    TTempDir dir;
+    TIniFile missing(dir.Path() + "no/such/folder/DunmereGL.ini");
+    ExpectCannotWrite(missing);
+    const std::string file = dir.WriteFile("plain", "not a folder");
+    TIniFile belowFile(file + "/DunmereGL.ini");
+    ExpectCannotWrite(belowFile);
+    EXPECT_EQ(ReadFileBytes(file), "not a folder");
+    EXPECT_EQ(belowFile.ReadInteger("Preferences", "PanelWidth", 640), 640);
+}
+
+TEST(IniFile, WriteOverAFolderIsRefusedAndTheFolderStays) {
+    TTempDir dir;
+    TIniFile ini(dir.MakeDir("DunmereGL.ini"));
+    ExpectCannotWrite(ini);
+    EXPECT_TRUE(fs::is_directory(ini.FileName()));
+}
+
+TEST(IniFile, ReadOnlyFileIsRefusedAndKeepsItsText) {
+    TTempDir dir;
+    const std::string before = "[Preferences]\nPanelWidth=640\n";
+    const std::string path = dir.WriteFile("DunmereGL.ini", before);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    if (access(path.c_str(), W_OK) == 0) {
+        GTEST_SKIP() << "this user may write read-only files";
+    }
+    TIniFile ini(path);
+    ExpectCannotWrite(ini);
+    EXPECT_EQ(ReadFileBytes(path), before);
+}
+
+TEST(IniFile, ReadOnlyFolderIsRefused) {
+    TTempDir dir;
+    const std::string folder = dir.MakeDir("locked");
+    const std::string path = dir.WriteFile("locked/DunmereGL.ini", "[Preferences]\n");
+    fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    if (access(folder.c_str(), W_OK) == 0) {
+        GTEST_SKIP() << "this user may write into read-only folders";
+    }
+    TIniFile ini(path);
+    ExpectCannotWrite(ini);
+    fs::permissions(folder, fs::perms::owner_all);
+    EXPECT_EQ(ReadFileBytes(path), "[Preferences]\n");
+}
+
+} // namespace

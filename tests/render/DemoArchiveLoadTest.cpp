@@ -1,0 +1,40 @@
+// The bundled demo archive, as the build made it, loads completely with the viewer's own files.
+#include "core/base/ProgramFolder.h"
+#include "core/track/TrackData.h"
+#include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
+#include "render/GLContext.h"
+#include "render/TexturePool.h"
+#include "render/TrackLoader.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
+    THeadlessGLContext gl(16, 16);
+    SetProgramFolder(DUNMERE_BIN_DIR);
+    LoadMissingTexture();
+    ASSERT_NE(MissingTexture(), 0);
+    TQRXFileFinder finder;
+    BuildSearchFolders(finder, TStringList(5));
+    const TPodFile pod(ProgramFolder() + "samples/DEMO.POD");
+    ASSERT_GE(pod.SitEntries().size(), 2u);
+    for (const std::string& line : pod.SitEntries()) {
+        SCOPED_TRACE(line);
+        TStringList warnings;
+        TQuietProgress progress;
+        LoadTrack(pod, NamePart(line), progress, warnings, finder);
+        EXPECT_TRUE(warnings.empty()) << warnings.front();
+        const TTrackData& track = TrackData();
+        EXPECT_EQ(track.TrackName, ValuePart(line));
+        EXPECT_FALSE(track.TrackObjects.empty());
+        EXPECT_GT(track.CheckpointMarkerCount, 0);
+        EXPECT_FALSE(track.TrackTextures.empty());
+        for (const auto& sky : track.SkyBoxes) {
+            ASSERT_NE(sky, nullptr);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,215 @@
+#include "render/TrackLoader.h"
+#include "core/base/Errors.h"
+#include "core/base/ProgramFolder.h"
+#include "core/track/TrackData.h"
+#include "core/vfs/QRXFileFinder.h"
+#include "render/GLContext.h"
+#include "render/TexturePool.h"
+#include "tests/support/TrackFixture.h"
+#include "tests/support/TrackTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LoadTrackTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteViewerData(program_);
+        SetProgramFolder(program_.Path());
+        search_.MakeDir("paths");
+        BuildSearchFolders(finder_, {search_.Path(), "", "", "", ""});
+        LoadMissingTexture();
+    }
+
+    TPodFile Archive(const TTrackFixture& fixture, const std::string& name = "TRACK.POD") {
+        const std::string path = archives_.Path() + name;
+        fixture.Pod().Write(path);
+        return TPodFile(path);
+    }
+
+    TStringList Load(const TTrackFixture& fixture) {
+        const TPodFile pod = Archive(fixture);
+        TStringList warnings;
+        LoadTrack(pod, fixture.SitEntry, progress_, warnings, finder_);
+        return warnings;
+    }
+
+    THeadlessGLContext gl_{16, 16};
+    TTempDir program_;
+    TTempDir search_;
+    TTempDir archives_;
+    TQRXFileFinder finder_;
+    TRecordingProgress progress_;
+};
+
+TEST_F(LoadTrackTest, CompleteTrackLoadsWithoutWarnings) {
+    TTrackFixture fixture;
+    EXPECT_TRUE(Load(fixture).empty());
+    const TTrackData& track = TrackData();
+    EXPECT_TRUE(track.TrackLoaded);
+    EXPECT_EQ(track.TrackName, "Test Track");
+    EXPECT_FLOAT_EQ(track.WaterHeight, 0.5f);
+    EXPECT_FLOAT_EQ(track.TerrainVertices[7][9].y, 10 / 255.0f);
+    EXPECT_EQ(track.LightMap[3][4][0], 200);
+    ASSERT_EQ(track.TrackTextures.size(), 1u);
+    EXPECT_NE(track.TrackTextures[0], MissingTexture());
+    EXPECT_EQ(track.TerrainQuads[1][1].Texture, track.TrackTextures[0]);
+    ASSERT_EQ(track.TrackObjects.size(), 1u);
+    ASSERT_EQ(track.ObjectDrawList.size(), 1u);
+    EXPECT_EQ(track.ObjectDrawList[0], track.TrackObjects[0].get());
+    for (const auto& sky : track.SkyBoxes) {
+        EXPECT_NE(sky, nullptr);
+    }
+}
+
+TEST_F(LoadTrackTest, StepsAreLoggedAndShownInOrder) {
+    TLogCapture log;
+    TTrackFixture fixture;
+    Load(fixture);
+    const std::vector<std::string> lines = log.Lines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "Opening track SIT TEST.SIT");
+    EXPECT_EQ(lines[1], "LVL: LEVELS\\TEST.LVL");
+    const std::vector<std::string> expected = {"action Parsing SIT file",
+                                               "sub Extracting LVL file name",
+                                               "action Parsing LVL file",
+                                               "sub Extracting misc. file names",
+                                               "sub Extracting water level",
+                                               "sub Extracting misc. data",
+                                               "action Reading track data",
+                                               "sub Terrain altitude",
+                                               "sub Ground box altitude (bottom)",
+                                               "sub Ground box altitude (top)",
+                                               "sub Terrain lighting",
+                                               "sub Terrain texture index",
+                                               "sub Ground box texture index",
+                                               "action Loading textures",
+                                               "sub GRASS.RAW",
+                                               "action Building display list",
+                                               "sub Terrain",
+                                               "sub Ground box layer",
+                                               "sub Marking terrain in ground boxes"};
+    size_t at = 0;
+    for (const std::string& event : progress_.Events) {
+        if (at < expected.size() && event == expected[at]) {
+            ++at;
+        }
+    }
+    EXPECT_EQ(at, expected.size()) << "missing or out of order: " << expected[at];
+}
+
+TEST_F(LoadTrackTest, WarningsComeInTheOrderTheirStepsRun) {
+    TTrackFixture fixture;
+    fixture.MissingModels = {"GONE.BIN", "GONE.BIN"};
+    fixture.MissingTextures = {"NOPE.RAW"};
+    fixture.WithLightMap = false;
+    fixture.WithSkyBoxes = false;
+    const TStringList warnings = Load(fixture);
+    const TStringList expected = {
+        "Error: BIN Model \"MODELS\\GONE.BIN\" not found",
+        "Could not load LightMap \"DATA\\TEST.LIT\"; using uniform terrain lighting.",
+        "Error: Texture \"ART\\NOPE.RAW\" not found",
+        "Error: BIN Model \"SKYBOX_CLOUDY2.BIN\" not found",
+        "Error: BIN Model \"SKYBOX_DUSKSKY.BIN\" not found",
+        "Error: BIN Model \"SKYBOX_CCLOUDS.BIN\" not found",
+        "Error: BIN Model \"SKYBOX_NITESKY.BIN\" not found"};
+    EXPECT_EQ(warnings, expected);
+    EXPECT_EQ(TrackData().LightMap[100][200][0], 255);
+    EXPECT_EQ(TrackData().TrackTextures[1], MissingTexture());
+    EXPECT_EQ(TrackData().TrackObjects.size(), 3u);
+}
+
+TEST_F(LoadTrackTest, LightMapFoundOnlyInASearchFolderLoadsWithoutWarning) {
+    TTrackFixture fixture;
+    fixture.WithLightMap = false;
+    fixture.Light = 77;
+    search_.WriteFile("paths/deep/TEST.LIT", fixture.LightMapBytes());
+    EXPECT_TRUE(Load(fixture).empty());
+    EXPECT_EQ(TrackData().LightMap[255][255][0], 77);
+}
+
+TEST_F(LoadTrackTest, TextureListFromALooseFileIsReadToItsEnd) {
+    TTrackFixture fixture;
+    fixture.WithTextureList = false;
+    fixture.Textures = {"A.RAW", "B.RAW", "C.RAW"};
+    search_.WriteFile("TEST.LST", "3\r\nA.RAW\r\n\r\nB.RAW\nC.RAW");
+    EXPECT_TRUE(Load(fixture).empty());
+    ASSERT_EQ(TrackData().TrackTextures.size(), 3u);
+    for (int32_t texture : TrackData().TrackTextures) {
+        EXPECT_NE(texture, MissingTexture());
+    }
+}
+
+TEST_F(LoadTrackTest, TextureListCountsAreTrustedOnlyAsFarAsTheFileGoes) {
+    TTrackFixture fixture;
+    fixture.WithTextureList = false;
+    search_.WriteFile("TEST.LST", "2000000000\r\nGRASS.RAW\r\n");
+    Load(fixture);
+    EXPECT_LE(TrackData().TrackTextures.size(), 20u);
+    EXPECT_NE(TrackData().TrackTextures[0], MissingTexture());
+
+    search_.WriteFile("paths/TEST.LST", "0\r\nGRASS.RAW\r\n");
+    TQRXFileFinder fresh;
+    BuildSearchFolders(fresh, {search_.Path() + "paths", "", "", "", ""});
+    const TPodFile pod = Archive(fixture, "SECOND.POD");
+    TStringList warnings;
+    LoadTrack(pod, fixture.SitEntry, progress_, warnings, fresh);
+    EXPECT_TRUE(TrackData().TrackTextures.empty());
+}
+
+TEST_F(LoadTrackTest, MissingTextureListEndsTheLoad) {
+    TTrackFixture fixture;
+    fixture.WithTextureList = false;
+    try {
+        Load(fixture);
+        FAIL() << "no error";
+    } catch (const EDunmereError& e) {
+        EXPECT_STREQ(e.what(), "LoadTrack: Unable to find file \"DATA\\TEST.LST\"");
+    }
+}
+
+TEST_F(LoadTrackTest, SecondLoadLeavesNothingOfTheFirst) {
+    TTrackFixture first;
+    first.TrackName = "First";
+    first.BoxModels = {"A.BIN", "B.BIN", "C.BIN"};
+    first.Textures = {"FIRST.RAW"};
+    first.ExtraSitLines = CrLfLines(
+        {"*** Vehicles ***", "1", "2", "3", "4", "5", "100,5,200", "7", "8", "9", "0,0,1"});
+    Load(first);
+    ASSERT_EQ(TrackData().TrackObjects.size(), 3u);
+    EXPECT_FLOAT_EQ(TrackData().FirstGridPos.x, 100);
+
+    TTrackFixture second;
+    second.TrackName = "Second";
+    EXPECT_TRUE(Load(second).empty());
+    const TTrackData& track = TrackData();
+    EXPECT_EQ(track.TrackName, "Second");
+    EXPECT_EQ(track.TrackObjects.size(), 1u);
+    EXPECT_EQ(track.ObjectDrawList.size(), 1u);
+    EXPECT_FLOAT_EQ(track.FirstGridPos.x, 0);
+    EXPECT_FLOAT_EQ(track.FirstGridRot.z, 0);
+    EXPECT_EQ(FindTexture("ART\\FIRST.RAW"), -1);
+    EXPECT_NE(FindTexture("ART\\GRASS.RAW"), -1);
+}
+
+TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWorks) {
+    TTrackFixture good;
+    Load(good);
+    ASSERT_TRUE(TrackData().TrackLoaded);
+
+    TTrackFixture broken;
+    broken.WithAltitude = false;
+    broken.BoxModels = {"A.BIN", "B.BIN"};
+    EXPECT_THROW(Load(broken), EInOutError);
+    const TTrackData& track = TrackData();
+    EXPECT_TRUE(track.TrackLoaded);
+    // The first track's objects are released; the draw list must not still point at them.
+    EXPECT_EQ(track.TrackObjects.size(), 2u);
+    EXPECT_TRUE(track.ObjectDrawList.empty());
+
+    EXPECT_TRUE(Load(good).empty());
+    EXPECT_EQ(TrackData().ObjectDrawList.size(), 1u);
+}
+
+} // namespace

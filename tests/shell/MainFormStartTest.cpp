@@ -1,0 +1,241 @@
+// Start-up, command line, window size, status bar, menu layout and shut-down of the main window.
+#include "tests/shell/MainFormFixture.h"
+
+#include "core/base/Feedback.h"
+#include "core/settings/DMGLPrefs.h"
+#include "core/settings/IniFile.h"
+#include "core/track/TrackData.h"
+#include "core/vfs/QRXFileFinder.h"
+#include "core/view/ViewCommands.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+
+namespace {
+
+QStringList EntryTexts(const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST_F(MainFormTest, StartWithoutIniGivesA640x480ViewAndStoresTheSize) {
+    TFormMain& main = Start();
+    EXPECT_EQ(main.Panel1->width(), 640);
+    EXPECT_EQ(main.Panel1->height(), 480);
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadString("Preferences", "PanelWidth", ""), "640");
+    EXPECT_EQ(ini.ReadString("Preferences", "PanelHeight", ""), "480");
+    EXPECT_EQ(main.StatusPanels[4]->text(), QStringLiteral("640x480"));
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0"));
+    EXPECT_TRUE(Busy) << "input is ignored until a track has been opened";
+    EXPECT_FALSE(main.View1->menuAction()->isEnabled());
+    EXPECT_FALSE(main.Camera1->menuAction()->isEnabled());
+    EXPECT_FALSE(main.ToggleGroundBoxes1->isEnabled()) << "a disabled menu keeps no live shortcut";
+    EXPECT_TRUE(main.Open1->isEnabled());
+    EXPECT_FALSE(main.Panel1Caption->isHidden());
+    EXPECT_EQ(main.Panel1Caption->text(), QStringLiteral("Please open a track ..."));
+    EXPECT_EQ(main.StatusPanels[3]->text(), QStringLiteral("B-W---"));
+    EXPECT_EQ(main.View.Camera.TransY, -3.0f);
+    EXPECT_EQ(main.View.ViewDistance, 50);
+    EXPECT_EQ(main.View.MapCamera.TransY, -21.0f);
+    EXPECT_FLOAT_EQ(main.View.WaterColor.g, 120 / 255.0f);
+    EXPECT_FLOAT_EQ(main.View.WaterColor.a, 220 / 255.0f);
+    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take JPG screenshot ..."));
+}
+
+TEST_F(MainFormTest, StoredSizeAndWaterColourAreReadAtStart) {
+    WriteFileBytes(IniPath(), CrLfLines({"[Preferences]", "PanelWidth=320", "PanelHeight=240",
+                                         "Water Color=5  |20 |3  |  7", "ScreenshotFormat=PNG"}));
+    TFormMain& main = Start();
+    EXPECT_EQ(main.Panel1->width(), 320);
+    EXPECT_EQ(main.Panel1->height(), 240);
+    EXPECT_FLOAT_EQ(main.View.WaterColor.r, 5 / 255.0f);
+    EXPECT_FLOAT_EQ(main.View.WaterColor.a, 7 / 255.0f);
+    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take PNG screenshot ..."));
+}
+
+TEST_F(MainFormTest, SessionLogHasItsHeaderAndEndsWithTheShutDownLine) {
+    Start();
+    Stop();
+    const std::string log = ReadFileBytes(dir.Path() + "DunmereGL.log");
+    const std::string stars(65, '*');
+    EXPECT_EQ(log.rfind(stars + "\r\nDunmereGL Version: 1.0.0.0\r\nSession Date/Time: ", 0), 0u)
+        << log;
+    const std::string last = "processing TFormMain.FormDestroy:\r\n";
+    ASSERT_GE(log.size(), last.size());
+    EXPECT_EQ(log.substr(log.size() - last.size()), last);
+}
+
+TEST_F(MainFormTest, CommandLineSizesInAnyOrderAndOpensTheArchive) {
+    const std::string archive = WriteTracks("CMDLINE.POD", {TTrackFixture{}});
+    TFormMain& main = Start({"-h300", archive, "-x5", "-W400"});
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(main.ViewWindow()));
+    EXPECT_EQ(main.Panel1->width(), 400);
+    EXPECT_EQ(main.Panel1->height(), 300);
+    EXPECT_TRUE(TrackData().TrackLoaded);
+    EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0 - Test Track (CMDLINE.POD)"));
+    EXPECT_EQ(main.StatusPanels[4]->text(), QStringLiteral("400x300"));
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 400);
+}
+
+TEST_F(MainFormTest, CommandLineIgnoresBadNumbersAndMissingFiles) {
+    TFormMain& main = Start({"-Wabc", "-h250", dir.Path() + "NOSUCH.POD"});
+    EXPECT_EQ(main.Panel1->width(), 640);
+    EXPECT_EQ(main.Panel1->height(), 250);
+    EXPECT_EQ(main.CurrentPod, nullptr);
+    EXPECT_TRUE(dialogs->Errors.empty());
+    EXPECT_FALSE(main.View1->menuAction()->isEnabled());
+}
+
+TEST_F(MainFormTest, SizeCommandsResizeTheViewBeforeAnyTrack) {
+    TFormMain& main = Start();
+    main.N178x126QRX11Click();
+    EXPECT_EQ(main.Panel1->size(), QSize(178, 126));
+    EXPECT_EQ(main.StatusPanels[4]->text(), QStringLiteral("178x126"));
+    main.N1024x7681Click();
+    EXPECT_EQ(main.Panel1->size(), QSize(1024, 768));
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 1024);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 768);
+    EXPECT_EQ(main.FramesDrawn, 0) << "nothing is drawn before a track is open";
+}
+
+TEST_F(MainFormTest, StatusSpacerTakesWhatTheOtherPanelsLeave) {
+    TFormMain& main = Start();
+    main.N800x6001Click();
+    QCoreApplication::processEvents();
+    const int expected = main.StatusBar1->width() - (400 + 60 + 50 + 60) - 40;
+    EXPECT_EQ(main.StatusPanels[2]->width(), expected);
+    EXPECT_EQ(main.StatusPanels[3]->x(), 400 + 60 + expected);
+    EXPECT_EQ(main.StatusPanels[0]->width(), 400);
+    EXPECT_EQ(main.StatusBar1->height(), 19);
+}
+
+TEST_F(MainFormTest, CustomSizeRaisesSmallValuesAndKeepsCancelledOnes) {
+    TFormMain& main = Start();
+    dialogs->TextAnswers = {std::string("10"), std::nullopt};
+    main.CustomSize1Click();
+    EXPECT_EQ(main.Panel1->size(), QSize(60, 480));
+    ASSERT_EQ(dialogs->Prompts.size(), 2u);
+    EXPECT_EQ(dialogs->Prompts[0], "3d View|Please enter 3d view width|640");
+    EXPECT_EQ(dialogs->Prompts[1], "3d View|Please enter 3d view height|480");
+
+    dialogs->TextAnswers = {std::string("wide"), std::string("300")};
+    main.CustomSize1Click();
+    EXPECT_EQ(main.Panel1->size(), QSize(60, 300));
+}
+
+TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
+    TFormMain& main = Start();
+    QStringList titles;
+    for (const QAction* action : main.menuBar()->actions()) {
+        titles << action->text();
+    }
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "Camera", "&Help"}));
+    EXPECT_EQ(EntryTexts(main.File1),
+              (QStringList{"Open...", "-", "Edit search paths ...", "Preferences"}));
+    EXPECT_EQ(EntryTexts(main.View1),
+              (QStringList{"Resize to ...", "-", "Toggle ground boxes", "Toggle objects",
+                           "Toggle water", "Toggle checkpoints", "-", "Toggle backdrop",
+                           "Toggle area shape", "Skybox", "-", "Increase draw distance\tNum +",
+                           "Decrease draw distance\tNum -", "Reset background offset", "-",
+                           "Adjust water display", "High tide", "-", "Take JPG screenshot ..."}));
+    EXPECT_EQ(EntryTexts(main.Resizeto1),
+              (QStringList{"320 x 240", "640 x 480", "800 x 600", "1024 x 768", "-",
+                           "178 x 126 (QRX1)", "257 x 210 (QRX2)", "-", "Custom ..."}));
+    EXPECT_EQ(EntryTexts(main.Skybox1),
+              (QStringList{"Next skybox", "-", "None", "Clear", "Cloudy", "Dusk", "Night"}));
+    EXPECT_EQ(
+        EntryTexts(main.Camera1),
+        (QStringList{"Follow terrain", "-", "Save location 1", "Save location 2", "Save location 3",
+                     "Save location 4", "Save location 5", "Save default location", "-",
+                     "Restore location 1", "Restore location 2", "Restore location 3",
+                     "Restore location 4", "Restore location 5", "Restore default location", "-",
+                     "Map view (toggle)", "Reset map view"}));
+    EXPECT_EQ(
+        EntryTexts(main.FollowElevation1),
+        (QStringList{"Activate", "-", "Follow ground boxes", "Follow water", "Steering mode"}));
+    EXPECT_EQ(EntryTexts(main.Help1), (QStringList{"Readme.txt", "Keyboard layout ...",
+                                                   "About Dunmere GL", "-", "Test FPS"}));
+
+    EXPECT_EQ(main.Open1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+    EXPECT_EQ(main.Preferences1->shortcut(), QKeySequence(QStringLiteral("F12")));
+    EXPECT_EQ(main.NextSkybox1->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(main.oggleareashape1->shortcut(), QKeySequence(QStringLiteral("S")));
+    EXPECT_EQ(main.SaveCameraEntries[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+3")));
+    EXPECT_EQ(main.RestoreCameraEntries[0]->shortcut(), QKeySequence(QStringLiteral("0")));
+    EXPECT_EQ(main.Mapviewtoggle1->shortcut(), QKeySequence(QStringLiteral("9")));
+    EXPECT_EQ(main.Resetmapview1->shortcut(), QKeySequence(QStringLiteral("Ctrl+9")));
+    EXPECT_EQ(main.GetFPS1->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
+    EXPECT_TRUE(main.Increasedrawdistance1->shortcut().isEmpty());
+    EXPECT_TRUE(main.Decreasedrawdistance1->shortcut().isEmpty());
+    EXPECT_TRUE(main.SkyEntries[1]->isChecked());
+    EXPECT_TRUE(main.FollowGroundBoxes1->isChecked());
+    EXPECT_TRUE(main.FollowWater1->isChecked());
+    EXPECT_TRUE(main.Steeringmode1->isChecked());
+    EXPECT_FALSE(main.FollowElevation1->menuAction()->isChecked());
+    EXPECT_FALSE(main.Hightide1->isChecked());
+}
+
+TEST_F(MainFormTest, LoaderMessagesReachTheUserThroughTheWindow) {
+    Start();
+    Messages().ShowMessage("Too many backdrops", "Track");
+    ASSERT_EQ(dialogs->Messages.size(), 1u);
+    EXPECT_EQ(dialogs->Messages[0].Text, "Too many backdrops");
+    EXPECT_EQ(dialogs->Messages[0].Caption, "Track");
+}
+
+TEST_F(MainFormTest, TestFpsWithoutTrackSaysNothingWasDrawn) {
+    TFormMain& main = Start();
+    main.GetFPS1Click();
+    ASSERT_EQ(dialogs->Messages.size(), 1u);
+    EXPECT_EQ(dialogs->Messages[0].Text, "No frames were drawn.");
+}
+
+TEST_F(MainFormTest, HelpCommandsOpenTheirWindows) {
+    TFormMain& main = Start();
+    main.N1Click();
+    main.Keyboardlayout1Click();
+    main.AboutDunmereGL1Click();
+    EXPECT_EQ(dialogs->HelpWindows, (std::vector<std::string>{"readme", "keyboard", "about"}));
+}
+
+TEST_F(MainFormTest, EditingSearchPathsRebuildsTheFinderFolders) {
+    TFormMain& main = Start();
+    dialogs->OnSearchPaths = [](TStringList& paths) {
+        paths = {"/games/qrx1", "", "/games/qrx2", "", ""};
+        return true;
+    };
+    main.Editsearchpaths1Click();
+    EXPECT_EQ(main.FileFinder->SearchFolders,
+              (TStringList{dir.Path() + "data", "/games/qrx1", "", "/games/qrx2", "", ""}));
+}
+
+TEST_F(MainFormTest, ConfirmedPreferencesRelabelTheScreenshotEntry) {
+    TFormMain& main = Start();
+    dialogs->OnPreferences = [](TDMGLPrefs& prefs) {
+        prefs.ScreenshotFormat = "TGA";
+        prefs.HideObjectsWhileMovingFor = 1500;
+        return true;
+    };
+    main.Preferences1Click();
+    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take TGA screenshot ..."));
+    EXPECT_EQ(main.View.HideObjectsWhileMovingFor, 1500);
+
+    dialogs->OnPreferences = [](TDMGLPrefs& prefs) {
+        prefs.ScreenshotFormat = "BMP";
+        return false;
+    };
+    main.Preferences1Click();
+    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take TGA screenshot ..."));
+}

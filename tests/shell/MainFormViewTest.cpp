@@ -1,0 +1,455 @@
+// The main window with a track open: mouse drags and keys as the window delivers them, menu
+// shortcuts, saved locations, the map view, layers and sky presets, the idle drawing, the
+// frame-rate test and screenshots.
+#include "tests/shell/MainFormFixture.h"
+
+#include "core/settings/DMGLPrefs.h"
+#include "core/settings/IniFile.h"
+#include "core/track/TrackData.h"
+#include "core/view/ViewCommands.h"
+
+#include <QAction>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <filesystem>
+
+class MainFormViewTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        Start();
+        OpenAndWait(WriteTracks("VIEW.POD", {TTrackFixture{}}));
+        // The first movement after an open only records the pointer.
+        form->Panel1MouseMove(Qt::NoButton, {}, 300, 200);
+        form->View.Camera = TCameraPos{};
+        form->View.Camera.TransX = 1;
+        form->View.Camera.TransZ = 2;
+    }
+
+    void Drag(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int dx, int dy) {
+        form->Panel1MouseMove(buttons, modifiers, form->View.LastMouseX + dx,
+                              form->View.LastMouseY + dy);
+    }
+
+    // A key press as it arrives at the main window.
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QTest::keyClick(form.get(), key, modifiers);
+    }
+};
+
+TEST_F(MainFormViewTest, FirstMovementAfterOpeningOnlyRecordsThePointer) {
+    form->View.ResetMouse = true;
+    const TCameraPos before = form->View.Camera;
+    form->Panel1MouseMove(Qt::RightButton, {}, 10, 10);
+    EXPECT_EQ(form->View.Camera.TransZ, before.TransZ);
+    EXPECT_FALSE(form->View.ResetMouse);
+    EXPECT_EQ(form->View.LastMouseX, 10);
+}
+
+TEST_F(MainFormViewTest, EachButtonCombinationDoesItsOwnThing) {
+    // Right: strafe at heading 90, 50 pixels at normal speed moves z by -0.4.
+    Drag(Qt::RightButton, {}, 50, 0);
+    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
+    EXPECT_NEAR(form->View.Camera.TransX, 1, 1e-5);
+
+    // Left: look; heading by s * dX / 4, tilt by s * dY / 4.
+    Drag(Qt::LeftButton, {}, 20, -10);
+    EXPECT_NEAR(form->View.Camera.Heading, 90 + 0.8 * 20 / 4, 1e-4);
+    EXPECT_NEAR(form->View.Camera.Tilt, 25 - 0.8 * 10 / 4, 1e-4);
+
+    // Both: altitude; dragging down lowers the eye.
+    const float y = form->View.Camera.TransY;
+    Drag(Qt::LeftButton | Qt::RightButton, {}, 0, 25);
+    EXPECT_NEAR(form->View.Camera.TransY, y + 0.8 * 25 / 100, 1e-5);
+
+    // Middle: zoom.
+    Drag(Qt::MiddleButton, {}, 0, 10);
+    EXPECT_NEAR(form->View.Camera.FOV, 60 + 0.8 * 10 / 5, 1e-4);
+
+    // Any other combination does nothing and draws nothing.
+    const TCameraPos before = form->View.Camera;
+    const int frames = form->FramesDrawn;
+    Drag(Qt::LeftButton | Qt::MiddleButton, {}, 30, 30);
+    EXPECT_EQ(form->View.Camera.Heading, before.Heading);
+    EXPECT_EQ(form->View.Camera.FOV, before.FOV);
+    EXPECT_EQ(form->FramesDrawn, frames);
+}
+
+TEST_F(MainFormViewTest, ModifiersChangeTheSpeedAndAltRounds) {
+    Drag(Qt::RightButton, Qt::ControlModifier, 50, 0);
+    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.1 * 50 / 100, 1e-5);
+    Drag(Qt::RightButton, Qt::ShiftModifier, 50, 0);
+    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.05 - 3.0 * 50 / 100, 1e-5);
+    Drag(Qt::LeftButton, Qt::AltModifier, 7, 3);
+    EXPECT_EQ(form->View.Camera.Heading, std::round(form->View.Camera.Heading));
+    EXPECT_EQ(form->View.Camera.Tilt, std::round(form->View.Camera.Tilt));
+    EXPECT_NE(form->View.Camera.Heading, 90.0f);
+}
+
+TEST_F(MainFormViewTest, MouseEventsOverTheViewWindowReachTheCamera) {
+    QWindow* view = form->ViewWindow();
+    const auto send = [view](QEvent::Type type, QPointF at, Qt::MouseButton button,
+                             Qt::MouseButtons held) {
+        QMouseEvent event(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
+        QCoreApplication::sendEvent(view, &event);
+    };
+    send(QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton);
+    send(QEvent::MouseButtonPress, {100, 100}, Qt::RightButton, Qt::RightButton);
+    send(QEvent::MouseMove, {150, 100}, Qt::NoButton, Qt::RightButton);
+    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
+    EXPECT_EQ(form->View.LastMouseX, 150);
+}
+
+TEST_F(MainFormViewTest, MovementDuringAFrameIsShownByThatFrameWithoutANestedOne) {
+    RunEvents(50);
+    form->View.HideObjectsWhileMovingFor = 10000;
+    const int frames = form->FramesDrawn;
+    int framesWhenMoved = -1;
+    QTimer::singleShot(0, form.get(), [&] {
+        framesWhenMoved = form->FramesDrawn;
+        Drag(Qt::RightButton, {}, 50, 0);
+    });
+    form->RedrawView(true);
+    EXPECT_EQ(framesWhenMoved, frames) << "the movement came before the frame was drawn";
+    EXPECT_EQ(form->FramesDrawn, frames + 1);
+    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
+    EXPECT_FALSE(form->View.FullFrame) << "the movement turned the frame into a light one";
+    EXPECT_EQ(form->StatusPanels[0]->text().toStdString(), PositionStatusText(form->View.Camera));
+}
+
+TEST_F(MainFormViewTest, KeypadKeysStopAtTheViewDistanceLimitsWithABeep) {
+    form->View.ViewDistance = 11;
+    Press(Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->View.ViewDistance, 10);
+    EXPECT_EQ(dialogs->Beeps, 0);
+    const int frames = form->FramesDrawn;
+    Press(Qt::Key_Minus, Qt::KeypadModifier);
+    EXPECT_EQ(form->View.ViewDistance, 10);
+    EXPECT_EQ(dialogs->Beeps, 1);
+    EXPECT_GT(form->FramesDrawn, frames) << "every keypad action redraws";
+
+    form->View.ViewDistance = 254;
+    Press(Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(form->View.ViewDistance, 255);
+    Press(Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
+    EXPECT_EQ(form->View.ViewDistance, 255);
+    EXPECT_EQ(dialogs->Beeps, 2);
+
+    form->View.ViewDistance = 50;
+    Press(Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(form->View.ViewDistance, 52);
+    Press(Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier);
+    EXPECT_EQ(form->View.ViewDistance, 42);
+}
+
+TEST_F(MainFormViewTest, AltKeypadMovesTheBackgroundAndMainKeyboardSignsDoNothing) {
+    Press(Qt::Key_Plus, Qt::KeypadModifier | Qt::AltModifier);
+    Press(Qt::Key_Plus, Qt::KeypadModifier | Qt::AltModifier);
+    Press(Qt::Key_Minus, Qt::KeypadModifier | Qt::AltModifier);
+    EXPECT_EQ(form->View.BackgroundOffset, 1);
+    EXPECT_EQ(form->View.ViewDistance, 50);
+    Press(Qt::Key_Plus);
+    Press(Qt::Key_Minus);
+    EXPECT_EQ(form->View.ViewDistance, 50);
+    form->Resetbackgroundoffset1Click();
+    EXPECT_EQ(form->View.BackgroundOffset, 0);
+}
+
+TEST_F(MainFormViewTest, InsertAndDeleteTurnByFiveDegrees) {
+    Press(Qt::Key_Insert);
+    EXPECT_FLOAT_EQ(form->View.Camera.Heading, 85.0f);
+    Press(Qt::Key_Delete);
+    Press(Qt::Key_Delete);
+    EXPECT_FLOAT_EQ(form->View.Camera.Heading, 95.0f);
+}
+
+TEST_F(MainFormViewTest, KeysOverTheViewWindowReachShortcutsAndTheKeyHandler) {
+    QTest::keyClick(form->ViewWindow(), Qt::Key_B);
+    EXPECT_FALSE(form->View.Display.ShowGroundBoxes);
+    QTest::keyClick(form->ViewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(form->View.ViewDistance, 52);
+}
+
+TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
+    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-W---"));
+    Press(Qt::Key_O);
+    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-Wo--"));
+    Press(Qt::Key_O);
+    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-WO--"));
+    Press(Qt::Key_O);
+    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-W---"));
+    Press(Qt::Key_B);
+    Press(Qt::Key_W);
+    Press(Qt::Key_C);
+    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("-----C"));
+    const int frames = form->FramesDrawn;
+    Press(Qt::Key_D);
+    Press(Qt::Key_S);
+    form->Hightide1Click();
+    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("-----C"));
+    EXPECT_FALSE(form->View.Display.ShowBackdrop);
+    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Square);
+    EXPECT_TRUE(form->Hightide1->isChecked());
+    EXPECT_EQ(form->FramesDrawn, frames + 3);
+}
+
+TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
+    form->SkyEntries[4]->trigger();
+    EXPECT_EQ(form->View.Display.SkyType, 4);
+    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.r, 0.3f);
+    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.b, 0.3f);
+    for (int sky = 0; sky < 5; ++sky) {
+        EXPECT_EQ(form->SkyEntries[sky]->isChecked(), sky == 4) << sky;
+    }
+    Press(Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(form->View.Display.SkyType, 0);
+    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.g, 1.0f);
+    EXPECT_TRUE(form->SkyEntries[0]->isChecked());
+    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Circle) << "Ctrl+S is not plain S";
+    form->SkyEntries[3]->trigger();
+    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.r, 0.8f);
+    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.g, 0.7f);
+    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.b, 0.6f);
+    // Choosing the checked entry again keeps it checked.
+    form->SkyEntries[3]->trigger();
+    EXPECT_TRUE(form->SkyEntries[3]->isChecked());
+}
+
+TEST_F(MainFormViewTest, SavedLocationsRoundTripThroughTheIniFile) {
+    form->View.Camera.TransX = 1.234f;
+    form->View.Camera.Heading = 123.456f;
+    form->View.ViewDistance = 33;
+    Press(Qt::Key_2, Qt::ControlModifier);
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadString("CameraPos", "Test Track #2", ""),
+              "1.23    |-3.00   |2.00    |25.00   |123.46  |0.00    |60.00   |33");
+
+    Drag(Qt::RightButton, {}, 40, 40);
+    form->View.ViewDistance = 90;
+    Press(Qt::Key_2);
+    EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
+    EXPECT_FLOAT_EQ(form->View.Camera.TransZ, 2.0f);
+    EXPECT_FLOAT_EQ(form->View.Camera.Heading, 123.46f);
+    EXPECT_EQ(form->View.ViewDistance, 33);
+
+    // A slot never saved leaves the camera where it is.
+    Press(Qt::Key_4);
+    EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
+
+    // The keypad digits restore as well.
+    form->View.Camera.TransX = -4;
+    Press(Qt::Key_2, Qt::KeypadModifier);
+    EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
+}
+
+TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
+    const TCameraPos freeCamera = form->View.Camera;
+    Press(Qt::Key_9);
+    EXPECT_TRUE(form->View.MapView);
+    EXPECT_TRUE(form->Mapviewtoggle1->isChecked());
+    EXPECT_FLOAT_EQ(form->View.Camera.TransY, -21.0f);
+    EXPECT_FLOAT_EQ(form->View.Camera.Tilt, 90.0f);
+    EXPECT_FLOAT_EQ(form->View.Camera.FOV, 45.0f);
+    EXPECT_EQ(form->View.ViewDistance, 128);
+    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Square);
+
+    Drag(Qt::LeftButton, {}, 40, 40);
+    EXPECT_FLOAT_EQ(form->View.Camera.Tilt, 90.0f) << "the map camera never tilts";
+    const float mapHeading = form->View.Camera.Heading;
+    Press(Qt::Key_9);
+    EXPECT_FALSE(form->Mapviewtoggle1->isChecked());
+    EXPECT_EQ(form->View.Camera.TransX, freeCamera.TransX);
+    EXPECT_EQ(form->View.Camera.Heading, freeCamera.Heading);
+    EXPECT_EQ(form->View.ViewDistance, 50);
+    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Circle);
+    Press(Qt::Key_9);
+    EXPECT_FLOAT_EQ(form->View.Camera.Heading, mapHeading);
+
+    // Saving in map view stores the map camera; restoring leaves the map view.
+    Press(Qt::Key_1, Qt::ControlModifier);
+    Press(Qt::Key_1);
+    EXPECT_FALSE(form->View.MapView);
+    EXPECT_FALSE(form->Mapviewtoggle1->isChecked());
+    EXPECT_FLOAT_EQ(form->View.Camera.TransY, -21.0f);
+    EXPECT_EQ(form->View.ViewDistance, 128);
+
+    Press(Qt::Key_9, Qt::ControlModifier);
+    EXPECT_FALSE(form->View.MapView) << "resetting the map camera does not switch to it";
+}
+
+TEST_F(MainFormViewTest, FollowTerrainSwitchesItsCaptionAndMark) {
+    Press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(form->View.FollowTerrain);
+    EXPECT_EQ(form->Activate1->text(), QStringLiteral("Deactivate"));
+    EXPECT_TRUE(form->FollowElevation1->menuAction()->isChecked());
+    const float y = form->View.Camera.TransY;
+    Press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_FALSE(form->View.FollowTerrain);
+    EXPECT_EQ(form->Activate1->text(), QStringLiteral("Activate"));
+    EXPECT_NEAR(form->View.Camera.TransY, y, 1e-5);
+
+    form->FollowWater1->trigger();
+    form->Steeringmode1->trigger();
+    EXPECT_FALSE(form->View.FollowWater);
+    EXPECT_FALSE(form->FollowWater1->isChecked());
+    EXPECT_FALSE(form->View.SteeringMode);
+    EXPECT_TRUE(form->View.FollowGroundBoxes);
+}
+
+TEST_F(MainFormViewTest, DrawDistanceEntriesDoNothing) {
+    const int frames = form->FramesDrawn;
+    form->Increasedrawdistance1->trigger();
+    form->Decreasedrawdistance1->trigger();
+    EXPECT_EQ(form->View.ViewDistance, 50);
+    EXPECT_EQ(form->FramesDrawn, frames);
+}
+
+TEST_F(MainFormViewTest, IdleFramesStopOnceAFullFrameWasShown) {
+    form->View.HideObjectsWhileMovingFor = 150;
+    RunEvents(50);
+    const int idleBefore = form->IdleFramesDrawn;
+    form->RedrawView(false);
+    EXPECT_FALSE(form->View.FullFrame);
+    RunEvents(600);
+    EXPECT_TRUE(form->View.FullFrame);
+    EXPECT_GT(form->IdleFramesDrawn, idleBefore);
+    const int frames = form->FramesDrawn;
+    RunEvents(300);
+    EXPECT_EQ(form->FramesDrawn, frames) << "nothing is drawn while nothing happens";
+}
+
+TEST_F(MainFormViewTest, WithHidingOffEveryFrameIsFull) {
+    form->View.HideObjectsWhileMovingFor = -1;
+    form->RedrawView(false);
+    EXPECT_TRUE(form->View.FullFrame);
+    const int frames = form->FramesDrawn;
+    RunEvents(100);
+    EXPECT_EQ(form->FramesDrawn, frames);
+}
+
+TEST_F(MainFormViewTest, WaterDialogChangesTheColourAndRedraws) {
+    const int frames = form->FramesDrawn;
+    Press(Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(dialogs->WaterDialogs, 1);
+    EXPECT_FLOAT_EQ(form->View.WaterColor.r, 0.5f);
+    EXPECT_GT(form->FramesDrawn, frames);
+}
+
+TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
+    QLabel* panel = form->StatusPanels[0];
+    const auto fits = [panel] {
+        return QFontMetrics(panel->font()).horizontalAdvance(panel->text()) <=
+               panel->contentsRect().width();
+    };
+    form->UpdatePositionStatus();
+    EXPECT_TRUE(fits()) << panel->text().toStdString();
+    // The map view's camera stands high above the track; the field of view at its widest.
+    form->Mapviewtoggle1Click();
+    form->View.Camera.FOV = 180;
+    form->View.Camera.Heading = 89.95f;
+    form->UpdatePositionStatus();
+    EXPECT_TRUE(panel->text().endsWith(QStringLiteral("FOV: 180.0\u00b0")))
+        << panel->text().toStdString();
+    EXPECT_TRUE(fits()) << panel->text().toStdString();
+}
+
+TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndReportsTheirRate) {
+    const int frames = form->FramesDrawn;
+    form->GetFPS1Click();
+    EXPECT_EQ(form->FramesDrawn - frames, 20);
+    ASSERT_EQ(dialogs->Messages.size(), 1u);
+    const std::string& text = dialogs->Messages[0].Text;
+    ASSERT_EQ(text.rfind("\r\n", 0), 0u) << text;
+    const std::optional<double> rate = TryStrToFloat(text.substr(2));
+    ASSERT_TRUE(rate.has_value()) << text;
+    EXPECT_GT(*rate, 0);
+}
+
+TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {
+    form->Prefs->ScreenshotFormat = "BMP";
+    dialogs->SaveAnswer = dir.Path() + "shots/shot";
+    dir.MakeDir("shots");
+    form->Save1Click();
+    EXPECT_EQ(dialogs->SaveProposedName, "Test Track.BMP");
+    EXPECT_EQ(dialogs->SaveFilterIndex, 4);
+    const std::string file = dir.Path() + "shots/shot.BMP";
+    ASSERT_TRUE(std::filesystem::exists(file));
+    const std::string bytes = ReadFileBytes(file);
+    // A window started without an INI file shows a 640 x 480 view: 32-bit pixels and a 54-byte
+    // header.
+    ASSERT_EQ(form->Panel1->width(), 640);
+    ASSERT_EQ(form->Panel1->height(), 480);
+    EXPECT_EQ(bytes.size(), 1228854u);
+    EXPECT_EQ(bytes.substr(0, 2), "BM");
+    // Something of the track was drawn: not every pixel is the clear colour.
+    bool drawn = false;
+    for (size_t i = 54; i + 3 < bytes.size() && !drawn; i += 4) {
+        drawn = bytes[i] != 0 || bytes[i + 1] != 0 || bytes[i + 2] != 0;
+    }
+    EXPECT_TRUE(drawn);
+    EXPECT_EQ(dialogs->Beeps, 1);
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadString("Preferences", "LastScreenshotDir", ""), dir.Path() + "shots/");
+    EXPECT_TRUE(dialogs->Questions.empty());
+
+    // The same name again: declining the overwrite question writes nothing and stays silent.
+    WriteFileBytes(file, "keep");
+    dialogs->YesNoAnswer = false;
+    form->Save1Click();
+    EXPECT_EQ(dialogs->Questions, (std::vector<std::string>{"Overwrite existing file?"}));
+    EXPECT_EQ(ReadFileBytes(file), "keep");
+    EXPECT_EQ(dialogs->Beeps, 1);
+    EXPECT_EQ(dialogs->SaveFolder, dir.Path() + "shots/");
+}
+
+TEST_F(MainFormViewTest, ScreenshotIntoAMissingFolderIsAnErrorWithoutBeepInEveryFormat) {
+    // The bitmap writers raise; the JPEG and PNG writers only answer false, which must reach the
+    // user just the same.
+    for (const std::string format : {"TGA", "BMP", "JPG", "PNG"}) {
+        SCOPED_TRACE(format);
+        dialogs->Errors.clear();
+        form->Prefs->ScreenshotFormat = format;
+        dialogs->SaveAnswer = dir.Path() + "nowhere/shot";
+        form->Save1Click();
+        ASSERT_EQ(dialogs->Errors.size(), 1u);
+        EXPECT_EQ(dialogs->Errors[0],
+                  "In " + dir.Path() + "nowhere/shot." + format + " kann nicht geschrieben werden");
+        EXPECT_EQ(dialogs->Beeps, 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "nowhere"));
+}
+
+TEST_F(MainFormViewTest, ScreenshotInAnUnknownFormatWritesNothingAndSaysSo) {
+    form->Prefs->ScreenshotFormat = "GIF";
+    dialogs->SaveAnswer = dir.Path() + "shot";
+    form->Save1Click();
+    EXPECT_EQ(dialogs->SaveFilterIndex, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "shot.GIF"));
+    ASSERT_EQ(dialogs->Errors.size(), 1u);
+    EXPECT_NE(dialogs->Errors[0].find("shot.GIF"), std::string::npos) << dialogs->Errors[0];
+    EXPECT_EQ(dialogs->Beeps, 0);
+}
+
+TEST_F(MainFormViewTest, PngScreenshotTypedWithoutExtensionIsAPng) {
+    form->Prefs->ScreenshotFormat = "PNG";
+    dialogs->SaveAnswer = dir.Path() + "shot";
+    form->Save1Click();
+    const std::string bytes = ReadFileBytes(dir.Path() + "shot.PNG");
+    EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+    EXPECT_EQ(dialogs->Beeps, 1);
+    EXPECT_TRUE(dialogs->Errors.empty());
+}
+
+TEST_F(MainFormViewTest, CancelledScreenshotWritesNothing) {
+    dialogs->SaveAnswer = std::nullopt;
+    form->Save1Click();
+    EXPECT_EQ(dialogs->Beeps, 0);
+    TIniFile ini(IniPath());
+    EXPECT_FALSE(ini.ValueExists("Preferences", "LastScreenshotDir"));
+}

@@ -1,0 +1,376 @@
+#include "shell/dialogs/FormPrefs.h"
+
+#include "core/settings/DMGLPrefs.h"
+#include "core/settings/IniFile.h"
+#include "tests/support/ShellTestSupport.h"
+#include "tools/PodWriter.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const kViewDistText = "Please enter a value between 10 and 255.";
+const char* const kHideText = "Please enter a positive value.";
+const char* const kQualityText = "JPEG Quality must be between 0 and 100";
+
+class FormPreferences : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestApplication();
+        prefs.ResetViewDistTo = 50;
+        prefs.ShowObjectsAfterLoad = false;
+        prefs.HideObjectsWhileMovingFor = 500;
+        prefs.ScreenshotFormat = "JPG";
+        prefs.JPEGQuality = 80;
+    }
+
+    // The dialog on screen and active, so that focus changes behave as for a user.
+    void ShowActive(TFormPreferences& form) {
+        form.FillFrom(prefs);
+        form.show();
+        form.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    }
+
+    // Leaves field for next the way the Tab key does, then lets a check run.
+    static void Leave(QLineEdit* field, QWidget* next) {
+        field->setFocus(Qt::OtherFocusReason);
+        QCoreApplication::processEvents();
+        next->setFocus(Qt::TabFocusReason);
+        QTest::qWait(150);
+    }
+
+    TTempDir dir;
+    TDMGLPrefs prefs{dir.Path() + "DunmereGL.ini"};
+};
+
+TEST_F(FormPreferences, IsAFixedDialogThatOpensOnTheRenderingPage) {
+    TFormPreferences form;
+    form.PageControl1->setCurrentIndex(1);
+    ShowActive(form);
+    EXPECT_EQ(form.windowTitle(), "Preferences");
+    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabRendering);
+    EXPECT_EQ(form.PageControl1->tabText(0), "Rendering");
+    EXPECT_EQ(form.PageControl1->tabText(1), "Screenshots");
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_EQ(form.edViewDist->maxLength(), 3);
+    EXPECT_EQ(form.edJPEGQual->maxLength(), 5);
+    EXPECT_TRUE(form.btnOK->isDefault());
+    EXPECT_EQ(form.comboImageFormat->count(), 4);
+    EXPECT_EQ(form.comboImageFormat->itemText(1), "PNG - Portable Network Graphic");
+    // The output folder and file name groups are shown but switched off.
+    EXPECT_FALSE(form.grpOutputDir->isEnabled());
+    EXPECT_FALSE(form.edOutputDir->isEnabled());
+    EXPECT_FALSE(form.grpFileName->isEnabled());
+    EXPECT_EQ(form.edFileName->text(), "%T%N");
+}
+
+TEST_F(FormPreferences, MinusOneShowsTheDefaultsSwitchedOffAndOkKeepsMinusOne) {
+    prefs.ResetViewDistTo = -1;
+    prefs.HideObjectsWhileMovingFor = -1;
+    TFormPreferences form;
+    ShowActive(form);
+    EXPECT_FALSE(form.chkResetViewDist->isChecked());
+    EXPECT_FALSE(form.edViewDist->isEnabled());
+    EXPECT_EQ(form.edViewDist->text(), "50");
+    EXPECT_FALSE(form.chkHideObjectsFor->isChecked());
+    EXPECT_FALSE(form.edHideObjectsFor->isEnabled());
+    EXPECT_EQ(form.edHideObjectsFor->text(), "500");
+
+    form.btnOK->click();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    prefs.ResetViewDistTo = 77;
+    prefs.HideObjectsWhileMovingFor = 77;
+    form.AssignTo(prefs);
+    EXPECT_EQ(prefs.ResetViewDistTo, -1);
+    EXPECT_EQ(prefs.HideObjectsWhileMovingFor, -1);
+}
+
+TEST_F(FormPreferences, ZeroIsShownAsZeroWithTheBoxUnchecked) {
+    prefs.ResetViewDistTo = 0;
+    prefs.HideObjectsWhileMovingFor = 0;
+    TFormPreferences form;
+    form.FillFrom(prefs);
+    EXPECT_FALSE(form.chkResetViewDist->isChecked());
+    EXPECT_EQ(form.edViewDist->text(), "0");
+    EXPECT_FALSE(form.chkHideObjectsFor->isChecked());
+    EXPECT_EQ(form.edHideObjectsFor->text(), "0");
+}
+
+TEST_F(FormPreferences, PositiveValuesAreShownCheckedAndReadBack) {
+    prefs.ResetViewDistTo = 120;
+    prefs.ShowObjectsAfterLoad = true;
+    prefs.HideObjectsWhileMovingFor = 750;
+    prefs.JPEGQuality = 95;
+    TFormPreferences form;
+    ShowActive(form);
+    EXPECT_TRUE(form.chkResetViewDist->isChecked());
+    EXPECT_TRUE(form.edViewDist->isEnabled());
+    EXPECT_EQ(form.edViewDist->text(), "120");
+    EXPECT_TRUE(form.chkDisplayObjects->isChecked());
+    EXPECT_EQ(form.edHideObjectsFor->text(), "750");
+    EXPECT_EQ(form.edJPEGQual->text(), "95");
+
+    form.edViewDist->setText("200");
+    form.chkDisplayObjects->click();
+    form.btnOK->click();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    form.AssignTo(prefs);
+    EXPECT_EQ(prefs.ResetViewDistTo, 200);
+    EXPECT_FALSE(prefs.ShowObjectsAfterLoad);
+    EXPECT_EQ(prefs.HideObjectsWhileMovingFor, 750);
+    EXPECT_EQ(prefs.JPEGQuality, 95);
+    EXPECT_EQ(prefs.ScreenshotFormat, "JPG");
+}
+
+TEST_F(FormPreferences, TheCheckBoxesSwitchTheirFields) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.chkResetViewDist->click();
+    EXPECT_FALSE(form.edViewDist->isEnabled());
+    form.chkResetViewDist->click();
+    EXPECT_TRUE(form.edViewDist->isEnabled());
+    form.chkHideObjectsFor->click();
+    EXPECT_FALSE(form.edHideObjectsFor->isEnabled());
+    form.btnOK->click();
+    form.AssignTo(prefs);
+    EXPECT_EQ(prefs.ResetViewDistTo, 50);
+    EXPECT_EQ(prefs.HideObjectsWhileMovingFor, -1);
+}
+
+TEST_F(FormPreferences, LeavingTheViewDistanceAcceptsTenToTwoFiftyFiveOnly) {
+    TFormPreferences form;
+    ShowActive(form);
+    for (const char* text : {"9", "256", "abc", ""}) {
+        TMessageBoxCatcher boxes;
+        form.edViewDist->setText(text);
+        Leave(form.edViewDist, form.edHideObjectsFor);
+        ASSERT_EQ(boxes.Texts.size(), 1) << text;
+        EXPECT_EQ(boxes.Texts[0], kViewDistText);
+        EXPECT_EQ(boxes.Icons[0], QMessageBox::Warning);
+        EXPECT_EQ(QApplication::focusWidget(), form.edViewDist) << text;
+    }
+    for (const char* text : {"10", "255"}) {
+        TMessageBoxCatcher boxes;
+        form.edViewDist->setText(text);
+        Leave(form.edViewDist, form.edHideObjectsFor);
+        EXPECT_TRUE(boxes.Texts.isEmpty()) << text;
+        EXPECT_EQ(QApplication::focusWidget(), form.edHideObjectsFor) << text;
+    }
+}
+
+TEST_F(FormPreferences, TypingIntoTheViewDistanceStopsAtThreeCharacters) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.edViewDist->setFocus();
+    form.edViewDist->clear();
+    QTest::keyClicks(form.edViewDist, "2560");
+    EXPECT_EQ(form.edViewDist->text(), "256");
+}
+
+TEST_F(FormPreferences, LeavingTheHideTimeAcceptsZeroAndMoreOnly) {
+    TFormPreferences form;
+    ShowActive(form);
+    {
+        TMessageBoxCatcher boxes;
+        form.edHideObjectsFor->setText("-1");
+        Leave(form.edHideObjectsFor, form.edViewDist);
+        ASSERT_EQ(boxes.Texts.size(), 1);
+        EXPECT_EQ(boxes.Texts[0], kHideText);
+        EXPECT_EQ(QApplication::focusWidget(), form.edHideObjectsFor);
+    }
+    {
+        TMessageBoxCatcher boxes;
+        form.edHideObjectsFor->setText("0");
+        Leave(form.edHideObjectsFor, form.edViewDist);
+        EXPECT_TRUE(boxes.Texts.isEmpty());
+    }
+}
+
+TEST_F(FormPreferences, LeavingTheQualityAcceptsZeroToHundredOnly) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.PageControl1->setCurrentWidget(form.TabScreenshots);
+    {
+        TMessageBoxCatcher boxes;
+        form.edJPEGQual->setText("101");
+        Leave(form.edJPEGQual, form.comboImageFormat);
+        ASSERT_EQ(boxes.Texts.size(), 1);
+        EXPECT_EQ(boxes.Texts[0], kQualityText);
+        EXPECT_EQ(boxes.Icons[0], QMessageBox::NoIcon);
+        EXPECT_EQ(QApplication::focusWidget(), form.edJPEGQual);
+    }
+    {
+        TMessageBoxCatcher boxes;
+        form.edJPEGQual->setText("0");
+        Leave(form.edJPEGQual, form.comboImageFormat);
+        EXPECT_TRUE(boxes.Texts.isEmpty());
+    }
+    form.btnOK->click();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    form.AssignTo(prefs);
+    EXPECT_EQ(prefs.JPEGQuality, 0);
+}
+
+TEST_F(FormPreferences, TwoBadFieldsInARowGiveOneWarningAndNoEndlessLoop) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.edHideObjectsFor->setText("-5");
+    TMessageBoxCatcher boxes(&form);
+    form.edViewDist->setText("9");
+    Leave(form.edViewDist, form.edHideObjectsFor);
+    QTest::qWait(200);
+    ASSERT_EQ(boxes.Texts.size(), 1);
+    EXPECT_EQ(boxes.Texts[0], kViewDistText);
+    EXPECT_EQ(QApplication::focusWidget(), form.edViewDist);
+}
+
+TEST_F(FormPreferences, SwitchingPagesAwayFromABadFieldBringsItBack) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.edViewDist->setFocus();
+    form.edViewDist->setText("5");
+    TMessageBoxCatcher boxes;
+    form.PageControl1->setCurrentWidget(form.TabScreenshots);
+    QTest::qWait(150);
+    ASSERT_EQ(boxes.Texts.size(), 1);
+    EXPECT_EQ(boxes.Texts[0], kViewDistText);
+    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabRendering);
+    EXPECT_EQ(QApplication::focusWidget(), form.edViewDist);
+}
+
+TEST_F(FormPreferences, CancelClosesWithoutCheckingTheFieldBeingLeft) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.edViewDist->setFocus();
+    form.edViewDist->setText("9");
+    TMessageBoxCatcher boxes;
+    // A user's press and release are apart in time, and events run in between.
+    QTest::mousePress(form.btnCancel, Qt::LeftButton);
+    QTest::qWait(100);
+    QTest::mouseRelease(form.btnCancel, Qt::LeftButton);
+    QTest::qWait(100);
+    EXPECT_TRUE(boxes.Texts.isEmpty());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
+    EXPECT_FALSE(form.isVisible());
+}
+
+TEST_F(FormPreferences, EnterInABadFieldGivesItsOwnMessageAndKeepsTheDialogOpen) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.edViewDist->setFocus();
+    form.edViewDist->setText("abc");
+    TMessageBoxCatcher boxes;
+    QTest::keyClick(form.edViewDist, Qt::Key_Return);
+    QTest::qWait(150);
+    ASSERT_EQ(boxes.Texts.size(), 1);
+    EXPECT_EQ(boxes.Texts[0], kViewDistText);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.result(), 0);
+    EXPECT_EQ(QApplication::focusWidget(), form.edViewDist);
+}
+
+TEST_F(FormPreferences, OkChecksAQualityThatTheFormatChoiceSwitchedOff) {
+    TFormPreferences form;
+    ShowActive(form);
+    form.edJPEGQual->setText("500");
+    form.comboImageFormat->setCurrentIndex(3);
+    TMessageBoxCatcher boxes;
+    form.btnOK->click();
+    QTest::qWait(100);
+    ASSERT_EQ(boxes.Texts.size(), 1);
+    EXPECT_EQ(boxes.Texts[0], kQualityText);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabScreenshots);
+    EXPECT_EQ(QApplication::focusWidget(), form.comboImageFormat);
+}
+
+TEST_F(FormPreferences, PngSwitchesTheQualityOffButItIsStillStored) {
+    TFormPreferences form;
+    ShowActive(form);
+    EXPECT_TRUE(form.edJPEGQual->isEnabled());
+    EXPECT_TRUE(form.lblJPGQual->isEnabled());
+    form.edJPEGQual->setText("55");
+    form.comboImageFormat->setCurrentIndex(1);
+    EXPECT_FALSE(form.edJPEGQual->isEnabled());
+    EXPECT_FALSE(form.lblJPGQual->isEnabled());
+    form.btnOK->click();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    form.AssignTo(prefs);
+    EXPECT_EQ(prefs.ScreenshotFormat, "PNG");
+    EXPECT_EQ(prefs.JPEGQuality, 55);
+}
+
+TEST_F(FormPreferences, TheFormatIsSelectedIgnoringCaseAndAnUnknownOneIsKept) {
+    TFormPreferences form;
+    prefs.ScreenshotFormat = "tga";
+    form.FillFrom(prefs);
+    EXPECT_EQ(form.comboImageFormat->currentIndex(), 2);
+    EXPECT_FALSE(form.edJPEGQual->isEnabled());
+
+    prefs.ScreenshotFormat = "GIF";
+    form.FillFrom(prefs);
+    EXPECT_EQ(form.comboImageFormat->currentIndex(), -1);
+    EXPECT_FALSE(form.edJPEGQual->isEnabled());
+    form.show();
+    form.btnOK->click();
+    ASSERT_EQ(form.result(), QDialog::Accepted);
+    form.AssignTo(prefs);
+    EXPECT_EQ(prefs.ScreenshotFormat, "GIF");
+}
+
+TEST_F(FormPreferences, RunSavesOnOkAndLeavesEverythingOnCancel) {
+    const std::string iniPath = dir.Path() + "DunmereGL.ini";
+    WhenModal<TFormPreferences>([](TFormPreferences* form) {
+        form->edJPEGQual->setText("90");
+        form->btnCancel->click();
+    });
+    EXPECT_FALSE(RunPreferencesDialog(prefs, nullptr));
+    EXPECT_EQ(prefs.JPEGQuality, 80);
+    EXPECT_FALSE(std::filesystem::exists(iniPath));
+
+    WhenModal<TFormPreferences>([](TFormPreferences* form) {
+        form->chkDisplayObjects->click();
+        form->edViewDist->setText("30");
+        form->chkHideObjectsFor->click();
+        form->comboImageFormat->setCurrentIndex(1);
+        form->edJPEGQual->setText("90");
+        form->btnOK->click();
+    });
+    EXPECT_TRUE(RunPreferencesDialog(prefs, nullptr));
+    EXPECT_EQ(prefs.ResetViewDistTo, 30);
+    EXPECT_EQ(prefs.ScreenshotFormat, "PNG");
+    TIniFile ini(iniPath);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "ResetViewDistTo", 0), 30);
+    EXPECT_EQ(ini.ReadString("Preferences", "ShowObjectsAfterLoad", ""), "Y");
+    EXPECT_EQ(ini.ReadInteger("Preferences", "HideObjectsWhileMovingFor", 0), -1);
+    EXPECT_EQ(ini.ReadString("Preferences", "ScreenshotFormat", ""), "PNG");
+    EXPECT_EQ(ini.ReadInteger("Preferences", "JPEG Quality", 0), 90);
+}
+
+TEST_F(FormPreferences, ASaveTheFileSystemRefusesIsShownAndTheValuesStayInMemory) {
+    TDMGLPrefs blocked(dir.MakeDir("blocked.ini"));
+    TMessageBoxCatcher boxes;
+    WhenModal<TFormPreferences>([](TFormPreferences* form) {
+        form->edViewDist->setText("40");
+        form->btnOK->click();
+    });
+    EXPECT_TRUE(RunPreferencesDialog(blocked, nullptr));
+    EXPECT_EQ(blocked.ResetViewDistTo, 40);
+    ASSERT_EQ(boxes.Texts.size(), 1);
+    EXPECT_EQ(boxes.Texts[0].toStdString(),
+              "In " + blocked.IniFileName + " kann nicht geschrieben werden");
+}
+
+} // namespace
