@@ -4,7 +4,7 @@
 #include "core/base/Logging.h"
 #include "core/base/ProgramFolder.h"
 #include "core/settings/SearchPaths.h"
-#include "core/settings/Version.h"
+#include "core/settings/Session.h"
 #include "render/FrameRender.h"
 #include "render/TexturePool.h"
 #include "render/TrackLoader.h"
@@ -52,8 +52,7 @@ TCliTrackOptions TakeTrackOptions(TCliArgs& args) {
 TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
     : Context(width, height),
       Ini(options.IniFile.empty() ? ProgramFolder() + "DunmereGL.ini" : options.IniFile) {
-    OpenLog("DunmereGL.log");
-    WriteSessionHeader(TVersion().FormatVersion("%MAJOR.%MINOR.%RELEASE.%BUILD"));
+    StartSessionLog();
     TStringList searchPaths = options.SearchFolders.value_or(LoadSearchPaths(Ini));
     searchPaths.resize(kSearchPathCount);
     BuildSearchFolders(Finder, searchPaths);

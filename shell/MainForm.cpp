@@ -7,6 +7,7 @@
 #include "core/settings/DMGLPrefs.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/SearchPaths.h"
+#include "core/settings/Session.h"
 #include "core/settings/Version.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
@@ -56,7 +57,6 @@
 
 namespace {
 
-constexpr const char* kPreferences = "Preferences";
 constexpr const char* kApplicationTitle = "Dunmere GL";
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 5> kStatusPanelWidths{400, 60, 30, 50, 60};
@@ -548,8 +548,8 @@ void TFormMain::FormCreate() {
     View.ResetMouse = false;
 
     Guarded([this] {
-        ResizeView(IniFile->ReadInteger(kPreferences, "PanelWidth", 640),
-                   IniFile->ReadInteger(kPreferences, "PanelHeight", 480));
+        ResizeView(IniFile->ReadInteger(kPreferencesSection, "PanelWidth", 640),
+                   IniFile->ReadInteger(kPreferencesSection, "PanelHeight", 480));
     });
 
     SetMenuEnabled(View1, false);
@@ -573,9 +573,7 @@ void TFormMain::FormCreate() {
 
     UpdateLayerStatus();
 
-    OpenLog("DunmereGL.log");
-    Guarded(
-        [&version] { WriteSessionHeader(version.FormatVersion("%MAJOR.%MINOR.%RELEASE.%BUILD")); });
+    Guarded(StartSessionLog);
 
     Busy = true;
     View.FullFrame = true;
@@ -638,8 +636,8 @@ void TFormMain::FormShow() {
 
 void TFormMain::ResizeView(int width, int height) {
     SetViewSize(width, height);
-    IniFile->WriteInteger(kPreferences, "PanelWidth", Panel1->width());
-    IniFile->WriteInteger(kPreferences, "PanelHeight", Panel1->height());
+    IniFile->WriteInteger(kPreferencesSection, "PanelWidth", Panel1->width());
+    IniFile->WriteInteger(kPreferencesSection, "PanelHeight", Panel1->height());
     RedrawView(true);
 }
 
@@ -948,8 +946,8 @@ void TFormMain::ShowMessage(const std::string& text, const std::string& caption)
 void TFormMain::Open1Click() {
     Busy = true;
     View.ResetMouse = true;
-    const std::optional<std::string> chosen =
-        dialogs_->OpenArchiveName(this, IniFile->ReadString(kPreferences, "LastTrackDir", ""));
+    const std::optional<std::string> chosen = dialogs_->OpenArchiveName(
+        this, IniFile->ReadString(kPreferencesSection, "LastTrackDir", ""));
     if (chosen) {
         OpenTrackArchive(*chosen);
     }
@@ -997,7 +995,7 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
 }
 
 void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry) {
-    IniFile->WriteString(kPreferences, "LastTrackDir", FolderOf(archivePath));
+    IniFile->WriteString(kPreferencesSection, "LastTrackDir", FolderOf(archivePath));
 
     TStringList warnings;
     {
@@ -1176,12 +1174,12 @@ void TFormMain::Hightide1Click() {
 void TFormMain::Save1Click() {
     const std::string format = Prefs->ScreenshotFormat;
     const std::optional<std::string> chosen = dialogs_->SaveScreenshotName(
-        this, IniFile->ReadString(kPreferences, "LastScreenshotDir", ""),
+        this, IniFile->ReadString(kPreferencesSection, "LastScreenshotDir", ""),
         ProposedScreenshotName(TrackData().TrackName, format), ScreenshotFilterIndex(format));
     if (!chosen) {
         return;
     }
-    IniFile->WriteString(kPreferences, "LastScreenshotDir", FolderOf(*chosen));
+    IniFile->WriteString(kPreferencesSection, "LastScreenshotDir", FolderOf(*chosen));
 
     TGLBMP image;
     image.SetJPEGQuality(Prefs->JPEGQuality);

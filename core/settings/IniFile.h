@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <string>
 
+// The section of every setting but the saved camera locations.
+inline constexpr const char* kPreferencesSection = "Preferences";
+
 class TIniFile {
 public:
     explicit TIniFile(std::string fileName) : fileName_(std::move(fileName)) {}

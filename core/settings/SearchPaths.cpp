@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr const char* kSection = "Preferences";
-
 std::string SearchPathKey(int index) {
     return "SearchPath" + std::to_string(index + 1);
 }
@@ -17,7 +15,7 @@ std::string SearchPathKey(int index) {
 TStringList LoadSearchPaths(const TIniFile& ini) {
     TStringList paths;
     for (int i = 0; i < kSearchPathCount; ++i) {
-        paths.push_back(ini.ReadString(kSection, SearchPathKey(i), ""));
+        paths.push_back(ini.ReadString(kPreferencesSection, SearchPathKey(i), ""));
     }
     return paths;
 }
@@ -25,7 +23,7 @@ TStringList LoadSearchPaths(const TIniFile& ini) {
 void SaveSearchPaths(TIniFile& ini, const TStringList& searchPaths) {
     for (int i = 0; i < kSearchPathCount; ++i) {
         const size_t index = static_cast<size_t>(i);
-        ini.WriteString(kSection, SearchPathKey(i),
+        ini.WriteString(kPreferencesSection, SearchPathKey(i),
                         index < searchPaths.size() ? searchPaths[index] : std::string());
     }
 }

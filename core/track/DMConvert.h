@@ -1,9 +1,12 @@
 // DMConvert: conversions between grid indices, level bytes and world coordinates.
 //
-//   grid index i (0..255, or 256 for the far corner of the last cell)  -> world (i - 128) / 16
-//   level byte b (0..255)                                             -> world height b / 255
-//   camera translation t (the negated eye coordinate)                  -> map units (8 - t) * 255 /
-//   16 world height h                                                     -> level units h * 255
+//   grid index i (0..255, 256 for the far corner of the last cell) -> world (i - 128) / 16
+//   level byte b (0..255)                                          -> world height b / 255
+//   camera translation t (the negated eye coordinate)              -> map units (8 - t) * 255 / 16
+//   world height h                                                 -> level units h * 255
+//
+// All four compute in extended precision; every place that turns a camera translation into map
+// units or a grid cell goes through WorldToMapUnits, so they all agree on the cell.
 //
 // The grid spans world -8 .. +7.9375 on x (rows) and z (columns); heights lie in 0..1.
 #pragma once

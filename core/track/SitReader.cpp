@@ -188,7 +188,7 @@ void ReadTopCrush(TSitLines& sit, TLoadProgress& progress, const TModelLoader& l
     }
 }
 
-// Runs the handler of the key that L is, if any; false when L is no key.
+// Runs the handler of the key that line is, if any; false when line is no key.
 bool HandleKey(const std::string& line, TSitLines& sit, TLoadProgress& progress,
                const TModelLoader& loadModel) {
     if (line == "backdropType,backdropCount") {

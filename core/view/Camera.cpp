@@ -1,5 +1,6 @@
 #include "core/view/Camera.h"
 
+#include "core/track/DMConvert.h"
 #include "core/track/TrackData.h"
 
 #include <algorithm>
@@ -26,7 +27,7 @@ int WrapGridIndex(long long index) {
 // Grid index nearest to a camera translation. Translations normally stay within [-8, 8]; a start
 // grid outside the level could leave them beyond, so the index wraps like the world does.
 int NearestGridIndex(double t) {
-    const double u = (8.0 - t) * 255.0 / 16.0;
+    const double u = static_cast<double>(WorldToMapUnits(t));
     if (!std::isfinite(u)) {
         return 0;
     }
@@ -158,8 +159,8 @@ double NearestGridHeight(double X, double Z) {
 
 double GroundHeightAt(const TViewState& state, double X, double Z) {
     const TTrackData& track = TrackData();
-    const double u = (8.0 - X) * 255.0 / 16.0;
-    const double v = (8.0 - Z) * 255.0 / 16.0;
+    const double u = static_cast<double>(WorldToMapUnits(X));
+    const double v = static_cast<double>(WorldToMapUnits(Z));
     if (!std::isfinite(u) || !std::isfinite(v)) {
         return 0;
     }

@@ -1,6 +1,7 @@
 #include "core/view/ViewCommands.h"
 
 #include "core/settings/IniFile.h"
+#include "core/track/DMConvert.h"
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 
@@ -10,7 +11,6 @@
 namespace {
 
 constexpr const char* kDegreeSign = "\xC2\xB0";
-constexpr const char* kPreferencesSection = "Preferences";
 
 // "%.1f" without the sign of a value that rounds to zero: "-0.0" reads like a fault.
 std::string OneDecimal(double value) {
@@ -138,8 +138,8 @@ std::string FpsMessage(int framesDrawn, double seconds) {
 }
 
 std::string PositionStatusText(const TCameraPos& camera) {
-    const double x = (8.0 - camera.TransZ) * 255.0 / 16.0;
-    const double y = (8.0 - camera.TransX) * 255.0 / 16.0;
+    const double x = static_cast<double>(WorldToMapUnits(camera.TransZ));
+    const double y = static_cast<double>(WorldToMapUnits(camera.TransX));
     const double alt = -(camera.TransY * 255.0);
     return "POS: (x=" + OneDecimal(x) + ", y=" + OneDecimal(y) + ", alt=" + OneDecimal(alt) +
            ") HDG: " + OneDecimal(HeadingForDisplay(camera.Heading)) + kDegreeSign +

@@ -190,7 +190,7 @@ bool RunWaterDialog(TColor4& waterColor, TIniFile& ini, QWidget* parent) {
     }
     waterColor = form.Color();
     try {
-        ini.WriteString("Preferences", kWaterColorKey,
+        ini.WriteString(kPreferencesSection, kWaterColorKey,
                         FormatWaterColor({form.SbRed->value(), form.SbGreen->value(),
                                           form.SbBlue->value(), form.SbAlpha->value()}));
     } catch (const EInOutError& e) {
