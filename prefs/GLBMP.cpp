@@ -171,6 +171,11 @@ void TGLBMP::GrabScreen() {
     if (!Pixels.empty()) {
         glReadPixels(0, 0, Width, Height, GL_RGBA, GL_UNSIGNED_BYTE, Pixels.data());
     }
+    // The window shows the view opaque whatever alpha the frame left behind (the clear colour's
+    // is 0); a picture with that alpha would be transparent wherever the screen was black.
+    for (size_t alpha = 3; alpha < Pixels.size(); alpha += 4) {
+        Pixels[alpha] = 255;
+    }
     IsRGBOrder = true;
 }
 

@@ -33,6 +33,7 @@ public:
     // Reads the current viewport into Pixels; then, unless fileName is empty, SaveImage. True
     // when fileName is empty or the image was written.
     bool SaveScreenshot(const std::string& fileName);
+    // The pixels come out opaque (alpha 255), as the screen shows them.
     void GrabScreen();
 
     // Chooses the writer by the extension (.bmp .jpg .png .tga, any case); false for others.

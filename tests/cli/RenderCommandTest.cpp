@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <png.h>
 #include <sstream>
 
 namespace {
@@ -132,6 +133,37 @@ TEST_F(RenderCommandTest, TheCameraOptionPlacesTheFreeCameraAndTheDefaultSizeIs6
               kCliDone)
         << err_;
     ExpectNear(Picture().Pixel(16, 16), kLitGrass);
+}
+
+TEST_F(RenderCommandTest, AnEmptySkyIsSavedOpaqueInEveryFormatThatKeepsAlpha) {
+    TCameraPos up;
+    up.TransY = -1;
+    up.Tilt = -90; // nothing but the black background in view
+    const std::string camera = FormatCameraLocation(up, 20);
+    for (const char* name : {"sky.bmp", "sky.tga", "sky.png"}) {
+        ASSERT_EQ(Run({"-o", dir_.Path() + name, "--size", "16x8", "--sky", "0", "--no-water",
+                       "--camera", camera}),
+                  kCliDone)
+            << err_;
+    }
+    for (const auto& [name, headerSize] : {std::pair{"sky.bmp", 54u}, {"sky.tga", 18u}}) {
+        const std::string bytes = ReadFileBytes(dir_.Path() + name);
+        ASSERT_EQ(bytes.size(), headerSize + 16u * 8 * 4) << name;
+        for (size_t at = headerSize; at < bytes.size(); at += 4) {
+            ASSERT_EQ(bytes.substr(at, 4), std::string("\0\0\0\xff", 4)) << name << " at " << at;
+        }
+    }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    ASSERT_NE(png_image_begin_read_from_file(&png, (dir_.Path() + "sky.png").c_str()), 0);
+    EXPECT_EQ(png.format, static_cast<png_uint_32>(PNG_FORMAT_RGBA));
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
+    ASSERT_NE(png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr), 0);
+    ASSERT_EQ(pixels.size(), 16u * 8 * 4);
+    for (size_t at = 0; at < pixels.size(); at += 4) {
+        ASSERT_EQ(pixels[at], 0) << at;
+        ASSERT_EQ(pixels[at + 3], 255) << at;
+    }
 }
 
 TEST_F(RenderCommandTest, TheTracksSavedDefaultLocationIsWhereTheCameraStands) {
