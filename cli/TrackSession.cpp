@@ -50,8 +50,7 @@ TCliTrackOptions TakeTrackOptions(TCliArgs& args) {
 }
 
 TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
-    : Context(width, height),
-      Ini(options.IniFile.empty() ? ProgramFolder() + "DunmereGL.ini" : options.IniFile) {
+    : Context(width, height), Ini(options.IniFile.empty() ? ChooseIniFileName() : options.IniFile) {
     OpenLog("DunmereGL.log");
     WriteSessionHeader(TVersion().FormatVersion("%MAJOR.%MINOR.%RELEASE.%BUILD"));
     TStringList searchPaths = options.SearchFolders.value_or(LoadSearchPaths(Ini));
