@@ -2,10 +2,10 @@
 
 #include "gamedata/Errors.h"
 #include "gamedata/GameFile.h"
-#include "gamedata/PodFile.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -58,9 +58,17 @@ std::vector<TCliCommand>& Registry() {
 
 } // namespace
 
+TPodFile OpenArchive(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw EDunmereError("Archive not found: " + path);
+    }
+    return TPodFile(path);
+}
+
 int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream&) {
     ExpectArgCount(args, 1, "entries");
-    const TPodFile pod(args[0]);
+    const TPodFile pod = OpenArchive(args[0]);
     for (const TPodEntry& entry : pod.Entries()) {
         out << entry.Name << '\t' << std::to_string(entry.Size) << '\t'
             << std::to_string(entry.Offset) << '\n';
@@ -70,7 +78,7 @@ int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream&) {
 
 int CliTracks(const TCliArgs& args, std::ostream& out, std::ostream&) {
     ExpectArgCount(args, 1, "tracks");
-    const TPodFile pod(args[0]);
+    const TPodFile pod = OpenArchive(args[0]);
     for (const std::string& line : pod.SitEntries()) {
         out << line << '\n';
     }
@@ -93,7 +101,7 @@ int CliExtract(const TCliArgs& args, std::ostream& out, std::ostream&) {
         }
     }
     ExpectArgCount(positional, 2, "extract");
-    const TPodFile pod(positional[0]);
+    const TPodFile pod = OpenArchive(positional[0]);
     if (!haveOutput) {
         CopyEntry(pod, positional[1], out);
         return kCliDone;

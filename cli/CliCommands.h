@@ -8,6 +8,8 @@
 // message on the error stream), 2 a usage error (the usage text on the error stream).
 #pragma once
 
+#include "gamedata/PodFile.h"
+
 #include <functional>
 #include <ostream>
 #include <stdexcept>
@@ -33,6 +35,9 @@ public:
 inline constexpr int kCliDone = 0;
 inline constexpr int kCliFailed = 1;
 inline constexpr int kCliUsage = 2;
+
+// The reader's message for a missing archive names no file; the tool's names it.
+TPodFile OpenArchive(const std::string& path);
 
 int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream& err);
 int CliTracks(const TCliArgs& args, std::ostream& out, std::ostream& err);

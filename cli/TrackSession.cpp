@@ -58,7 +58,7 @@ TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, i
     BuildSearchFolders(Finder, searchPaths);
     InitGLState();
     LoadMissingTexture();
-    Pod = std::make_unique<TPodFile>(options.Archive);
+    Pod = std::make_unique<TPodFile>(OpenArchive(options.Archive));
     if (!options.Track.empty()) {
         SitEntry = options.Track;
     } else if (!Pod->SitEntries().empty()) {

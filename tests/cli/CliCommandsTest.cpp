@@ -126,13 +126,17 @@ TEST(CliCommands, EntryReachingPastTheArchiveEndFailsAndLeavesNoPartialFile) {
     EXPECT_EQ(toStdout.Out, "");
 }
 
-TEST(CliCommands, MissingArchiveFailsWithTheReaderMessage) {
+TEST(CliCommands, MissingArchiveFailsNamingItsPath) {
     TTempDir dir;
-    for (const char* command : {"entries", "tracks"}) {
-        const TCliRun run = Capture({command, dir.Path() + "NONE.POD"});
-        EXPECT_EQ(run.Code, kCliFailed) << command;
-        EXPECT_EQ(run.Err, "PodFile: File not found!\n") << command;
-        EXPECT_EQ(run.Out, "") << command;
+    const std::string missing = dir.Path() + "NONE.POD";
+    for (const TCliArgs& args : std::vector<TCliArgs>{{"entries", missing},
+                                                      {"tracks", missing},
+                                                      {"extract", missing, "A.SIT"},
+                                                      {"entries", dir.Path()}}) {
+        const TCliRun run = Capture(args);
+        EXPECT_EQ(run.Code, kCliFailed) << args[0];
+        EXPECT_EQ(run.Err, "Archive not found: " + args[1] + "\n") << args[0];
+        EXPECT_EQ(run.Out, "") << args[0];
     }
 }
 
@@ -244,7 +248,7 @@ TEST(CliTool, BuiltToolListsExtractsAndReportsErrorsWithExitCodes) {
 
     const TCliRun missing = RunTool("entries " + ShellQuote(dir.Path() + "NONE.POD"), dir);
     EXPECT_EQ(missing.Code, 1);
-    EXPECT_EQ(missing.Err, "PodFile: File not found!\n");
+    EXPECT_EQ(missing.Err, "Archive not found: " + dir.Path() + "NONE.POD\n");
 
     const TCliRun usage = RunTool("", dir);
     EXPECT_EQ(usage.Code, 2);

@@ -209,6 +209,24 @@ TEST_F(RenderCommandTest, BadOptionsAreUsageErrorsAndAnUnknownImageTypeFails) {
     EXPECT_NE(err_.find("out.gif"), std::string::npos) << err_;
 }
 
+TEST_F(RenderCommandTest, AnOutputThatCannotBeWrittenIsNamedAsSuchNotAsAWrongName) {
+    const std::string missing = dir_.Path() + "no/such/folder/";
+    for (const std::string& output :
+         {missing + "out.png", missing + "out.jpg", missing + "out.bmp", missing + "out.tga"}) {
+        EXPECT_EQ(Run({"-o", output, "--size", "8x8"}), kCliFailed) << output;
+        EXPECT_EQ(err_, "render: cannot write " + output + ": No such file or directory\n");
+        EXPECT_EQ(out_, "") << output;
+    }
+    // Nobody may create files at the top of /proc; the reason given depends on the user.
+    EXPECT_EQ(Run({"-o", "/proc/x.png", "--size", "8x8"}), kCliFailed);
+    EXPECT_EQ(err_.rfind("render: cannot write /proc/x.png: ", 0), 0u) << err_;
+
+    const std::string gif = dir_.Path() + "out.gif";
+    EXPECT_EQ(Run({"-o", gif, "--size", "8x8"}), kCliFailed);
+    EXPECT_EQ(err_, "render: could not write " + gif +
+                        " (the name must end in .bmp, .jpg, .png or .tga)\n");
+}
+
 TEST(RenderCommandListTest, TheRenderCommandIsKnownToTheTool) {
     const auto& commands = CliCommandList();
     EXPECT_TRUE(std::any_of(commands.begin(), commands.end(),

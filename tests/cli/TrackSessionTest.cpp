@@ -18,7 +18,7 @@ constexpr const char* kReadOnlyProgramFolder = "/proc/sys/";
 
 // A track with one box whose model lies only in a search folder: the load warns about it unless
 // the INI file it reads names that folder.
-class CliIniLocationTest : public ::testing::Test {
+class TrackSessionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         oldFolder_ = ProgramFolder();
@@ -54,7 +54,7 @@ protected:
     std::string err_;
 };
 
-TEST_F(CliIniLocationTest, AReadOnlyProgramFolderSendsTheToolToTheUsersConfigFolder) {
+TEST_F(TrackSessionTest, AReadOnlyProgramFolderSendsTheToolToTheUsersConfigFolder) {
     ASSERT_NE(access(kReadOnlyProgramFolder, W_OK), 0);
     SetProgramFolder(kReadOnlyProgramFolder);
     const TScopedEnv home("HOME", dir_.Path() + "home");
@@ -68,7 +68,7 @@ TEST_F(CliIniLocationTest, AReadOnlyProgramFolderSendsTheToolToTheUsersConfigFol
     EXPECT_EQ(out_, "");
 }
 
-TEST_F(CliIniLocationTest, AWritableProgramFolderKeepsTheIniBesideTheProgram) {
+TEST_F(TrackSessionTest, AWritableProgramFolderKeepsTheIniBesideTheProgram) {
     SetProgramFolder(dir_.MakeDir("program"));
     WriteViewerData(dir_, "program/");
     const TScopedEnv config("XDG_CONFIG_HOME", dir_.Path() + "config");
@@ -81,7 +81,15 @@ TEST_F(CliIniLocationTest, AWritableProgramFolderKeepsTheIniBesideTheProgram) {
     EXPECT_EQ(out_, "");
 }
 
-TEST_F(CliIniLocationTest, TheIniOptionOverridesTheChoice) {
+TEST_F(TrackSessionTest, AMissingArchiveIsNamed) {
+    SetProgramFolder(dir_.Path());
+    WriteViewerData(dir_);
+    archive_ = dir_.Path() + "GONE.POD";
+    EXPECT_EQ(Load(), kCliFailed);
+    EXPECT_EQ(err_, "Archive not found: " + archive_ + "\n");
+}
+
+TEST_F(TrackSessionTest, TheIniOptionOverridesTheChoice) {
     SetProgramFolder(kReadOnlyProgramFolder);
     const TScopedEnv config("XDG_CONFIG_HOME", dir_.Path() + "config");
     const std::string chosen = dir_.WriteFile("chosen.ini", SearchPathIni());
