@@ -2,6 +2,7 @@
 
 #include "gamedata/Errors.h"
 #include "gamedata/GameFile.h"
+#include "prefs/Version.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -54,6 +55,46 @@ std::vector<TCliCommand>& Registry() {
         {"extract", "ARCHIVE ENTRY [-o FILE]", CliExtract},
     };
     return commands;
+}
+
+const TCliCommand* FindCliCommand(const std::string& name) {
+    const std::vector<TCliCommand>& commands = CliCommandList();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const TCliCommand& c) { return c.Name == name; });
+    return command != commands.end() ? &*command : nullptr;
+}
+
+void PrintCommandUsage(const TCliCommand& command, std::ostream& stream) {
+    stream << "usage: dunmeregl-cli " << command.Name << ' ' << command.Usage << '\n';
+}
+
+bool IsHelpOption(const std::string& arg) {
+    return arg == "-h" || arg == "--help";
+}
+
+int UnknownCommand(const std::string& name, std::ostream& err) {
+    err << "unknown command: " << name << '\n';
+    PrintCliUsage(err);
+    return kCliUsage;
+}
+
+// help [COMMAND]: the whole usage, or the one command's.
+int RunHelp(const TCliArgs& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        PrintCliUsage(out);
+        return kCliDone;
+    }
+    if (args.size() > 1) {
+        err << "help: at most one command name\n";
+        PrintCliUsage(err);
+        return kCliUsage;
+    }
+    const TCliCommand* command = FindCliCommand(args[0]);
+    if (command == nullptr) {
+        return UnknownCommand(args[0], err);
+    }
+    PrintCommandUsage(*command, out);
+    return kCliDone;
 }
 
 } // namespace
@@ -152,6 +193,8 @@ void PrintCliUsage(std::ostream& stream) {
     for (const TCliCommand& command : CliCommandList()) {
         stream << "  dunmeregl-cli " << command.Name << ' ' << command.Usage << '\n';
     }
+    stream << "  dunmeregl-cli help [COMMAND]\n"
+           << "  dunmeregl-cli --version\n";
 }
 
 int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err) {
@@ -159,20 +202,29 @@ int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err) {
         PrintCliUsage(err);
         return kCliUsage;
     }
-    if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+    if (IsHelpOption(args[0])) {
         PrintCliUsage(out);
         return kCliDone;
     }
-    const std::vector<TCliCommand>& commands = CliCommandList();
-    const auto command = std::find_if(commands.begin(), commands.end(),
-                                      [&](const TCliCommand& c) { return c.Name == args[0]; });
-    if (command == commands.end()) {
-        err << "unknown command: " << args[0] << '\n';
-        PrintCliUsage(err);
-        return kCliUsage;
+    if (args[0] == "--version") {
+        out << "dunmeregl-cli (Dunmere GL) "
+            << TVersion().FormatVersion("%MAJOR.%MINOR.%RELEASE.%BUILD") << '\n';
+        return kCliDone;
+    }
+    const TCliArgs rest(args.begin() + 1, args.end());
+    if (args[0] == "help") {
+        return RunHelp(rest, out, err);
+    }
+    const TCliCommand* command = FindCliCommand(args[0]);
+    if (command == nullptr) {
+        return UnknownCommand(args[0], err);
+    }
+    if (std::any_of(rest.begin(), rest.end(), IsHelpOption)) {
+        PrintCommandUsage(*command, out);
+        return kCliDone;
     }
     try {
-        return command->Run(TCliArgs(args.begin() + 1, args.end()), out, err);
+        return command->Run(rest, out, err);
     } catch (const ECliUsageError& e) {
         err << e.what() << '\n';
         PrintCliUsage(err);

@@ -3,6 +3,9 @@
 //   entries ARCHIVE                NAME<TAB>SIZE<TAB>OFFSET per directory entry, archive order
 //   tracks ARCHIVE                 the archive's ENTRY=Track name lines
 //   extract ARCHIVE ENTRY [-o FILE] the entry's bytes to FILE, or to standard output
+//   help [COMMAND]                 the usage of every command (or of the one named) to stdout
+//   --version                      the program's version
+// A command with -h or --help among its arguments prints its usage instead of running.
 //
 // Names and entry bytes are written as raw 8-bit bytes. Exit codes: 0 done, 1 any error (its
 // message on the error stream), 2 a usage error (the usage text on the error stream).

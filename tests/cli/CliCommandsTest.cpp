@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "prefs/Version.h"
 #include "tests/support/PodWriter.h"
 
 #include <cstdio>
@@ -172,6 +173,48 @@ TEST(CliCommands, UsageErrorsPrintTheUsageAndExitWithTwo) {
     EXPECT_NE(help.Out.find("dunmeregl-cli entries ARCHIVE"), std::string::npos);
 }
 
+TEST(CliCommands, VersionPrintsTheProgramsVersionRecord) {
+    ASSERT_NE(GetVersionString(), "");
+    const TCliRun run = Capture({"--version"});
+    EXPECT_EQ(run.Code, kCliDone);
+    EXPECT_EQ(run.Out, "dunmeregl-cli (Dunmere GL) " + GetVersionString() + "\n");
+    EXPECT_EQ(run.Err, "");
+}
+
+TEST(CliCommands, HelpForOneCommandPrintsItsUsageToStandardOutput) {
+    for (const TCliArgs& args : std::vector<TCliArgs>{{"help", "extract"},
+                                                      {"extract", "--help"},
+                                                      {"extract", "-h"},
+                                                      {"extract", "GAME.POD", "--help"}}) {
+        const TCliRun run = Capture(args);
+        EXPECT_EQ(run.Code, kCliDone) << ::testing::PrintToString(args);
+        EXPECT_EQ(run.Out, "usage: dunmeregl-cli extract ARCHIVE ENTRY [-o FILE]\n");
+        EXPECT_EQ(run.Err, "");
+    }
+    for (const TCliCommand& command : CliCommandList()) {
+        EXPECT_EQ(Capture({"help", command.Name}).Out,
+                  "usage: dunmeregl-cli " + command.Name + " " + command.Usage + "\n");
+    }
+}
+
+TEST(CliCommands, HelpWithoutACommandPrintsTheWholeUsageAndAnUnknownOneIsAUsageError) {
+    for (const TCliArgs& args : std::vector<TCliArgs>{{"help"}, {"--help"}, {"-h"}}) {
+        const TCliRun run = Capture(args);
+        EXPECT_EQ(run.Code, kCliDone) << args[0];
+        EXPECT_NE(run.Out.find("usage:\n  dunmeregl-cli entries ARCHIVE\n"), std::string::npos);
+        EXPECT_NE(run.Out.find("  dunmeregl-cli help [COMMAND]\n"), std::string::npos);
+        EXPECT_NE(run.Out.find("  dunmeregl-cli --version\n"), std::string::npos);
+        EXPECT_EQ(run.Err, "");
+    }
+    const TCliRun unknown = Capture({"help", "nope"});
+    EXPECT_EQ(unknown.Code, kCliUsage);
+    EXPECT_EQ(unknown.Out, "");
+    EXPECT_EQ(unknown.Err.rfind("unknown command: nope\nusage:\n", 0), 0u) << unknown.Err;
+    const TCliRun two = Capture({"help", "entries", "tracks"});
+    EXPECT_EQ(two.Code, kCliUsage);
+    EXPECT_EQ(two.Out, "");
+}
+
 TEST(CliCommands, RegisteredCommandsAreDispatchedWithTheirArguments) {
     TCliArgs seen;
     RegisterCliCommand(
@@ -253,6 +296,24 @@ TEST(CliTool, BuiltToolListsExtractsAndReportsErrorsWithExitCodes) {
     const TCliRun usage = RunTool("", dir);
     EXPECT_EQ(usage.Code, 2);
     EXPECT_NE(usage.Err.find("usage:"), std::string::npos);
+}
+
+TEST(CliTool, BuiltToolAnswersVersionAndHelpOnStandardOutput) {
+    TTempDir dir;
+    const TCliRun version = RunTool("--version", dir);
+    EXPECT_EQ(version.Code, 0);
+    EXPECT_EQ(version.Out, "dunmeregl-cli (Dunmere GL) " + GetVersionString() + "\n");
+
+    const TCliRun help = RunTool("help render", dir);
+    EXPECT_EQ(help.Code, 0);
+    EXPECT_EQ(help.Out.rfind("usage: dunmeregl-cli render ARCHIVE -o OUT", 0), 0u) << help.Out;
+    EXPECT_EQ(help.Err, "");
+    EXPECT_EQ(RunTool("render --help", dir).Out, help.Out);
+
+    const TCliRun unknown = RunTool("help nope", dir);
+    EXPECT_EQ(unknown.Code, 2);
+    EXPECT_EQ(unknown.Out, "");
+    EXPECT_NE(unknown.Err.find("unknown command: nope"), std::string::npos);
 }
 
 } // namespace
