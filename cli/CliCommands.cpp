@@ -1,11 +1,13 @@
 #include "cli/CliCommands.h"
 
 #include "core/base/Errors.h"
+#include "core/settings/Version.h"
 #include "core/vfs/GameFile.h"
 #include "core/vfs/PodFile.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -56,11 +58,59 @@ std::vector<TCliCommand>& Registry() {
     return commands;
 }
 
+const TCliCommand* FindCliCommand(const std::string& name) {
+    const std::vector<TCliCommand>& commands = CliCommandList();
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const TCliCommand& c) { return c.Name == name; });
+    return command != commands.end() ? &*command : nullptr;
+}
+
+void PrintCommandUsage(const TCliCommand& command, std::ostream& stream) {
+    stream << "usage: dunmeregl-cli " << command.Name << ' ' << command.Usage << '\n';
+}
+
+bool IsHelpOption(const std::string& arg) {
+    return arg == "-h" || arg == "--help";
+}
+
+int UnknownCommand(const std::string& name, std::ostream& err) {
+    err << "unknown command: " << name << '\n';
+    PrintCliUsage(err);
+    return kCliUsage;
+}
+
+// help [COMMAND]: the whole usage, or the one command's.
+int RunHelp(const TCliArgs& args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        PrintCliUsage(out);
+        return kCliDone;
+    }
+    if (args.size() > 1) {
+        err << "help: at most one command name\n";
+        PrintCliUsage(err);
+        return kCliUsage;
+    }
+    const TCliCommand* command = FindCliCommand(args[0]);
+    if (command == nullptr) {
+        return UnknownCommand(args[0], err);
+    }
+    PrintCommandUsage(*command, out);
+    return kCliDone;
+}
+
 } // namespace
+
+TPodFile OpenArchive(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw EDunmereError("Archive not found: " + path);
+    }
+    return TPodFile(path);
+}
 
 int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream&) {
     ExpectArgCount(args, 1, "entries");
-    const TPodFile pod(args[0]);
+    const TPodFile pod = OpenArchive(args[0]);
     for (const TPodEntry& entry : pod.Entries()) {
         out << entry.Name << '\t' << std::to_string(entry.Size) << '\t'
             << std::to_string(entry.Offset) << '\n';
@@ -70,7 +120,7 @@ int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream&) {
 
 int CliTracks(const TCliArgs& args, std::ostream& out, std::ostream&) {
     ExpectArgCount(args, 1, "tracks");
-    const TPodFile pod(args[0]);
+    const TPodFile pod = OpenArchive(args[0]);
     for (const std::string& line : pod.SitEntries()) {
         out << line << '\n';
     }
@@ -93,7 +143,7 @@ int CliExtract(const TCliArgs& args, std::ostream& out, std::ostream&) {
         }
     }
     ExpectArgCount(positional, 2, "extract");
-    const TPodFile pod(positional[0]);
+    const TPodFile pod = OpenArchive(positional[0]);
     if (!haveOutput) {
         CopyEntry(pod, positional[1], out);
         return kCliDone;
@@ -144,6 +194,8 @@ void PrintCliUsage(std::ostream& stream) {
     for (const TCliCommand& command : CliCommandList()) {
         stream << "  dunmeregl-cli " << command.Name << ' ' << command.Usage << '\n';
     }
+    stream << "  dunmeregl-cli help [COMMAND]\n"
+           << "  dunmeregl-cli --version\n";
 }
 
 int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err) {
@@ -151,20 +203,29 @@ int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err) {
         PrintCliUsage(err);
         return kCliUsage;
     }
-    if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+    if (IsHelpOption(args[0])) {
         PrintCliUsage(out);
         return kCliDone;
     }
-    const std::vector<TCliCommand>& commands = CliCommandList();
-    const auto command = std::find_if(commands.begin(), commands.end(),
-                                      [&](const TCliCommand& c) { return c.Name == args[0]; });
-    if (command == commands.end()) {
-        err << "unknown command: " << args[0] << '\n';
-        PrintCliUsage(err);
-        return kCliUsage;
+    if (args[0] == "--version") {
+        out << "dunmeregl-cli (Dunmere GL) "
+            << TVersion().FormatVersion("%MAJOR.%MINOR.%RELEASE.%BUILD") << '\n';
+        return kCliDone;
+    }
+    const TCliArgs rest(args.begin() + 1, args.end());
+    if (args[0] == "help") {
+        return RunHelp(rest, out, err);
+    }
+    const TCliCommand* command = FindCliCommand(args[0]);
+    if (command == nullptr) {
+        return UnknownCommand(args[0], err);
+    }
+    if (std::any_of(rest.begin(), rest.end(), IsHelpOption)) {
+        PrintCommandUsage(*command, out);
+        return kCliDone;
     }
     try {
-        return command->Run(TCliArgs(args.begin() + 1, args.end()), out, err);
+        return command->Run(rest, out, err);
     } catch (const ECliUsageError& e) {
         err << e.what() << '\n';
         PrintCliUsage(err);

@@ -3,10 +3,15 @@
 //   entries ARCHIVE                NAME<TAB>SIZE<TAB>OFFSET per directory entry, archive order
 //   tracks ARCHIVE                 the archive's ENTRY=Track name lines
 //   extract ARCHIVE ENTRY [-o FILE] the entry's bytes to FILE, or to standard output
+//   help [COMMAND]                 the usage of every command (or of the one named) to stdout
+//   --version                      the program's version
+// A command with -h or --help among its arguments prints its usage instead of running.
 //
 // Names and entry bytes are written as raw 8-bit bytes. Exit codes: 0 done, 1 any error (its
 // message on the error stream), 2 a usage error (the usage text on the error stream).
 #pragma once
+
+#include "core/vfs/PodFile.h"
 
 #include <functional>
 #include <ostream>
@@ -33,6 +38,9 @@ public:
 inline constexpr int kCliDone = 0;
 inline constexpr int kCliFailed = 1;
 inline constexpr int kCliUsage = 2;
+
+// The reader's message for a missing archive names no file; the tool's names it.
+TPodFile OpenArchive(const std::string& path);
 
 int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream& err);
 int CliTracks(const TCliArgs& args, std::ostream& out, std::ostream& err);

@@ -18,6 +18,8 @@
 #include "render/FrameRender.h"
 #include "render/ScreenGrab.h"
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -101,6 +103,11 @@ TRenderOptions TakeRenderOptions(const TCliArgs& args) {
     if (options.Output.empty()) {
         throw ECliUsageError("render: -o OUT missing");
     }
+    // Known before the track is loaded, so a wrong name costs no load.
+    if (!IsImageFileName(options.Output)) {
+        throw EDunmereError("render: could not write " + options.Output +
+                            " (the name must end in .bmp, .jpg, .png or .tga)");
+    }
     return options;
 }
 
@@ -145,6 +152,23 @@ void ApplyOptions(const TRenderOptions& options, TViewState& view) {
     }
 }
 
+// The writers leave the reason of a failure in errno.
+void SaveRendering(TGLBMP& image, const std::string& fileName) {
+    errno = 0;
+    bool written = false;
+    try {
+        written = image.SaveImage(fileName);
+    } catch (const EInOutError&) {
+        // The bitmap and Targa writers raise the viewer's own message; the tool words the
+        // failure alike for every format.
+    }
+    if (!written) {
+        const int reason = errno;
+        throw EDunmereError("render: cannot write " + fileName +
+                            (reason != 0 ? std::string(": ") + std::strerror(reason) : ""));
+    }
+}
+
 int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TCliArgs args = arguments;
     const TCliTrackOptions trackOptions = TakeTrackOptions(args);
@@ -170,10 +194,7 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TGLBMP image;
     image.SetJPEGQuality(prefs.JPEGQuality);
     GrabScreen(image);
-    if (!image.SaveImage(options.Output)) {
-        throw EDunmereError("render: could not write " + options.Output +
-                            " (the name must end in .bmp, .jpg, .png or .tga)");
-    }
+    SaveRendering(image, options.Output);
     out << options.Output << ' ' << options.Width << 'x' << options.Height << '\n';
     return kCliDone;
 }

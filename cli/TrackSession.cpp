@@ -50,15 +50,14 @@ TCliTrackOptions TakeTrackOptions(TCliArgs& args) {
 }
 
 TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
-    : Context(width, height),
-      Ini(options.IniFile.empty() ? ProgramFolder() + "DunmereGL.ini" : options.IniFile) {
+    : Context(width, height), Ini(options.IniFile.empty() ? ChooseIniFileName() : options.IniFile) {
     StartSessionLog();
     TStringList searchPaths = options.SearchFolders.value_or(LoadSearchPaths(Ini));
     searchPaths.resize(kSearchPathCount);
     BuildSearchFolders(Finder, searchPaths);
     InitGLState();
     LoadMissingTexture();
-    Pod = std::make_unique<TPodFile>(options.Archive);
+    Pod = std::make_unique<TPodFile>(OpenArchive(options.Archive));
     if (!options.Track.empty()) {
         SitEntry = options.Track;
     } else if (!Pod->SitEntries().empty()) {

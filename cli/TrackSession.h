@@ -5,7 +5,7 @@
 //
 // --track names the .SIT entry (default: the archive's first); up to five --search folders
 // replace the INI's search paths for this run (the program's data folder is still searched
-// first); --ini names the settings file (default DunmereGL.ini beside the program).
+// first); --ini names the settings file (default: the viewer's own, by ChooseIniFileName).
 #pragma once
 
 #include "cli/CliCommands.h"

@@ -22,6 +22,11 @@ void GrabScreen(TGLBMP& image) {
         glReadPixels(0, 0, image.Width, image.Height, GL_RGBA, GL_UNSIGNED_BYTE,
                      image.Pixels.data());
     }
+    // The window shows the view opaque whatever alpha the frame left behind (the clear colour's
+    // is 0); a picture with that alpha would be transparent wherever the screen was black.
+    for (size_t alpha = 3; alpha < image.Pixels.size(); alpha += 4) {
+        image.Pixels[alpha] = 255;
+    }
     image.IsRGBOrder = true;
 }
 

@@ -6,7 +6,8 @@
 
 class TGLBMP;
 
-// Reads the current viewport into image.Pixels, rows from the bottom up, in RGBA order.
+// Reads the current viewport into image.Pixels, rows from the bottom up, in RGBA order, opaque
+// (alpha 255) as the screen shows them.
 void GrabScreen(TGLBMP& image);
 
 // GrabScreen, then, unless fileName is empty, image.SaveImage. True when fileName is empty or the

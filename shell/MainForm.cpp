@@ -48,11 +48,8 @@
 #include <QOpenGLContext>
 #include <QStatusBar>
 
-#include <unistd.h>
-
 #include <chrono>
 #include <clocale>
-#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -229,27 +226,6 @@ void TMainFormDialogs::ShowKeyboard(QWidget* parent) {
 }
 void TMainFormDialogs::ShowAbout(QWidget* parent) {
     ::ShowAbout(parent);
-}
-
-// --- INI file -------------------------------------------------------------------------------
-
-std::string ChooseIniFileName() {
-    const std::string& programFolder = ProgramFolder();
-    if (access(programFolder.c_str(), W_OK) == 0) {
-        return programFolder + "DunmereGL.ini";
-    }
-    std::string base;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != 0) {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != 0) {
-        base = std::string(home) + "/.config";
-    } else {
-        base = std::filesystem::temp_directory_path().string();
-    }
-    const std::string folder = base + "/DunmereGL";
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    return folder + "/DunmereGL.ini";
 }
 
 // --- Frame host -----------------------------------------------------------------------------

@@ -70,10 +70,6 @@ public:
     virtual void ShowAbout(QWidget* parent);
 };
 
-// The INI file of this run: beside the program when that folder can be written, otherwise in the
-// user's configuration folder ($XDG_CONFIG_HOME or ~/.config, then "DunmereGL"), which is created.
-std::string ChooseIniFileName();
-
 class TFormMain : public QMainWindow, private TViewWindowHost, private TMessageSink {
     Q_OBJECT
 public:

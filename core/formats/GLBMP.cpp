@@ -138,6 +138,12 @@ std::string ExtensionOf(const std::string& fileName) {
 
 } // namespace
 
+bool IsImageFileName(const std::string& fileName) {
+    const std::string extension = ExtensionOf(fileName);
+    return SameText(extension, ".bmp") || SameText(extension, ".jpg") ||
+           SameText(extension, ".png") || SameText(extension, ".tga");
+}
+
 TGLBMP::TGLBMP() {
     PNGAvailable = png_access_version_number() != 0;
 }

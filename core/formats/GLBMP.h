@@ -23,6 +23,9 @@
 #include <string>
 #include <vector>
 
+// True when the extension of fileName names one of the writers (.bmp .jpg .png .tga, any case).
+bool IsImageFileName(const std::string& fileName);
+
 class TGLBMP {
 public:
     TGLBMP();

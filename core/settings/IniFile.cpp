@@ -1,12 +1,15 @@
 #include "core/settings/IniFile.h"
 
 #include "core/base/Errors.h"
+#include "core/base/ProgramFolder.h"
 #include "core/base/TextUtils.h"
 
 #include <SimpleIni.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -205,4 +208,23 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
 
 void TIniFile::WriteInteger(const std::string& section, const std::string& key, int32_t value) {
     WriteString(section, key, std::to_string(value));
+}
+
+std::string ChooseIniFileName() {
+    const std::string& programFolder = ProgramFolder();
+    if (access(programFolder.c_str(), W_OK) == 0) {
+        return programFolder + "DunmereGL.ini";
+    }
+    std::string base;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config != nullptr && *config != 0) {
+        base = config;
+    } else if (const char* home = std::getenv("HOME"); home != nullptr && *home != 0) {
+        base = std::string(home) + "/.config";
+    } else {
+        base = std::filesystem::temp_directory_path().string();
+    }
+    const std::string folder = base + "/DunmereGL";
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    return folder + "/DunmereGL.ini";
 }

@@ -30,3 +30,8 @@ public:
 private:
     std::string fileName_;
 };
+
+// The INI file of this run, by the one rule the viewer and the command-line tool share:
+// DunmereGL.ini beside the program when that folder can be written, otherwise in the user's
+// configuration folder ($XDG_CONFIG_HOME or ~/.config, then "DunmereGL"), which is created.
+std::string ChooseIniFileName();

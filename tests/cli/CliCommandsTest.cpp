@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "core/settings/Version.h"
 #include "tools/PodWriter.h"
 
 #include <cstdio>
@@ -126,13 +127,17 @@ TEST(CliCommands, EntryReachingPastTheArchiveEndFailsAndLeavesNoPartialFile) {
     EXPECT_EQ(toStdout.Out, "");
 }
 
-TEST(CliCommands, MissingArchiveFailsWithTheReaderMessage) {
+TEST(CliCommands, MissingArchiveFailsNamingItsPath) {
     TTempDir dir;
-    for (const char* command : {"entries", "tracks"}) {
-        const TCliRun run = Capture({command, dir.Path() + "NONE.POD"});
-        EXPECT_EQ(run.Code, kCliFailed) << command;
-        EXPECT_EQ(run.Err, "PodFile: File not found!\n") << command;
-        EXPECT_EQ(run.Out, "") << command;
+    const std::string missing = dir.Path() + "NONE.POD";
+    for (const TCliArgs& args : std::vector<TCliArgs>{{"entries", missing},
+                                                      {"tracks", missing},
+                                                      {"extract", missing, "A.SIT"},
+                                                      {"entries", dir.Path()}}) {
+        const TCliRun run = Capture(args);
+        EXPECT_EQ(run.Code, kCliFailed) << args[0];
+        EXPECT_EQ(run.Err, "Archive not found: " + args[1] + "\n") << args[0];
+        EXPECT_EQ(run.Out, "") << args[0];
     }
 }
 
@@ -166,6 +171,48 @@ TEST(CliCommands, UsageErrorsPrintTheUsageAndExitWithTwo) {
     const TCliRun help = Capture({"--help"});
     EXPECT_EQ(help.Code, kCliDone);
     EXPECT_NE(help.Out.find("dunmeregl-cli entries ARCHIVE"), std::string::npos);
+}
+
+TEST(CliCommands, VersionPrintsTheProgramsVersionRecord) {
+    ASSERT_NE(GetVersionString(), "");
+    const TCliRun run = Capture({"--version"});
+    EXPECT_EQ(run.Code, kCliDone);
+    EXPECT_EQ(run.Out, "dunmeregl-cli (Dunmere GL) " + GetVersionString() + "\n");
+    EXPECT_EQ(run.Err, "");
+}
+
+TEST(CliCommands, HelpForOneCommandPrintsItsUsageToStandardOutput) {
+    for (const TCliArgs& args : std::vector<TCliArgs>{{"help", "extract"},
+                                                      {"extract", "--help"},
+                                                      {"extract", "-h"},
+                                                      {"extract", "GAME.POD", "--help"}}) {
+        const TCliRun run = Capture(args);
+        EXPECT_EQ(run.Code, kCliDone) << ::testing::PrintToString(args);
+        EXPECT_EQ(run.Out, "usage: dunmeregl-cli extract ARCHIVE ENTRY [-o FILE]\n");
+        EXPECT_EQ(run.Err, "");
+    }
+    for (const TCliCommand& command : CliCommandList()) {
+        EXPECT_EQ(Capture({"help", command.Name}).Out,
+                  "usage: dunmeregl-cli " + command.Name + " " + command.Usage + "\n");
+    }
+}
+
+TEST(CliCommands, HelpWithoutACommandPrintsTheWholeUsageAndAnUnknownOneIsAUsageError) {
+    for (const TCliArgs& args : std::vector<TCliArgs>{{"help"}, {"--help"}, {"-h"}}) {
+        const TCliRun run = Capture(args);
+        EXPECT_EQ(run.Code, kCliDone) << args[0];
+        EXPECT_NE(run.Out.find("usage:\n  dunmeregl-cli entries ARCHIVE\n"), std::string::npos);
+        EXPECT_NE(run.Out.find("  dunmeregl-cli help [COMMAND]\n"), std::string::npos);
+        EXPECT_NE(run.Out.find("  dunmeregl-cli --version\n"), std::string::npos);
+        EXPECT_EQ(run.Err, "");
+    }
+    const TCliRun unknown = Capture({"help", "nope"});
+    EXPECT_EQ(unknown.Code, kCliUsage);
+    EXPECT_EQ(unknown.Out, "");
+    EXPECT_EQ(unknown.Err.rfind("unknown command: nope\nusage:\n", 0), 0u) << unknown.Err;
+    const TCliRun two = Capture({"help", "entries", "tracks"});
+    EXPECT_EQ(two.Code, kCliUsage);
+    EXPECT_EQ(two.Out, "");
 }
 
 TEST(CliCommands, RegisteredCommandsAreDispatchedWithTheirArguments) {
@@ -244,11 +291,29 @@ TEST(CliTool, BuiltToolListsExtractsAndReportsErrorsWithExitCodes) {
 
     const TCliRun missing = RunTool("entries " + ShellQuote(dir.Path() + "NONE.POD"), dir);
     EXPECT_EQ(missing.Code, 1);
-    EXPECT_EQ(missing.Err, "PodFile: File not found!\n");
+    EXPECT_EQ(missing.Err, "Archive not found: " + dir.Path() + "NONE.POD\n");
 
     const TCliRun usage = RunTool("", dir);
     EXPECT_EQ(usage.Code, 2);
     EXPECT_NE(usage.Err.find("usage:"), std::string::npos);
+}
+
+TEST(CliTool, BuiltToolAnswersVersionAndHelpOnStandardOutput) {
+    TTempDir dir;
+    const TCliRun version = RunTool("--version", dir);
+    EXPECT_EQ(version.Code, 0);
+    EXPECT_EQ(version.Out, "dunmeregl-cli (Dunmere GL) " + GetVersionString() + "\n");
+
+    const TCliRun help = RunTool("help render", dir);
+    EXPECT_EQ(help.Code, 0);
+    EXPECT_EQ(help.Out.rfind("usage: dunmeregl-cli render ARCHIVE -o OUT", 0), 0u) << help.Out;
+    EXPECT_EQ(help.Err, "");
+    EXPECT_EQ(RunTool("render --help", dir).Out, help.Out);
+
+    const TCliRun unknown = RunTool("help nope", dir);
+    EXPECT_EQ(unknown.Code, 2);
+    EXPECT_EQ(unknown.Out, "");
+    EXPECT_NE(unknown.Err.find("unknown command: nope"), std::string::npos);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <png.h>
 #include <sstream>
 
 namespace {
@@ -134,6 +135,37 @@ TEST_F(RenderCommandTest, TheCameraOptionPlacesTheFreeCameraAndTheDefaultSizeIs6
     ExpectNear(Picture().Pixel(16, 16), kLitGrass);
 }
 
+TEST_F(RenderCommandTest, AnEmptySkyIsSavedOpaqueInEveryFormatThatKeepsAlpha) {
+    TCameraPos up;
+    up.TransY = -1;
+    up.Tilt = -90; // nothing but the black background in view
+    const std::string camera = FormatCameraLocation(up, 20);
+    for (const char* name : {"sky.bmp", "sky.tga", "sky.png"}) {
+        ASSERT_EQ(Run({"-o", dir_.Path() + name, "--size", "16x8", "--sky", "0", "--no-water",
+                       "--camera", camera}),
+                  kCliDone)
+            << err_;
+    }
+    for (const auto& [name, headerSize] : {std::pair{"sky.bmp", 54u}, {"sky.tga", 18u}}) {
+        const std::string bytes = ReadFileBytes(dir_.Path() + name);
+        ASSERT_EQ(bytes.size(), headerSize + 16u * 8 * 4) << name;
+        for (size_t at = headerSize; at < bytes.size(); at += 4) {
+            ASSERT_EQ(bytes.substr(at, 4), std::string("\0\0\0\xff", 4)) << name << " at " << at;
+        }
+    }
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    ASSERT_NE(png_image_begin_read_from_file(&png, (dir_.Path() + "sky.png").c_str()), 0);
+    EXPECT_EQ(png.format, static_cast<png_uint_32>(PNG_FORMAT_RGBA));
+    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(png));
+    ASSERT_NE(png_image_finish_read(&png, nullptr, pixels.data(), 0, nullptr), 0);
+    ASSERT_EQ(pixels.size(), 16u * 8 * 4);
+    for (size_t at = 0; at < pixels.size(); at += 4) {
+        ASSERT_EQ(pixels[at], 0) << at;
+        ASSERT_EQ(pixels[at + 3], 255) << at;
+    }
+}
+
 TEST_F(RenderCommandTest, TheTracksSavedDefaultLocationIsWhereTheCameraStands) {
     ASSERT_EQ(Run({"-o", Output(), "--size", "32x32", "--sky", "0", "--no-water"}), kCliDone)
         << err_;
@@ -175,6 +207,24 @@ TEST_F(RenderCommandTest, BadOptionsAreUsageErrorsAndAnUnknownImageTypeFails) {
 
     EXPECT_EQ(Run({"-o", dir_.Path() + "out.gif", "--size", "16x16"}), kCliFailed);
     EXPECT_NE(err_.find("out.gif"), std::string::npos) << err_;
+}
+
+TEST_F(RenderCommandTest, AnOutputThatCannotBeWrittenIsNamedAsSuchNotAsAWrongName) {
+    const std::string missing = dir_.Path() + "no/such/folder/";
+    for (const std::string& output :
+         {missing + "out.png", missing + "out.jpg", missing + "out.bmp", missing + "out.tga"}) {
+        EXPECT_EQ(Run({"-o", output, "--size", "8x8"}), kCliFailed) << output;
+        EXPECT_EQ(err_, "render: cannot write " + output + ": No such file or directory\n");
+        EXPECT_EQ(out_, "") << output;
+    }
+    // Nobody may create files at the top of /proc; the reason given depends on the user.
+    EXPECT_EQ(Run({"-o", "/proc/x.png", "--size", "8x8"}), kCliFailed);
+    EXPECT_EQ(err_.rfind("render: cannot write /proc/x.png: ", 0), 0u) << err_;
+
+    const std::string gif = dir_.Path() + "out.gif";
+    EXPECT_EQ(Run({"-o", gif, "--size", "8x8"}), kCliFailed);
+    EXPECT_EQ(err_, "render: could not write " + gif +
+                        " (the name must end in .bmp, .jpg, .png or .tga)\n");
 }
 
 TEST(RenderCommandListTest, TheRenderCommandIsKnownToTheTool) {

@@ -246,6 +246,43 @@ TEST_F(GLBMPView, PngStartsWithTheTopRowOfTheView) {
     EXPECT_EQ(png.Pixels[png.Pixels.size() - 4], 255);
 }
 
+TEST_F(GLBMPView, AScreenshotOfABlackFrameIsOpaqueInEveryFormatThatKeepsAlpha) {
+    TTempDir dir;
+    // The frame drawing clears to black with alpha 0, and the buffer keeps that alpha.
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    uint8_t cleared[4] = {1, 1, 1, 1};
+    glReadPixels(7, 7, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, cleared);
+    ASSERT_EQ(cleared[3], 0);
+
+    TGLBMP image;
+    ASSERT_TRUE(SaveScreenshot(image, dir.Path() + "black.bmp"));
+    ASSERT_TRUE(SaveScreenshot(image, dir.Path() + "black.tga"));
+    ASSERT_TRUE(SaveScreenshot(image, dir.Path() + "black.png"));
+    const size_t pixelCount = 640u * 480u;
+
+    for (const auto& [name, headerSize] : {std::pair{"black.bmp", 54u}, {"black.tga", 18u}}) {
+        const std::string bytes = ReadFileBytes(dir.Path() + name);
+        ASSERT_EQ(bytes.size(), headerSize + pixelCount * 4) << name;
+        for (size_t at = headerSize; at < bytes.size(); at += 4) {
+            ASSERT_EQ(Byte(bytes, at), 0) << name << " at " << at;
+            ASSERT_EQ(Byte(bytes, at + 1), 0) << name << " at " << at;
+            ASSERT_EQ(Byte(bytes, at + 2), 0) << name << " at " << at;
+            ASSERT_EQ(Byte(bytes, at + 3), 255) << name << " at " << at;
+        }
+    }
+
+    const std::string png = ReadFileBytes(dir.Path() + "black.png");
+    EXPECT_EQ(Byte(png, 16 + 8), 8); // IHDR: bit depth, then colour type 6 (RGBA)
+    EXPECT_EQ(Byte(png, 16 + 9), 6);
+    const TReadImage decoded = ReadPng(dir.Path() + "black.png");
+    ASSERT_EQ(decoded.Pixels.size(), pixelCount * 4);
+    for (size_t at = 0; at < decoded.Pixels.size(); at += 4) {
+        ASSERT_EQ(decoded.Pixels[at], 0) << at;
+        ASSERT_EQ(decoded.Pixels[at + 3], 255) << at;
+    }
+}
+
 TEST(GLBMP, PngReadsBackToTheSamePixels) {
     TTempDir dir;
     TGLBMP image = Gradient(37, 23);

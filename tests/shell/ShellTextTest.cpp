@@ -1,13 +1,7 @@
-// Texts on their way from the core layers into the windows, and where the INI file goes.
+// Texts on their way from the core layers into the windows.
 #include "shell/ShellText.h"
-#include "core/base/ProgramFolder.h"
-#include "shell/MainForm.h"
-#include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
 
 TEST(ShellText, ValidUtf8IsTakenAsItIsAndOtherBytesAsWindows1252) {
     EXPECT_EQ(ToDisplayText("'x' ist kein g\xC3\xBCltiger Integerwert"),
@@ -31,29 +25,4 @@ TEST(ShellText, MessageLineBreaksBecomeLineFeeds) {
     EXPECT_EQ(ToMessageText("Warnings and Errors:\r\none\r\ntwo"),
               QStringLiteral("Warnings and Errors:\none\ntwo"));
     EXPECT_EQ(FromDisplayText(QString::fromUtf8("Café")), "Caf\xC3\xA9");
-}
-
-TEST(IniLocation, BesideTheProgramWhenItsFolderIsWritable) {
-    const std::string saved = ProgramFolder();
-    TTempDir dir;
-    SetProgramFolder(dir.Path());
-    EXPECT_EQ(ChooseIniFileName(), dir.Path() + "DunmereGL.ini");
-    SetProgramFolder(saved);
-}
-
-TEST(IniLocation, InTheUserConfigurationFolderOtherwise) {
-    const std::string saved = ProgramFolder();
-    const char* savedConfig = std::getenv("XDG_CONFIG_HOME");
-    const std::string keptConfig = savedConfig != nullptr ? savedConfig : "";
-    TTempDir dir;
-    SetProgramFolder(dir.Path() + "no/such/folder/");
-    setenv("XDG_CONFIG_HOME", (dir.Path() + "config").c_str(), 1);
-    EXPECT_EQ(ChooseIniFileName(), dir.Path() + "config/DunmereGL/DunmereGL.ini");
-    EXPECT_TRUE(std::filesystem::is_directory(dir.Path() + "config/DunmereGL"));
-    if (savedConfig != nullptr) {
-        setenv("XDG_CONFIG_HOME", keptConfig.c_str(), 1);
-    } else {
-        unsetenv("XDG_CONFIG_HOME");
-    }
-    SetProgramFolder(saved);
 }

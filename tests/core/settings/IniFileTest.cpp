@@ -1,5 +1,7 @@
 #include "core/settings/IniFile.h"
 #include "core/base/Errors.h"
+#include "core/base/ProgramFolder.h"
+#include "tests/support/ScopedEnv.h"
 #include "tools/PodWriter.h"
 
 #include <filesystem>
@@ -211,6 +213,57 @@ TEST(IniFile, ReadOnlyFolderIsRefused) {
     ExpectCannotWrite(ini);
     fs::permissions(folder, fs::perms::owner_all);
     EXPECT_EQ(ReadFileBytes(path), "[Preferences]\n");
+}
+
+// Points the program folder elsewhere while it lives.
+class TProgramFolderFor {
+public:
+    explicit TProgramFolderFor(const std::string& folder) : saved_(ProgramFolder()) {
+        SetProgramFolder(folder);
+    }
+    ~TProgramFolderFor() { SetProgramFolder(saved_); }
+    TProgramFolderFor(const TProgramFolderFor&) = delete;
+    TProgramFolderFor& operator=(const TProgramFolderFor&) = delete;
+
+private:
+    std::string saved_;
+};
+
+// The kernel keeps the top of /proc/sys closed to writers, root included, and a system without
+// /proc has no such folder at all: either way a program folder nobody can write.
+constexpr const char* kUnwritableFolder = "/proc/sys/";
+
+TEST(IniLocation, BesideTheProgramWhenItsFolderIsWritable) {
+    TTempDir dir;
+    const TScopedEnv config("XDG_CONFIG_HOME", dir.Path() + "config");
+    const TProgramFolderFor program(dir.Path());
+    EXPECT_EQ(ChooseIniFileName(), dir.Path() + "DunmereGL.ini");
+    EXPECT_FALSE(fs::exists(dir.Path() + "config"));
+}
+
+TEST(IniLocation, InTheUserConfigurationFolderOtherwise) {
+    TTempDir dir;
+    const TScopedEnv config("XDG_CONFIG_HOME", dir.Path() + "config");
+    const TScopedEnv home("HOME", dir.Path() + "home");
+    for (const std::string& folder :
+         {dir.Path() + "no/such/folder/", std::string(kUnwritableFolder)}) {
+        ASSERT_NE(access(folder.c_str(), W_OK), 0) << folder;
+        const TProgramFolderFor program(folder);
+        EXPECT_EQ(ChooseIniFileName(), dir.Path() + "config/DunmereGL/DunmereGL.ini") << folder;
+        EXPECT_TRUE(fs::is_directory(dir.Path() + "config/DunmereGL")) << folder;
+    }
+    EXPECT_FALSE(fs::exists(dir.Path() + "home"));
+}
+
+TEST(IniLocation, WithoutAConfigurationVariableTheConfigFolderOfHomeIsUsed) {
+    TTempDir dir;
+    const TScopedEnv home("HOME", dir.Path() + "home");
+    const TProgramFolderFor program(kUnwritableFolder);
+    for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
+        const TScopedEnv config("XDG_CONFIG_HOME", unset);
+        EXPECT_EQ(ChooseIniFileName(), dir.Path() + "home/.config/DunmereGL/DunmereGL.ini");
+        EXPECT_TRUE(fs::is_directory(dir.Path() + "home/.config/DunmereGL"));
+    }
 }
 
 } // namespace
