@@ -32,6 +32,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -44,6 +45,8 @@
 #include <QMessageBox>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include <unistd.h>
@@ -84,6 +87,20 @@ std::string FolderOf(const std::string& path) {
         folder += '/';
     }
     return folder;
+}
+
+// Where the screenshot dialog opens: the last screenshot's folder while it exists, otherwise the
+// user's pictures folder or, without one, the home folder. Left empty, the dialog would open
+// where the Open dialog was last, the game's folder.
+std::string ScreenshotStartFolder(const std::string& lastFolder) {
+    if (!lastFolder.empty() && QFileInfo(QString::fromStdString(lastFolder)).isDir()) {
+        return lastFolder;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) {
+        return pictures.toStdString();
+    }
+    return QDir::homePath().toStdString();
 }
 
 // "desc|pattern|desc|pattern" as Qt's list of "desc" filters; the descriptions already name
@@ -1175,12 +1192,11 @@ void TFormMain::Hightide1Click() {
 void TFormMain::Save1Click() {
     const std::string format = Prefs->ScreenshotFormat;
     const std::optional<std::string> chosen = dialogs_->SaveScreenshotName(
-        this, IniFile->ReadString(kPreferences, "LastScreenshotDir", ""),
+        this, ScreenshotStartFolder(IniFile->ReadString(kPreferences, "LastScreenshotDir", "")),
         ProposedScreenshotName(TrackData().TrackName, format), ScreenshotFilterIndex(format));
     if (!chosen) {
         return;
     }
-    IniFile->WriteString(kPreferences, "LastScreenshotDir", FolderOf(*chosen));
 
     TGLBMP image;
     image.SetJPEGQuality(Prefs->JPEGQuality);
@@ -1193,6 +1209,8 @@ void TFormMain::Save1Click() {
             // The JPEG and PNG writers and an unknown format only answer false; a beep then
             // would tell the user a picture was saved that is not there.
             if (image.SaveScreenshot(fileName)) {
+                // Only a folder that took a picture is offered again.
+                IniFile->WriteString(kPreferences, "LastScreenshotDir", FolderOf(fileName));
                 dialogs_->Beep();
             } else {
                 ShowErrorText(CannotWriteText(fileName));
