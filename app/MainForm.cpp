@@ -55,6 +55,7 @@
 #include <clocale>
 #include <cstdlib>
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -664,12 +665,29 @@ void TFormMain::SetViewSize(int width, int height) {
     // and its new size can be stored and drawn at once, also before the window is first shown.
     layout()->invalidate();
     layout()->activate();
-    resize(width + (this->width() - Panel1->width()), height + (this->height() - Panel1->height()));
+    const TViewSize view = FitViewToScreen({width, height});
+    resize(view.Width + (this->width() - Panel1->width()),
+           view.Height + (this->height() - Panel1->height()));
+    // A window that grew to the right or downwards would now reach past the screen's edge.
+    KeepOnScreen(this);
     layout()->invalidate();
     layout()->activate();
     LayoutPanel1();
     FormResize();
     Panel1Resize();
+}
+
+TViewSize TFormMain::FitViewToScreen(TViewSize wanted) const {
+    // The frame is known only once the window is on screen and the window manager has framed it;
+    // before, frameGeometry() is the window without it.
+    const QRect frame = frameGeometry();
+    const TViewSize aroundView{frame.width() - Panel1->width(), frame.height() - Panel1->height()};
+    TViewSize screenArea{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+    if (const QScreen* screen = this->screen()) {
+        const QSize available = screen->availableGeometry().size();
+        screenArea = {available.width(), available.height()};
+    }
+    return FitViewSize(wanted, screenArea, aroundView);
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event) {

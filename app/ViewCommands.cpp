@@ -218,6 +218,14 @@ int CustomSizeValue(const std::optional<std::string>& answer, int current, int m
     return std::max(value, minimum);
 }
 
+TViewSize FitViewSize(TViewSize wanted, TViewSize screenArea, TViewSize aroundView) {
+    const auto fit = [](int value, int largest, int smallest) {
+        return std::max(std::min(value, largest), smallest);
+    };
+    return {fit(wanted.Width, screenArea.Width - aroundView.Width, kMinCustomWidth),
+            fit(wanted.Height, screenArea.Height - aroundView.Height, kMinCustomHeight)};
+}
+
 int StatusPanel2Width(int statusBarWidth, int panel0, int panel1, int panel3, int panel4) {
     return std::max(0, statusBarWidth - (panel0 + panel1 + panel3 + panel4) - 40);
 }

@@ -113,6 +113,18 @@ inline constexpr int kMinCustomHeight = 48;
 // else keeps it; the result is at least minimum.
 int CustomSizeValue(const std::optional<std::string>& answer, int current, int minimum);
 
+struct TViewSize {
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const TViewSize&) const = default;
+};
+
+// The wanted view size brought within what the screen shows whole: at most the screen's free
+// area less what the window puts around the view (frame, menu bar, status bar), so that no part
+// of the window lies off screen; at least kMinCustomWidth x kMinCustomHeight, which wins on a
+// screen too small for it.
+TViewSize FitViewSize(TViewSize wanted, TViewSize screenArea, TViewSize aroundView);
+
 // The spacer panel takes what the other four leave of the status bar; never negative.
 int StatusPanel2Width(int statusBarWidth, int panel0, int panel1, int panel3, int panel4);
 std::string ViewSizeText(int width, int height); // "%dx%d"

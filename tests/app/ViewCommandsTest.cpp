@@ -246,6 +246,23 @@ TEST(CustomSize, NonIntegersKeepTheValueAndSmallOnesAreRaised) {
     EXPECT_EQ(CustomSizeValue(std::nullopt, 30, kMinCustomWidth), 60);
 }
 
+TEST(ViewSize, AViewTooLargeForTheScreenLeavesRoomForTheWindowAroundIt) {
+    const TViewSize screen{1920, 1040};
+    const TViewSize around{10, 90}; // frame, menu bar and status bar
+    EXPECT_EQ(FitViewSize({50000, 30}, screen, around), (TViewSize{1910, kMinCustomHeight}));
+    EXPECT_EQ(FitViewSize({1910, 950}, screen, around), (TViewSize{1910, 950}));
+    EXPECT_EQ(FitViewSize({1911, 951}, screen, around), (TViewSize{1910, 950}));
+    EXPECT_EQ(FitViewSize({640, 480}, screen, around), (TViewSize{640, 480}));
+    EXPECT_EQ(FitViewSize({-5, 0}, screen, around), (TViewSize{kMinCustomWidth, kMinCustomHeight}));
+}
+
+TEST(ViewSize, OnAScreenTooSmallForTheMinimumTheMinimumWins) {
+    EXPECT_EQ(FitViewSize({800, 600}, {100, 100}, {50, 60}),
+              (TViewSize{kMinCustomWidth, kMinCustomHeight}));
+    EXPECT_EQ(FitViewSize({800, 600}, {0, 0}, {0, 0}),
+              (TViewSize{kMinCustomWidth, kMinCustomHeight}));
+}
+
 TEST(StatusBar, SpacerTakesTheRestAndSizeTextIsWidthByHeight) {
     EXPECT_EQ(StatusPanel2Width(700, 400, 60, 50, 60), 90);
     EXPECT_EQ(StatusPanel2Width(500, 400, 60, 50, 60), 0);
