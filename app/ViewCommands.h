@@ -106,6 +106,23 @@ struct TCommandLine {
 TCommandLine ParseCommandLine(const TStringList& args, int width, int height,
                               const std::function<bool(const std::string&)>& fileExists);
 
+// What a command line asks for before any window exists.
+enum class TCommandLineRequest { OpenViewer, ShowHelp, ShowVersion, UnknownOption };
+
+struct TCommandLineCheck {
+    TCommandLineRequest Request = TCommandLineRequest::OpenViewer;
+    std::string Option; // the unknown option
+};
+
+// "--help" or "--version", whichever comes first, wins; otherwise the first argument that starts
+// with "--" and names no existing file is an unknown option. "--" ends the options. Everything
+// else is left to ParseCommandLine.
+TCommandLineCheck CheckCommandLine(const TStringList& args,
+                                   const std::function<bool(const std::string&)>& fileExists);
+std::string ViewerUsageText(); // for --help
+// The first line of --version: "Dunmere GL " and the version's four numbers.
+std::string ViewerVersionText(const std::string& version);
+
 inline constexpr int kMinCustomWidth = 60;
 inline constexpr int kMinCustomHeight = 48;
 
