@@ -34,6 +34,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -46,11 +47,14 @@
 #include <QMessageBox>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QScreen>
+#include <QStandardPaths>
 #include <QStatusBar>
 
 #include <chrono>
 #include <clocale>
 #include <filesystem>
+#include <limits>
 
 namespace {
 
@@ -82,6 +86,20 @@ std::string FolderOf(const std::string& path) {
         folder += '/';
     }
     return folder;
+}
+
+// Where the screenshot dialog opens: the last screenshot's folder while it exists, otherwise the
+// user's pictures folder or, without one, the home folder. Left empty, the dialog would open
+// where the Open dialog was last, the game's folder.
+std::string ScreenshotStartFolder(const std::string& lastFolder) {
+    if (!lastFolder.empty() && QFileInfo(QString::fromStdString(lastFolder)).isDir()) {
+        return lastFolder;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) {
+        return pictures.toStdString();
+    }
+    return QDir::homePath().toStdString();
 }
 
 // "desc|pattern|desc|pattern" as Qt's list of "desc" filters; the descriptions already name
@@ -622,12 +640,29 @@ void TFormMain::SetViewSize(int width, int height) {
     // and its new size can be stored and drawn at once, also before the window is first shown.
     layout()->invalidate();
     layout()->activate();
-    resize(width + (this->width() - Panel1->width()), height + (this->height() - Panel1->height()));
+    const TViewSize view = FitViewToScreen({width, height});
+    resize(view.Width + (this->width() - Panel1->width()),
+           view.Height + (this->height() - Panel1->height()));
+    // A window that grew to the right or downwards would now reach past the screen's edge.
+    KeepOnScreen(this);
     layout()->invalidate();
     layout()->activate();
     LayoutPanel1();
     FormResize();
     Panel1Resize();
+}
+
+TViewSize TFormMain::FitViewToScreen(TViewSize wanted) const {
+    // The frame is known only once the window is on screen and the window manager has framed it;
+    // before, frameGeometry() is the window without it.
+    const QRect frame = frameGeometry();
+    const TViewSize aroundView{frame.width() - Panel1->width(), frame.height() - Panel1->height()};
+    TViewSize screenArea{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+    if (const QScreen* screen = this->screen()) {
+        const QSize available = screen->availableGeometry().size();
+        screenArea = {available.width(), available.height()};
+    }
+    return FitViewSize(wanted, screenArea, aroundView);
 }
 
 void TFormMain::resizeEvent(QResizeEvent* event) {
@@ -1150,12 +1185,12 @@ void TFormMain::Hightide1Click() {
 void TFormMain::Save1Click() {
     const std::string format = Prefs->ScreenshotFormat;
     const std::optional<std::string> chosen = dialogs_->SaveScreenshotName(
-        this, IniFile->ReadString(kPreferencesSection, "LastScreenshotDir", ""),
+        this,
+        ScreenshotStartFolder(IniFile->ReadString(kPreferencesSection, "LastScreenshotDir", "")),
         ProposedScreenshotName(TrackData().TrackName, format), ScreenshotFilterIndex(format));
     if (!chosen) {
         return;
     }
-    IniFile->WriteString(kPreferencesSection, "LastScreenshotDir", FolderOf(*chosen));
 
     TGLBMP image;
     image.SetJPEGQuality(Prefs->JPEGQuality);
@@ -1168,6 +1203,8 @@ void TFormMain::Save1Click() {
             // The JPEG and PNG writers and an unknown format only answer false; a beep then
             // would tell the user a picture was saved that is not there.
             if (SaveScreenshot(image, fileName)) {
+                // Only a folder that took a picture is offered again.
+                IniFile->WriteString(kPreferencesSection, "LastScreenshotDir", FolderOf(fileName));
                 dialogs_->Beep();
             } else {
                 ShowErrorText(CannotWriteText(fileName));

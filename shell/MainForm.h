@@ -36,6 +36,7 @@ class TIniFile;
 class TPodFile;
 class TQRXFileFinder;
 struct TViewResult;
+struct TViewSize;
 
 // Every modal exchange of the main window with the user. The defaults show Qt's dialogs and the
 // viewer's own; tests answer them without blocking.
@@ -227,6 +228,9 @@ private:
 
     void Apply(const TViewResult& result);
     void SetViewSize(int width, int height);
+    // The view size brought within the free area of the window's screen, with room for the
+    // window's frame, menu bar and status bar.
+    TViewSize FitViewToScreen(TViewSize wanted) const;
     void LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry);
     // Draws one frame into the back buffer; true when one was drawn. present swaps it to the
     // screen.

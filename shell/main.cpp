@@ -1,5 +1,9 @@
 // dunmeregl: the viewer.
 //   dunmeregl [-W<width>] [-H<height>] [ARCHIVE.POD]
+//   dunmeregl --help | --version
+#include "core/settings/Version.h"
+#include "core/vfs/FileTools.h"
+#include "core/view/ViewCommands.h"
 #include "shell/MainForm.h"
 #include "shell/ShellText.h"
 #include "shell/ViewWindow.h"
@@ -15,6 +19,7 @@
 #include <clocale>
 #include <csignal>
 #include <exception>
+#include <iostream>
 
 namespace {
 
@@ -49,6 +54,19 @@ void CloseOnTerminate(QWidget& window) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Answered before Qt starts: they need no display and open no window.
+    const TCommandLineCheck early =
+        CheckCommandLine(TStringList(argv + 1, argv + argc), FileExists);
+    if (early.Request == TCommandLineRequest::ShowHelp) {
+        std::cout << ViewerUsageText();
+        return 0;
+    }
+    if (early.Request == TCommandLineRequest::ShowVersion) {
+        std::cout << ViewerVersionText(TVersion().FormatVersion("%MAJOR.%MINOR.%RELEASE.%BUILD"))
+                  << '\n';
+        return 0;
+    }
+
     // The default format has to be in place before the first window exists.
     QSurfaceFormat::setDefaultFormat(ViewSurfaceFormat());
     QApplication application(argc, argv);
@@ -56,9 +74,13 @@ int main(int argc, char* argv[]) {
     // Qt sets the locale from the environment; numbers in files and on screen always use ".".
     setlocale(LC_NUMERIC, "C");
 
-    TStringList arguments;
-    for (int i = 1; i < argc; ++i) {
-        arguments.emplace_back(argv[i]);
+    // Qt has taken out the options meant for it (--platform, --style ...): what is left is ours.
+    const TStringList arguments(argv + 1, argv + argc);
+    const TCommandLineCheck check = CheckCommandLine(arguments, FileExists);
+    if (check.Request == TCommandLineRequest::UnknownOption) {
+        std::cerr << "dunmeregl: unrecognized option '" << check.Option << "'\n"
+                  << "Try 'dunmeregl --help'.\n";
+        return 2;
     }
     try {
         TFormMain form(arguments);

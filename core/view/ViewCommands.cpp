@@ -208,6 +208,44 @@ TCommandLine ParseCommandLine(const TStringList& args, int width, int height,
     return line;
 }
 
+TCommandLineCheck CheckCommandLine(const TStringList& args,
+                                   const std::function<bool(const std::string&)>& fileExists) {
+    TCommandLineCheck check;
+    for (const std::string& arg : args) {
+        if (arg == "--") {
+            break;
+        }
+        if (arg == "--help") {
+            return {TCommandLineRequest::ShowHelp, std::string()};
+        }
+        if (arg == "--version") {
+            return {TCommandLineRequest::ShowVersion, std::string()};
+        }
+        // An archive may have any name, even one that looks like an option.
+        if (arg.starts_with("--") && check.Option.empty() && !fileExists(arg)) {
+            check = {TCommandLineRequest::UnknownOption, arg};
+        }
+    }
+    return check;
+}
+
+std::string ViewerUsageText() {
+    return "Usage: dunmeregl [-W<width>] [-H<height>] [ARCHIVE.POD]\n"
+           "Shows the race tracks of Quarrix 1 and 2 in 3D.\n"
+           "\n"
+           "  -W<width>     width of the 3D view in pixels, for example -W800\n"
+           "  -H<height>    height of the 3D view in pixels, for example -H600\n"
+           "  ARCHIVE.POD   a POD archive of the games whose track is opened at start\n"
+           "  --help        show this help and exit\n"
+           "  --version     show the version and exit\n"
+           "\n"
+           "The view size is kept for the next start and limited to what the screen can show.\n";
+}
+
+std::string ViewerVersionText(const std::string& version) {
+    return "Dunmere GL " + version;
+}
+
 int CustomSizeValue(const std::optional<std::string>& answer, int current, int minimum) {
     int value = current;
     if (answer) {
@@ -216,6 +254,14 @@ int CustomSizeValue(const std::optional<std::string>& answer, int current, int m
         }
     }
     return std::max(value, minimum);
+}
+
+TViewSize FitViewSize(TViewSize wanted, TViewSize screenArea, TViewSize aroundView) {
+    const auto fit = [](int value, int largest, int smallest) {
+        return std::max(std::min(value, largest), smallest);
+    };
+    return {fit(wanted.Width, screenArea.Width - aroundView.Width, kMinCustomWidth),
+            fit(wanted.Height, screenArea.Height - aroundView.Height, kMinCustomHeight)};
 }
 
 int StatusPanel2Width(int statusBarWidth, int panel0, int panel1, int panel3, int panel4) {

@@ -106,12 +106,41 @@ struct TCommandLine {
 TCommandLine ParseCommandLine(const TStringList& args, int width, int height,
                               const std::function<bool(const std::string&)>& fileExists);
 
+// What a command line asks for before any window exists.
+enum class TCommandLineRequest { OpenViewer, ShowHelp, ShowVersion, UnknownOption };
+
+struct TCommandLineCheck {
+    TCommandLineRequest Request = TCommandLineRequest::OpenViewer;
+    std::string Option; // the unknown option
+};
+
+// "--help" or "--version", whichever comes first, wins; otherwise the first argument that starts
+// with "--" and names no existing file is an unknown option. "--" ends the options. Everything
+// else is left to ParseCommandLine.
+TCommandLineCheck CheckCommandLine(const TStringList& args,
+                                   const std::function<bool(const std::string&)>& fileExists);
+std::string ViewerUsageText(); // for --help
+// The first line of --version: "Dunmere GL " and the version's four numbers.
+std::string ViewerVersionText(const std::string& version);
+
 inline constexpr int kMinCustomWidth = 60;
 inline constexpr int kMinCustomHeight = 48;
 
 // A "Custom ..." prompt's answer (nullopt when cancelled): an integer replaces current, anything
 // else keeps it; the result is at least minimum.
 int CustomSizeValue(const std::optional<std::string>& answer, int current, int minimum);
+
+struct TViewSize {
+    int Width = 0;
+    int Height = 0;
+    bool operator==(const TViewSize&) const = default;
+};
+
+// The wanted view size brought within what the screen shows whole: at most the screen's free
+// area less what the window puts around the view (frame, menu bar, status bar), so that no part
+// of the window lies off screen; at least kMinCustomWidth x kMinCustomHeight, which wins on a
+// screen too small for it.
+TViewSize FitViewSize(TViewSize wanted, TViewSize screenArea, TViewSize aroundView);
 
 // The spacer panel takes what the other four leave of the status bar; never negative.
 int StatusPanel2Width(int statusBarWidth, int panel0, int panel1, int panel3, int panel4);

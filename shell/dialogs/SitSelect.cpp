@@ -9,26 +9,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-// A list that starts with no current line: Qt's list makes the first line current, unselected,
-// when it gets the focus, which looks like a choice that is not there and makes the first arrow
-// key jump to the second line.
-class TTrackList : public QListWidget {
-public:
-    using QListWidget::QListWidget;
-
-protected:
-    void focusInEvent(QFocusEvent* event) override {
-        QListWidget::focusInEvent(event);
-        if (selectedItems().isEmpty()) {
-            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
-        }
-    }
-};
-
-} // namespace
-
 TFormSitSelect::TFormSitSelect(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("FormSitSelect"));
     setWindowTitle(QStringLiteral("Multiple SIT files found"));
@@ -38,7 +18,7 @@ TFormSitSelect::TFormSitSelect(QWidget* parent) : QDialog(parent) {
     Label1 = new QLabel(QStringLiteral("Please select track:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
 
-    ListBox1 = new TTrackList(this);
+    ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, [this] { accept(); });
@@ -47,6 +27,10 @@ TFormSitSelect::TFormSitSelect(QWidget* parent) : QDialog(parent) {
     BtnOK->setObjectName(QStringLiteral("BtnOK"));
     BtnOK->setDefault(true);
     connect(BtnOK, &QPushButton::clicked, this, &QDialog::accept);
+    // A line can still be unselected (Ctrl and a click); OK then would close the dialog and
+    // load nothing without a word.
+    connect(ListBox1, &QListWidget::itemSelectionChanged, this,
+            [this] { BtnOK->setEnabled(SelectedIndex() >= 0); });
 
     BtnCancel = new QPushButton(QStringLiteral("Cancel"), this);
     BtnCancel->setObjectName(QStringLiteral("BtnCancel"));
@@ -69,8 +53,9 @@ void TFormSitSelect::SetTracks(const TStringList& trackNames) {
     for (const std::string& name : trackNames) {
         ListBox1->addItem(ToDisplayText(name));
     }
-    ListBox1->setCurrentRow(-1);
-    ListBox1->clearSelection();
+    // The first track is chosen already: Enter loads it, and the arrow keys move on from it.
+    ListBox1->setCurrentRow(trackNames.empty() ? -1 : 0);
+    BtnOK->setEnabled(SelectedIndex() >= 0);
 }
 
 int TFormSitSelect::SelectedIndex() const {

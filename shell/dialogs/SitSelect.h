@@ -14,7 +14,7 @@ class TFormSitSelect : public QDialog {
 public:
     explicit TFormSitSelect(QWidget* parent = nullptr);
 
-    // One line per track, in the order given; no line is selected.
+    // One line per track, in the order given; the first line is current and selected.
     void SetTracks(const TStringList& trackNames);
     // The selected line, or -1.
     int SelectedIndex() const;

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 
@@ -23,6 +24,19 @@ QStringList EntryTexts(const QMenu* menu) {
         texts << (action->isSeparator() ? QStringLiteral("-") : action->text());
     }
     return texts;
+}
+
+// The window lies wholly within the free area of its screen, and its view is as wide as that
+// allows.
+void ExpectWholeWindowOnScreenWithTheWidestView(const TFormMain& main) {
+    const QRect area = main.screen()->availableGeometry();
+    // The window manager may place the window a little later than it was shown.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return area.contains(main.frameGeometry()); }, 5000))
+        << "window " << main.frameGeometry().x() << "," << main.frameGeometry().y() << " "
+        << main.frameGeometry().width() << "x" << main.frameGeometry().height();
+    EXPECT_EQ(main.frameGeometry().width(), area.width());
+    EXPECT_EQ(main.StatusPanels[4]->text().toStdString(),
+              ViewSizeText(main.Panel1->width(), main.Panel1->height()));
 }
 
 } // namespace
@@ -61,6 +75,30 @@ TEST_F(MainFormTest, StoredSizeAndWaterColourAreReadAtStart) {
     EXPECT_FLOAT_EQ(main.View.WaterColor.r, 5 / 255.0f);
     EXPECT_FLOAT_EQ(main.View.WaterColor.a, 7 / 255.0f);
     EXPECT_EQ(main.Save1->text(), QStringLiteral("Take PNG screenshot ..."));
+}
+
+TEST_F(MainFormTest, AStoredSizeTooLargeForTheScreenIsBroughtBackWithinItAtStart) {
+    WriteFileBytes(IniPath(), CrLfLines({"[Preferences]", "PanelWidth=50000", "PanelHeight=30"}));
+    TFormMain& main = Start();
+    ExpectWholeWindowOnScreenWithTheWidestView(main);
+    EXPECT_EQ(main.Panel1->height(), kMinCustomHeight);
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.Panel1->width());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), kMinCustomHeight);
+}
+
+TEST_F(MainFormTest, CommandLineSizesAreKeptWithinTheScreenAndStoredSo) {
+    TFormMain& main = Start({"-W50000", "-H30"});
+    ExpectWholeWindowOnScreenWithTheWidestView(main);
+    EXPECT_EQ(main.Panel1->height(), kMinCustomHeight);
+    EXPECT_EQ(main.StatusPanels[4]->text().toStdString(),
+              ViewSizeText(main.Panel1->width(), kMinCustomHeight));
+    Stop();
+
+    // The next start uses the stored size, which fits.
+    TFormMain& again = Start();
+    ExpectWholeWindowOnScreenWithTheWidestView(again);
+    EXPECT_EQ(again.Panel1->height(), kMinCustomHeight);
 }
 
 TEST_F(MainFormTest, SessionLogHasItsHeaderAndEndsWithTheShutDownLine) {
@@ -133,6 +171,19 @@ TEST_F(MainFormTest, CustomSizeRaisesSmallValuesAndKeepsCancelledOnes) {
     dialogs->TextAnswers = {std::string("wide"), std::string("300")};
     main.CustomSize1Click();
     EXPECT_EQ(main.Panel1->size(), QSize(60, 300));
+}
+
+TEST_F(MainFormTest, CustomSizeLargerThanTheScreenIsKeptWithinIt) {
+    TFormMain& main = Start();
+    const QRect area = main.screen()->availableGeometry();
+    dialogs->TextAnswers = {std::to_string(area.width() * 4), std::to_string(area.height() * 4)};
+    main.CustomSize1Click();
+    // The window takes the whole free area, moved there from the centre where it started.
+    ExpectWholeWindowOnScreenWithTheWidestView(main);
+    EXPECT_EQ(main.frameGeometry().height(), area.height());
+    TIniFile ini(IniPath());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.Panel1->width());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), main.Panel1->height());
 }
 
 TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {

@@ -17,7 +17,33 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
+
+// Sets an environment variable while it lives, then restores it.
+class TScopedVariable {
+public:
+    TScopedVariable(const char* name, const std::string& value) : name_(name) {
+        if (const char* saved = std::getenv(name)) {
+            saved_ = saved;
+        }
+        setenv(name, value.c_str(), 1);
+    }
+    ~TScopedVariable() {
+        if (saved_) {
+            setenv(name_, saved_->c_str(), 1);
+        } else {
+            unsetenv(name_);
+        }
+    }
+    TScopedVariable(const TScopedVariable&) = delete;
+    TScopedVariable& operator=(const TScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> saved_;
+};
 
 class MainFormViewTest : public MainFormTest {
 protected:
@@ -423,6 +449,51 @@ TEST_F(MainFormViewTest, ScreenshotIntoAMissingFolderIsAnErrorWithoutBeepInEvery
         EXPECT_EQ(dialogs->Beeps, 0);
     }
     EXPECT_FALSE(std::filesystem::exists(dir.Path() + "nowhere"));
+    TIniFile ini(IniPath());
+    EXPECT_FALSE(ini.ValueExists("Preferences", "LastScreenshotDir"))
+        << "a folder that took no picture is not offered again";
+}
+
+TEST_F(MainFormViewTest, ScreenshotDialogOpensInThePicturesFolderUntilAPictureWasWrittenElsewhere) {
+    // The user's folders are the test's own.
+    const TTempDir home;
+    const TScopedVariable homeVariable("HOME", home.Path());
+    const TScopedVariable configVariable("XDG_CONFIG_HOME", home.Path() + ".config");
+    const std::string homeFolder = home.Path().substr(0, home.Path().size() - 1);
+    const auto openedIn = [&] {
+        dialogs->SaveAnswer = std::nullopt;
+        form->Save1Click();
+        return dialogs->SaveFolder;
+    };
+
+    // Without a pictures folder, the home folder; never where the game's archive is.
+    EXPECT_EQ(openedIn(), homeFolder);
+    home.MakeDir("Pictures");
+    EXPECT_EQ(openedIn(), home.Path() + "Pictures");
+
+    // Neither a folder that could not take the picture nor one whose file was kept is stored.
+    dialogs->SaveAnswer = dir.Path() + "nowhere/shot";
+    form->Save1Click();
+    dir.WriteFile("kept/shot.JPG", "keep");
+    dialogs->YesNoAnswer = false;
+    dialogs->SaveAnswer = dir.Path() + "kept/shot";
+    form->Save1Click();
+    EXPECT_EQ(dialogs->Beeps, 0);
+    EXPECT_FALSE(form->IniFile->ValueExists("Preferences", "LastScreenshotDir"));
+    EXPECT_EQ(openedIn(), home.Path() + "Pictures");
+
+    // A stored folder that has gone since is passed over.
+    form->IniFile->WriteString("Preferences", "LastScreenshotDir", dir.Path() + "gone/");
+    EXPECT_EQ(openedIn(), home.Path() + "Pictures");
+
+    // A written picture makes its folder the next start.
+    dir.MakeDir("shots");
+    dialogs->SaveAnswer = dir.Path() + "shots/shot";
+    form->Save1Click();
+    EXPECT_EQ(dialogs->Beeps, 1);
+    EXPECT_EQ(TIniFile(IniPath()).ReadString("Preferences", "LastScreenshotDir", ""),
+              dir.Path() + "shots/");
+    EXPECT_EQ(openedIn(), dir.Path() + "shots/");
 }
 
 TEST_F(MainFormViewTest, ScreenshotInAnUnknownFormatWritesNothingAndSaysSo) {

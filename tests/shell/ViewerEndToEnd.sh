@@ -60,12 +60,13 @@ cd "$work"
 QT_QPA_PLATFORM=xcb "$work/bin/dunmeregl" -W400 -H300 "$work/track.pod" >"$work/viewer.out" 2>&1 &
 viewer_pid=$!
 
-# An archive with several tracks asks which one; the first arrow key picks the first line.
+# An archive with several tracks asks which one; the first line is chosen already, so Enter
+# opens the first track.
 if select=$(wait_window "Multiple SIT files found" 10); then
     xdotool windowfocus --sync "$select"
-    xdotool key --clearmodifiers Down Return
+    xdotool key --clearmodifiers Return
 fi
-main=$(wait_window "Dunmere GL v.* - " 30) || fail "no track was opened"
+main=$(wait_window "Dunmere GL v.* - Dunmere Valley " 30) || fail "the first track was not opened"
 xdotool windowfocus --sync "$main"
 sleep 2
 kill -0 "$viewer_pid" || fail "the viewer ended"

@@ -237,6 +237,46 @@ TEST(CommandLine, LaterArgumentsWinAndOthersAreIgnored) {
     EXPECT_EQ(none.Width, 640);
 }
 
+TEST(CommandLine, HelpAndVersionWinOverEverythingElseInTheirOrder) {
+    const auto none = [](const std::string&) { return false; };
+    EXPECT_EQ(CheckCommandLine({"--help"}, none).Request, TCommandLineRequest::ShowHelp);
+    EXPECT_EQ(CheckCommandLine({"--version"}, none).Request, TCommandLineRequest::ShowVersion);
+    EXPECT_EQ(CheckCommandLine({"-W800", "--version", "--help"}, none).Request,
+              TCommandLineRequest::ShowVersion);
+    // Qt's own options are still in the list when help is looked for.
+    EXPECT_EQ(CheckCommandLine({"--platform", "xcb", "--help"}, none).Request,
+              TCommandLineRequest::ShowHelp);
+}
+
+TEST(CommandLine, UnknownDoubleDashOptionsAreNamedButArchivesAndShortOptionsAreNot) {
+    const std::set<std::string> files{"--odd name.pod"};
+    const auto exists = [&](const std::string& path) { return files.count(path) > 0; };
+
+    const TCommandLineCheck unknown = CheckCommandLine({"-W800", "--width=3", "--x"}, exists);
+    EXPECT_EQ(unknown.Request, TCommandLineRequest::UnknownOption);
+    EXPECT_EQ(unknown.Option, "--width=3");
+
+    const TCommandLineCheck viewer =
+        CheckCommandLine({"--odd name.pod", "-x5", "-h", "-", "", "/missing.pod"}, exists);
+    EXPECT_EQ(viewer.Request, TCommandLineRequest::OpenViewer);
+    EXPECT_EQ(viewer.Option, "");
+    EXPECT_EQ(CheckCommandLine({}, exists).Request, TCommandLineRequest::OpenViewer);
+
+    // "--" ends the options: what follows is left to the window, as before.
+    EXPECT_EQ(CheckCommandLine({"--", "--help", "--x"}, exists).Request,
+              TCommandLineRequest::OpenViewer);
+}
+
+TEST(CommandLine, UsageNamesEveryArgumentAndVersionTheProgram) {
+    const std::string usage = ViewerUsageText();
+    EXPECT_EQ(usage.rfind("Usage: dunmeregl [-W<width>] [-H<height>] [ARCHIVE.POD]\n", 0), 0u);
+    for (const char* part : {"-W<width>", "-H<height>", "ARCHIVE.POD", "--help", "--version"}) {
+        EXPECT_NE(usage.find(std::string("\n  ") + part), std::string::npos) << part;
+    }
+    EXPECT_EQ(usage.back(), '\n');
+    EXPECT_EQ(ViewerVersionText("1.0.0.0"), "Dunmere GL 1.0.0.0");
+}
+
 TEST(CustomSize, NonIntegersKeepTheValueAndSmallOnesAreRaised) {
     EXPECT_EQ(CustomSizeValue(std::string("10"), 640, kMinCustomWidth), 60);
     EXPECT_EQ(CustomSizeValue(std::string("20"), 480, kMinCustomHeight), 48);
@@ -244,6 +284,23 @@ TEST(CustomSize, NonIntegersKeepTheValueAndSmallOnesAreRaised) {
     EXPECT_EQ(CustomSizeValue(std::string("wide"), 640, kMinCustomWidth), 640);
     EXPECT_EQ(CustomSizeValue(std::nullopt, 640, kMinCustomWidth), 640);
     EXPECT_EQ(CustomSizeValue(std::nullopt, 30, kMinCustomWidth), 60);
+}
+
+TEST(ViewSize, AViewTooLargeForTheScreenLeavesRoomForTheWindowAroundIt) {
+    const TViewSize screen{1920, 1040};
+    const TViewSize around{10, 90}; // frame, menu bar and status bar
+    EXPECT_EQ(FitViewSize({50000, 30}, screen, around), (TViewSize{1910, kMinCustomHeight}));
+    EXPECT_EQ(FitViewSize({1910, 950}, screen, around), (TViewSize{1910, 950}));
+    EXPECT_EQ(FitViewSize({1911, 951}, screen, around), (TViewSize{1910, 950}));
+    EXPECT_EQ(FitViewSize({640, 480}, screen, around), (TViewSize{640, 480}));
+    EXPECT_EQ(FitViewSize({-5, 0}, screen, around), (TViewSize{kMinCustomWidth, kMinCustomHeight}));
+}
+
+TEST(ViewSize, OnAScreenTooSmallForTheMinimumTheMinimumWins) {
+    EXPECT_EQ(FitViewSize({800, 600}, {100, 100}, {50, 60}),
+              (TViewSize{kMinCustomWidth, kMinCustomHeight}));
+    EXPECT_EQ(FitViewSize({800, 600}, {0, 0}, {0, 0}),
+              (TViewSize{kMinCustomWidth, kMinCustomHeight}));
 }
 
 TEST(StatusBar, SpacerTakesTheRestAndSizeTextIsWidthByHeight) {
