@@ -1,15 +1,21 @@
 #!/bin/sh
-# Installs the Debian packages Dunmere GL builds, tests and runs with.
+# Installs the Debian packages Dunmere GL builds, tests and runs with, and makes the German
+# locale that the number tests switch to.
 # Does nothing when everything is present; runs apt-get update only when something is missing.
 set -eu
 
+# fonts-dejavu-core: the faces the window tests measure text with. locales: the German locale
+# below. stress-ng: a CPU hog for running the tests under load.
 PACKAGES="cmake g++ make pkg-config
 qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev
 libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
 libpng-dev libjpeg62-turbo-dev libsimpleini-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool x11-utils imagemagick
-clang-format"
+clang-format fonts-dejavu-core locales stress-ng"
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
 
 missing=""
 for p in $PACKAGES; do
@@ -20,10 +26,19 @@ for p in $PACKAGES; do
     esac
 done
 
-[ -z "$missing" ] && exit 0
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    $SUDO apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+fi
 
-echo "Installing:$missing"
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO="sudo"
-$SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends $missing
+# Listed in /etc/locale.gen, so that a later locale-gen keeps it.
+if ! locale -a | grep -qix 'de_DE\.utf-\{0,1\}8'; then
+    echo "Generating the locale de_DE.UTF-8"
+    if grep -q '^# *de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+        $SUDO sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    elif ! grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+        echo "de_DE.UTF-8 UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+    $SUDO locale-gen
+fi

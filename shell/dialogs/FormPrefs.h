@@ -51,6 +51,10 @@ public:
     QPushButton* btnOK;
     QPushButton* btnCancel;
 
+    // Leaving a field schedules its check for after the focus change; until it has run, the
+    // field's verdict is still open.
+    bool FieldCheckPending() const { return pendingCheck_.isActive(); }
+
     void reject() override;
 
 protected:

@@ -331,6 +331,8 @@ TEST_F(RenderFrameTest, AFrameRequestedWhileEventsRunIsDrawnCompletelyFirst) {
 
 TEST_F(RenderFrameTest, AMovementFrameTurnsFullOnceThePauseIsLongerThanThePreference) {
     LookDown(1);
+    // The frame reads the clock itself, a moment after the pause was set up: every pause below
+    // lies 400 ms or more away from where the answer turns, so a busy machine cannot turn it.
     const auto fullAfter = [&](std::chrono::milliseconds elapsed, int hideFor) {
         view_.FullFrame = false;
         view_.HideObjectsWhileMovingFor = hideFor;
@@ -338,10 +340,10 @@ TEST_F(RenderFrameTest, AMovementFrameTurnsFullOnceThePauseIsLongerThanThePrefer
         Render();
         return view_.FullFrame;
     };
-    EXPECT_FALSE(fullAfter(1400ms, 500)); // h + m + s = 1, ms = 400
-    EXPECT_TRUE(fullAfter(600ms, 500));
-    EXPECT_FALSE(fullAfter(300ms, 500));
-    EXPECT_FALSE(fullAfter(1900ms, 1500));
+    EXPECT_FALSE(fullAfter(1100ms, 500)); // h + m + s = 1, ms = 100
+    EXPECT_TRUE(fullAfter(900ms, 500));
+    EXPECT_FALSE(fullAfter(100ms, 500));
+    EXPECT_FALSE(fullAfter(1600ms, 1500));
     EXPECT_TRUE(fullAfter(2100ms, 1500));
     EXPECT_TRUE(fullAfter(0ms, -1));
 

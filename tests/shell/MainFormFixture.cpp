@@ -3,6 +3,7 @@
 #include "core/base/ProgramFolder.h"
 #include "tests/support/ShellTestSupport.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTest>
@@ -29,9 +30,9 @@ TFormMain& MainFormTest::Start(TStringList commandLine) {
     dialogs = recording.get();
     form = std::make_unique<TFormMain>(std::move(commandLine), std::move(recording));
     form->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get(), kPatienceMs));
     form->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    EXPECT_TRUE(QTest::qWaitForWindowActive(form.get(), kPatienceMs));
     // The command line runs from the event loop once the window is up.
     QCoreApplication::processEvents();
     form->FormShow();
@@ -63,20 +64,20 @@ std::string MainFormTest::WriteTracks(const std::string& fileName,
 
 void MainFormTest::OpenAndWait(const std::string& archivePath) {
     form->OpenTrackArchive(archivePath);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->ViewWindow()));
-    QElapsedTimer clock;
-    clock.start();
-    while (form->FramesDrawn == 0 && clock.elapsed() < 5000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->ViewWindow(), kPatienceMs));
+    WaitUntil([this] { return form->FramesDrawn > 0; });
 }
 
-void MainFormTest::RunEvents(int ms) {
+bool MainFormTest::RunUntilIdle() {
+    QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < ms) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    while (clock.elapsed() < kPatienceMs) {
+        if (!dispatcher->processEvents(QEventLoop::AllEvents)) {
+            return true;
+        }
     }
+    return false;
 }
 
 std::string MainFormTest::IniText() const {

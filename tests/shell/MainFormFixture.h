@@ -4,6 +4,7 @@
 #pragma once
 
 #include "shell/MainForm.h"
+#include "tests/support/ShellTestSupport.h"
 #include "tests/support/TrackFixture.h"
 #include "tools/PodWriter.h"
 
@@ -128,8 +129,10 @@ protected:
                             const std::vector<TTrackFixture>& tracks) const;
     // Opens the archive and waits until the view has been drawn.
     void OpenAndWait(const std::string& archivePath);
-    // Lets the event loop run for about ms milliseconds.
-    static void RunEvents(int ms);
+    // Runs the events until none is left to handle, which is false when they never run out.
+    // The idle frames are a chain of queued calls, so the view has stopped drawing by itself
+    // once this is true.
+    [[nodiscard]] static bool RunUntilIdle();
 
     std::string IniPath() const { return dir.Path() + "DunmereGL.ini"; }
     std::string IniText() const;

@@ -116,7 +116,7 @@ TEST_F(MainFormTest, SessionLogHasItsHeaderAndEndsWithTheShutDownLine) {
 TEST_F(MainFormTest, CommandLineSizesInAnyOrderAndOpensTheArchive) {
     const std::string archive = WriteTracks("CMDLINE.POD", {TTrackFixture{}});
     TFormMain& main = Start({"-h300", archive, "-x5", "-W400"});
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(main.ViewWindow()));
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(main.ViewWindow(), kPatienceMs));
     EXPECT_EQ(main.Panel1->width(), 400);
     EXPECT_EQ(main.Panel1->height(), 300);
     EXPECT_TRUE(TrackData().TrackLoaded);
@@ -151,8 +151,12 @@ TEST_F(MainFormTest, SizeCommandsResizeTheViewBeforeAnyTrack) {
 TEST_F(MainFormTest, StatusSpacerTakesWhatTheOtherPanelsLeave) {
     TFormMain& main = Start();
     main.N800x6001Click();
-    QCoreApplication::processEvents();
-    const int expected = main.StatusBar1->width() - (400 + 60 + 50 + 60) - 40;
+    // The status bar is laid out again once the window system has the new size.
+    const auto spacerWidth = [&main] {
+        return main.StatusBar1->width() - (400 + 60 + 50 + 60) - 40;
+    };
+    WaitUntil([&] { return main.StatusPanels[2]->width() == spacerWidth(); });
+    const int expected = spacerWidth();
     EXPECT_EQ(main.StatusPanels[2]->width(), expected);
     EXPECT_EQ(main.StatusPanels[3]->x(), 400 + 60 + expected);
     EXPECT_EQ(main.StatusPanels[0]->width(), 400);

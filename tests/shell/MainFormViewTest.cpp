@@ -133,7 +133,8 @@ TEST_F(MainFormViewTest, MouseEventsOverTheViewWindowReachTheCamera) {
 }
 
 TEST_F(MainFormViewTest, MovementDuringAFrameIsShownByThatFrameWithoutANestedOne) {
-    RunEvents(50);
+    // The frames of the open are over before the counting starts.
+    ASSERT_TRUE(RunUntilIdle());
     form->View.HideObjectsWhileMovingFor = 10000;
     const int frames = form->FramesDrawn;
     int framesWhenMoved = -1;
@@ -337,16 +338,16 @@ TEST_F(MainFormViewTest, DrawDistanceEntriesDoNothing) {
 }
 
 TEST_F(MainFormViewTest, IdleFramesStopOnceAFullFrameWasShown) {
-    form->View.HideObjectsWhileMovingFor = 150;
-    RunEvents(50);
+    // Long enough that the frame drawn at once is a light one even on a busy machine.
+    form->View.HideObjectsWhileMovingFor = 1000;
     const int idleBefore = form->IdleFramesDrawn;
     form->RedrawView(false);
     EXPECT_FALSE(form->View.FullFrame);
-    RunEvents(600);
+    WaitUntil([this] { return form->View.FullFrame; });
     EXPECT_TRUE(form->View.FullFrame);
     EXPECT_GT(form->IdleFramesDrawn, idleBefore);
     const int frames = form->FramesDrawn;
-    RunEvents(300);
+    EXPECT_TRUE(RunUntilIdle()) << "the idle frames go on";
     EXPECT_EQ(form->FramesDrawn, frames) << "nothing is drawn while nothing happens";
 }
 
@@ -355,7 +356,7 @@ TEST_F(MainFormViewTest, WithHidingOffEveryFrameIsFull) {
     form->RedrawView(false);
     EXPECT_TRUE(form->View.FullFrame);
     const int frames = form->FramesDrawn;
-    RunEvents(100);
+    EXPECT_TRUE(RunUntilIdle()) << "the idle frames go on";
     EXPECT_EQ(form->FramesDrawn, frames);
 }
 

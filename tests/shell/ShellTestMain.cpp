@@ -2,6 +2,7 @@
 // prepared for them, they run themselves again inside a private X server (xvfb-run), so they
 // neither need nor disturb the user's display.
 #include "tests/support/ShellTestSupport.h"
+#include "tests/support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
         execvp(args[0], args.data());
         // Without xvfb-run the tests use whatever display there is.
     }
+    // Made by the process that runs the tests, which is also the one that removes it.
+    const TTestEnvironment environment;
     if (!listing) {
         TestApplication();
     }

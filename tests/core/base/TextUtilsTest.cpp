@@ -3,6 +3,7 @@
 
 #include <clocale>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -35,7 +36,17 @@ TEST(TextUtils, ConversionErrorsCarryTheRunTimeTexts) {
 }
 
 TEST(TextUtils, RealsUseThePeriodWhateverTheLocale) {
-    const char* previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+    // Put back on every way out: the other tests of this process read numbers too. The name
+    // setlocale answers with is overwritten by its next call, so it is copied.
+    struct TRestoreNumberLocale {
+        std::string Name = std::setlocale(LC_NUMERIC, nullptr);
+        ~TRestoreNumberLocale() { std::setlocale(LC_NUMERIC, Name.c_str()); }
+    } restore;
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr)
+        << "the locale de_DE.UTF-8 is not installed; scripts/install-deps.sh generates it (or, "
+           "as root: localedef -i de_DE -f UTF-8 de_DE.UTF-8)";
+    // Without a comma as its decimal separator the locale would prove nothing.
+    ASSERT_STREQ(std::localeconv()->decimal_point, ",");
     EXPECT_DOUBLE_EQ(StrToFloat(" -100.25 "), -100.25);
     EXPECT_DOUBLE_EQ(StrToFloat("5"), 5.0);
     EXPECT_DOUBLE_EQ(StrToFloat("1e3"), 1000.0);
@@ -43,7 +54,6 @@ TEST(TextUtils, RealsUseThePeriodWhateverTheLocale) {
     EXPECT_EQ(TryStrToFloat("0x10"), std::nullopt);
     EXPECT_EQ(TryStrToFloat("."), std::nullopt);
     EXPECT_EQ(Format("%.2f|%-8.2f|", 1.5, -3.0), "1.50|-3.00   |");
-    std::setlocale(LC_NUMERIC, previous != nullptr ? previous : "C");
 }
 
 TEST(TextUtils, CaseFoldingTouchesOnlyAsciiLetters) {

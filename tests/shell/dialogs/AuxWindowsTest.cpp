@@ -60,18 +60,18 @@ protected:
         WaitUntilTheFanfareIsLoaded();
     }
 
+    // Until Qt's sound thread has decoded it, a sound effect is Null or Loading.
+    static bool Settled(const QSoundEffect& sound) {
+        return sound.status() != QSoundEffect::Null && sound.status() != QSoundEffect::Loading;
+    }
+
     // Qt's sound cache deadlocks when the process ends while its thread is still decoding a
     // sound, so no test may leave the fanfare half loaded. A second effect on the same source
     // shares the cached sound and reports when it is done.
     static void WaitUntilTheFanfareIsLoaded() {
         QSoundEffect probe;
         probe.setSource(QUrl("qrc:/sounds/FANFARE.wav"));
-        QElapsedTimer clock;
-        clock.start();
-        while (probe.status() != QSoundEffect::Ready && probe.status() != QSoundEffect::Error &&
-               clock.elapsed() < 5000) {
-            QTest::qWait(10);
-        }
+        WaitUntil([&probe] { return Settled(probe); });
     }
 
     TTempDir dir;
@@ -125,8 +125,9 @@ TEST_F(AuxWindows, EnteringTheHotSpotStartsTheFanfareEveryTime) {
         QApplication::sendEvent(form.Label7, &leave);
     }
     EXPECT_EQ(starts.count(), 2);
-    // Qt's own wave decoder accepts the embedded sound.
-    WaitUntilTheFanfareIsLoaded();
+    // Qt's own wave decoder accepts the embedded sound. It decodes on a thread of its own, so
+    // the form's sound is watched until it has a verdict.
+    WaitUntil([&form] { return Settled(*form.Fanfare); });
     EXPECT_EQ(form.Fanfare->status(), QSoundEffect::Ready);
     // Entering the thanks line beside the hot spot plays nothing.
     QEnterEvent elsewhere(inside, inside, form.Label6->mapToGlobal(inside));
@@ -226,7 +227,7 @@ TEST_F(AuxWindows, ReadmeWindowCanBeResizedAndItsLongLinesRewrap) {
     dir.WriteFile("readme.txt", longLine + "\r\n");
     TFormReadme form;
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kPatienceMs));
     EXPECT_EQ(form.size(), QSize(462, 397));
     EXPECT_EQ(form.Memo1->geometry(), form.rect());
     const auto lines = [&form] {
@@ -262,8 +263,8 @@ TEST_F(AuxWindows, AMissingReadmeIsReportedByNameAndTheWindowStillOpens) {
 TEST_F(AuxWindows, AReadmeThatIsAFolderIsReportedToo) {
     dir.MakeDir("readme.txt");
     TMessageBoxCatcher boxes;
+    // The box comes up, and is answered, while the window is being made.
     TFormReadme form;
-    QTest::qWait(50);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_TRUE(boxes.Texts[0].contains("readme.txt"));
     EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());

@@ -40,15 +40,36 @@ protected:
         form.FillFrom(prefs);
         form.show();
         form.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
     }
 
-    // Leaves field for next the way the Tab key does, then lets a check run.
-    static void Leave(QLineEdit* field, QWidget* next) {
+    // Lets the events run until the check that leaving a field schedules has run; a warning it
+    // raised has been answered by then.
+    static void WaitForTheCheck(const TFormPreferences& form) {
+        EXPECT_TRUE(QTest::qWaitFor([&form] { return !form.FieldCheckPending(); }, kPatienceMs))
+            << "the check of the field that was left never ran";
+    }
+
+    // Leaves field for next the way the Tab key does, then lets its check run.
+    static void Leave(const TFormPreferences& form, QLineEdit* field, QWidget* next) {
         field->setFocus(Qt::OtherFocusReason);
         QCoreApplication::processEvents();
         next->setFocus(Qt::TabFocusReason);
-        QTest::qWait(150);
+        WaitForTheCheck(form);
+    }
+
+    // Whether the keyboard focus is on expected or comes there. After a warning the dialog asks
+    // for the activation back, and that arrives as an event.
+    static testing::AssertionResult FocusComesTo(const QWidget* expected) {
+        if (QTest::qWaitFor([expected] { return QApplication::focusWidget() == expected; },
+                            kPatienceMs)) {
+            return testing::AssertionSuccess();
+        }
+        const QWidget* focus = QApplication::focusWidget();
+        return testing::AssertionFailure()
+               << "the focus is on "
+               << (focus != nullptr ? focus->objectName().toStdString() : std::string("no widget"))
+               << ", not on " << expected->objectName().toStdString();
     }
 
     TTempDir dir;
@@ -155,18 +176,18 @@ TEST_F(FormPreferences, LeavingTheViewDistanceAcceptsTenToTwoFiftyFiveOnly) {
     for (const char* text : {"9", "256", "abc", ""}) {
         TMessageBoxCatcher boxes;
         form.edViewDist->setText(text);
-        Leave(form.edViewDist, form.edHideObjectsFor);
+        Leave(form, form.edViewDist, form.edHideObjectsFor);
         ASSERT_EQ(boxes.Texts.size(), 1) << text;
         EXPECT_EQ(boxes.Texts[0], kViewDistText);
         EXPECT_EQ(boxes.Icons[0], QMessageBox::Warning);
-        EXPECT_EQ(QApplication::focusWidget(), form.edViewDist) << text;
+        EXPECT_TRUE(FocusComesTo(form.edViewDist)) << text;
     }
     for (const char* text : {"10", "255"}) {
         TMessageBoxCatcher boxes;
         form.edViewDist->setText(text);
-        Leave(form.edViewDist, form.edHideObjectsFor);
+        Leave(form, form.edViewDist, form.edHideObjectsFor);
         EXPECT_TRUE(boxes.Texts.isEmpty()) << text;
-        EXPECT_EQ(QApplication::focusWidget(), form.edHideObjectsFor) << text;
+        EXPECT_TRUE(FocusComesTo(form.edHideObjectsFor)) << text;
     }
 }
 
@@ -185,15 +206,15 @@ TEST_F(FormPreferences, LeavingTheHideTimeAcceptsZeroAndMoreOnly) {
     {
         TMessageBoxCatcher boxes;
         form.edHideObjectsFor->setText("-1");
-        Leave(form.edHideObjectsFor, form.edViewDist);
+        Leave(form, form.edHideObjectsFor, form.edViewDist);
         ASSERT_EQ(boxes.Texts.size(), 1);
         EXPECT_EQ(boxes.Texts[0], kHideText);
-        EXPECT_EQ(QApplication::focusWidget(), form.edHideObjectsFor);
+        EXPECT_TRUE(FocusComesTo(form.edHideObjectsFor));
     }
     {
         TMessageBoxCatcher boxes;
         form.edHideObjectsFor->setText("0");
-        Leave(form.edHideObjectsFor, form.edViewDist);
+        Leave(form, form.edHideObjectsFor, form.edViewDist);
         EXPECT_TRUE(boxes.Texts.isEmpty());
     }
 }
@@ -205,16 +226,16 @@ TEST_F(FormPreferences, LeavingTheQualityAcceptsZeroToHundredOnly) {
     {
         TMessageBoxCatcher boxes;
         form.edJPEGQual->setText("101");
-        Leave(form.edJPEGQual, form.comboImageFormat);
+        Leave(form, form.edJPEGQual, form.comboImageFormat);
         ASSERT_EQ(boxes.Texts.size(), 1);
         EXPECT_EQ(boxes.Texts[0], kQualityText);
         EXPECT_EQ(boxes.Icons[0], QMessageBox::NoIcon);
-        EXPECT_EQ(QApplication::focusWidget(), form.edJPEGQual);
+        EXPECT_TRUE(FocusComesTo(form.edJPEGQual));
     }
     {
         TMessageBoxCatcher boxes;
         form.edJPEGQual->setText("0");
-        Leave(form.edJPEGQual, form.comboImageFormat);
+        Leave(form, form.edJPEGQual, form.comboImageFormat);
         EXPECT_TRUE(boxes.Texts.isEmpty());
     }
     form.btnOK->click();
@@ -229,11 +250,13 @@ TEST_F(FormPreferences, TwoBadFieldsInARowGiveOneWarningAndNoEndlessLoop) {
     form.edHideObjectsFor->setText("-5");
     TMessageBoxCatcher boxes(&form);
     form.edViewDist->setText("9");
-    Leave(form.edViewDist, form.edHideObjectsFor);
-    QTest::qWait(200);
+    Leave(form, form.edViewDist, form.edHideObjectsFor);
+    // Once the focus is back in the first field and no check is left to run, nothing can raise
+    // a further warning.
+    EXPECT_TRUE(FocusComesTo(form.edViewDist));
+    WaitForTheCheck(form);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kViewDistText);
-    EXPECT_EQ(QApplication::focusWidget(), form.edViewDist);
 }
 
 TEST_F(FormPreferences, SwitchingPagesAwayFromABadFieldBringsItBack) {
@@ -243,11 +266,11 @@ TEST_F(FormPreferences, SwitchingPagesAwayFromABadFieldBringsItBack) {
     form.edViewDist->setText("5");
     TMessageBoxCatcher boxes;
     form.PageControl1->setCurrentWidget(form.TabScreenshots);
-    QTest::qWait(150);
+    WaitForTheCheck(form);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kViewDistText);
     EXPECT_EQ(form.PageControl1->currentWidget(), form.TabRendering);
-    EXPECT_EQ(QApplication::focusWidget(), form.edViewDist);
+    EXPECT_TRUE(FocusComesTo(form.edViewDist));
 }
 
 TEST_F(FormPreferences, CancelClosesWithoutCheckingTheFieldBeingLeft) {
@@ -256,11 +279,13 @@ TEST_F(FormPreferences, CancelClosesWithoutCheckingTheFieldBeingLeft) {
     form.edViewDist->setFocus();
     form.edViewDist->setText("9");
     TMessageBoxCatcher boxes;
-    // A user's press and release are apart in time, and events run in between.
+    // A user's press and release are apart in time, and events run in between: a check
+    // scheduled by the press would run there.
     QTest::mousePress(form.btnCancel, Qt::LeftButton);
-    QTest::qWait(100);
+    QCoreApplication::processEvents();
+    WaitForTheCheck(form);
     QTest::mouseRelease(form.btnCancel, Qt::LeftButton);
-    QTest::qWait(100);
+    WaitForTheCheck(form);
     EXPECT_TRUE(boxes.Texts.isEmpty());
     EXPECT_EQ(form.result(), QDialog::Rejected);
     EXPECT_FALSE(form.isVisible());
@@ -272,13 +297,13 @@ TEST_F(FormPreferences, EnterInABadFieldGivesItsOwnMessageAndKeepsTheDialogOpen)
     form.edViewDist->setFocus();
     form.edViewDist->setText("abc");
     TMessageBoxCatcher boxes;
+    // OK checks every field and warns before the key press returns.
     QTest::keyClick(form.edViewDist, Qt::Key_Return);
-    QTest::qWait(150);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kViewDistText);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.result(), 0);
-    EXPECT_EQ(QApplication::focusWidget(), form.edViewDist);
+    EXPECT_TRUE(FocusComesTo(form.edViewDist));
 }
 
 TEST_F(FormPreferences, OkChecksAQualityThatTheFormatChoiceSwitchedOff) {
@@ -288,12 +313,11 @@ TEST_F(FormPreferences, OkChecksAQualityThatTheFormatChoiceSwitchedOff) {
     form.comboImageFormat->setCurrentIndex(3);
     TMessageBoxCatcher boxes;
     form.btnOK->click();
-    QTest::qWait(100);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kQualityText);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.PageControl1->currentWidget(), form.TabScreenshots);
-    EXPECT_EQ(QApplication::focusWidget(), form.comboImageFormat);
+    EXPECT_TRUE(FocusComesTo(form.comboImageFormat));
 }
 
 TEST_F(FormPreferences, PngSwitchesTheQualityOffButItIsStillStored) {

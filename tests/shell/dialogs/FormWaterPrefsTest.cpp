@@ -92,7 +92,7 @@ TEST_F(FormWaterPrefs, TheBarsAnswerTheKeyboard) {
     TFormWaterPrefs form;
     form.SetColor({100 / 255.0f, 120 / 255.0f, 150 / 255.0f, 220 / 255.0f});
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
     form.SbAlpha->setFocus();
     ASSERT_TRUE(form.SbAlpha->hasFocus());
     QTest::keyClick(form.SbAlpha, Qt::Key_Right);
