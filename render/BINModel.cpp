@@ -3,6 +3,7 @@
 #include "core/base/Errors.h"
 #include "core/base/ProgramFolder.h"
 #include "core/vfs/GameFile.h"
+#include "core/vfs/GameFiles.h"
 #include "render/TexturePool.h"
 
 #include <GL/gl.h>
@@ -28,14 +29,13 @@ TBINModel::~TBINModel() {
     }
 }
 
-void TBINModel::LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinder& finder,
-                             TStringList& warnings) {
+void TBINModel::LoadFromFile(TGameFile& file, TGameLoad& load) {
     IsAnimationControl = false;
     FirstModelName.clear();
     const auto requestTexture = [&](const std::string& name) {
         const std::string key = "ART\\" + name;
-        if (pod != nullptr) {
-            GetGameTexture(key, pod, warnings, finder);
+        if (load.Files.Archive() != nullptr) {
+            GetGameTexture(key, load);
         } else {
             std::string relative = name;
             std::replace(relative.begin(), relative.end(), '\\', '/');

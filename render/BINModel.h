@@ -4,7 +4,6 @@
 // Needs a current GL context for loading and drawing.
 #pragma once
 
-#include "core/base/TextUtils.h"
 #include "core/formats/BINParse.h"
 
 #include <cstdint>
@@ -12,8 +11,7 @@
 #include <vector>
 
 class TGameFile;
-class TPodFile;
-class TQRXFileFinder;
+struct TGameLoad;
 
 class TBINModel {
 public:
@@ -23,10 +21,10 @@ public:
     TBINModel(const TBINModel&) = delete;
     TBINModel& operator=(const TBINModel&) = delete;
 
-    // file is positioned at the model's first byte and stays open; pod may be null (textures
-    // then come from ProgramFolder() + "ART/"). Read errors propagate. Builds the list.
-    void LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinder& finder,
-                      TStringList& warnings);
+    // file is positioned at the model's first byte and stays open. Textures come through the
+    // load's game files while an archive is open, else from ProgramFolder() + "ART/". Read
+    // errors propagate. Builds the list.
+    void LoadFromFile(TGameFile& file, TGameLoad& load);
     // Compiles the faces once; later calls do nothing, whatever their arguments.
     void BuildList(bool forceBlend, double scale);
     // Raises EDunmereError "TBINModel.DrawList: No List" when there is no list.

@@ -2,14 +2,11 @@
 
 #include "core/base/Logging.h"
 #include "core/track/QRXBox.h"
-#include "core/vfs/GameFile.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
+#include "core/vfs/GameFiles.h"
 #include "render/BINModel.h"
 #include "render/BINStore.h"
 
 #include <GL/gl.h>
-#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -17,14 +14,6 @@ namespace {
 
 // The game's own conversion takes pi as 3.14; placements only look right with the same factor.
 constexpr double kDegreesPerRadian = 57.32484076433121;
-
-bool OpenModelFile(TGameFile& file, const std::string& name, const TPodFile* pod,
-                   TQRXFileFinder& finder) {
-    if (pod != nullptr && pod->OpenEntry(file, name)) {
-        return true;
-    }
-    return finder.OpenFile(file, name) != -1;
-}
 
 // Keeps the matrix stack balanced when drawing a model raises.
 class TMatrixScope {
@@ -55,30 +44,28 @@ double ViewerHeading(const TQRXBox& box, double viewerX, double viewerZ) {
 
 } // namespace
 
-void LoadModel(TQRXBox& box, const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
+void LoadModel(TQRXBox& box, TGameLoad& load) {
     if (Trim(box.ModelName).empty() || FindBINModel(box.ModelName) != nullptr) {
         return;
     }
     WriteLog(box.ModelName);
-    TGameFile file;
-    if (!OpenModelFile(file, box.ModelName, pod, finder)) {
-        const std::string warning = "Error: BIN Model \"" + box.ModelName + "\" not found";
-        if (std::find(warnings.begin(), warnings.end(), warning) == warnings.end()) {
-            warnings.push_back(warning);
-        }
+    TOpenedGameFile found = load.Files.Open(box.ModelName);
+    if (!found.Found()) {
+        load.WarnOnce("Error: BIN Model \"" + box.ModelName + "\" not found");
         WriteLog("Error opening BIN file.");
         return;
     }
     auto model = std::make_unique<TBINModel>();
-    model->LoadFromFile(file, pod, finder, warnings);
-    file.Close();
+    model->LoadFromFile(found.File, load);
+    found.File.Close();
 
     if (model->IsAnimationControl) {
         const std::string firstName = "MODELS\\" + model->FirstModelName;
         model = std::make_unique<TBINModel>();
-        if (OpenModelFile(file, firstName, pod, finder)) {
-            model->LoadFromFile(file, pod, finder, warnings);
-            file.Close();
+        TOpenedGameFile first = load.Files.Open(firstName);
+        if (first.Found()) {
+            model->LoadFromFile(first.File, load);
+            first.File.Close();
         } else {
             WriteLog("Error opening BIN file.");
         }

@@ -38,7 +38,7 @@ constexpr double kBackdropFactors[3] = {0.7, 0.6, 0.5};
 
 } // namespace
 
-void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
+void MakeCheckpointMarkers(TGameLoad& load) {
     TTrackData& track = TrackData();
     track.CheckpointMarkerCount = 0;
     // The markers are appended behind the objects looked at, so the bound is fixed first.
@@ -59,13 +59,13 @@ void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringL
         marker->Psi = checkpoint.Psi;
         marker->TypeFlags = "0;0";
         marker->ModelName = kCheckpointMarkerModel;
-        LoadModel(*marker, pod, finder, warnings);
+        LoadModel(*marker, load);
         ++track.CheckpointMarkerCount;
         track.TrackObjects.push_back(std::move(marker));
     }
 }
 
-void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
+void MakeSkyBoxes(TGameLoad& load) {
     TTrackData& track = TrackData();
     for (const TSkyBoxModel& model : kSkyBoxModels) {
         auto& slot = track.SkyBoxes[model.SkyType - 1];
@@ -74,7 +74,7 @@ void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warn
         slot->Y = 0;
         slot->Z = 4200.0;
         slot->ModelName = model.Name;
-        LoadModel(*slot, pod, finder, warnings);
+        LoadModel(*slot, load);
     }
 }
 

@@ -7,15 +7,13 @@
 // (palette: the ACT file of the same name beside it), loaded once per run.
 #pragma once
 
-#include "core/base/TextUtils.h"
 #include "core/view/ViewState.h"
 
 #include <cstdint>
 #include <optional>
 
-class TPodFile;
 class TQRXBox;
-class TQRXFileFinder;
+struct TGameLoad;
 
 inline constexpr const char* kCheckpointMarkerModel = "DMGLCHK.BIN";
 // The model scale constant of the sky and backdrop scales.
@@ -25,9 +23,9 @@ inline constexpr double kTideOffset = 0.00078125;
 
 // Appends a marker object for every checkpoint among the first BoxCount track objects (the
 // track's own boxes, not the top-crush bodies) and counts them in CheckpointMarkerCount.
-void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings);
+void MakeCheckpointMarkers(TGameLoad& load);
 // Replaces the four sky boxes and loads their models.
-void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings);
+void MakeSkyBoxes(TGameLoad& load);
 // The sky box of sky type 1..4 (clear, cloudy, dusk, night); nullptr for 0 or none made.
 TQRXBox* SkyBoxFor(int skyType);
 

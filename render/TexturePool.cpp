@@ -41,14 +41,13 @@ int32_t Remember(const std::string& key, bool loaded, int32_t texture) {
 
 } // namespace
 
-int32_t GetGameTexture(const std::string& name, const TPodFile* pod, TStringList& warnings,
-                       TQRXFileFinder& finder) {
+int32_t GetGameTexture(const std::string& name, TGameLoad& load) {
     const std::string key = NormalKey(name);
     if (const int32_t* known = Lookup(key)) {
         return *known;
     }
     int32_t texture = 0;
-    const bool loaded = LoadGameTexture(name, pod, warnings, finder, texture);
+    const bool loaded = LoadGameTexture(name, load, texture);
     return Remember(key, loaded, texture);
 }
 

@@ -8,11 +8,9 @@
 #include <cstdint>
 #include <string>
 
-class TPodFile;
-class TQRXFileFinder;
+struct TGameLoad;
 
-int32_t GetGameTexture(const std::string& name, const TPodFile* pod, TStringList& warnings,
-                       TQRXFileFinder& finder);
+int32_t GetGameTexture(const std::string& name, TGameLoad& load);
 int32_t GetFileTexture(const std::string& path, const std::string& key);
 int32_t FindTexture(const std::string& key); // -1 when the key is not in the pool
 void ClearTextures();                        // deletes the pool's GL textures, keeps MissingTexture

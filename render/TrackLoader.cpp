@@ -6,8 +6,8 @@
 #include "core/track/QuadBuilder.h"
 #include "core/track/SitReader.h"
 #include "core/track/TrackData.h"
+#include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
 #include "render/BINStore.h"
 #include "render/BoxModel.h"
 #include "render/SkyWater.h"
@@ -19,36 +19,23 @@ namespace {
 
 constexpr int kGridSteps = 256;
 
-// Opens name in the track's archive, or else wherever the finder finds it. Returns the position
-// just past the file's last byte, or -1 when it is nowhere.
-int64_t OpenFromArchiveOrFinder(const TPodFile& pod, TQRXFileFinder& finder, TGameFile& file,
-                                const std::string& name) {
-    if (pod.OpenEntry(file, name)) {
-        return pod.GetEntryEnd(name);
-    }
-    const int64_t size = finder.OpenFile(file, name);
-    return size < 0 ? -1 : file.Position() + size;
-}
-
 void StartGridStep(TLoadProgress& progress, const std::string& subAction) {
     progress.SetSubAction(subAction);
     progress.SetPosition(0);
     progress.SetRange(0, kGridSteps);
 }
 
-void ReadLightMapOrWarn(const TPodFile& pod, TQRXFileFinder& finder, TStringList& warnings,
-                        TLoadProgress& progress) {
+void ReadLightMapOrWarn(TGameLoad& load, TLoadProgress& progress) {
     TTrackData& track = TrackData();
     StartGridStep(progress, "Terrain lighting");
-    TGameFile file;
-    const int64_t end = OpenFromArchiveOrFinder(pod, finder, file, track.LightMapFileName);
-    if (end < 0) {
-        warnings.push_back("Could not load LightMap \"" + track.LightMapFileName +
-                           "\"; using uniform terrain lighting.");
+    TOpenedGameFile found = load.Files.Open(track.LightMapFileName);
+    if (found.End < 0) {
+        load.Warnings.push_back("Could not load LightMap \"" + track.LightMapFileName +
+                                "\"; using uniform terrain lighting.");
         std::fill_n(&track.LightMap[0][0][0], sizeof track.LightMap, uint8_t{255});
         return;
     }
-    ReadLightMap(file, end - file.Position(), track.LightMap);
+    ReadLightMap(found.File, found.End - found.File.Position(), track.LightMap);
 }
 
 void ReadTextureIndexes(const TPodFile& pod, TLoadProgress& progress) {
@@ -63,14 +50,14 @@ void ReadTextureIndexes(const TPodFile& pod, TLoadProgress& progress) {
     ReadGroundBoxTexIndex(file, OpenTrackEntry(pod, file, boxIndexName), track.GroundBoxTexIndex);
 }
 
-void LoadTextureList(const TPodFile& pod, TQRXFileFinder& finder, TStringList& warnings,
-                     TLoadProgress& progress) {
+void LoadTextureList(TGameLoad& load, TLoadProgress& progress) {
     TTrackData& track = TrackData();
     progress.SetAction("Loading textures");
     progress.SetSubAction("");
     progress.SetPosition(0);
-    TGameFile file;
-    const int64_t end = OpenFromArchiveOrFinder(pod, finder, file, track.TextureListFileName);
+    TOpenedGameFile found = load.Files.Open(track.TextureListFileName);
+    TGameFile& file = found.File;
+    const int64_t end = found.End;
     if (end < 0) {
         throw EDunmereError("LoadTrack: Unable to find file \"" + track.TextureListFileName + "\"");
     }
@@ -85,8 +72,7 @@ void LoadTextureList(const TPodFile& pod, TQRXFileFinder& finder, TStringList& w
         const std::string name = ReadLineUntil(file, end);
         progress.SetSubAction(name);
         try {
-            track.TrackTextures[static_cast<size_t>(k)] =
-                GetGameTexture("ART\\" + name, &pod, warnings, finder);
+            track.TrackTextures[static_cast<size_t>(k)] = GetGameTexture("ART\\" + name, load);
         } catch (const std::exception&) {
             // A texture that cannot be read keeps entry 0; the rest of the track still loads.
         }
@@ -99,6 +85,8 @@ void LoadTextureList(const TPodFile& pod, TQRXFileFinder& finder, TStringList& w
 void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
                TStringList& warnings, TQRXFileFinder& finder) {
     TTrackData& track = TrackData();
+    TGameFiles files(&pod, finder);
+    TGameLoad load{files, warnings};
     LoadWaterTexture();
     WriteLog("Opening track SIT " + sitEntryName);
     progress.SetStep(1);
@@ -109,9 +97,8 @@ void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgre
 
     ReadLvlFileName(pod, sitEntryName, progress);
     ReadLevelFile(pod, track.LvlFileName, progress);
-    ReadTrackDescription(pod, sitEntryName, progress,
-                         [&](TQRXBox& box) { LoadModel(box, &pod, finder, warnings); });
-    MakeCheckpointMarkers(&pod, finder, warnings);
+    ReadTrackDescription(pod, sitEntryName, progress, [&](TQRXBox& box) { LoadModel(box, load); });
+    MakeCheckpointMarkers(load);
 
     progress.SetAction("Reading track data");
     progress.SetSubAction("Terrain altitude");
@@ -124,16 +111,16 @@ void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgre
     progress.SetSubAction("Ground box altitude (top)");
     progress.SetPosition(0);
     ReadHeightFile(pod, GroundBoxTopFileName(track.AltitudeFileName), track.GroundBoxTop, progress);
-    ReadLightMapOrWarn(pod, finder, warnings, progress);
+    ReadLightMapOrWarn(load, progress);
     ReadTextureIndexes(pod, progress);
-    LoadTextureList(pod, finder, warnings, progress);
+    LoadTextureList(load, progress);
 
     BuildDisplayList(progress, MissingTexture());
     track.ObjectDrawList.clear();
     for (const auto& object : track.TrackObjects) {
         track.ObjectDrawList.push_back(object.get());
     }
-    MakeSkyBoxes(&pod, finder, warnings);
+    MakeSkyBoxes(load);
 
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);

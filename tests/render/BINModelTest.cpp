@@ -6,6 +6,7 @@
 #include "render/BINStore.h"
 #include "render/TexturePool.h"
 #include "tests/render/BINTestSupport.h"
+#include "tests/support/GameLoadSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +33,7 @@ protected:
         EXPECT_TRUE(
             file.Open(search.WriteFile("loose/m" + std::to_string(++count) + ".bin", bin.Bytes())));
         auto model = std::make_unique<TBINModel>();
-        model->LoadFromFile(file, pod, finder, warnings);
+        model->LoadFromFile(file, loads.For(pod));
         return model;
     }
 
@@ -65,6 +66,7 @@ protected:
     TTempDir archives;
     TQRXFileFinder finder;
     TStringList warnings;
+    TTestLoads loads{finder, warnings};
     int count = 0;
 };
 
@@ -96,7 +98,7 @@ TEST_F(BINModelTest, AnimationControlModelHasNoListToDraw) {
     TGameFile file;
     ASSERT_TRUE(file.Open(search.WriteFile("control.bin", control.Bytes() + payload.Bytes())));
     TBINModel animation;
-    animation.LoadFromFile(file, nullptr, finder, warnings);
+    animation.LoadFromFile(file, loads.For(nullptr));
     EXPECT_TRUE(animation.IsAnimationControl);
     EXPECT_EQ(animation.FirstModelName, "FRAME1.BIN");
     EXPECT_EQ(animation.ListId, 0u);

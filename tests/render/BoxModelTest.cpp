@@ -7,6 +7,7 @@
 #include "render/BINStore.h"
 #include "render/TexturePool.h"
 #include "tests/render/BINTestSupport.h"
+#include "tests/support/GameLoadSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -69,12 +70,13 @@ protected:
     TTempDir archives;
     TQRXFileFinder finder;
     TStringList warnings;
+    TTestLoads loads{finder, warnings};
 };
 
 TEST_F(BoxModelTest, ModelComesFromTheArchiveAndIsStoredUnderItsName) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\BOX.BIN", AxesModel().Bytes()));
     TQRXBox box = Box("MODELS\\BOX.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
+    LoadModel(box, loads.For(pod.get()));
     const TBINModel* model = FindBINModel("models\\box.bin");
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(model->Vertices.size(), 3u);
@@ -90,12 +92,12 @@ TEST_F(BoxModelTest, FinderSuppliesModelsTheArchiveLacks) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\OTHER.BIN", AxesModel().Bytes()));
     search.WriteFile("objects/Tree.bin", AxesModel().Bytes());
     TQRXBox box = Box("MODELS\\TREE.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
+    LoadModel(box, loads.For(pod.get()));
     EXPECT_NE(FindBINModel("MODELS\\TREE.BIN"), nullptr);
 
     TQRXBox withoutArchive = Box("MODELS\\TREE2.BIN");
     search.WriteFile("TREE2.BIN", AxesModel().Bytes());
-    LoadModel(withoutArchive, nullptr, finder, warnings);
+    LoadModel(withoutArchive, loads.For(nullptr));
     EXPECT_NE(FindBINModel("MODELS\\TREE2.BIN"), nullptr);
     EXPECT_TRUE(warnings.empty());
 }
@@ -104,8 +106,8 @@ TEST_F(BoxModelTest, MissingModelIsWarnedOnceAndLoggedEveryTime) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\OTHER.BIN", AxesModel().Bytes()));
     TQRXBox first = Box("MODELS\\GONE.BIN");
     TQRXBox second = Box("MODELS\\GONE.BIN");
-    LoadModel(first, pod.get(), finder, warnings);
-    LoadModel(second, pod.get(), finder, warnings);
+    LoadModel(first, loads.For(pod.get()));
+    LoadModel(second, loads.For(pod.get()));
     EXPECT_EQ(warnings, (TStringList{"Error: BIN Model \"MODELS\\GONE.BIN\" not found"}));
     EXPECT_EQ(log.Lines(),
               (std::vector<std::string>{"MODELS\\GONE.BIN", "Error opening BIN file.",
@@ -117,9 +119,9 @@ TEST_F(BoxModelTest, SecondObjectOfAModelDoesNotLoadItAgain) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\BOX.BIN", AxesModel().Bytes()));
     TQRXBox first = Box("MODELS\\BOX.BIN");
     TQRXBox second = Box("models\\box.bin");
-    LoadModel(first, pod.get(), finder, warnings);
+    LoadModel(first, loads.For(pod.get()));
     const TBINModel* model = FindBINModel("MODELS\\BOX.BIN");
-    LoadModel(second, pod.get(), finder, warnings);
+    LoadModel(second, loads.For(pod.get()));
     EXPECT_EQ(FindBINModel("MODELS\\BOX.BIN"), model);
     EXPECT_EQ(log.Count("Loading BIN ..."), 1);
     EXPECT_EQ(log.Count("models\\box.bin"), 0);
@@ -127,7 +129,7 @@ TEST_F(BoxModelTest, SecondObjectOfAModelDoesNotLoadItAgain) {
 
 TEST_F(BoxModelTest, ObjectWithoutModelNameLoadsNothing) {
     TQRXBox box = Box("  ");
-    LoadModel(box, nullptr, finder, warnings);
+    LoadModel(box, loads.For(nullptr));
     EXPECT_TRUE(log.Lines().empty());
     EXPECT_TRUE(warnings.empty());
 }
@@ -137,7 +139,7 @@ TEST_F(BoxModelTest, AnimationControlFileLoadsItsFirstModelUnderItsOwnName) {
                                   .Add("MODELS\\ANIM.BIN", AnimationControl("FRAME1.BIN"))
                                   .Add("MODELS\\FRAME1.BIN", AxesModel().Bytes()));
     TQRXBox box = Box("MODELS\\ANIM.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
+    LoadModel(box, loads.For(pod.get()));
     const TBINModel* model = FindBINModel("MODELS\\ANIM.BIN");
     ASSERT_NE(model, nullptr);
     EXPECT_FALSE(model->IsAnimationControl);
@@ -150,7 +152,7 @@ TEST_F(BoxModelTest, AnimationControlFileLoadsItsFirstModelUnderItsOwnName) {
 TEST_F(BoxModelTest, AnimationWithoutItsFirstModelKeepsAnEmptyModelThatDraws) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\ANIM.BIN", AnimationControl("LOST.BIN")));
     TQRXBox box = Box("MODELS\\ANIM.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
+    LoadModel(box, loads.For(pod.get()));
     const TBINModel* model = FindBINModel("MODELS\\ANIM.BIN");
     ASSERT_NE(model, nullptr);
     EXPECT_TRUE(model->Vertices.empty());
@@ -164,7 +166,7 @@ TEST_F(BoxModelTest, ModelReadErrorsPropagateAndStoreNothing) {
     cut.Header(3).Vertex(1, 2, 3);
     const auto pod = WritePod(TPodWriter().Add("MODELS\\CUT.BIN", cut.Bytes()));
     TQRXBox box = Box("MODELS\\CUT.BIN");
-    EXPECT_THROW(LoadModel(box, pod.get(), finder, warnings), EInOutError);
+    EXPECT_THROW(LoadModel(box, loads.For(pod.get())), EInOutError);
     EXPECT_EQ(FindBINModel("MODELS\\CUT.BIN"), nullptr);
 }
 
@@ -176,7 +178,7 @@ protected:
     }
     TQRXBox Loaded() {
         TQRXBox box = Box("MODELS\\AXES.BIN");
-        LoadModel(box, pod.get(), finder, warnings);
+        LoadModel(box, loads.For(pod.get()));
         return box;
     }
     static bool Has(const std::vector<TFedVertex>& vertices, double x, double y, double z) {

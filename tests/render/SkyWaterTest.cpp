@@ -6,6 +6,7 @@
 #include "render/BINModel.h"
 #include "render/BINStore.h"
 #include "render/SkyWater.h"
+#include "tests/support/GameLoadSupport.h"
 #include "tools/PodWriter.h"
 
 #include <cmath>
@@ -169,6 +170,7 @@ protected:
     std::string oldFolder_;
     TQRXFileFinder finder_;
     TStringList warnings_;
+    TTestLoads loads_{finder_, warnings_};
 };
 
 class CheckpointMarkerTest : public ModelFolderTest {
@@ -201,7 +203,7 @@ TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushO
     track.BoxCount = 5;
     track.TopCrushCount = 1;
 
-    MakeCheckpointMarkers(nullptr, finder_, warnings_);
+    MakeCheckpointMarkers(loads_.For(nullptr));
 
     EXPECT_EQ(track.CheckpointMarkerCount, 3);
     ASSERT_EQ(track.TrackObjects.size(), 10u);
@@ -230,7 +232,7 @@ TEST_F(CheckpointMarkerTest, AMissingMarkerModelIsWarnedOnceAndABoxCountBeyondTh
     TrackData().BoxCount = 40;
     TrackData().CheckpointMarkerCount = 7;
 
-    MakeCheckpointMarkers(nullptr, finder_, warnings_);
+    MakeCheckpointMarkers(loads_.For(nullptr));
 
     EXPECT_EQ(TrackData().CheckpointMarkerCount, 2);
     EXPECT_EQ(TrackData().TrackObjects.size(), 4u);
@@ -241,7 +243,7 @@ class SkyBoxTest : public ModelFolderTest {};
 
 TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(nullptr, finder_, warnings_);
+    MakeSkyBoxes(loads_.For(nullptr));
 
     const TStringList expectedWarnings{"Error: BIN Model \"SKYBOX_CLOUDY2.BIN\" not found",
                                        "Error: BIN Model \"SKYBOX_DUSKSKY.BIN\" not found",
@@ -265,7 +267,7 @@ TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
 TEST_F(SkyBoxTest, SkyTypeTwoDrawsTheCloudySkyInWhiteAroundTheShiftedEye) {
     // Scaled by 25000 / 131072 the square lies 1.14 units below the eye, 9.5 units each way.
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(nullptr, finder_, warnings_);
+    MakeSkyBoxes(loads_.For(nullptr));
     view_.Display.GlobalTint = {0.3f, 0.3f, 0.3f};
     LookDown(1);
 

@@ -3,6 +3,7 @@
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "tests/render/TextureTestSupport.h"
+#include "tests/support/GameLoadSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,7 @@ protected:
     TQRXFileFinder finder;
     std::unique_ptr<TPodFile> pod;
     TStringList warnings;
+    TTestLoads loads{finder, warnings};
 };
 
 TEST_F(TexturePoolTest, FallbackTextureIsTheViewersMissingImage) {
@@ -51,8 +53,8 @@ TEST_F(TexturePoolTest, FallbackTextureIsTheViewersMissingImage) {
 }
 
 TEST_F(TexturePoolTest, SameNameInAnyCaseAndBlanksLoadsOnce) {
-    const int32_t first = GetGameTexture("ART\\ROAD.RAW", pod.get(), warnings, finder);
-    const int32_t second = GetGameTexture("  art\\road.raw ", pod.get(), warnings, finder);
+    const int32_t first = GetGameTexture("ART\\ROAD.RAW", loads.For(pod.get()));
+    const int32_t second = GetGameTexture("  art\\road.raw ", loads.For(pod.get()));
     EXPECT_EQ(first, second);
     EXPECT_NE(first, MissingTexture());
     EXPECT_EQ(FindTexture("Art\\Road.Raw"), first);
@@ -61,8 +63,8 @@ TEST_F(TexturePoolTest, SameNameInAnyCaseAndBlanksLoadsOnce) {
 }
 
 TEST_F(TexturePoolTest, MissingTextureMapsToTheFallbackWithoutRetrying) {
-    EXPECT_EQ(GetGameTexture("ART\\GONE.RAW", pod.get(), warnings, finder), MissingTexture());
-    EXPECT_EQ(GetGameTexture("art\\gone.raw", pod.get(), warnings, finder), MissingTexture());
+    EXPECT_EQ(GetGameTexture("ART\\GONE.RAW", loads.For(pod.get())), MissingTexture());
+    EXPECT_EQ(GetGameTexture("art\\gone.raw", loads.For(pod.get())), MissingTexture());
     EXPECT_EQ(FindTexture("ART\\GONE.RAW"), MissingTexture());
     EXPECT_EQ(warnings, (TStringList{"Error: Texture \"ART\\GONE.RAW\" not found"}));
     EXPECT_EQ(log.Count("Loading RAW texture ART\\GONE.RAW"), 1);
@@ -74,8 +76,8 @@ TEST_F(TexturePoolTest, FindTextureNeverLoads) {
 }
 
 TEST_F(TexturePoolTest, ClearDeletesThePoolsTexturesButKeepsTheFallback) {
-    const int32_t road = GetGameTexture("ART\\ROAD.RAW", pod.get(), warnings, finder);
-    GetGameTexture("ART\\GONE.RAW", pod.get(), warnings, finder);
+    const int32_t road = GetGameTexture("ART\\ROAD.RAW", loads.For(pod.get()));
+    GetGameTexture("ART\\GONE.RAW", loads.For(pod.get()));
     ASSERT_TRUE(glIsTexture(static_cast<GLuint>(road)));
     ClearTextures();
     EXPECT_EQ(FindTexture("ART\\ROAD.RAW"), -1);
@@ -84,7 +86,7 @@ TEST_F(TexturePoolTest, ClearDeletesThePoolsTexturesButKeepsTheFallback) {
     ASSERT_TRUE(glIsTexture(static_cast<GLuint>(MissingTexture())));
     EXPECT_EQ(ReadTexture(MissingTexture()).At(0, 0), (TPixel{1, 2, 3, 4}));
     // The next track loads the name again.
-    GetGameTexture("ART\\ROAD.RAW", pod.get(), warnings, finder);
+    GetGameTexture("ART\\ROAD.RAW", loads.For(pod.get()));
     EXPECT_EQ(log.Count("Loading RAW texture ART\\ROAD.RAW"), 2);
 }
 
@@ -107,9 +109,9 @@ TEST_F(TexturePoolTest, FailedFileTextureMapsToTheFallback) {
 }
 
 TEST_F(TexturePoolTest, ReadErrorsPropagateAndTheNameIsTriedAgain) {
-    EXPECT_THROW(GetGameTexture("ART\\BAD.RAW", pod.get(), warnings, finder), EInOutError);
+    EXPECT_THROW(GetGameTexture("ART\\BAD.RAW", loads.For(pod.get())), EInOutError);
     EXPECT_EQ(FindTexture("ART\\BAD.RAW"), -1);
-    EXPECT_THROW(GetGameTexture("ART\\BAD.RAW", pod.get(), warnings, finder), EInOutError);
+    EXPECT_THROW(GetGameTexture("ART\\BAD.RAW", loads.For(pod.get())), EInOutError);
     EXPECT_EQ(log.Count("Loading RAW texture ART\\BAD.RAW"), 2);
 }
 
@@ -120,7 +122,7 @@ TEST_F(TexturePoolTest, MissingFallbackImageLeavesZeroAfterItsMessage) {
     ASSERT_EQ(messages.Shown.size(), 1u);
     EXPECT_EQ(messages.Shown[0].Text,
               "File not found  - " + program.Dir().Path() + "data/missing.tga");
-    EXPECT_EQ(GetGameTexture("ART\\GONE.RAW", pod.get(), warnings, finder), 0);
+    EXPECT_EQ(GetGameTexture("ART\\GONE.RAW", loads.For(pod.get())), 0);
 
     program.Dir().WriteFile("data/missing.tga", "short");
     LoadMissingTexture();
