@@ -9,6 +9,7 @@
 #include "core/view/ViewCommands.h"
 #include "render/BoxModel.h"
 #include "render/SkyWater.h"
+#include "render/TexturePool.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -175,6 +176,8 @@ int RoundCell(double cell) {
 
 void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {
     const TTrackData& track = TrackData();
+    const TTrackTextures& textures = TrackTextures();
+    const int32_t fallback = MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
     LastBoundTexture = -1;
     const int d = view.ViewDistance;
@@ -192,7 +195,7 @@ void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {
                 continue;
             }
             for (const TDrawQuad& face : cell.Faces) {
-                BindCached(face.Texture);
+                BindCached(textures.ForQuad(face.Texture, fallback));
                 if (face.VertexCount != 4) {
                     throw EDunmereError(
                         Format("TForm1.glDraw: Unsupported number of vertices (%d) at index (%d, "
@@ -216,6 +219,8 @@ void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {
 
 void DrawTerrain(const TViewState& view, int camCol, int camRow) {
     const TTrackData& track = TrackData();
+    const TTrackTextures& textures = TrackTextures();
+    const int32_t fallback = MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
     const int d = view.MapView ? 128 : view.ViewDistance;
     LastBoundTexture = -1;
@@ -233,7 +238,7 @@ void DrawTerrain(const TViewState& view, int camCol, int camRow) {
             if (quad.VertexCount == 0) {
                 continue;
             }
-            BindCached(quad.Texture);
+            BindCached(textures.ForQuad(quad.Texture, fallback));
             if (quad.VertexCount != 4) {
                 throw EDunmereError(
                     Format("TForm1.glDraw: Unsupported number of vertices %d at (%d, %d)",

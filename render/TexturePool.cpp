@@ -97,3 +97,15 @@ void LoadMissingTexture() {
 int32_t MissingTexture() {
     return missingTexture;
 }
+
+int32_t TTrackTextures::ForQuad(int32_t number, int32_t fallbackTexture) const {
+    if (number < 0 || static_cast<size_t>(number) >= names_.size()) {
+        return fallbackTexture;
+    }
+    return names_[static_cast<size_t>(number)];
+}
+
+TTrackTextures& TrackTextures() {
+    static TTrackTextures table;
+    return table;
+}

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct TGameLoad;
 
@@ -16,3 +17,23 @@ int32_t FindTexture(const std::string& key); // -1 when the key is not in the po
 void ClearTextures();                        // deletes the pool's GL textures, keeps MissingTexture
 void LoadMissingTexture();                   // ProgramFolder() + "data/missing.tga"
 int32_t MissingTexture();                    // 0 when the fallback image could not be loaded
+
+// The GL textures of the loaded track's texture list, by texture number, filled by the track
+// loader in list order (0 for a texture whose load raised). The prepared quads of the track data
+// carry texture numbers; drawing asks here for the GL name to bind.
+class TTrackTextures {
+public:
+    void Assign(size_t count) { names_.assign(count, 0); }
+    void Set(size_t number, int32_t texture) { names_[number] = texture; }
+    size_t Count() const { return names_.size(); }
+    int32_t At(size_t number) const { return names_[number]; }
+    // The GL name a quad binds: fallbackTexture for kFallbackTexture and for any number the list
+    // does not reach.
+    int32_t ForQuad(int32_t number, int32_t fallbackTexture) const;
+
+private:
+    std::vector<int32_t> names_;
+};
+
+// The table of the track on screen.
+TTrackTextures& TrackTextures();

@@ -30,7 +30,8 @@ TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
         EXPECT_EQ(track.TrackName, ValuePart(line));
         EXPECT_FALSE(track.TrackObjects.empty());
         EXPECT_GT(track.CheckpointMarkerCount, 0);
-        EXPECT_FALSE(track.TrackTextures.empty());
+        EXPECT_FALSE(track.TextureNames.empty());
+        EXPECT_EQ(TrackTextures().Count(), track.TextureNames.size());
         for (const auto& sky : track.SkyBoxes) {
             ASSERT_NE(sky, nullptr);
         }

@@ -2,6 +2,7 @@
 
 #include "render/BINModel.h"
 #include "render/BINStore.h"
+#include "render/TexturePool.h"
 #include "tools/PodWriter.h"
 
 #include <algorithm>
@@ -13,6 +14,22 @@ std::unique_ptr<THeadlessGLContext> FrameTest::context_;
 namespace {
 
 std::vector<GLuint> createdTextures;
+// The GL names the filled quads use, in the order of their texture numbers.
+std::vector<GLuint> trackTextures;
+
+// Quads carry texture numbers: a GL name gets the next number the first time a quad uses it.
+int32_t TextureNumberOf(GLuint texture) {
+    auto known = std::find(trackTextures.begin(), trackTextures.end(), texture);
+    if (known == trackTextures.end()) {
+        trackTextures.push_back(texture);
+        TrackTextures().Assign(trackTextures.size());
+        for (size_t k = 0; k < trackTextures.size(); ++k) {
+            TrackTextures().Set(k, static_cast<int32_t>(trackTextures[k]));
+        }
+        known = trackTextures.end() - 1;
+    }
+    return static_cast<int32_t>(known - trackTextures.begin());
+}
 
 float GridToWorldF(int index) {
     return (index - 128) / 16.0f;
@@ -66,6 +83,8 @@ void FrameTest::TearDown() {
     }
     track.Stadium.reset();
     ClearBINModels();
+    trackTextures.clear();
+    TrackTextures().Assign(0);
     track.TrackLoaded = false;
     if (!createdTextures.empty()) {
         glDeleteTextures(static_cast<GLsizei>(createdTextures.size()), createdTextures.data());
@@ -102,7 +121,7 @@ GLuint FrameTest::SolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 void FrameTest::FillTerrainCell(int row, int column, float y, float light, GLuint texture) {
     TDrawQuad& quad = TrackData().TerrainQuads[row][column];
     quad.VertexCount = 4;
-    quad.Texture = static_cast<int32_t>(texture);
+    quad.Texture = TextureNumberOf(texture);
     SetVertex(quad, 0, row, column, y, light);
     SetVertex(quad, 1, row + 1, column, y, light);
     SetVertex(quad, 2, row + 1, column + 1, y, light);
@@ -130,7 +149,7 @@ void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLui
     for (int f = 0; f < 6; ++f) {
         TDrawQuad& face = cell.Faces[f];
         face.VertexCount = 4;
-        face.Texture = static_cast<int32_t>(texture);
+        face.Texture = TextureNumberOf(texture);
         for (int k = 0; k < 4; ++k) {
             const TCorner& corner = faces[f][k];
             SetVertex(face, k, row + corner.dr, column + corner.dc, corner.top ? top : bottom, 1);

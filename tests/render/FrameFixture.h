@@ -57,7 +57,8 @@ protected:
     // A 1 x 1 texture of one colour, sampled without mipmaps.
     static GLuint SolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
     // A flat terrain quad over cell (row, column) at height y, corners in the order the quad
-    // builder uses for cells with an odd row + column (seen from above it faces up).
+    // builder uses for cells with an odd row + column (seen from above it faces up). The quad
+    // gets a texture number that the track's texture table maps to texture.
     static void FillTerrainCell(int row, int column, float y, float light, GLuint texture);
     // A flat-topped ground box over cell (row, column) between bottom and top.
     static void FillGroundBox(int row, int column, float bottom, float top, GLuint texture);

@@ -1,5 +1,6 @@
 #include "render/TexturePool.h"
 #include "core/base/Errors.h"
+#include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "tests/render/TextureTestSupport.h"
@@ -128,6 +129,19 @@ TEST_F(TexturePoolTest, MissingFallbackImageLeavesZeroAfterItsMessage) {
     LoadMissingTexture();
     EXPECT_EQ(MissingTexture(), 0);
     EXPECT_EQ(messages.Shown.size(), 2u);
+}
+
+TEST(TrackTextures, QuadsOfTheFallbackNumberOrPastTheListBindTheFallback) {
+    TTrackTextures textures;
+    EXPECT_EQ(textures.ForQuad(0, 99), 99) << "an empty list reaches no number";
+    textures.Assign(3);
+    textures.Set(0, 11);
+    textures.Set(2, 13);
+    EXPECT_EQ(textures.ForQuad(0, 99), 11);
+    EXPECT_EQ(textures.ForQuad(1, 99), 0) << "a texture whose load raised keeps 0";
+    EXPECT_EQ(textures.ForQuad(2, 99), 13);
+    EXPECT_EQ(textures.ForQuad(3, 99), 99);
+    EXPECT_EQ(textures.ForQuad(kFallbackTexture, 99), 99);
 }
 
 } // namespace

@@ -52,9 +52,10 @@ TEST_F(LoadTrackTest, CompleteTrackLoadsWithoutWarnings) {
     EXPECT_FLOAT_EQ(track.WaterHeight, 0.5f);
     EXPECT_FLOAT_EQ(track.TerrainVertices[7][9].y, 10 / 255.0f);
     EXPECT_EQ(track.LightMap[3][4][0], 200);
-    ASSERT_EQ(track.TrackTextures.size(), 1u);
-    EXPECT_NE(track.TrackTextures[0], MissingTexture());
-    EXPECT_EQ(track.TerrainQuads[1][1].Texture, track.TrackTextures[0]);
+    EXPECT_EQ(track.TextureNames, TStringList{"GRASS.RAW"});
+    ASSERT_EQ(TrackTextures().Count(), 1u);
+    EXPECT_NE(TrackTextures().At(0), MissingTexture());
+    EXPECT_EQ(track.TerrainQuads[1][1].Texture, 0);
     ASSERT_EQ(track.TrackObjects.size(), 1u);
     ASSERT_EQ(track.ObjectDrawList.size(), 1u);
     EXPECT_EQ(track.ObjectDrawList[0], track.TrackObjects[0].get());
@@ -116,7 +117,7 @@ TEST_F(LoadTrackTest, WarningsComeInTheOrderTheirStepsRun) {
         "Error: BIN Model \"SKYBOX_NITESKY.BIN\" not found"};
     EXPECT_EQ(warnings, expected);
     EXPECT_EQ(TrackData().LightMap[100][200][0], 255);
-    EXPECT_EQ(TrackData().TrackTextures[1], MissingTexture());
+    EXPECT_EQ(TrackTextures().At(1), MissingTexture());
     EXPECT_EQ(TrackData().TrackObjects.size(), 3u);
 }
 
@@ -135,9 +136,10 @@ TEST_F(LoadTrackTest, TextureListFromALooseFileIsReadToItsEnd) {
     fixture.Textures = {"A.RAW", "B.RAW", "C.RAW"};
     search_.WriteFile("TEST.LST", "3\r\nA.RAW\r\n\r\nB.RAW\nC.RAW");
     EXPECT_TRUE(Load(fixture).empty());
-    ASSERT_EQ(TrackData().TrackTextures.size(), 3u);
-    for (int32_t texture : TrackData().TrackTextures) {
-        EXPECT_NE(texture, MissingTexture());
+    EXPECT_EQ(TrackData().TextureNames, (TStringList{"A.RAW", "B.RAW", "C.RAW"}));
+    ASSERT_EQ(TrackTextures().Count(), 3u);
+    for (size_t k = 0; k < TrackTextures().Count(); ++k) {
+        EXPECT_NE(TrackTextures().At(k), MissingTexture());
     }
 }
 
@@ -146,8 +148,8 @@ TEST_F(LoadTrackTest, TextureListCountsAreTrustedOnlyAsFarAsTheFileGoes) {
     fixture.WithTextureList = false;
     search_.WriteFile("TEST.LST", "2000000000\r\nGRASS.RAW\r\n");
     Load(fixture);
-    EXPECT_LE(TrackData().TrackTextures.size(), 20u);
-    EXPECT_NE(TrackData().TrackTextures[0], MissingTexture());
+    EXPECT_LE(TrackTextures().Count(), 20u);
+    EXPECT_NE(TrackTextures().At(0), MissingTexture());
 
     search_.WriteFile("paths/TEST.LST", "0\r\nGRASS.RAW\r\n");
     TQRXFileFinder fresh;
@@ -155,7 +157,7 @@ TEST_F(LoadTrackTest, TextureListCountsAreTrustedOnlyAsFarAsTheFileGoes) {
     const TPodFile pod = Archive(fixture, "SECOND.POD");
     TStringList warnings;
     LoadTrack(pod, fixture.SitEntry, progress_, warnings, fresh);
-    EXPECT_TRUE(TrackData().TrackTextures.empty());
+    EXPECT_EQ(TrackTextures().Count(), 0u);
 }
 
 TEST_F(LoadTrackTest, MissingTextureListEndsTheLoad) {
