@@ -6,7 +6,6 @@
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Version.h"
 #include "render/FrameRender.h"
-#include "render/TexturePool.h"
 #include "render/TrackLoader.h"
 
 namespace {
@@ -58,7 +57,7 @@ TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, i
     searchPaths.resize(kSearchPathCount);
     BuildSearchFolders(Finder, searchPaths);
     InitGLState();
-    LoadMissingTexture();
+    Render.Textures.LoadMissingTexture();
     Pod = std::make_unique<TPodFile>(options.Archive);
     if (!options.Track.empty()) {
         SitEntry = options.Track;
@@ -76,5 +75,5 @@ TCliTrackSession::~TCliTrackSession() {
 void TCliTrackSession::Load() {
     TQuietProgress progress;
     progress.SetCaption("Loading track");
-    LoadTrack(*Pod, SitEntry, progress, Warnings, Finder);
+    LoadTrack(Render, *Pod, SitEntry, progress, Warnings, Finder);
 }

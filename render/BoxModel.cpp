@@ -4,7 +4,7 @@
 #include "core/track/QRXBox.h"
 #include "core/vfs/GameFiles.h"
 #include "render/BINModel.h"
-#include "render/BINStore.h"
+#include "render/RenderContext.h"
 
 #include <GL/gl.h>
 #include <cmath>
@@ -44,8 +44,8 @@ double ViewerHeading(const TQRXBox& box, double viewerX, double viewerZ) {
 
 } // namespace
 
-void LoadModel(TQRXBox& box, TGameLoad& load) {
-    if (Trim(box.ModelName).empty() || FindBINModel(box.ModelName) != nullptr) {
+void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load) {
+    if (Trim(box.ModelName).empty() || render.Models.FindBINModel(box.ModelName) != nullptr) {
         return;
     }
     WriteLog(box.ModelName);
@@ -56,7 +56,7 @@ void LoadModel(TQRXBox& box, TGameLoad& load) {
         return;
     }
     auto model = std::make_unique<TBINModel>();
-    model->LoadFromFile(found.File, load);
+    model->LoadFromFile(found.File, render.Textures, load);
     found.File.Close();
 
     if (model->IsAnimationControl) {
@@ -64,7 +64,7 @@ void LoadModel(TQRXBox& box, TGameLoad& load) {
         model = std::make_unique<TBINModel>();
         TOpenedGameFile first = load.Files.Open(firstName);
         if (first.Found()) {
-            model->LoadFromFile(first.File, load);
+            model->LoadFromFile(first.File, render.Textures, load);
             first.File.Close();
         } else {
             WriteLog("Error opening BIN file.");
@@ -74,12 +74,13 @@ void LoadModel(TQRXBox& box, TGameLoad& load) {
     // otherwise be stored without a list and fail every frame it is drawn in; an empty list
     // draws nothing instead.
     if (model->ListId == 0) {
-        model->BuildList(false, 1.0);
+        model->BuildList(render.Textures, false, 1.0);
     }
-    StoreBINModel(std::move(model), box.ModelName);
+    render.Models.StoreBINModel(std::move(model), box.ModelName);
 }
 
-void DrawBox(const TQRXBox& box, bool forceBlend, double viewerX, double viewerZ, double scale) {
+void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, double viewerX,
+             double viewerZ, double scale) {
     if (box.ModelName.empty()) {
         return;
     }
@@ -91,12 +92,12 @@ void DrawBox(const TQRXBox& box, bool forceBlend, double viewerX, double viewerZ
     glRotatef(static_cast<GLfloat>(270 - heading), 0, 1, 0);
     glRotatef(static_cast<GLfloat>(-box.Theta * kDegreesPerRadian), 1, 0, 0);
     glRotatef(static_cast<GLfloat>(box.Phi * kDegreesPerRadian), 0, 0, 1);
-    const TBINModel* model = FindBINModel(box.ModelName);
+    const TBINModel* model = render.Models.FindBINModel(box.ModelName);
     if (model == nullptr) {
         WriteLog("Error drawing BIN Model " + box.ModelName + ": no data found.");
     } else if (scale == 1.0 && !forceBlend) {
         model->DrawList();
     } else {
-        model->Draw(forceBlend, scale);
+        model->Draw(render.Textures, forceBlend, scale);
     }
 }

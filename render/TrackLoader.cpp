@@ -7,28 +7,28 @@
 #include "core/track/TrackData.h"
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
-#include "render/BINStore.h"
 #include "render/BoxModel.h"
+#include "render/RenderContext.h"
 #include "render/SkyWater.h"
-#include "render/TexturePool.h"
 
 namespace {
 
-void LoadTextures(TGameLoad& load, TLoadProgress& progress) {
+void LoadTextures(TRenderContext& render, TGameLoad& load, TLoadProgress& progress) {
     TTrackData& track = TrackData();
     progress.SetAction("Loading textures");
     progress.SetSubAction("");
     progress.SetPosition(0);
     track.TextureNames = ReadTextureList(load.Files, track.TextureListFileName);
     const int count = static_cast<int>(track.TextureNames.size());
-    TTrackTextures& textures = TrackTextures();
+    TTrackTextures& textures = render.TrackTextures;
     textures.Assign(static_cast<size_t>(count));
     progress.SetRange(0, count);
     for (int k = 0; k < count; ++k) {
         const std::string& name = track.TextureNames[static_cast<size_t>(k)];
         progress.SetSubAction(name);
         try {
-            textures.Set(static_cast<size_t>(k), GetGameTexture("ART\\" + name, load));
+            textures.Set(static_cast<size_t>(k),
+                         render.Textures.GetGameTexture("ART\\" + name, load));
         } catch (const std::exception&) {
             // A texture that cannot be read keeps entry 0; the rest of the track still loads.
         }
@@ -38,23 +38,24 @@ void LoadTextures(TGameLoad& load, TLoadProgress& progress) {
 
 } // namespace
 
-void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
-               TStringList& warnings, TQRXFileFinder& finder) {
+void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& sitEntryName,
+               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder) {
     TTrackData& track = TrackData();
     TGameFiles files(&pod, finder);
     TGameLoad load{files, warnings};
-    LoadWaterTexture();
+    LoadWaterTexture(render);
     WriteLog("Opening track SIT " + sitEntryName);
     progress.SetStep(1);
 
-    ClearTextures();
-    ClearBINModels();
+    render.Textures.ClearTextures();
+    render.Models.ClearBINModels();
     ResetTrackDescription();
 
     ReadLvlFileName(pod, sitEntryName, progress);
     ReadLevelFile(pod, track.LvlFileName, progress);
-    ReadTrackDescription(pod, sitEntryName, progress, [&](TQRXBox& box) { LoadModel(box, load); });
-    MakeCheckpointMarkers(load);
+    ReadTrackDescription(pod, sitEntryName, progress,
+                         [&](TQRXBox& box) { LoadModel(render, box, load); });
+    MakeCheckpointMarkers(render, load);
 
     progress.SetAction("Reading track data");
     progress.SetSubAction("Terrain altitude");
@@ -69,14 +70,14 @@ void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgre
     ReadHeightFile(pod, GroundBoxTopFileName(track.AltitudeFileName), track.GroundBoxTop, progress);
     ReadLightMapOrWarn(load, progress);
     ReadTextureIndexes(pod, progress);
-    LoadTextures(load, progress);
+    LoadTextures(render, load, progress);
 
     BuildDisplayList(progress);
     track.ObjectDrawList.clear();
     for (const auto& object : track.TrackObjects) {
         track.ObjectDrawList.push_back(object.get());
     }
-    MakeSkyBoxes(load);
+    MakeSkyBoxes(render, load);
 
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);

@@ -1,8 +1,6 @@
 #include "tests/render/FrameFixture.h"
 
 #include "render/BINModel.h"
-#include "render/BINStore.h"
-#include "render/TexturePool.h"
 #include "tools/PodWriter.h"
 
 #include <algorithm>
@@ -14,22 +12,6 @@ std::unique_ptr<THeadlessGLContext> FrameTest::context_;
 namespace {
 
 std::vector<GLuint> createdTextures;
-// The GL names the filled quads use, in the order of their texture numbers.
-std::vector<GLuint> trackTextures;
-
-// Quads carry texture numbers: a GL name gets the next number the first time a quad uses it.
-int32_t TextureNumberOf(GLuint texture) {
-    auto known = std::find(trackTextures.begin(), trackTextures.end(), texture);
-    if (known == trackTextures.end()) {
-        trackTextures.push_back(texture);
-        TrackTextures().Assign(trackTextures.size());
-        for (size_t k = 0; k < trackTextures.size(); ++k) {
-            TrackTextures().Set(k, static_cast<int32_t>(trackTextures[k]));
-        }
-        known = trackTextures.end() - 1;
-    }
-    return static_cast<int32_t>(known - trackTextures.begin());
-}
 
 float GridToWorldF(int index) {
     return (index - 128) / 16.0f;
@@ -63,7 +45,6 @@ void FrameTest::SetUpTestSuite() {
 void FrameTest::TearDownTestSuite() {}
 
 void FrameTest::SetUp() {
-    Busy = false;
     TrackData().TrackLoaded = true;
     view_.Display.GlobalTint = {1, 1, 1};
     view_.FullFrame = true;
@@ -82,15 +63,24 @@ void FrameTest::TearDown() {
         sky.reset();
     }
     track.Stadium.reset();
-    ClearBINModels();
-    trackTextures.clear();
-    TrackTextures().Assign(0);
     track.TrackLoaded = false;
     if (!createdTextures.empty()) {
         glDeleteTextures(static_cast<GLsizei>(createdTextures.size()), createdTextures.data());
         createdTextures.clear();
     }
-    Busy = false;
+}
+
+int32_t FrameTest::TextureNumberOf(GLuint texture) {
+    auto known = std::find(trackTextures_.begin(), trackTextures_.end(), texture);
+    if (known == trackTextures_.end()) {
+        trackTextures_.push_back(texture);
+        render_.TrackTextures.Assign(trackTextures_.size());
+        for (size_t k = 0; k < trackTextures_.size(); ++k) {
+            render_.TrackTextures.Set(k, static_cast<int32_t>(trackTextures_[k]));
+        }
+        known = trackTextures_.end() - 1;
+    }
+    return static_cast<int32_t>(known - trackTextures_.begin());
 }
 
 void FrameTest::LookDown(double height, float fov) {
@@ -158,8 +148,8 @@ void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLui
 }
 
 void FrameTest::Render() {
-    Panel1Resize(kViewSize, kViewSize, view_.Camera.FOV);
-    RenderFrame({view_, true, host_});
+    Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
+    RenderFrame({render_, view_, true, host_});
 }
 
 TRgb FrameTest::PixelAt(int x, int y) {
@@ -247,7 +237,7 @@ std::string QuadModelBytes(int32_t half, int32_t y) {
     return bytes.Bytes();
 }
 
-void StoreQuadModel(const std::string& name, int32_t half, int32_t y) {
+void FrameTest::StoreQuadModel(const std::string& name, int32_t half, int32_t y) {
     auto model = std::make_unique<TBINModel>();
     for (const auto& [p, q] : kQuadCorners) {
         model->Vertices.push_back({p * half, y, q * half});
@@ -259,6 +249,6 @@ void StoreQuadModel(const std::string& name, int32_t half, int32_t y) {
         std::copy(std::begin(indices), std::end(indices), face.Indices);
         model->Faces.push_back(face);
     }
-    model->BuildList(false, 1.0);
-    StoreBINModel(std::move(model), name);
+    model->BuildList(render_.Textures, false, 1.0);
+    render_.Models.StoreBINModel(std::move(model), name);
 }

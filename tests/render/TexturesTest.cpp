@@ -2,7 +2,6 @@
 #include "core/base/Errors.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
-#include "render/TexturePool.h"
 #include "tests/render/TextureTestSupport.h"
 #include "tests/support/GameLoadSupport.h"
 
@@ -18,7 +17,6 @@ protected:
         SharedGLContext();
         finder.SearchFolders = {search.Path()};
     }
-    void TearDown() override { ClearTextures(); }
 
     TPodFile WritePod(const TPodWriter& writer) {
         const std::string path = archives.Path() + "track" + std::to_string(++podCount) + ".pod";
