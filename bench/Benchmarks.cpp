@@ -9,7 +9,7 @@
 #include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
-#include "render/TexturePool.h"
+#include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 #include "tools/PodWriter.h"
 
@@ -26,16 +26,20 @@ std::string ArchivePath(const char* variable, const char* fileName) {
     return path != nullptr ? path : ProgramFolder() + "samples/" + fileName;
 }
 
-THeadlessGLContext& Context() {
-    static THeadlessGLContext context(640, 480);
-    static const bool ready = [] {
+// One GL context for the whole run, with the render context that belongs to it.
+struct TBenchGL {
+    TBenchGL() {
         InitGLState();
-        LoadMissingTexture();
-        Panel1Resize(640, 480, 60);
-        return true;
-    }();
-    (void)ready;
-    return context;
+        Render.Textures.LoadMissingTexture();
+        Panel1Resize(Render, 640, 480, 60);
+    }
+    THeadlessGLContext Context{640, 480};
+    TRenderContext Render;
+};
+
+TRenderContext& Render() {
+    static TBenchGL gl;
+    return gl.Render;
 }
 
 TQRXFileFinder& Finder() {
@@ -51,11 +55,11 @@ void Load(const std::string& path) {
     const TPodFile pod(path);
     TStringList warnings;
     TQuietProgress progress;
-    LoadTrack(pod, NamePart(pod.SitEntries().front()), progress, warnings, Finder());
+    LoadTrack(Render(), pod, NamePart(pod.SitEntries().front()), progress, warnings, Finder());
 }
 
 void LoadTrackBenchmark(benchmark::State& state, const char* variable, const char* fileName) {
-    Context();
+    Render();
     const std::string path = ArchivePath(variable, fileName);
     for (auto _ : state) {
         Load(path);
@@ -69,7 +73,7 @@ BENCHMARK_CAPTURE(LoadTrackBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.POD"
 // RenderFrame of the stress track at a view distance, with objects hidden (a movement frame) or
 // shown (a full frame).
 void RenderFrameBenchmark(benchmark::State& state) {
-    Context();
+    Render();
     static const bool loaded = [] {
         Load(ArchivePath("DUNMERE_STRESS_POD", "STRESS.POD"));
         return true;
@@ -84,7 +88,7 @@ void RenderFrameBenchmark(benchmark::State& state) {
     for (auto _ : state) {
         view.FullFrame = fullFrame;
         view.LastRedrawTime = std::chrono::steady_clock::now();
-        RenderFrame({view, true, host});
+        RenderFrame({Render(), view, true, host});
         glFinish();
     }
 }

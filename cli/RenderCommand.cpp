@@ -186,10 +186,9 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     ApplyOptions(options, view);
     view.FullFrame = true;
 
-    Busy = false;
     TQuietFrameHost host;
-    Panel1Resize(options.Width, options.Height, view.Camera.FOV);
-    RenderFrame({view, true, host});
+    Panel1Resize(session.Render, options.Width, options.Height, view.Camera.FOV);
+    RenderFrame({session.Render, view, true, host});
 
     TGLBMP image;
     image.SetJPEGQuality(prefs.JPEGQuality);

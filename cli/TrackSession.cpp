@@ -6,7 +6,6 @@
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
 #include "render/FrameRender.h"
-#include "render/TexturePool.h"
 #include "render/TrackLoader.h"
 
 namespace {
@@ -56,7 +55,7 @@ TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, i
     searchPaths.resize(kSearchPathCount);
     BuildSearchFolders(Finder, searchPaths);
     InitGLState();
-    LoadMissingTexture();
+    Render.Textures.LoadMissingTexture();
     Pod = std::make_unique<TPodFile>(OpenArchive(options.Archive));
     if (!options.Track.empty()) {
         SitEntry = options.Track;
@@ -74,5 +73,5 @@ TCliTrackSession::~TCliTrackSession() {
 void TCliTrackSession::Load() {
     TQuietProgress progress;
     progress.SetCaption("Loading track");
-    LoadTrack(*Pod, SitEntry, progress, Warnings, Finder);
+    LoadTrack(Render, *Pod, SitEntry, progress, Warnings, Finder);
 }

@@ -13,6 +13,7 @@
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
+#include "render/RenderContext.h"
 
 #include <memory>
 #include <optional>
@@ -39,6 +40,8 @@ public:
     void Load();
 
     THeadlessGLContext Context;
+    // Destroyed before Context, while that is still current.
+    TRenderContext Render;
     TIniFile Ini;
     TQRXFileFinder Finder;
     std::unique_ptr<TPodFile> Pod;

@@ -3,6 +3,7 @@
 #include "core/base/Errors.h"
 #include "core/base/ProgramFolder.h"
 #include "core/vfs/GameFile.h"
+#include "core/vfs/GameFiles.h"
 #include "render/TexturePool.h"
 
 #include <GL/gl.h>
@@ -28,18 +29,17 @@ TBINModel::~TBINModel() {
     }
 }
 
-void TBINModel::LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinder& finder,
-                             TStringList& warnings) {
+void TBINModel::LoadFromFile(TGameFile& file, TTexturePool& textures, TGameLoad& load) {
     IsAnimationControl = false;
     FirstModelName.clear();
     const auto requestTexture = [&](const std::string& name) {
         const std::string key = "ART\\" + name;
-        if (pod != nullptr) {
-            GetGameTexture(key, pod, warnings, finder);
+        if (load.Files.Archive() != nullptr) {
+            textures.GetGameTexture(key, load);
         } else {
             std::string relative = name;
             std::replace(relative.begin(), relative.end(), '\\', '/');
-            GetFileTexture(ProgramFolder() + "ART/" + relative, key);
+            textures.GetFileTexture(ProgramFolder() + "ART/" + relative, key);
         }
     };
     TBINData data = ParseBINModel(file, requestTexture);
@@ -51,16 +51,16 @@ void TBINModel::LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinde
     Vertices = std::move(data.Vertices);
     Normals = std::move(data.Normals);
     Faces = std::move(data.Faces);
-    BuildList(false, 1.0);
+    BuildList(textures, false, 1.0);
 }
 
-void TBINModel::BuildList(bool forceBlend, double scale) {
+void TBINModel::BuildList(const TTexturePool& textures, bool forceBlend, double scale) {
     if (ListId != 0 && glIsList(ListId)) {
         return;
     }
     ListId = glGenLists(1);
     glNewList(ListId, GL_COMPILE);
-    SendFaces(forceBlend, scale / kBINUnitsPerWorldUnit);
+    SendFaces(textures, forceBlend, scale / kBINUnitsPerWorldUnit);
     glDisable(GL_BLEND);
     glEndList();
 }
@@ -72,23 +72,23 @@ void TBINModel::DrawList() const {
     glCallList(ListId);
 }
 
-void TBINModel::Draw(bool forceBlend, double scale) const {
+void TBINModel::Draw(const TTexturePool& textures, bool forceBlend, double scale) const {
     glPushMatrix();
     const auto s = static_cast<GLfloat>(scale / kBINUnitsPerWorldUnit);
     glScalef(s, s, s);
-    SendFaces(forceBlend, 1.0);
+    SendFaces(textures, forceBlend, 1.0);
     glPopMatrix();
     glDisable(GL_BLEND);
 }
 
-void TBINModel::SendFaces(bool forceBlend, double vertexScale) const {
+void TBINModel::SendFaces(const TTexturePool& textures, bool forceBlend, double vertexScale) const {
     for (const TBINFace& face : Faces) {
         if (forceBlend || face.BlockId == kBlendedFaceA || face.BlockId == kBlendedFaceB) {
             glEnable(GL_BLEND);
         } else {
             glDisable(GL_BLEND);
         }
-        const int32_t texture = FindTexture("ART\\" + face.TextureName);
+        const int32_t texture = textures.FindTexture("ART\\" + face.TextureName);
         glBindTexture(GL_TEXTURE_2D, texture == -1 ? 0 : static_cast<GLuint>(texture));
         if (!IsDrawableFace(face, Vertices)) {
             continue;

@@ -1,10 +1,10 @@
 // uBINModel: one BIN model (core/formats/BINParse.h describes the file) with its OpenGL display
 // list. Loading requests the textures the file names from the texture pool, under "ART\" + name,
-// and compiles the faces into one list; drawing binds what the pool holds for each face's texture.
+// and compiles the faces into one list; drawing binds what the pool holds for each face's texture,
+// so the model is drawn with the pool it was loaded with.
 // Needs a current GL context for loading and drawing.
 #pragma once
 
-#include "core/base/TextUtils.h"
 #include "core/formats/BINParse.h"
 
 #include <cstdint>
@@ -12,8 +12,8 @@
 #include <vector>
 
 class TGameFile;
-class TPodFile;
-class TQRXFileFinder;
+class TTexturePool;
+struct TGameLoad;
 
 class TBINModel {
 public:
@@ -23,16 +23,16 @@ public:
     TBINModel(const TBINModel&) = delete;
     TBINModel& operator=(const TBINModel&) = delete;
 
-    // file is positioned at the model's first byte and stays open; pod may be null (textures
-    // then come from ProgramFolder() + "ART/"). Read errors propagate. Builds the list.
-    void LoadFromFile(TGameFile& file, const TPodFile* pod, TQRXFileFinder& finder,
-                      TStringList& warnings);
+    // file is positioned at the model's first byte and stays open. Textures come through the
+    // load's game files while an archive is open, else from ProgramFolder() + "ART/". Read
+    // errors propagate. Builds the list.
+    void LoadFromFile(TGameFile& file, TTexturePool& textures, TGameLoad& load);
     // Compiles the faces once; later calls do nothing, whatever their arguments.
-    void BuildList(bool forceBlend, double scale);
+    void BuildList(const TTexturePool& textures, bool forceBlend, double scale);
     // Raises EDunmereError "TBINModel.DrawList: No List" when there is no list.
     void DrawList() const;
     // Sends the faces directly, scaled through the matrix.
-    void Draw(bool forceBlend, double scale) const;
+    void Draw(const TTexturePool& textures, bool forceBlend, double scale) const;
 
     int32_t MinX() const { return MeasureExtents(Vertices).MinX; }
     int32_t MaxX() const { return MeasureExtents(Vertices).MaxX; }
@@ -55,7 +55,7 @@ public:
 private:
     // vertexScale multiplies every coordinate: the list bakes the scale in, Draw leaves it to
     // the matrix.
-    void SendFaces(bool forceBlend, double vertexScale) const;
+    void SendFaces(const TTexturePool& textures, bool forceBlend, double vertexScale) const;
 };
 
 // 131072 model units are one world unit.

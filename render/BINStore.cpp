@@ -1,17 +1,8 @@
 #include "render/BINStore.h"
 
 #include "core/base/TextUtils.h"
-#include "render/BINModel.h"
-
-#include <utility>
-#include <vector>
 
 namespace {
-
-std::vector<std::pair<std::string, std::unique_ptr<TBINModel>>>& Store() {
-    static std::vector<std::pair<std::string, std::unique_ptr<TBINModel>>> store;
-    return store;
-}
 
 std::string NormalName(const std::string& name) {
     return UpperCase(Trim(name));
@@ -19,9 +10,9 @@ std::string NormalName(const std::string& name) {
 
 } // namespace
 
-TBINModel* FindBINModel(const std::string& name) {
+TBINModel* TBINStore::FindBINModel(const std::string& name) const {
     const std::string key = NormalName(name);
-    for (const auto& [stored, model] : Store()) {
+    for (const auto& [stored, model] : models_) {
         if (stored == key) {
             return model.get();
         }
@@ -29,17 +20,17 @@ TBINModel* FindBINModel(const std::string& name) {
     return nullptr;
 }
 
-void StoreBINModel(std::unique_ptr<TBINModel> model, const std::string& name) {
+void TBINStore::StoreBINModel(std::unique_ptr<TBINModel> model, const std::string& name) {
     const std::string key = NormalName(name);
-    for (auto& [stored, held] : Store()) {
+    for (auto& [stored, held] : models_) {
         if (stored == key) {
             held = std::move(model);
             return;
         }
     }
-    Store().emplace_back(key, std::move(model));
+    models_.emplace_back(key, std::move(model));
 }
 
-void ClearBINModels() {
-    Store().clear();
+void TBINStore::ClearBINModels() {
+    models_.clear();
 }

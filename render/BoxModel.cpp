@@ -2,14 +2,11 @@
 
 #include "core/base/Logging.h"
 #include "core/track/QRXBox.h"
-#include "core/vfs/GameFile.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
+#include "core/vfs/GameFiles.h"
 #include "render/BINModel.h"
-#include "render/BINStore.h"
+#include "render/RenderContext.h"
 
 #include <GL/gl.h>
-#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -17,14 +14,6 @@ namespace {
 
 // The game's own conversion takes pi as 3.14; placements only look right with the same factor.
 constexpr double kDegreesPerRadian = 57.32484076433121;
-
-bool OpenModelFile(TGameFile& file, const std::string& name, const TPodFile* pod,
-                   TQRXFileFinder& finder) {
-    if (pod != nullptr && pod->OpenEntry(file, name)) {
-        return true;
-    }
-    return finder.OpenFile(file, name) != -1;
-}
 
 // Keeps the matrix stack balanced when drawing a model raises.
 class TMatrixScope {
@@ -55,30 +44,28 @@ double ViewerHeading(const TQRXBox& box, double viewerX, double viewerZ) {
 
 } // namespace
 
-void LoadModel(TQRXBox& box, const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
-    if (Trim(box.ModelName).empty() || FindBINModel(box.ModelName) != nullptr) {
+void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load) {
+    if (Trim(box.ModelName).empty() || render.Models.FindBINModel(box.ModelName) != nullptr) {
         return;
     }
     WriteLog(box.ModelName);
-    TGameFile file;
-    if (!OpenModelFile(file, box.ModelName, pod, finder)) {
-        const std::string warning = "Error: BIN Model \"" + box.ModelName + "\" not found";
-        if (std::find(warnings.begin(), warnings.end(), warning) == warnings.end()) {
-            warnings.push_back(warning);
-        }
+    TOpenedGameFile found = load.Files.Open(box.ModelName);
+    if (!found.Found()) {
+        load.WarnOnce("Error: BIN Model \"" + box.ModelName + "\" not found");
         WriteLog("Error opening BIN file.");
         return;
     }
     auto model = std::make_unique<TBINModel>();
-    model->LoadFromFile(file, pod, finder, warnings);
-    file.Close();
+    model->LoadFromFile(found.File, render.Textures, load);
+    found.File.Close();
 
     if (model->IsAnimationControl) {
         const std::string firstName = "MODELS\\" + model->FirstModelName;
         model = std::make_unique<TBINModel>();
-        if (OpenModelFile(file, firstName, pod, finder)) {
-            model->LoadFromFile(file, pod, finder, warnings);
-            file.Close();
+        TOpenedGameFile first = load.Files.Open(firstName);
+        if (first.Found()) {
+            model->LoadFromFile(first.File, render.Textures, load);
+            first.File.Close();
         } else {
             WriteLog("Error opening BIN file.");
         }
@@ -87,12 +74,13 @@ void LoadModel(TQRXBox& box, const TPodFile* pod, TQRXFileFinder& finder, TStrin
     // otherwise be stored without a list and fail every frame it is drawn in; an empty list
     // draws nothing instead.
     if (model->ListId == 0) {
-        model->BuildList(false, 1.0);
+        model->BuildList(render.Textures, false, 1.0);
     }
-    StoreBINModel(std::move(model), box.ModelName);
+    render.Models.StoreBINModel(std::move(model), box.ModelName);
 }
 
-void DrawBox(const TQRXBox& box, bool forceBlend, double viewerX, double viewerZ, double scale) {
+void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, double viewerX,
+             double viewerZ, double scale) {
     if (box.ModelName.empty()) {
         return;
     }
@@ -104,12 +92,12 @@ void DrawBox(const TQRXBox& box, bool forceBlend, double viewerX, double viewerZ
     glRotatef(static_cast<GLfloat>(270 - heading), 0, 1, 0);
     glRotatef(static_cast<GLfloat>(-box.Theta * kDegreesPerRadian), 1, 0, 0);
     glRotatef(static_cast<GLfloat>(box.Phi * kDegreesPerRadian), 0, 0, 1);
-    const TBINModel* model = FindBINModel(box.ModelName);
+    const TBINModel* model = render.Models.FindBINModel(box.ModelName);
     if (model == nullptr) {
         WriteLog("Error drawing BIN Model " + box.ModelName + ": no data found.");
     } else if (scale == 1.0 && !forceBlend) {
         model->DrawList();
     } else {
-        model->Draw(forceBlend, scale);
+        model->Draw(render.Textures, forceBlend, scale);
     }
 }

@@ -2,16 +2,15 @@
 // model-to-world transform. Needs a current GL context.
 #pragma once
 
-#include "core/base/TextUtils.h"
-
 class TQRXBox;
-class TPodFile;
-class TQRXFileFinder;
+class TRenderContext;
+struct TGameLoad;
 
-// Makes sure box.ModelName is in the model store: the track's archive first (pod may be null),
-// then the finder. A missing model adds one warning per distinct name.
-void LoadModel(TQRXBox& box, const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings);
+// Makes sure box.ModelName is in the model store of render, read from the load's game files. A
+// missing model adds one warning per distinct name.
+void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load);
 
 // Draws in the current matrix. viewerX/viewerZ are the viewer's position in cells, used only by
 // objects that turn to face the viewer ("8,0", "9,0").
-void DrawBox(const TQRXBox& box, bool forceBlend, double viewerX, double viewerZ, double scale);
+void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, double viewerX,
+             double viewerZ, double scale);

@@ -8,6 +8,7 @@
 #include "core/view/Camera.h"
 #include "core/view/ViewCommands.h"
 #include "render/BoxModel.h"
+#include "render/RenderContext.h"
 #include "render/SkyWater.h"
 
 #include <GL/gl.h>
@@ -16,12 +17,7 @@
 #include <algorithm>
 #include <cmath>
 
-int32_t LastBoundTexture = -1;
-
 namespace {
-
-int panelWidth = 1;
-int panelHeight = 1;
 
 // A visited cell index brought into the grid.
 double CameraCell(double translation) {
@@ -47,14 +43,14 @@ void ShiftForWrap(int column, int row) {
     }
 }
 
-void BindCached(int32_t texture) {
-    if (texture != LastBoundTexture) {
+void BindCached(TRenderContext& render, int32_t texture) {
+    if (texture != render.LastBoundTexture) {
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-        LastBoundTexture = texture;
+        render.LastBoundTexture = texture;
     }
 }
 
-void DrawFrameSteps(TViewState& view) {
+void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     const TCameraPos& camera = view.Camera;
     const TDisplaySettings& display = view.Display;
     const TTrackData& track = TrackData();
@@ -70,18 +66,18 @@ void DrawFrameSteps(TViewState& view) {
     glRotatef(camera.Tilt, 1, 0, 0);
     glRotatef(camera.Heading, 0, 1, 0);
     glRotatef(camera.Roll, 0, 0, 1);
-    SetProjection(5000, camera.FOV);
+    SetProjection(render, 5000, camera.FOV);
 
     if (!view.MapView) {
         glTranslated(0, view.BackgroundOffset, 0);
         glColor3f(1, 1, 1);
-        DrawSky(view);
+        DrawSky(render, view);
         glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
         if (display.ShowBackdrop) {
-            DrawBackdrops();
+            DrawBackdrops(render);
         }
         glTranslated(0, -view.BackgroundOffset, 0);
-        SetProjection(30, camera.FOV);
+        SetProjection(render, 30, camera.FOV);
     }
 
     if (view.FollowTerrain) {
@@ -92,18 +88,18 @@ void DrawFrameSteps(TViewState& view) {
     }
 
     if (track.StadiumFlag == 1) {
-        DrawStadium();
+        DrawStadium(render);
     }
     const int camCol = RoundCell(CameraCell(camera.TransZ));
     const int camRow = RoundCell(CameraCell(camera.TransX));
     if (display.ShowGroundBoxes) {
-        DrawGroundBoxes(view, camCol, camRow);
+        DrawGroundBoxes(render, view, camCol, camRow);
     }
-    DrawTerrain(view, camCol, camRow);
+    DrawTerrain(render, view, camCol, camRow);
     if (display.ShowWater) {
-        DrawWater(view, camCol, camRow);
+        DrawWater(render, view, camCol, camRow);
     }
-    DrawObjects(view);
+    DrawObjects(render, view);
 }
 
 } // namespace
@@ -122,40 +118,42 @@ void InitGLState() {
     glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
 }
 
-void Panel1Resize(int width, int height, float fov) {
+void Panel1Resize(TRenderContext& render, int width, int height, float fov) {
     // A panel shrunk to nothing must not turn the aspect ratio into an infinity.
-    panelWidth = std::max(width, 1);
-    panelHeight = std::max(height, 1);
+    render.PanelWidth = std::max(width, 1);
+    render.PanelHeight = std::max(height, 1);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fov, static_cast<double>(panelWidth) / panelHeight, 0.001, 500);
+    gluPerspective(fov, static_cast<double>(render.PanelWidth) / render.PanelHeight, 0.001, 500);
     glMatrixMode(GL_MODELVIEW);
 }
 
-void SetProjection(double farPlane, float fov) {
+void SetProjection(const TRenderContext& render, double farPlane, float fov) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fov, static_cast<double>(panelWidth) / panelHeight, 0.01, farPlane);
+    gluPerspective(fov, static_cast<double>(render.PanelWidth) / render.PanelHeight, 0.01,
+                   farPlane);
     glMatrixMode(GL_MODELVIEW);
 }
 
 void RenderFrame(const TFrameContext& frame) {
-    if (Busy || !frame.ArchiveOpen || !TrackData().TrackLoaded) {
+    TViewState& view = frame.View;
+    if (view.Busy || !frame.ArchiveOpen || !TrackData().TrackLoaded) {
         return;
     }
     frame.Host.SetHourglassCursor(true);
     frame.Host.SetDrawStatus(kDrawingStatus);
     // Input handled here may draw a whole frame of its own before this one begins.
     frame.Host.ProcessPendingEvents();
-    Busy = true;
-    const auto finish = [&frame] {
-        Busy = false;
+    view.Busy = true;
+    const auto finish = [&frame, &view] {
+        view.Busy = false;
         frame.Host.SetHourglassCursor(false);
         frame.Host.SetDrawStatus(kReadyStatus);
     };
     try {
-        DrawFrameSteps(frame.View);
+        DrawFrameSteps(frame.Render, view);
     } catch (...) {
         finish();
         throw;
@@ -173,10 +171,12 @@ int RoundCell(double cell) {
     return static_cast<int>(std::nearbyint(std::clamp(cell, -kFarCell, kFarCell)));
 }
 
-void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {
+void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
     const TTrackData& track = TrackData();
+    const TTrackTextures& textures = render.TrackTextures;
+    const int32_t fallback = render.Textures.MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
-    LastBoundTexture = -1;
+    render.LastBoundTexture = -1;
     const int d = view.ViewDistance;
     for (int a = camCol - d; a <= camCol + d; ++a) {
         for (int b = camRow - d; b <= camRow + d; ++b) {
@@ -192,7 +192,7 @@ void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {
                 continue;
             }
             for (const TDrawQuad& face : cell.Faces) {
-                BindCached(face.Texture);
+                BindCached(render, textures.ForQuad(face.Texture, fallback));
                 if (face.VertexCount != 4) {
                     throw EDunmereError(
                         Format("TForm1.glDraw: Unsupported number of vertices (%d) at index (%d, "
@@ -214,11 +214,13 @@ void DrawGroundBoxes(const TViewState& view, int camCol, int camRow) {
     }
 }
 
-void DrawTerrain(const TViewState& view, int camCol, int camRow) {
+void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
     const TTrackData& track = TrackData();
+    const TTrackTextures& textures = render.TrackTextures;
+    const int32_t fallback = render.Textures.MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
     const int d = view.MapView ? 128 : view.ViewDistance;
-    LastBoundTexture = -1;
+    render.LastBoundTexture = -1;
     for (int a = camCol - d; a <= camCol + d; ++a) {
         for (int b = camRow - d; b <= camRow + d; ++b) {
             if (!InViewArea(view, camRow, camCol, b, a)) {
@@ -233,7 +235,7 @@ void DrawTerrain(const TViewState& view, int camCol, int camRow) {
             if (quad.VertexCount == 0) {
                 continue;
             }
-            BindCached(quad.Texture);
+            BindCached(render, textures.ForQuad(quad.Texture, fallback));
             if (quad.VertexCount != 4) {
                 throw EDunmereError(
                     Format("TForm1.glDraw: Unsupported number of vertices %d at (%d, %d)",
@@ -263,17 +265,17 @@ bool InViewArea(const TViewState& view, int camRow, int camCol, int row, int col
     return std::sqrt(static_cast<double>(dr * dr + dc * dc)) < view.ViewDistance;
 }
 
-void DrawObjects(const TViewState& view) {
+void DrawObjects(TRenderContext& render, const TViewState& view) {
     const TDisplaySettings& display = view.Display;
     if (!display.ShowCheckpoints && display.ObjectsMode == 0) {
         return;
     }
-    LastBoundTexture = -1;
+    render.LastBoundTexture = -1;
     glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
     const double camCol = CameraCell(view.Camera.TransZ);
     const double camRow = CameraCell(view.Camera.TransX);
     for (const auto& [offZ, offX] : ObjectCopyOffsets(view, camCol, camRow)) {
-        DrawObjectCopy(view, offZ, offX, camCol, camRow);
+        DrawObjectCopy(render, view, offZ, offX, camCol, camRow);
     }
 }
 
@@ -357,12 +359,12 @@ std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double 
     return drawn;
 }
 
-void DrawObjectCopy(const TViewState& view, double offZ, double offX, double camCol,
-                    double camRow) {
+void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
+                    double camCol, double camRow) {
     for (TQRXBox* object : ObjectsOfCopy(view, offZ, offX, camCol, camRow)) {
         glPushMatrix();
         glTranslated(offX, 0, offZ);
-        DrawBox(*object, false, camCol - 16 * offZ, camRow - 16 * offX, 1);
+        DrawBox(render, *object, false, camCol - 16 * offZ, camRow - 16 * offX, 1);
         glPopMatrix();
     }
 }

@@ -16,6 +16,7 @@
 #include <vector>
 
 class TQRXBox;
+class TRenderContext;
 
 // The window side of a frame. The main window shows an hourglass and the status texts and lets its
 // pending events run; the command-line tool and the tests have no window.
@@ -38,24 +39,22 @@ inline constexpr const char* kDrawingStatus = "DRAWING";
 inline constexpr const char* kReadyStatus = "READY";
 
 struct TFrameContext {
+    TRenderContext& Render;
     TViewState& View;
     bool ArchiveOpen; // a track's POD archive is open
     TFrameHost& Host;
 };
 
-// The texture bound last within the current pass; -1 for none. Every pass that skips repeated
-// binds resets it when it starts.
-extern int32_t LastBoundTexture;
-
 // Fixed GL state, once, right after the context has been made current.
 void InitGLState();
-// Viewport and default projection for a view panel of that size.
-void Panel1Resize(int width, int height, float fov);
+// Viewport and default projection for a view panel of that size, which render keeps.
+void Panel1Resize(TRenderContext& render, int width, int height, float fov);
 // Perspective projection over the panel size of the last Panel1Resize, near plane 0.01.
-void SetProjection(double farPlane, float fov);
+void SetProjection(const TRenderContext& render, double farPlane, float fov);
 
-// One frame, unless Busy is set, no archive is open or no track is loaded. Busy is set while the
-// frame is drawn and cleared, with the cursor and status restored, also when a pass raises.
+// One frame, unless the view is Busy, no archive is open or no track is loaded. Busy is set while
+// the frame is drawn (after the host let pending events run once) and cleared, with the cursor and
+// status restored, also when a pass raises.
 void RenderFrame(const TFrameContext& frame);
 
 // A camera cell rounded for the grid passes: nearest integer, halves to even.
@@ -63,15 +62,15 @@ int RoundCell(double cell);
 
 // Ground boxes within the round area of ViewDistance, whatever the area shape. Raises
 // EDunmereError for a face that is not a quad.
-void DrawGroundBoxes(const TViewState& view, int camCol, int camRow);
+void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol, int camRow);
 // Terrain within the view area (128 cells each way are visited in map view); cells buried in
 // shown ground boxes are left out. Raises EDunmereError for a quad of another vertex count.
-void DrawTerrain(const TViewState& view, int camCol, int camRow);
+void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int camRow);
 bool InViewArea(const TViewState& view, int camRow, int camCol, int row, int column);
 
 // The object pass: one copy around the camera and one more beyond every grid edge that the view
 // distance reaches.
-void DrawObjects(const TViewState& view);
+void DrawObjects(TRenderContext& render, const TViewState& view);
 // The copies of the object pass, as (offset along z, offset along x) in world units, in order.
 std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view, double camCol,
                                                          double camRow);
@@ -79,4 +78,5 @@ std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view,
 // returns the objects that copy draws, in drawing order (empty when the copy is skipped).
 std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double offX, double camCol,
                                     double camRow);
-void DrawObjectCopy(const TViewState& view, double offZ, double offX, double camCol, double camRow);
+void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
+                    double camCol, double camRow);

@@ -5,9 +5,8 @@
 #include "core/track/QRXBox.h"
 #include "core/track/TrackData.h"
 #include "render/BINModel.h"
-#include "render/BINStore.h"
 #include "render/BoxModel.h"
-#include "render/FrameRender.h"
+#include "render/RenderContext.h"
 #include "render/Textures.h"
 
 #include <GL/gl.h>
@@ -18,9 +17,6 @@
 #include <numbers>
 
 namespace {
-
-bool waterTextureLoaded = false;
-int32_t waterTexture = 0;
 
 // Sky box models in the order they are made, with the sky type each one serves.
 struct TSkyBoxModel {
@@ -38,7 +34,7 @@ constexpr double kBackdropFactors[3] = {0.7, 0.6, 0.5};
 
 } // namespace
 
-void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
+void MakeCheckpointMarkers(TRenderContext& render, TGameLoad& load) {
     TTrackData& track = TrackData();
     track.CheckpointMarkerCount = 0;
     // The markers are appended behind the objects looked at, so the bound is fixed first.
@@ -59,13 +55,13 @@ void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringL
         marker->Psi = checkpoint.Psi;
         marker->TypeFlags = "0;0";
         marker->ModelName = kCheckpointMarkerModel;
-        LoadModel(*marker, pod, finder, warnings);
+        LoadModel(render, *marker, load);
         ++track.CheckpointMarkerCount;
         track.TrackObjects.push_back(std::move(marker));
     }
 }
 
-void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings) {
+void MakeSkyBoxes(TRenderContext& render, TGameLoad& load) {
     TTrackData& track = TrackData();
     for (const TSkyBoxModel& model : kSkyBoxModels) {
         auto& slot = track.SkyBoxes[model.SkyType - 1];
@@ -74,7 +70,7 @@ void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warn
         slot->Y = 0;
         slot->Z = 4200.0;
         slot->ModelName = model.Name;
-        LoadModel(*slot, pod, finder, warnings);
+        LoadModel(render, *slot, load);
     }
 }
 
@@ -85,13 +81,13 @@ TQRXBox* SkyBoxFor(int skyType) {
     return TrackData().SkyBoxes[skyType - 1].get();
 }
 
-void DrawSky(const TViewState& view) {
+void DrawSky(const TRenderContext& render, const TViewState& view) {
     if (const TQRXBox* sky = SkyBoxFor(view.Display.SkyType)) {
-        DrawBox(*sky, false, 0, 0, 25 * kModelScale);
+        DrawBox(render, *sky, false, 0, 0, 25 * kModelScale);
     }
 }
 
-std::optional<double> BackdropScale(int index) {
+std::optional<double> BackdropScale(const TRenderContext& render, int index) {
     if (index < 0 || index > 2) {
         return std::nullopt;
     }
@@ -99,7 +95,7 @@ std::optional<double> BackdropScale(int index) {
     if (backdrop == nullptr) {
         return std::nullopt;
     }
-    const TBINModel* model = FindBINModel(backdrop->ModelName);
+    const TBINModel* model = render.Models.FindBINModel(backdrop->ModelName);
     // Without a model or an extent the scale that evens out the backdrops' sizes is undefined.
     if (model == nullptr || model->LargestExtent() <= 0) {
         return std::nullopt;
@@ -107,15 +103,15 @@ std::optional<double> BackdropScale(int index) {
     return (100500.0 / model->LargestExtent()) * (kModelScale * kBackdropFactors[index]);
 }
 
-void DrawBackdrops() {
+void DrawBackdrops(const TRenderContext& render) {
     for (int i = 0; i < 3; ++i) {
-        if (const std::optional<double> scale = BackdropScale(i)) {
-            DrawBox(*TrackData().Backdrops[i], false, 0, 0, *scale);
+        if (const std::optional<double> scale = BackdropScale(render, i)) {
+            DrawBox(render, *TrackData().Backdrops[i], false, 0, 0, *scale);
         }
     }
 }
 
-void DrawStadium() {
+void DrawStadium(const TRenderContext& render) {
     TTrackData& track = TrackData();
     if (!track.Stadium) {
         return;
@@ -124,10 +120,10 @@ void DrawStadium() {
     const int row = std::clamp(track.StadiumZ - track.StadiumSZ / 2, 0, kGridSize - 1);
     const int column = std::clamp(track.StadiumX - track.StadiumSX / 2, 0, kGridSize - 1);
     track.Stadium->Y = track.TerrainVertices[row][column].y * 512.0;
-    DrawBox(*track.Stadium, false, 0, 0, 1);
+    DrawBox(render, *track.Stadium, false, 0, 0, 1);
 }
 
-void DrawWater(const TViewState& view, int camCol, int camRow) {
+void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
     const TTrackData& track = TrackData();
     const double y =
         view.Display.HighTide ? track.WaterHeight + kTideOffset : track.WaterHeight - kTideOffset;
@@ -143,8 +139,8 @@ void DrawWater(const TViewState& view, int camCol, int camRow) {
     };
 
     glEnable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(WaterTexture()));
-    LastBoundTexture = WaterTexture();
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(render.WaterTexture));
+    render.LastBoundTexture = render.WaterTexture;
     setColor();
     if (view.Display.AreaShape == TAreaShape::Circle) {
         glBegin(GL_TRIANGLE_FAN);
@@ -168,16 +164,11 @@ void DrawWater(const TViewState& view, int camCol, int camRow) {
     glDisable(GL_BLEND);
 }
 
-void LoadWaterTexture() {
-    // Once per run, as long as the run keeps its GL context; a tool that makes a new context
-    // for each track finds the old name gone and loads the image again.
-    if (waterTextureLoaded && glIsTexture(static_cast<GLuint>(waterTexture))) {
+void LoadWaterTexture(TRenderContext& render) {
+    // Once for the render context, as long as its GL context keeps the texture.
+    if (render.WaterTextureLoaded && glIsTexture(static_cast<GLuint>(render.WaterTexture))) {
         return;
     }
-    LoadTextureFile(ProgramFolder() + "data/RIPPL100.RAW", waterTexture);
-    waterTextureLoaded = true;
-}
-
-int32_t WaterTexture() {
-    return waterTexture;
+    LoadTextureFile(ProgramFolder() + "data/RIPPL100.RAW", render.WaterTexture);
+    render.WaterTextureLoaded = true;
 }

@@ -4,18 +4,17 @@
 //
 // Sky boxes, backdrops, the stadium and the markers are ordinary placed objects whose models come
 // through the model store; the water uses the viewer's own ripple texture "data/RIPPL100.RAW"
-// (palette: the ACT file of the same name beside it), loaded once per run.
+// (palette: the ACT file of the same name beside it), loaded once for the render context.
 #pragma once
 
-#include "core/base/TextUtils.h"
 #include "core/view/ViewState.h"
 
 #include <cstdint>
 #include <optional>
 
-class TPodFile;
 class TQRXBox;
-class TQRXFileFinder;
+class TRenderContext;
+struct TGameLoad;
 
 inline constexpr const char* kCheckpointMarkerModel = "DMGLCHK.BIN";
 // The model scale constant of the sky and backdrop scales.
@@ -25,24 +24,23 @@ inline constexpr double kTideOffset = 0.00078125;
 
 // Appends a marker object for every checkpoint among the first BoxCount track objects (the
 // track's own boxes, not the top-crush bodies) and counts them in CheckpointMarkerCount.
-void MakeCheckpointMarkers(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings);
+void MakeCheckpointMarkers(TRenderContext& render, TGameLoad& load);
 // Replaces the four sky boxes and loads their models.
-void MakeSkyBoxes(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings);
+void MakeSkyBoxes(TRenderContext& render, TGameLoad& load);
 // The sky box of sky type 1..4 (clear, cloudy, dusk, night); nullptr for 0 or none made.
 TQRXBox* SkyBoxFor(int skyType);
 
 // Draws in the current matrix (camera rotation and background shift only).
-void DrawSky(const TViewState& view);
+void DrawSky(const TRenderContext& render, const TViewState& view);
 // The scale backdrop 0..2 is drawn with; nullopt when it does not exist, its model is not in the
 // model store or the model has no extent.
-std::optional<double> BackdropScale(int index);
-void DrawBackdrops();
+std::optional<double> BackdropScale(const TRenderContext& render, int index);
+void DrawBackdrops(const TRenderContext& render);
 // Puts the stadium on the terrain height at the corner of its rectangle and draws it.
-void DrawStadium();
+void DrawStadium(const TRenderContext& render);
 // Water around the camera cell: a 13-point fan for the round area, a quad for the square one.
-void DrawWater(const TViewState& view, int camCol, int camRow);
+void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow);
 
-// Loads the ripple texture on the first call of the run; later calls do nothing while the texture
-// lives in the current GL context.
-void LoadWaterTexture();
-int32_t WaterTexture(); // 0 until loaded
+// Loads the ripple texture into render.WaterTexture on the first call; later calls do nothing
+// while the texture lives in the current GL context.
+void LoadWaterTexture(TRenderContext& render);

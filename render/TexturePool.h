@@ -3,18 +3,51 @@
 // GL texture names are int32_t; -1 stands for "none".
 #pragma once
 
-#include "core/base/TextUtils.h"
-
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
-class TPodFile;
-class TQRXFileFinder;
+struct TGameLoad;
 
-int32_t GetGameTexture(const std::string& name, const TPodFile* pod, TStringList& warnings,
-                       TQRXFileFinder& finder);
-int32_t GetFileTexture(const std::string& path, const std::string& key);
-int32_t FindTexture(const std::string& key); // -1 when the key is not in the pool
-void ClearTextures();                        // deletes the pool's GL textures, keeps MissingTexture
-void LoadMissingTexture();                   // ProgramFolder() + "data/missing.tga"
-int32_t MissingTexture();                    // 0 when the fallback image could not be loaded
+class TTexturePool {
+public:
+    TTexturePool() = default;
+    // Deletes the pool's GL textures like ClearTextures, so the owner destroys it while its GL
+    // context is current.
+    ~TTexturePool();
+    TTexturePool(const TTexturePool&) = delete;
+    TTexturePool& operator=(const TTexturePool&) = delete;
+
+    int32_t GetGameTexture(const std::string& name, TGameLoad& load);
+    int32_t GetFileTexture(const std::string& path, const std::string& key);
+    int32_t FindTexture(const std::string& key) const; // -1 when the key is not in the pool
+    void ClearTextures();      // deletes the pool's GL textures, keeps MissingTexture
+    void LoadMissingTexture(); // ProgramFolder() + "data/missing.tga"
+    int32_t MissingTexture() const { return missingTexture_; } // 0 when it could not be loaded
+
+private:
+    const int32_t* Lookup(const std::string& key) const;
+    int32_t Remember(const std::string& key, bool loaded, int32_t texture);
+
+    // Pairs rather than KEY=ID text lines, so a key can never be cut at an "=" of its own.
+    std::vector<std::pair<std::string, int32_t>> pool_;
+    int32_t missingTexture_ = 0;
+};
+
+// The GL textures of the loaded track's texture list, by texture number, filled by the track
+// loader in list order (0 for a texture whose load raised). The prepared quads of the track data
+// carry texture numbers; drawing asks here for the GL name to bind.
+class TTrackTextures {
+public:
+    void Assign(size_t count) { names_.assign(count, 0); }
+    void Set(size_t number, int32_t texture) { names_[number] = texture; }
+    size_t Count() const { return names_.size(); }
+    int32_t At(size_t number) const { return names_[number]; }
+    // The GL name a quad binds: fallbackTexture for kFallbackTexture and for any number the list
+    // does not reach.
+    int32_t ForQuad(int32_t number, int32_t fallbackTexture) const;
+
+private:
+    std::vector<int32_t> names_;
+};

@@ -6,11 +6,9 @@
 #include "core/formats/PalettePool.h"
 #include "core/vfs/FileTools.h"
 #include "core/vfs/GameFile.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
+#include "core/vfs/GameFiles.h"
 
 #include <GL/glu.h>
-#include <algorithm>
 
 namespace {
 
@@ -49,12 +47,6 @@ bool Report(const TDecodedImage& image) {
 
 std::string LastFourUpper(const std::string& name) {
     return name.size() >= 4 ? UpperCase(name.substr(name.size() - 4)) : std::string();
-}
-
-void AddWarningOnce(TStringList& warnings, const std::string& line) {
-    if (std::find(warnings.begin(), warnings.end(), line) == warnings.end()) {
-        warnings.push_back(line);
-    }
 }
 
 } // namespace
@@ -120,25 +112,18 @@ bool LoadRAWFile(const std::string& path, int32_t& texture) {
     return image.Ok ? Upload(image, texture) : Report(image);
 }
 
-bool LoadRAWFromGame(const std::string& name, const TPodFile* pod, TStringList& warnings,
-                     TQRXFileFinder& finder, int32_t& texture) {
+bool LoadRAWFromGame(const std::string& name, TGameLoad& load, int32_t& texture) {
     WriteLog("Loading RAW texture " + name);
-    const TPalette& palette = ChooseGamePalette(PalettePool(), name, pod, finder);
+    const TPalette& palette = ChooseGamePalette(PalettePool(), name, load.Files);
 
-    TGameFile file;
-    int64_t size = -1;
-    if (pod != nullptr && pod->OpenEntry(file, name)) {
-        size = pod->GetEntrySize(name);
-    } else {
-        size = finder.OpenFile(file, name);
-    }
-    if (size < 0) {
-        AddWarningOnce(warnings, "Error: Texture \"" + name + "\" not found");
+    TOpenedGameFile found = load.Files.Open(name);
+    if (found.Size < 0) {
+        load.WarnOnce("Error: Texture \"" + name + "\" not found");
         WriteLog("Error: " + name + " not found in POD");
         return false;
     }
-    const TDecodedImage image = DecodeRAW(file, size, palette, name);
-    file.Close();
+    const TDecodedImage image = DecodeRAW(found.File, found.Size, palette, name);
+    found.File.Close();
     return image.Ok ? Upload(image, texture) : Report(image);
 }
 
@@ -156,10 +141,8 @@ bool LoadTextureFile(const std::string& path, int32_t& texture) {
     return false;
 }
 
-bool LoadGameTexture(const std::string& name, const TPodFile* pod, TStringList& warnings,
-                     TQRXFileFinder& finder, int32_t& texture) {
-    const bool loaded =
-        LastFourUpper(name) == ".RAW" && LoadRAWFromGame(name, pod, warnings, finder, texture);
+bool LoadGameTexture(const std::string& name, TGameLoad& load, int32_t& texture) {
+    const bool loaded = LastFourUpper(name) == ".RAW" && LoadRAWFromGame(name, load, texture);
     if (!loaded) {
         WriteLog("Error: Could not load Texture " + name);
     }

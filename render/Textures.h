@@ -14,8 +14,7 @@
 #include <cstdint>
 #include <string>
 
-class TPodFile;
-class TQRXFileFinder;
+struct TGameLoad;
 
 // A new texture of pixels (format GL_RGB or GL_RGBA, tightly packed rows), GL_MODULATE,
 // trilinear minification, all mipmap levels; it stays bound.
@@ -27,13 +26,11 @@ bool LoadTGAFile(const std::string& path, int32_t& texture);
 // The ACT file beside path gives the colours, all opaque. A missing RAW file still succeeds
 // with an empty 0 x 0 texture, which draws untextured.
 bool LoadRAWFile(const std::string& path, int32_t& texture);
-// pod may be null. A texture found nowhere adds one warning per name and fails quietly; I/O
-// errors of the palette propagate.
-bool LoadRAWFromGame(const std::string& name, const TPodFile* pod, TStringList& warnings,
-                     TQRXFileFinder& finder, int32_t& texture);
+// A texture found nowhere in the load's game files adds one warning per name and fails quietly;
+// I/O errors of the palette propagate.
+bool LoadRAWFromGame(const std::string& name, TGameLoad& load, int32_t& texture);
 
 // ".BMP", ".TGA" or ".RAW", ignoring case; any other ending fails without a message.
 bool LoadTextureFile(const std::string& path, int32_t& texture);
 // Only ".RAW" names; a failure is logged.
-bool LoadGameTexture(const std::string& name, const TPodFile* pod, TStringList& warnings,
-                     TQRXFileFinder& finder, int32_t& texture);
+bool LoadGameTexture(const std::string& name, TGameLoad& load, int32_t& texture);

@@ -1,92 +1,34 @@
 #include "render/TrackLoader.h"
 
-#include "core/base/Errors.h"
 #include "core/base/Logging.h"
 #include "core/track/LevelFile.h"
 #include "core/track/QuadBuilder.h"
 #include "core/track/SitReader.h"
 #include "core/track/TrackData.h"
+#include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
-#include "render/BINStore.h"
 #include "render/BoxModel.h"
+#include "render/RenderContext.h"
 #include "render/SkyWater.h"
-#include "render/TexturePool.h"
-
-#include <algorithm>
 
 namespace {
 
-constexpr int kGridSteps = 256;
-
-// Opens name in the track's archive, or else wherever the finder finds it. Returns the position
-// just past the file's last byte, or -1 when it is nowhere.
-int64_t OpenFromArchiveOrFinder(const TPodFile& pod, TQRXFileFinder& finder, TGameFile& file,
-                                const std::string& name) {
-    if (pod.OpenEntry(file, name)) {
-        return pod.GetEntryEnd(name);
-    }
-    const int64_t size = finder.OpenFile(file, name);
-    return size < 0 ? -1 : file.Position() + size;
-}
-
-void StartGridStep(TLoadProgress& progress, const std::string& subAction) {
-    progress.SetSubAction(subAction);
-    progress.SetPosition(0);
-    progress.SetRange(0, kGridSteps);
-}
-
-void ReadLightMapOrWarn(const TPodFile& pod, TQRXFileFinder& finder, TStringList& warnings,
-                        TLoadProgress& progress) {
-    TTrackData& track = TrackData();
-    StartGridStep(progress, "Terrain lighting");
-    TGameFile file;
-    const int64_t end = OpenFromArchiveOrFinder(pod, finder, file, track.LightMapFileName);
-    if (end < 0) {
-        warnings.push_back("Could not load LightMap \"" + track.LightMapFileName +
-                           "\"; using uniform terrain lighting.");
-        std::fill_n(&track.LightMap[0][0][0], sizeof track.LightMap, uint8_t{255});
-        return;
-    }
-    ReadLightMap(file, end - file.Position(), track.LightMap);
-}
-
-void ReadTextureIndexes(const TPodFile& pod, TLoadProgress& progress) {
-    TTrackData& track = TrackData();
-    TGameFile file;
-    StartGridStep(progress, "Terrain texture index");
-    ReadTerrainTexIndex(file, OpenTrackEntry(pod, file, track.TexIndexFileName),
-                        track.TerrainTexIndex);
-    file.Close();
-    StartGridStep(progress, "Ground box texture index");
-    const std::string boxIndexName = GroundBoxTexIndexFileName(track.TexIndexFileName);
-    ReadGroundBoxTexIndex(file, OpenTrackEntry(pod, file, boxIndexName), track.GroundBoxTexIndex);
-}
-
-void LoadTextureList(const TPodFile& pod, TQRXFileFinder& finder, TStringList& warnings,
-                     TLoadProgress& progress) {
+void LoadTextures(TRenderContext& render, TGameLoad& load, TLoadProgress& progress) {
     TTrackData& track = TrackData();
     progress.SetAction("Loading textures");
     progress.SetSubAction("");
     progress.SetPosition(0);
-    TGameFile file;
-    const int64_t end = OpenFromArchiveOrFinder(pod, finder, file, track.TextureListFileName);
-    if (end < 0) {
-        throw EDunmereError("LoadTrack: Unable to find file \"" + track.TextureListFileName + "\"");
-    }
-    // Every listed name takes at least one byte, so a count beyond what the file still holds
-    // cannot be honest; it must not drive the allocation.
-    const int32_t listed = TryStrToInt(ReadLineUntil(file, end)).value_or(0);
-    const int64_t available = std::max<int64_t>(0, std::min(end, file.Size()) - file.Position());
-    const int count = static_cast<int>(std::clamp<int64_t>(listed, 0, available));
-    track.TrackTextures.assign(static_cast<size_t>(count), 0);
+    track.TextureNames = ReadTextureList(load.Files, track.TextureListFileName);
+    const int count = static_cast<int>(track.TextureNames.size());
+    TTrackTextures& textures = render.TrackTextures;
+    textures.Assign(static_cast<size_t>(count));
     progress.SetRange(0, count);
     for (int k = 0; k < count; ++k) {
-        const std::string name = ReadLineUntil(file, end);
+        const std::string& name = track.TextureNames[static_cast<size_t>(k)];
         progress.SetSubAction(name);
         try {
-            track.TrackTextures[static_cast<size_t>(k)] =
-                GetGameTexture("ART\\" + name, &pod, warnings, finder);
+            textures.Set(static_cast<size_t>(k),
+                         render.Textures.GetGameTexture("ART\\" + name, load));
         } catch (const std::exception&) {
             // A texture that cannot be read keeps entry 0; the rest of the track still loads.
         }
@@ -96,22 +38,24 @@ void LoadTextureList(const TPodFile& pod, TQRXFileFinder& finder, TStringList& w
 
 } // namespace
 
-void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
-               TStringList& warnings, TQRXFileFinder& finder) {
+void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& sitEntryName,
+               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder) {
     TTrackData& track = TrackData();
-    LoadWaterTexture();
+    TGameFiles files(&pod, finder);
+    TGameLoad load{files, warnings};
+    LoadWaterTexture(render);
     WriteLog("Opening track SIT " + sitEntryName);
     progress.SetStep(1);
 
-    ClearTextures();
-    ClearBINModels();
+    render.Textures.ClearTextures();
+    render.Models.ClearBINModels();
     ResetTrackDescription();
 
     ReadLvlFileName(pod, sitEntryName, progress);
     ReadLevelFile(pod, track.LvlFileName, progress);
     ReadTrackDescription(pod, sitEntryName, progress,
-                         [&](TQRXBox& box) { LoadModel(box, &pod, finder, warnings); });
-    MakeCheckpointMarkers(&pod, finder, warnings);
+                         [&](TQRXBox& box) { LoadModel(render, box, load); });
+    MakeCheckpointMarkers(render, load);
 
     progress.SetAction("Reading track data");
     progress.SetSubAction("Terrain altitude");
@@ -124,16 +68,16 @@ void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgre
     progress.SetSubAction("Ground box altitude (top)");
     progress.SetPosition(0);
     ReadHeightFile(pod, GroundBoxTopFileName(track.AltitudeFileName), track.GroundBoxTop, progress);
-    ReadLightMapOrWarn(pod, finder, warnings, progress);
+    ReadLightMapOrWarn(load, progress);
     ReadTextureIndexes(pod, progress);
-    LoadTextureList(pod, finder, warnings, progress);
+    LoadTextures(render, load, progress);
 
-    BuildDisplayList(progress, MissingTexture());
+    BuildDisplayList(progress);
     track.ObjectDrawList.clear();
     for (const auto& object : track.TrackObjects) {
         track.ObjectDrawList.push_back(object.get());
     }
-    MakeSkyBoxes(&pod, finder, warnings);
+    MakeSkyBoxes(render, load);
 
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);

@@ -2,7 +2,11 @@
 // order of steps, each reported on the progress window and in the log. Problems that do not stop
 // the load (missing textures, models, the light map) become lines of warnings; everything else
 // raises and ends the load, leaving TrackData() as far as the steps before had changed it.
-// Needs a current GL context (textures and model display lists are made on the way).
+//
+// The readers of core/track fill the track data with plain numbers and names; this walks what they
+// read and makes the GL objects from it (the textures of the texture list into
+// render.TrackTextures, the models' display lists) right where the steps have always made them, so
+// every progress step, log line and warning keeps its place. Needs a current GL context.
 #pragma once
 
 #include "core/base/Feedback.h"
@@ -12,6 +16,9 @@
 
 class TPodFile;
 class TQRXFileFinder;
+class TRenderContext;
 
-void LoadTrack(const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
-               TStringList& warnings, TQRXFileFinder& finder);
+// The textures and models of the track go to render's texture pool and model store, which are
+// emptied first.
+void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& sitEntryName,
+               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder);

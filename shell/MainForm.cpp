@@ -15,10 +15,8 @@
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
-#include "render/BINStore.h"
 #include "render/FrameRender.h"
 #include "render/ScreenGrab.h"
-#include "render/TexturePool.h"
 #include "render/TrackLoader.h"
 #include "shell/FileDialogIcons.h"
 #include "shell/ShellText.h"
@@ -550,7 +548,7 @@ void TFormMain::FormCreate() {
     SetMenuEnabled(Camera1, false);
 
     InitGLState();
-    LoadMissingTexture();
+    render_.Textures.LoadMissingTexture();
     Panel1Resize();
 
     View.LastMouseX = -1;
@@ -569,7 +567,7 @@ void TFormMain::FormCreate() {
 
     Guarded(StartSessionLog);
 
-    Busy = true;
+    View.Busy = true;
     View.FullFrame = true;
     View.LastRedrawTime = std::chrono::steady_clock::now();
 }
@@ -589,8 +587,8 @@ void TFormMain::FormDestroy() {
     // The stores' textures and display lists belong to this context: free them while it is
     // current, then release it.
     if (glContext_ && MakeCurrent()) {
-        ClearTextures();
-        ClearBINModels();
+        render_.Textures.ClearTextures();
+        render_.Models.ClearBINModels();
         glContext_->doneCurrent();
     }
     glContext_.reset();
@@ -689,7 +687,7 @@ void TFormMain::Panel1Resize() {
         return;
     }
     const qreal ratio = viewWindow_->devicePixelRatio();
-    ::Panel1Resize(static_cast<int>(Panel1->width() * ratio),
+    ::Panel1Resize(render_, static_cast<int>(Panel1->width() * ratio),
                    static_cast<int>(Panel1->height() * ratio), View.Camera.FOV);
 }
 
@@ -748,12 +746,12 @@ bool TFormMain::DrawFrame(bool present) {
     // Nothing to draw into while the view is not on screen, and RenderFrame itself draws nothing
     // while Busy or without an archive: then no buffer is presented either, since its contents
     // would be undefined.
-    if (Busy || !viewWindow_->isExposed() || !MakeCurrent()) {
+    if (View.Busy || !viewWindow_->isExposed() || !MakeCurrent()) {
         return false;
     }
     ++drawingDepth_;
     try {
-        RenderFrame(TFrameContext{View, CurrentPod != nullptr, *frameHost_});
+        RenderFrame(TFrameContext{render_, View, CurrentPod != nullptr, *frameHost_});
         --drawingDepth_;
     } catch (const std::exception& error) {
         --drawingDepth_;
@@ -876,7 +874,7 @@ bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (!navigation) {
         return false;
     }
-    if (!Busy) {
+    if (!View.Busy) {
         Guarded([&] { Apply(NavigationKeyDown(View, *navigation, ToModifiers(modifiers))); });
     }
     return true;
@@ -955,14 +953,14 @@ void TFormMain::ShowMessage(const std::string& text, const std::string& caption)
 // --- Opening a track ------------------------------------------------------------------------
 
 void TFormMain::Open1Click() {
-    Busy = true;
+    View.Busy = true;
     View.ResetMouse = true;
     const std::optional<std::string> chosen = dialogs_->OpenArchiveName(
         this, IniFile->ReadString(kPreferencesSection, "LastTrackDir", ""));
     if (chosen) {
         OpenTrackArchive(*chosen);
     }
-    Busy = false;
+    View.Busy = false;
     RedrawView(false);
 }
 
@@ -971,7 +969,7 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
         return;
     }
     loading_ = true;
-    Busy = true;
+    View.Busy = true;
     View.ResetMouse = true;
     try {
         // The new archive replaces the old one only once it could be read, so a file that
@@ -1001,7 +999,7 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
         ShowErrorText(error.what());
     }
     loading_ = false;
-    Busy = false;
+    View.Busy = false;
     RedrawView(false);
 }
 
@@ -1017,7 +1015,7 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         if (!MakeCurrent()) {
             throw EDunmereError("Unable to make the OpenGL rendering context current.");
         }
-        LoadTrack(*CurrentPod, sitEntry, progress, warnings, *FileFinder);
+        LoadTrack(render_, *CurrentPod, sitEntry, progress, warnings, *FileFinder);
     }
 
     if (!warnings.empty()) {

@@ -15,6 +15,7 @@
 #include "core/base/Feedback.h"
 #include "core/base/TextUtils.h"
 #include "core/view/ViewState.h"
+#include "render/RenderContext.h"
 #include "shell/ViewWindow.h"
 
 #include <QMainWindow>
@@ -250,6 +251,8 @@ private:
     std::unique_ptr<TFrameHostImpl> frameHost_;
     TViewWindow* viewWindow_ = nullptr;
     std::unique_ptr<QOpenGLContext> glContext_;
+    // The stores, textures and draw state of glContext_.
+    TRenderContext render_;
     std::unique_ptr<QOffscreenSurface> offscreen_;
     bool loading_ = false;
     int drawingDepth_ = 0; // frames in progress (a frame lets pending events run before drawing)

@@ -5,8 +5,7 @@
 #include "core/base/ProgramFolder.h"
 #include "core/base/TextUtils.h"
 #include "core/vfs/GameFile.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
+#include "core/vfs/GameFiles.h"
 
 namespace {
 
@@ -65,30 +64,25 @@ std::string SiblingPaletteName(const std::string& textureName) {
 }
 
 const TPalette& ChooseGamePalette(TPalettePool& pool, const std::string& textureName,
-                                  const TPodFile* pod, TQRXFileFinder& finder) {
+                                  TGameFiles& files) {
     const std::string paletteName = SiblingPaletteName(textureName);
     if (const TPalette* known = pool.Find(paletteName)) {
         return *known;
     }
 
-    TGameFile file;
-    int64_t size = -1;
-    if (pod != nullptr && pod->OpenEntry(file, paletteName)) {
-        size = pod->GetEntrySize(paletteName);
-    } else {
-        size = finder.OpenFile(file, paletteName);
-    }
-    if (size >= 0) {
+    TOpenedGameFile found = files.Open(paletteName);
+    if (found.Size >= 0) {
         WriteLog("Loading new palette " + paletteName);
-        RequirePaletteBytes(size);
-        const TPalette& palette = pool.Load(file, paletteName);
-        file.Close();
+        RequirePaletteBytes(found.Size);
+        const TPalette& palette = pool.Load(found.File, paletteName);
+        found.File.Close();
         WriteLog("Done.");
         return palette;
     }
-    file.Close();
+    found.File.Close();
 
     WriteLog("Using default palette.");
+    TGameFile file;
     if (const TPalette* known = pool.Find(kDefaultPaletteName)) {
         return *known;
     }

@@ -18,8 +18,7 @@
 #include <vector>
 
 class TGameFile;
-class TPodFile;
-class TQRXFileFinder;
+class TGameFiles;
 
 constexpr size_t kActBytes = 768;
 using TPalette = std::array<uint8_t, 1024>;
@@ -45,11 +44,11 @@ TPalettePool& PalettePool();
 inline constexpr const char* kDefaultPaletteName = "DEFAULT_PALETTE";
 
 // The palette of the game texture textureName: its own ACT (textureName with its last three
-// characters replaced by "ACT") from the pool, the track's archive (pod may be null) or the
-// finder, else the viewer's default palette ProgramFolder() + "data/metalcr2.act", which is read
-// at most once. Writes the log lines of each step; I/O errors propagate.
+// characters replaced by "ACT") from the pool or from the game files, else the viewer's default
+// palette ProgramFolder() + "data/metalcr2.act", which is read at most once. Writes the log lines
+// of each step; I/O errors propagate.
 const TPalette& ChooseGamePalette(TPalettePool& pool, const std::string& textureName,
-                                  const TPodFile* pod, TQRXFileFinder& finder);
+                                  TGameFiles& files);
 
 // textureName without its last three characters, followed by "ACT".
 std::string SiblingPaletteName(const std::string& textureName);

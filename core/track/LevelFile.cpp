@@ -2,8 +2,10 @@
 
 #include "core/base/Errors.h"
 #include "core/track/DMConvert.h"
+#include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -39,6 +41,12 @@ float WaterValue(const std::string& line) {
         return 0;
     }
     return static_cast<float>(*value / 1024);
+}
+
+void StartGridStep(TLoadProgress& progress, const std::string& subAction) {
+    progress.SetSubAction(subAction);
+    progress.SetPosition(0);
+    progress.SetRange(0, kGridSize);
 }
 
 } // namespace
@@ -134,6 +142,51 @@ void ReadTerrainTexIndex(TGameFile& file, int64_t available,
 void ReadGroundBoxTexIndex(TGameFile& file, int64_t available,
                            TTexEntry (&table)[kGridSize][kGridSize][6]) {
     ReadBlock(file, available, table, sizeof table);
+}
+
+void ReadLightMapOrWarn(TGameLoad& load, TLoadProgress& progress) {
+    TTrackData& track = TrackData();
+    StartGridStep(progress, "Terrain lighting");
+    TOpenedGameFile found = load.Files.Open(track.LightMapFileName);
+    if (found.End < 0) {
+        load.Warnings.push_back("Could not load LightMap \"" + track.LightMapFileName +
+                                "\"; using uniform terrain lighting.");
+        std::fill_n(&track.LightMap[0][0][0], sizeof track.LightMap, uint8_t{255});
+        return;
+    }
+    ReadLightMap(found.File, found.End - found.File.Position(), track.LightMap);
+}
+
+void ReadTextureIndexes(const TPodFile& pod, TLoadProgress& progress) {
+    TTrackData& track = TrackData();
+    TGameFile file;
+    StartGridStep(progress, "Terrain texture index");
+    ReadTerrainTexIndex(file, OpenTrackEntry(pod, file, track.TexIndexFileName),
+                        track.TerrainTexIndex);
+    file.Close();
+    StartGridStep(progress, "Ground box texture index");
+    const std::string boxIndexName = GroundBoxTexIndexFileName(track.TexIndexFileName);
+    ReadGroundBoxTexIndex(file, OpenTrackEntry(pod, file, boxIndexName), track.GroundBoxTexIndex);
+}
+
+TStringList ReadTextureList(TGameFiles& files, const std::string& listFileName) {
+    TOpenedGameFile found = files.Open(listFileName);
+    TGameFile& file = found.File;
+    const int64_t end = found.End;
+    if (end < 0) {
+        throw EDunmereError("LoadTrack: Unable to find file \"" + listFileName + "\"");
+    }
+    // Every listed name takes at least one byte, so a count beyond what the file still holds
+    // cannot be honest; it must not drive the allocation.
+    const int32_t listed = TryStrToInt(ReadLineUntil(file, end)).value_or(0);
+    const int64_t available = std::max<int64_t>(0, std::min(end, file.Size()) - file.Position());
+    const auto count = static_cast<size_t>(std::clamp<int64_t>(listed, 0, available));
+    TStringList names;
+    names.reserve(count);
+    for (size_t k = 0; k < count; ++k) {
+        names.push_back(ReadLineUntil(file, end));
+    }
+    return names;
 }
 
 void MarkTerrainInGroundBoxes(TLoadProgress& progress) {

@@ -73,16 +73,15 @@ TCellRange StadiumRange(const TTrackData& td) {
 
 class TQuadMaker {
 public:
-    TQuadMaker(const TTrackData& td, int32_t missingTexture)
-        : td_(td), missingTexture_(missingTexture) {}
+    explicit TQuadMaker(const TTrackData& td) : td_(td) {}
 
     using TSlotRow = float[4][2];
 
     // Texture and coordinate row of an entry; numbers past the list use the fallback texture.
     const TSlotRow& Decode(TTexEntry entry, TDrawQuad& quad) const {
-        const size_t number = static_cast<size_t>(entry.Number());
+        const int number = entry.Number();
         quad.Texture =
-            number < td_.TrackTextures.size() ? td_.TrackTextures[number] : missingTexture_;
+            static_cast<size_t>(number) < td_.TextureNames.size() ? number : kFallbackTexture;
         quad.VertexCount = 4;
         return kTexCoordTable[8 * entry.MirrorS() + 4 * entry.MirrorT() + entry.Rotation()];
     }
@@ -135,14 +134,13 @@ public:
 
 private:
     const TTrackData& td_;
-    int32_t missingTexture_;
 };
 
 } // namespace
 
-void BuildDisplayList(TLoadProgress& progress, int32_t missingTexture) {
+void BuildDisplayList(TLoadProgress& progress) {
     TTrackData& td = TrackData();
-    const TQuadMaker maker(td, missingTexture);
+    const TQuadMaker maker(td);
     const TCellRange stadium = StadiumRange(td);
 
     progress.SetAction("Building display list");

@@ -1,5 +1,7 @@
 // Turns the loaded grid into ready-to-draw quads: TerrainQuads (one per cell) and GroundBoxCells
 // (six faces per box) of TrackData(). No GL is touched; the frame drawing sends the quads later.
+// A quad carries the texture number of its entry, or kFallbackTexture for a number that the
+// track's texture list (TextureNames) does not reach.
 //
 // Cell (r, c) has the corners A = (r, c), B = (r + 1, c), C = (r + 1, c + 1), D = (r, c + 1).
 // Positions use the corner indices as they are (up to GridToWorld(256) = 8.0); every table lookup
@@ -25,7 +27,4 @@
 
 #include "core/base/Feedback.h"
 
-#include <cstdint>
-
-// missingTexture stands in for texture numbers past the end of TrackTextures.
-void BuildDisplayList(TLoadProgress& progress, int32_t missingTexture);
+void BuildDisplayList(TLoadProgress& progress);

@@ -1,11 +1,12 @@
 // The one in-memory track: fixed 256 x 256 grid tables (allocated once for the run), the prepared
-// quads of terrain and ground boxes, and the fields of the track description. Written only by the
-// loading pipeline; read by rendering, camera and objects.
+// quads of terrain and ground boxes, and the fields of the track description. Plain data without
+// any GL object: written only by the loading pipeline; read by rendering, camera and objects.
 //
 // Coordinates: row r and column c map to world x = (r - 128) / 16 and z = (c - 128) / 16; heights
 // are level bytes / 255. Game units: 32 per cell, 8192 across the grid, 512 per world unit.
 #pragma once
 
+#include "core/base/TextUtils.h"
 #include "core/track/QRXBox.h"
 
 #include <cstdint>
@@ -35,11 +36,17 @@ struct TTexEntry {
     int Rotation() const { return (b1 >> 6) & 3; } // W
 };
 
+// TDrawQuad::Texture of a quad whose texture number lies past the track's texture list: the
+// renderer draws it with the viewer's fallback texture.
+inline constexpr int32_t kFallbackTexture = -1;
+
 // One prepared quad; VertexCount 0 means nothing to draw.
 struct TDrawQuad {
     int32_t VertexCount = 0;
     float Colors[4][4] = {};
-    int32_t Texture = 0; // GL texture name
+    // A number of the track's texture list (TextureNames), or kFallbackTexture. The renderer
+    // keeps the GL texture of each number.
+    int32_t Texture = 0;
     float TexCoords[4][2] = {};
     float Positions[4][3] = {};
 };
@@ -63,7 +70,8 @@ struct TTrackData {
     TDrawQuad TerrainQuads[kGridSize][kGridSize];
     TGroundBoxCell GroundBoxCells[kGridSize][kGridSize];
 
-    std::vector<int32_t> TrackTextures; // texture number -> GL texture name
+    // The texture list of the level file, texture number -> name below "ART\".
+    TStringList TextureNames;
     float WaterHeight = 0;
 
     // Level file.

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
+#include <utility>
 
 namespace {
 constexpr size_t kBufferSize = 64 * 1024;
@@ -12,6 +13,25 @@ constexpr size_t kBufferSize = 64 * 1024;
 
 TGameFile::~TGameFile() {
     Close();
+}
+
+TGameFile::TGameFile(TGameFile&& other) noexcept {
+    *this = std::move(other);
+}
+
+TGameFile& TGameFile::operator=(TGameFile&& other) noexcept {
+    if (this != &other) {
+        Close();
+        file_ = std::exchange(other.file_, nullptr);
+        path_ = std::move(other.path_);
+        size_ = std::exchange(other.size_, 0);
+        buffer_ = std::move(other.buffer_);
+        bufferStart_ = std::exchange(other.bufferStart_, 0);
+        bufferPos_ = std::exchange(other.bufferPos_, 0);
+        bufferLen_ = std::exchange(other.bufferLen_, 0);
+        other.path_.clear();
+    }
+    return *this;
 }
 
 bool TGameFile::Open(const std::string& path) {

@@ -15,6 +15,9 @@ public:
     ~TGameFile();
     TGameFile(const TGameFile&) = delete;
     TGameFile& operator=(const TGameFile&) = delete;
+    // A moved-from handle is closed; lookups hand out opened files by value.
+    TGameFile(TGameFile&& other) noexcept;
+    TGameFile& operator=(TGameFile&& other) noexcept;
 
     // Opens path read-only at position 0; false (and closed) when it cannot be opened.
     bool Open(const std::string& path);

@@ -193,7 +193,7 @@ double GroundHeightAt(const TViewState& state, double X, double Z) {
 TViewResult MouseMoveCamera(TViewState& state, TMouseButtons buttons, TModifiers modifiers, int X,
                             int Y) {
     TViewResult result;
-    if (Busy || state.ResetMouse) {
+    if (state.Busy || state.ResetMouse) {
         state.ResetMouse = false;
         state.LastMouseX = X;
         state.LastMouseY = Y;
@@ -227,7 +227,7 @@ TViewResult MouseMoveCamera(TViewState& state, TMouseButtons buttons, TModifiers
 
 TViewResult NavigationKeyDown(TViewState& state, TNavigationKey key, TModifiers modifiers) {
     TViewResult result;
-    if (Busy) {
+    if (state.Busy) {
         return result;
     }
     switch (key) {

@@ -1,6 +1,19 @@
 // The view state the frame drawing reads and the window's commands change: camera, navigation,
-// display settings and the redraw bookkeeping. Plain data shared by the viewer, the command-line
-// tool and the tests.
+// display settings, the redraw bookkeeping and the busy flag. Plain data that the main window and
+// the command-line tool each own one of.
+//
+// Re-entrancy. Everything runs on the one user-interface thread, all GL calls and file reading
+// included. The only re-entrancy comes from places that let pending window events run inside a
+// long operation: a frame lets them run once at its start (RenderFrame, before it sets Busy, so an
+// input handled there may draw a whole frame of its own first), a track load after each change of
+// its progress labels, and the modal dialogs in their own loops. Busy guards the view against
+// that: it is set
+//   - during a frame, from after its first pending events to its end (also when it raises),
+//   - during a track load,
+//   - while the Open dialog is up,
+//   - from the end of start-up until the first track has been opened or the Open dialog closed.
+// While it is set the mouse and key handlers (Camera.h) only record the pointer and return, and
+// the window draws no frame.
 #pragma once
 
 #include <chrono>
@@ -99,7 +112,6 @@ struct TViewState {
     bool FullFrame = true;
     std::chrono::steady_clock::time_point LastRedrawTime = std::chrono::steady_clock::now();
     int HideObjectsWhileMovingFor = 500; // ms, -1 = never hide
-};
 
-// Set while a frame is drawn, a dialog is up or a track loads: input handlers return at once.
-extern bool Busy;
+    bool Busy = false; // see the re-entrancy rules above
+};

@@ -3,9 +3,9 @@
 #include "core/vfs/GameFile.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
-#include "render/BINStore.h"
 #include "render/TexturePool.h"
 #include "tests/render/BINTestSupport.h"
+#include "tests/support/GameLoadSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -19,12 +19,8 @@ class BINModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SharedGLContext();
-        LoadMissingTexture();
+        textures.LoadMissingTexture();
         finder.SearchFolders = {search.Path()};
-    }
-    void TearDown() override {
-        ClearBINModels();
-        ClearTextures();
     }
 
     std::unique_ptr<TBINModel> Load(const TBINBuilder& bin, const TPodFile* pod = nullptr) {
@@ -32,7 +28,7 @@ protected:
         EXPECT_TRUE(
             file.Open(search.WriteFile("loose/m" + std::to_string(++count) + ".bin", bin.Bytes())));
         auto model = std::make_unique<TBINModel>();
-        model->LoadFromFile(file, pod, finder, warnings);
+        model->LoadFromFile(file, textures, loads.For(pod));
         return model;
     }
 
@@ -65,6 +61,8 @@ protected:
     TTempDir archives;
     TQRXFileFinder finder;
     TStringList warnings;
+    TTestLoads loads{finder, warnings};
+    TTexturePool textures;
     int count = 0;
 };
 
@@ -96,7 +94,7 @@ TEST_F(BINModelTest, AnimationControlModelHasNoListToDraw) {
     TGameFile file;
     ASSERT_TRUE(file.Open(search.WriteFile("control.bin", control.Bytes() + payload.Bytes())));
     TBINModel animation;
-    animation.LoadFromFile(file, nullptr, finder, warnings);
+    animation.LoadFromFile(file, textures, loads.For(nullptr));
     EXPECT_TRUE(animation.IsAnimationControl);
     EXPECT_EQ(animation.FirstModelName, "FRAME1.BIN");
     EXPECT_EQ(animation.ListId, 0u);
@@ -131,7 +129,7 @@ TEST_F(BINModelTest, DirectDrawScalesThroughTheMatrixAndRestoresIt) {
     const auto polygons = CapturePolygons(
         [&] {
             glGetDoublev(GL_MODELVIEW_MATRIX, before);
-            model->Draw(false, 2.0);
+            model->Draw(textures, false, 2.0);
             glGetDoublev(GL_MODELVIEW_MATRIX, after);
         },
         1000);
@@ -147,7 +145,7 @@ TEST_F(BINModelTest, ListIsCompiledOnceWhateverTheLaterArguments) {
     bin.Face(0x0E, {{0}, {1}, {2}}).End();
     const auto model = Load(bin);
     const uint32_t list = model->ListId;
-    model->BuildList(true, 50.0);
+    model->BuildList(textures, true, 50.0);
     EXPECT_EQ(model->ListId, list);
     const auto vertices = AllVertices(CapturePolygons([&] { model->DrawList(); }, 1000));
     EXPECT_TRUE(HasVertexNear(vertices, 100 / kUnit, 200 / kUnit, -300 / kUnit, 1e-6));
@@ -214,10 +212,10 @@ TEST_F(BINModelTest, OnlyFaceBlocks11And33BlendUnlessBlendingIsForced) {
         const bool blended = id == 0x11 || id == 0x33;
         const int listRed = CentreRedAfter([&] { model->DrawList(); });
         EXPECT_NEAR(listRed, blended ? 128 : 255, 2) << std::hex << id;
-        const int directRed = CentreRedAfter([&] { model->Draw(false, 1.0); });
+        const int directRed = CentreRedAfter([&] { model->Draw(textures, false, 1.0); });
         EXPECT_NEAR(directRed, blended ? 128 : 255, 2) << std::hex << id;
         const int forcedRed = CentreRedAfter([&] {
-            model->Draw(true, 1.0);
+            model->Draw(textures, true, 1.0);
             EXPECT_FALSE(glIsEnabled(GL_BLEND));
         });
         EXPECT_NEAR(forcedRed, 128, 2) << std::hex << id;
@@ -246,16 +244,16 @@ TEST_F(BINModelTest, ArchiveTexturesComeThroughThePoolAndAreBound) {
     bin.Texture("ROAD.RAW").Triangle().Texture("NOWHERE.RAW").Triangle().Texture("ROAD.RAW");
     bin.Triangle().End();
     const auto model = Load(bin, &pod);
-    const int32_t road = FindTexture("ART\\ROAD.RAW");
+    const int32_t road = textures.FindTexture("ART\\ROAD.RAW");
     ASSERT_GT(road, 0);
-    EXPECT_NE(road, MissingTexture());
-    EXPECT_EQ(FindTexture("ART\\NOWHERE.RAW"), MissingTexture());
+    EXPECT_NE(road, textures.MissingTexture());
+    EXPECT_EQ(textures.FindTexture("ART\\NOWHERE.RAW"), textures.MissingTexture());
     EXPECT_EQ(warnings, (TStringList{"Error: Texture \"ART\\NOWHERE.RAW\" not found"}));
     EXPECT_EQ(log.Count("Loading RAW texture ART\\ROAD.RAW"), 1);
     EXPECT_EQ(log.Count("Texture: ROAD.RAW"), 2);
 
     glBindTexture(GL_TEXTURE_2D, 0);
-    model->Draw(false, 1.0);
+    model->Draw(textures, false, 1.0);
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, road);
@@ -268,9 +266,9 @@ TEST_F(BINModelTest, WithoutAnArchiveTexturesAreLooseFilesOfTheProgramsArtFolder
     TBINBuilder bin = UnitTriangleModel();
     bin.Texture("SKIN.TGA").Triangle().End();
     const auto model = Load(bin);
-    const int32_t skin = FindTexture("art\\skin.tga");
+    const int32_t skin = textures.FindTexture("art\\skin.tga");
     ASSERT_GT(skin, 0);
-    EXPECT_NE(skin, MissingTexture());
+    EXPECT_NE(skin, textures.MissingTexture());
     EXPECT_EQ(ReadTexture(skin).At(0, 0), (std::array<int, 4>{10, 20, 30, 255}));
 
     // Folders inside the name are game folders, written with backslashes.
@@ -278,9 +276,9 @@ TEST_F(BINModelTest, WithoutAnArchiveTexturesAreLooseFilesOfTheProgramsArtFolder
     TBINBuilder inFolder = UnitTriangleModel();
     inFolder.Texture("CARS\\PAINT.TGA").Triangle().End();
     Load(inFolder);
-    const int32_t paint = FindTexture("ART\\CARS\\PAINT.TGA");
+    const int32_t paint = textures.FindTexture("ART\\CARS\\PAINT.TGA");
     EXPECT_GT(paint, 0);
-    EXPECT_NE(paint, MissingTexture());
+    EXPECT_NE(paint, textures.MissingTexture());
     EXPECT_TRUE(messages.Shown.empty());
 }
 
@@ -288,8 +286,8 @@ TEST_F(BINModelTest, FacesWithoutTextureBindNoTexture) {
     TBINBuilder bin = UnitTriangleModel();
     bin.Triangle().End();
     const auto model = Load(bin);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(MissingTexture()));
-    model->Draw(false, 1.0);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(textures.MissingTexture()));
+    model->Draw(textures, false, 1.0);
     GLint bound = -1;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0);

@@ -4,9 +4,9 @@
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/BINModel.h"
-#include "render/BINStore.h"
-#include "render/TexturePool.h"
+#include "render/RenderContext.h"
 #include "tests/render/BINTestSupport.h"
+#include "tests/support/GameLoadSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -34,12 +34,8 @@ class BoxModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SharedGLContext();
-        LoadMissingTexture();
+        render.Textures.LoadMissingTexture();
         finder.SearchFolders = {search.Path()};
-    }
-    void TearDown() override {
-        ClearBINModels();
-        ClearTextures();
     }
 
     std::unique_ptr<TPodFile> WritePod(const TPodWriter& writer) {
@@ -59,7 +55,7 @@ protected:
     std::vector<TFedVertex> Drawn(const TQRXBox& box, double viewerX = 0, double viewerZ = 0,
                                   double scale = 1.0, bool forceBlend = false) {
         return AllVertices(
-            CapturePolygons([&] { DrawBox(box, forceBlend, viewerX, viewerZ, scale); }));
+            CapturePolygons([&] { DrawBox(render, box, forceBlend, viewerX, viewerZ, scale); }));
     }
 
     TProgramFolderFixture program;
@@ -69,13 +65,15 @@ protected:
     TTempDir archives;
     TQRXFileFinder finder;
     TStringList warnings;
+    TTestLoads loads{finder, warnings};
+    TRenderContext render;
 };
 
 TEST_F(BoxModelTest, ModelComesFromTheArchiveAndIsStoredUnderItsName) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\BOX.BIN", AxesModel().Bytes()));
     TQRXBox box = Box("MODELS\\BOX.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
-    const TBINModel* model = FindBINModel("models\\box.bin");
+    LoadModel(render, box, loads.For(pod.get()));
+    const TBINModel* model = render.Models.FindBINModel("models\\box.bin");
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(model->Vertices.size(), 3u);
     EXPECT_TRUE(glIsList(model->ListId));
@@ -90,13 +88,13 @@ TEST_F(BoxModelTest, FinderSuppliesModelsTheArchiveLacks) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\OTHER.BIN", AxesModel().Bytes()));
     search.WriteFile("objects/Tree.bin", AxesModel().Bytes());
     TQRXBox box = Box("MODELS\\TREE.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
-    EXPECT_NE(FindBINModel("MODELS\\TREE.BIN"), nullptr);
+    LoadModel(render, box, loads.For(pod.get()));
+    EXPECT_NE(render.Models.FindBINModel("MODELS\\TREE.BIN"), nullptr);
 
     TQRXBox withoutArchive = Box("MODELS\\TREE2.BIN");
     search.WriteFile("TREE2.BIN", AxesModel().Bytes());
-    LoadModel(withoutArchive, nullptr, finder, warnings);
-    EXPECT_NE(FindBINModel("MODELS\\TREE2.BIN"), nullptr);
+    LoadModel(render, withoutArchive, loads.For(nullptr));
+    EXPECT_NE(render.Models.FindBINModel("MODELS\\TREE2.BIN"), nullptr);
     EXPECT_TRUE(warnings.empty());
 }
 
@@ -104,30 +102,30 @@ TEST_F(BoxModelTest, MissingModelIsWarnedOnceAndLoggedEveryTime) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\OTHER.BIN", AxesModel().Bytes()));
     TQRXBox first = Box("MODELS\\GONE.BIN");
     TQRXBox second = Box("MODELS\\GONE.BIN");
-    LoadModel(first, pod.get(), finder, warnings);
-    LoadModel(second, pod.get(), finder, warnings);
+    LoadModel(render, first, loads.For(pod.get()));
+    LoadModel(render, second, loads.For(pod.get()));
     EXPECT_EQ(warnings, (TStringList{"Error: BIN Model \"MODELS\\GONE.BIN\" not found"}));
     EXPECT_EQ(log.Lines(),
               (std::vector<std::string>{"MODELS\\GONE.BIN", "Error opening BIN file.",
                                         "MODELS\\GONE.BIN", "Error opening BIN file."}));
-    EXPECT_EQ(FindBINModel("MODELS\\GONE.BIN"), nullptr);
+    EXPECT_EQ(render.Models.FindBINModel("MODELS\\GONE.BIN"), nullptr);
 }
 
 TEST_F(BoxModelTest, SecondObjectOfAModelDoesNotLoadItAgain) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\BOX.BIN", AxesModel().Bytes()));
     TQRXBox first = Box("MODELS\\BOX.BIN");
     TQRXBox second = Box("models\\box.bin");
-    LoadModel(first, pod.get(), finder, warnings);
-    const TBINModel* model = FindBINModel("MODELS\\BOX.BIN");
-    LoadModel(second, pod.get(), finder, warnings);
-    EXPECT_EQ(FindBINModel("MODELS\\BOX.BIN"), model);
+    LoadModel(render, first, loads.For(pod.get()));
+    const TBINModel* model = render.Models.FindBINModel("MODELS\\BOX.BIN");
+    LoadModel(render, second, loads.For(pod.get()));
+    EXPECT_EQ(render.Models.FindBINModel("MODELS\\BOX.BIN"), model);
     EXPECT_EQ(log.Count("Loading BIN ..."), 1);
     EXPECT_EQ(log.Count("models\\box.bin"), 0);
 }
 
 TEST_F(BoxModelTest, ObjectWithoutModelNameLoadsNothing) {
     TQRXBox box = Box("  ");
-    LoadModel(box, nullptr, finder, warnings);
+    LoadModel(render, box, loads.For(nullptr));
     EXPECT_TRUE(log.Lines().empty());
     EXPECT_TRUE(warnings.empty());
 }
@@ -137,21 +135,21 @@ TEST_F(BoxModelTest, AnimationControlFileLoadsItsFirstModelUnderItsOwnName) {
                                   .Add("MODELS\\ANIM.BIN", AnimationControl("FRAME1.BIN"))
                                   .Add("MODELS\\FRAME1.BIN", AxesModel().Bytes()));
     TQRXBox box = Box("MODELS\\ANIM.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
-    const TBINModel* model = FindBINModel("MODELS\\ANIM.BIN");
+    LoadModel(render, box, loads.For(pod.get()));
+    const TBINModel* model = render.Models.FindBINModel("MODELS\\ANIM.BIN");
     ASSERT_NE(model, nullptr);
     EXPECT_FALSE(model->IsAnimationControl);
     EXPECT_EQ(model->Vertices.size(), 3u);
     EXPECT_EQ(model->Faces.size(), 1u);
-    EXPECT_EQ(FindBINModel("MODELS\\FRAME1.BIN"), nullptr);
+    EXPECT_EQ(render.Models.FindBINModel("MODELS\\FRAME1.BIN"), nullptr);
     EXPECT_EQ(log.Count("Loading BIN ..."), 2);
 }
 
 TEST_F(BoxModelTest, AnimationWithoutItsFirstModelKeepsAnEmptyModelThatDraws) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\ANIM.BIN", AnimationControl("LOST.BIN")));
     TQRXBox box = Box("MODELS\\ANIM.BIN");
-    LoadModel(box, pod.get(), finder, warnings);
-    const TBINModel* model = FindBINModel("MODELS\\ANIM.BIN");
+    LoadModel(render, box, loads.For(pod.get()));
+    const TBINModel* model = render.Models.FindBINModel("MODELS\\ANIM.BIN");
     ASSERT_NE(model, nullptr);
     EXPECT_TRUE(model->Vertices.empty());
     EXPECT_TRUE(warnings.empty());
@@ -164,8 +162,8 @@ TEST_F(BoxModelTest, ModelReadErrorsPropagateAndStoreNothing) {
     cut.Header(3).Vertex(1, 2, 3);
     const auto pod = WritePod(TPodWriter().Add("MODELS\\CUT.BIN", cut.Bytes()));
     TQRXBox box = Box("MODELS\\CUT.BIN");
-    EXPECT_THROW(LoadModel(box, pod.get(), finder, warnings), EInOutError);
-    EXPECT_EQ(FindBINModel("MODELS\\CUT.BIN"), nullptr);
+    EXPECT_THROW(LoadModel(render, box, loads.For(pod.get())), EInOutError);
+    EXPECT_EQ(render.Models.FindBINModel("MODELS\\CUT.BIN"), nullptr);
 }
 
 class DrawBoxTest : public BoxModelTest {
@@ -176,7 +174,7 @@ protected:
     }
     TQRXBox Loaded() {
         TQRXBox box = Box("MODELS\\AXES.BIN");
-        LoadModel(box, pod.get(), finder, warnings);
+        LoadModel(render, box, loads.For(pod.get()));
         return box;
     }
     static bool Has(const std::vector<TFedVertex>& vertices, double x, double y, double z) {

@@ -4,7 +4,7 @@
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
-#include "render/TexturePool.h"
+#include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +13,10 @@ namespace {
 
 TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
     THeadlessGLContext gl(16, 16);
+    TRenderContext render;
     SetProgramFolder(DUNMERE_BIN_DIR);
-    LoadMissingTexture();
-    ASSERT_NE(MissingTexture(), 0);
+    render.Textures.LoadMissingTexture();
+    ASSERT_NE(render.Textures.MissingTexture(), 0);
     TQRXFileFinder finder;
     BuildSearchFolders(finder, TStringList(5));
     const TPodFile pod(ProgramFolder() + "samples/DEMO.POD");
@@ -24,13 +25,14 @@ TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
         SCOPED_TRACE(line);
         TStringList warnings;
         TQuietProgress progress;
-        LoadTrack(pod, NamePart(line), progress, warnings, finder);
+        LoadTrack(render, pod, NamePart(line), progress, warnings, finder);
         EXPECT_TRUE(warnings.empty()) << warnings.front();
         const TTrackData& track = TrackData();
         EXPECT_EQ(track.TrackName, ValuePart(line));
         EXPECT_FALSE(track.TrackObjects.empty());
         EXPECT_GT(track.CheckpointMarkerCount, 0);
-        EXPECT_FALSE(track.TrackTextures.empty());
+        EXPECT_FALSE(track.TextureNames.empty());
+        EXPECT_EQ(render.TrackTextures.Count(), track.TextureNames.size());
         for (const auto& sky : track.SkyBoxes) {
             ASSERT_NE(sky, nullptr);
         }

@@ -1,7 +1,6 @@
 #include "tests/render/FrameFixture.h"
 
 #include "render/BINModel.h"
-#include "render/BINStore.h"
 #include "tools/PodWriter.h"
 
 #include <algorithm>
@@ -46,7 +45,6 @@ void FrameTest::SetUpTestSuite() {
 void FrameTest::TearDownTestSuite() {}
 
 void FrameTest::SetUp() {
-    Busy = false;
     TrackData().TrackLoaded = true;
     view_.Display.GlobalTint = {1, 1, 1};
     view_.FullFrame = true;
@@ -65,13 +63,24 @@ void FrameTest::TearDown() {
         sky.reset();
     }
     track.Stadium.reset();
-    ClearBINModels();
     track.TrackLoaded = false;
     if (!createdTextures.empty()) {
         glDeleteTextures(static_cast<GLsizei>(createdTextures.size()), createdTextures.data());
         createdTextures.clear();
     }
-    Busy = false;
+}
+
+int32_t FrameTest::TextureNumberOf(GLuint texture) {
+    auto known = std::find(trackTextures_.begin(), trackTextures_.end(), texture);
+    if (known == trackTextures_.end()) {
+        trackTextures_.push_back(texture);
+        render_.TrackTextures.Assign(trackTextures_.size());
+        for (size_t k = 0; k < trackTextures_.size(); ++k) {
+            render_.TrackTextures.Set(k, static_cast<int32_t>(trackTextures_[k]));
+        }
+        known = trackTextures_.end() - 1;
+    }
+    return static_cast<int32_t>(known - trackTextures_.begin());
 }
 
 void FrameTest::LookDown(double height, float fov) {
@@ -102,7 +111,7 @@ GLuint FrameTest::SolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 void FrameTest::FillTerrainCell(int row, int column, float y, float light, GLuint texture) {
     TDrawQuad& quad = TrackData().TerrainQuads[row][column];
     quad.VertexCount = 4;
-    quad.Texture = static_cast<int32_t>(texture);
+    quad.Texture = TextureNumberOf(texture);
     SetVertex(quad, 0, row, column, y, light);
     SetVertex(quad, 1, row + 1, column, y, light);
     SetVertex(quad, 2, row + 1, column + 1, y, light);
@@ -130,7 +139,7 @@ void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLui
     for (int f = 0; f < 6; ++f) {
         TDrawQuad& face = cell.Faces[f];
         face.VertexCount = 4;
-        face.Texture = static_cast<int32_t>(texture);
+        face.Texture = TextureNumberOf(texture);
         for (int k = 0; k < 4; ++k) {
             const TCorner& corner = faces[f][k];
             SetVertex(face, k, row + corner.dr, column + corner.dc, corner.top ? top : bottom, 1);
@@ -139,8 +148,8 @@ void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLui
 }
 
 void FrameTest::Render() {
-    Panel1Resize(kViewSize, kViewSize, view_.Camera.FOV);
-    RenderFrame({view_, true, host_});
+    Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
+    RenderFrame({render_, view_, true, host_});
 }
 
 TRgb FrameTest::PixelAt(int x, int y) {
@@ -228,7 +237,7 @@ std::string QuadModelBytes(int32_t half, int32_t y) {
     return bytes.Bytes();
 }
 
-void StoreQuadModel(const std::string& name, int32_t half, int32_t y) {
+void FrameTest::StoreQuadModel(const std::string& name, int32_t half, int32_t y) {
     auto model = std::make_unique<TBINModel>();
     for (const auto& [p, q] : kQuadCorners) {
         model->Vertices.push_back({p * half, y, q * half});
@@ -240,6 +249,6 @@ void StoreQuadModel(const std::string& name, int32_t half, int32_t y) {
         std::copy(std::begin(indices), std::end(indices), face.Indices);
         model->Faces.push_back(face);
     }
-    model->BuildList(false, 1.0);
-    StoreBINModel(std::move(model), name);
+    model->BuildList(render_.Textures, false, 1.0);
+    render_.Models.StoreBINModel(std::move(model), name);
 }

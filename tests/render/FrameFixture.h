@@ -7,6 +7,7 @@
 #include "core/view/ViewState.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/RenderContext.h"
 
 #include <gtest/gtest.h>
 
@@ -30,10 +31,11 @@ struct TRgb {
 // Records what the frame asks of its window, in order.
 class TRecordingHost : public TFrameHost {
 public:
+    explicit TRecordingHost(const TViewState& view) : view_(view) {}
     void SetHourglassCursor(bool on) override { Calls.push_back(on ? "cursor on" : "cursor off"); }
     void SetDrawStatus(const std::string& text) override { Calls.push_back("status " + text); }
     void ProcessPendingEvents() override {
-        Calls.push_back(Busy ? "events while busy" : "events");
+        Calls.push_back(view_.Busy ? "events while busy" : "events");
         if (OnEvents) {
             auto handler = std::move(OnEvents);
             handler();
@@ -42,6 +44,9 @@ public:
 
     std::vector<std::string> Calls;
     std::function<void()> OnEvents;
+
+private:
+    const TViewState& view_;
 };
 
 class FrameTest : public ::testing::Test {
@@ -57,10 +62,13 @@ protected:
     // A 1 x 1 texture of one colour, sampled without mipmaps.
     static GLuint SolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 255);
     // A flat terrain quad over cell (row, column) at height y, corners in the order the quad
-    // builder uses for cells with an odd row + column (seen from above it faces up).
-    static void FillTerrainCell(int row, int column, float y, float light, GLuint texture);
+    // builder uses for cells with an odd row + column (seen from above it faces up). The quad
+    // gets a texture number that the track's texture table maps to texture.
+    void FillTerrainCell(int row, int column, float y, float light, GLuint texture);
     // A flat-topped ground box over cell (row, column) between bottom and top.
-    static void FillGroundBox(int row, int column, float bottom, float top, GLuint texture);
+    void FillGroundBox(int row, int column, float bottom, float top, GLuint texture);
+    // The square of QuadModelBytes put straight into the model store under name.
+    void StoreQuadModel(const std::string& name, int32_t half, int32_t y);
     void Render();
     static TRgb PixelAt(int x, int y);
     // The pixel over world point (x, z) for the view of LookDown(height) centred on the origin
@@ -68,9 +76,16 @@ protected:
     TRgb PixelOverWorld(double x, double z) const;
 
     static std::unique_ptr<THeadlessGLContext> context_;
+    TRenderContext render_;
     TViewState view_;
     TQuietFrameHost host_;
     double lookHeight_ = 1;
+
+private:
+    // Quads carry texture numbers: a GL name gets the next number the first time a quad uses it.
+    int32_t TextureNumberOf(GLuint texture);
+
+    std::vector<GLuint> trackTextures_; // by texture number
 };
 
 // Gives every pixel colour channel some room for rounding.
@@ -94,5 +109,3 @@ std::vector<TFeedbackPolygon> CapturePolygons(const std::function<void()>& draw)
 // The bytes of a BIN model file: a flat square from -half to +half in x and z at height y (model
 // units), as two untextured faces, one of each winding, so it shows from above and below.
 std::string QuadModelBytes(int32_t half, int32_t y);
-// The same square put straight into the model store under name.
-void StoreQuadModel(const std::string& name, int32_t half, int32_t y);

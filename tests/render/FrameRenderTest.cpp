@@ -143,7 +143,7 @@ TEST_F(TerrainTest, TheTerrainPassBindsItsTextureEvenIfAnEarlierPassBoundItLast)
     view_.ViewDistance = 20;
     LookDown(1);
     // Left over from another pass: the name matches, but texture 0 is what is bound now.
-    LastBoundTexture = static_cast<int32_t>(texture);
+    render_.LastBoundTexture = static_cast<int32_t>(texture);
     glBindTexture(GL_TEXTURE_2D, 0);
     Render();
     ExpectColorNear(PixelAt(32, 32), {255, 0, 0});
@@ -163,7 +163,7 @@ TEST_F(TerrainTest, EmptyCellsAreSkippedAndDamagedQuadsStopTheFrameWithTheirMess
     } catch (const EDunmereError& error) {
         EXPECT_STREQ(error.what(), "TForm1.glDraw: Unsupported number of vertices 3 at (126, 130)");
     }
-    EXPECT_FALSE(Busy);
+    EXPECT_FALSE(view_.Busy);
 }
 
 TEST_F(TerrainTest, FollowingPutsTheEyeAboveTheGroundAndOnlyTheMapViewSeesBeyond30Units) {
@@ -267,16 +267,16 @@ TEST_F(GroundBoxTest, ADamagedFaceStopsTheFrameWithItsMessageAndTheFrameStillEnd
     TrackData().GroundBoxCells[131][125].Faces[2].VertexCount = 2;
     view_.ViewDistance = 10;
     LookDown(1);
-    TRecordingHost host;
-    Panel1Resize(kViewSize, kViewSize, view_.Camera.FOV);
+    TRecordingHost host{view_};
+    Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
     try {
-        RenderFrame({view_, true, host});
+        RenderFrame({render_, view_, true, host});
         FAIL() << "no error";
     } catch (const EDunmereError& error) {
         EXPECT_STREQ(error.what(),
                      "TForm1.glDraw: Unsupported number of vertices (2) at index (125, 131)");
     }
-    EXPECT_FALSE(Busy);
+    EXPECT_FALSE(view_.Busy);
     ASSERT_GE(host.Calls.size(), 2u);
     EXPECT_EQ(host.Calls[host.Calls.size() - 2], "cursor off");
     EXPECT_EQ(host.Calls.back(), "status READY");
@@ -285,23 +285,23 @@ TEST_F(GroundBoxTest, ADamagedFaceStopsTheFrameWithItsMessageAndTheFrameStillEnd
 class RenderFrameTest : public FrameTest {};
 
 TEST_F(RenderFrameTest, DrawsNothingWhileBusyWithoutAnArchiveOrWithoutATrack) {
-    TRecordingHost host;
+    TRecordingHost host{view_};
     const GLuint texture = SolidTexture(255, 255, 255);
     FillTerrainCell(128, 128, 0, 1, texture);
     LookDown(1);
-    Panel1Resize(kViewSize, kViewSize, view_.Camera.FOV);
+    Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
     const auto frameLeavesRed = [&](bool archiveOpen) {
         glClearColor(1, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(0, 0, 0, 0);
-        RenderFrame({view_, archiveOpen, host});
+        RenderFrame({render_, view_, archiveOpen, host});
         ExpectColorNear(PixelAt(32, 32), {255, 0, 0});
     };
 
-    Busy = true;
+    view_.Busy = true;
     frameLeavesRed(true);
-    EXPECT_TRUE(Busy);
-    Busy = false;
+    EXPECT_TRUE(view_.Busy);
+    view_.Busy = false;
     frameLeavesRed(false);
     TrackData().TrackLoaded = false;
     frameLeavesRed(true);
@@ -309,20 +309,20 @@ TEST_F(RenderFrameTest, DrawsNothingWhileBusyWithoutAnArchiveOrWithoutATrack) {
 }
 
 TEST_F(RenderFrameTest, TellsTheWindowItDrawsAndLetsEventsRunBeforeItTurnsBusy) {
-    TRecordingHost host;
+    TRecordingHost host{view_};
     LookDown(1);
-    RenderFrame({view_, true, host});
+    RenderFrame({render_, view_, true, host});
     const std::vector<std::string> expected{"cursor on", "status DRAWING", "events", "cursor off",
                                             "status READY"};
     EXPECT_EQ(host.Calls, expected);
-    EXPECT_FALSE(Busy);
+    EXPECT_FALSE(view_.Busy);
 }
 
 TEST_F(RenderFrameTest, AFrameRequestedWhileEventsRunIsDrawnCompletelyFirst) {
-    TRecordingHost host;
+    TRecordingHost host{view_};
     LookDown(1);
-    host.OnEvents = [&] { RenderFrame({view_, true, host}); };
-    RenderFrame({view_, true, host});
+    host.OnEvents = [&] { RenderFrame({render_, view_, true, host}); };
+    RenderFrame({render_, view_, true, host});
     const std::vector<std::string> expected{
         "cursor on", "status DRAWING", "events",       "cursor on",  "status DRAWING",
         "events",    "cursor off",     "status READY", "cursor off", "status READY"};

@@ -6,6 +6,7 @@
 #include "render/BINModel.h"
 #include "render/BINStore.h"
 #include "render/SkyWater.h"
+#include "tests/support/GameLoadSupport.h"
 #include "tools/PodWriter.h"
 
 #include <cmath>
@@ -34,7 +35,7 @@ std::vector<TFeedbackVertex> DistinctVertices(const std::vector<TFeedbackPolygon
 class WaterTest : public FrameTest {
 protected:
     std::vector<TFeedbackPolygon> Water(int camCol, int camRow) {
-        return CapturePolygons([&] { DrawWater(view_, camCol, camRow); });
+        return CapturePolygons([&] { DrawWater(render_, view_, camCol, camRow); });
     }
 };
 
@@ -112,7 +113,7 @@ TEST_F(WaterTest, TheWaterColourIsTintedAndCarriesTheWaterAlphaThenBlendingIsOff
     view_.ViewDistance = 20;
     view_.Display.GlobalTint = {0.3f, 0.3f, 0.3f};
     view_.WaterColor = {100 / 255.0f, 120 / 255.0f, 150 / 255.0f, 220 / 255.0f};
-    LastBoundTexture = 12345;
+    render_.LastBoundTexture = 12345;
     const std::vector<TFeedbackPolygon> polygons = Water(128, 128);
     ASSERT_FALSE(polygons.empty());
     for (const TFeedbackPolygon& polygon : polygons) {
@@ -124,7 +125,7 @@ TEST_F(WaterTest, TheWaterColourIsTintedAndCarriesTheWaterAlphaThenBlendingIsOff
         }
     }
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(LastBoundTexture, WaterTexture());
+    EXPECT_EQ(render_.LastBoundTexture, render_.WaterTexture);
 }
 
 TEST_F(WaterTest, OnlyHighTideWaterShowsOverGroundAtTheWaterHeightAndItIsBlended) {
@@ -169,6 +170,7 @@ protected:
     std::string oldFolder_;
     TQRXFileFinder finder_;
     TStringList warnings_;
+    TTestLoads loads_{finder_, warnings_};
 };
 
 class CheckpointMarkerTest : public ModelFolderTest {
@@ -201,7 +203,7 @@ TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushO
     track.BoxCount = 5;
     track.TopCrushCount = 1;
 
-    MakeCheckpointMarkers(nullptr, finder_, warnings_);
+    MakeCheckpointMarkers(render_, loads_.For(nullptr));
 
     EXPECT_EQ(track.CheckpointMarkerCount, 3);
     ASSERT_EQ(track.TrackObjects.size(), 10u);
@@ -220,7 +222,7 @@ TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushO
         EXPECT_EQ(marker.Phi, source.Phi);
         EXPECT_EQ(marker.Psi, source.Psi);
     }
-    EXPECT_NE(FindBINModel("DMGLCHK.BIN"), nullptr);
+    EXPECT_NE(render_.Models.FindBINModel("DMGLCHK.BIN"), nullptr);
     EXPECT_TRUE(warnings_.empty());
 }
 
@@ -230,7 +232,7 @@ TEST_F(CheckpointMarkerTest, AMissingMarkerModelIsWarnedOnceAndABoxCountBeyondTh
     TrackData().BoxCount = 40;
     TrackData().CheckpointMarkerCount = 7;
 
-    MakeCheckpointMarkers(nullptr, finder_, warnings_);
+    MakeCheckpointMarkers(render_, loads_.For(nullptr));
 
     EXPECT_EQ(TrackData().CheckpointMarkerCount, 2);
     EXPECT_EQ(TrackData().TrackObjects.size(), 4u);
@@ -241,7 +243,7 @@ class SkyBoxTest : public ModelFolderTest {};
 
 TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(nullptr, finder_, warnings_);
+    MakeSkyBoxes(render_, loads_.For(nullptr));
 
     const TStringList expectedWarnings{"Error: BIN Model \"SKYBOX_CLOUDY2.BIN\" not found",
                                        "Error: BIN Model \"SKYBOX_DUSKSKY.BIN\" not found",
@@ -265,7 +267,7 @@ TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
 TEST_F(SkyBoxTest, SkyTypeTwoDrawsTheCloudySkyInWhiteAroundTheShiftedEye) {
     // Scaled by 25000 / 131072 the square lies 1.14 units below the eye, 9.5 units each way.
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(nullptr, finder_, warnings_);
+    MakeSkyBoxes(render_, loads_.For(nullptr));
     view_.Display.GlobalTint = {0.3f, 0.3f, 0.3f};
     LookDown(1);
 
@@ -307,25 +309,25 @@ protected:
 TEST_F(BackdropTest, BackdropsAreScaledToOneSizeAndNeverWithoutAnExtent) {
     auto model = std::make_unique<TBINModel>();
     model->Vertices = {{0, 0, 0}, {1005, 10, -3}};
-    StoreBINModel(std::move(model), "MODELS\\HILLS.BIN");
+    render_.Models.StoreBINModel(std::move(model), "MODELS\\HILLS.BIN");
     auto flat = std::make_unique<TBINModel>();
     flat->Vertices = {{7, 7, 7}};
-    StoreBINModel(std::move(flat), "MODELS\\POINT.BIN");
+    render_.Models.StoreBINModel(std::move(flat), "MODELS\\POINT.BIN");
 
     AddBackdrop(0, "MODELS\\HILLS.BIN");
     AddBackdrop(2, "models\\hills.bin ");
-    EXPECT_NEAR(BackdropScale(0).value_or(0), 70000, 1e-6);
-    EXPECT_FALSE(BackdropScale(1).has_value());
-    EXPECT_NEAR(BackdropScale(2).value_or(0), 50000, 1e-6);
+    EXPECT_NEAR(BackdropScale(render_, 0).value_or(0), 70000, 1e-6);
+    EXPECT_FALSE(BackdropScale(render_, 1).has_value());
+    EXPECT_NEAR(BackdropScale(render_, 2).value_or(0), 50000, 1e-6);
     AddBackdrop(1, "MODELS\\HILLS.BIN");
-    EXPECT_NEAR(BackdropScale(1).value_or(0), 60000, 1e-6);
+    EXPECT_NEAR(BackdropScale(render_, 1).value_or(0), 60000, 1e-6);
 
     AddBackdrop(1, "MODELS\\POINT.BIN");
-    EXPECT_FALSE(BackdropScale(1).has_value());
+    EXPECT_FALSE(BackdropScale(render_, 1).has_value());
     AddBackdrop(1, "MODELS\\MISSING.BIN");
-    EXPECT_FALSE(BackdropScale(1).has_value());
-    EXPECT_FALSE(BackdropScale(3).has_value());
-    EXPECT_NO_THROW(DrawBackdrops());
+    EXPECT_FALSE(BackdropScale(render_, 1).has_value());
+    EXPECT_FALSE(BackdropScale(render_, 3).has_value());
+    EXPECT_NO_THROW(DrawBackdrops(render_));
 }
 
 TEST_F(BackdropTest, BackdropsAreDrawnInTheTintOnlyWhenShownAndNotInMapView) {
@@ -383,7 +385,7 @@ TEST_F(StadiumTest, ARectangleReachingPastTheGridTakesTheHeightOfTheNearestEdgeP
     track.StadiumX = 300;
     track.StadiumSX = 0; // corner column 300
     track.TerrainVertices[0][255].y = 0.5f;
-    DrawStadium();
+    DrawStadium(render_);
     EXPECT_DOUBLE_EQ(track.Stadium->Y, 256);
 
     track.StadiumZ = 300;
@@ -391,11 +393,11 @@ TEST_F(StadiumTest, ARectangleReachingPastTheGridTakesTheHeightOfTheNearestEdgeP
     track.StadiumX = 2;
     track.StadiumSX = 11; // corner column -3
     track.TerrainVertices[255][0].y = 0.125f;
-    DrawStadium();
+    DrawStadium(render_);
     EXPECT_DOUBLE_EQ(track.Stadium->Y, 64);
 
     track.Stadium.reset();
-    EXPECT_NO_THROW(DrawStadium());
+    EXPECT_NO_THROW(DrawStadium(render_));
 }
 
 } // namespace

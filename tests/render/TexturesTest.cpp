@@ -2,8 +2,8 @@
 #include "core/base/Errors.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
-#include "render/TexturePool.h"
 #include "tests/render/TextureTestSupport.h"
+#include "tests/support/GameLoadSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,6 @@ protected:
         SharedGLContext();
         finder.SearchFolders = {search.Path()};
     }
-    void TearDown() override { ClearTextures(); }
 
     TPodFile WritePod(const TPodWriter& writer) {
         const std::string path = archives.Path() + "track" + std::to_string(++podCount) + ".pod";
@@ -32,6 +31,7 @@ protected:
     TTempDir archives;
     TQRXFileFinder finder;
     TStringList warnings;
+    TTestLoads loads{finder, warnings};
     int podCount = 0;
 };
 
@@ -194,7 +194,7 @@ TEST_F(TexturesTest, GameRawTakesAlphaFromThePaletteAndLogsItsSteps) {
                                            }))
                                       .Add("ART\\DOTS.RAW", std::string("\1\0\0\1", 4)));
     int32_t texture = -7;
-    ASSERT_TRUE(LoadRAWFromGame("ART\\DOTS.RAW", &pod, warnings, finder, texture));
+    ASSERT_TRUE(LoadRAWFromGame("ART\\DOTS.RAW", loads.For(&pod), texture));
     const TTexturePixels read = ReadTexture(texture);
     EXPECT_EQ(read.At(0, 0), (TPixel{5, 5, 5, 0}));
     EXPECT_EQ(read.At(1, 0), (TPixel{90, 80, 70, 255}));
@@ -207,7 +207,7 @@ TEST_F(TexturesTest, GameRawTakesAlphaFromThePaletteAndLogsItsSteps) {
 TEST_F(TexturesTest, GameRawComesFromTheFinderWhenTheArchiveLacksIt) {
     search.WriteFile("textures/FOUND.RAW", std::string("\x05\x06\x07\x08", 4));
     int32_t texture = -7;
-    ASSERT_TRUE(LoadRAWFromGame("ART\\FOUND.RAW", nullptr, warnings, finder, texture));
+    ASSERT_TRUE(LoadRAWFromGame("ART\\FOUND.RAW", loads.For(nullptr), texture));
     // No FOUND.ACT anywhere: the default palette colours it.
     EXPECT_EQ(ReadTexture(texture).At(1, 1), (TPixel{8, 247, 100, 255}));
     EXPECT_TRUE(log.Has("Using default palette."));
@@ -216,8 +216,8 @@ TEST_F(TexturesTest, GameRawComesFromTheFinderWhenTheArchiveLacksIt) {
 TEST_F(TexturesTest, MissingGameTextureWarnsOnceButLogsEveryAttempt) {
     const TPodFile pod = WritePod(TPodWriter().Add("ART\\OTHER.RAW", "x"));
     int32_t texture = -7;
-    EXPECT_FALSE(LoadGameTexture("ART\\NOWHERE.RAW", &pod, warnings, finder, texture));
-    EXPECT_FALSE(LoadGameTexture("ART\\NOWHERE.RAW", &pod, warnings, finder, texture));
+    EXPECT_FALSE(LoadGameTexture("ART\\NOWHERE.RAW", loads.For(&pod), texture));
+    EXPECT_FALSE(LoadGameTexture("ART\\NOWHERE.RAW", loads.For(&pod), texture));
     EXPECT_EQ(texture, -7);
     EXPECT_EQ(warnings, (TStringList{"Error: Texture \"ART\\NOWHERE.RAW\" not found"}));
     EXPECT_EQ(log.Count("Loading RAW texture ART\\NOWHERE.RAW"), 2);
@@ -232,11 +232,11 @@ TEST_F(TexturesTest, GameTexturesMustBeRawButMayBeLowerCase) {
                      .Add("ART\\PIC.TGA", TgaHeader(0, 0, 2, 1, 1, 24).Raw("abc").Bytes())
                      .Add("art\\small.raw", std::string(4, '\3')));
     int32_t texture = -7;
-    EXPECT_FALSE(LoadGameTexture("ART\\PIC.TGA", &pod, warnings, finder, texture));
+    EXPECT_FALSE(LoadGameTexture("ART\\PIC.TGA", loads.For(&pod), texture));
     EXPECT_EQ(texture, -7);
     EXPECT_TRUE(log.Has("Error: Could not load Texture ART\\PIC.TGA"));
     EXPECT_FALSE(log.Has("Loading RAW texture ART\\PIC.TGA"));
-    EXPECT_TRUE(LoadGameTexture("art\\small.raw", &pod, warnings, finder, texture));
+    EXPECT_TRUE(LoadGameTexture("art\\small.raw", loads.For(&pod), texture));
     EXPECT_EQ(ReadTexture(texture).At(0, 0), (TPixel{3, 252, 100, 255}));
 }
 
@@ -244,7 +244,7 @@ TEST_F(TexturesTest, GameRawThatEndsEarlyShowsTheRawReadError) {
     // 4093 bytes round to 64 x 64, and the archive ends right after the entry.
     const TPodFile pod = WritePod(TPodWriter().Add("ART\\CUT.RAW", std::string(4093, '\1')));
     int32_t texture = -7;
-    EXPECT_FALSE(LoadRAWFromGame("ART\\CUT.RAW", &pod, warnings, finder, texture));
+    EXPECT_FALSE(LoadRAWFromGame("ART\\CUT.RAW", loads.For(&pod), texture));
     EXPECT_EQ(texture, -7);
     ASSERT_EQ(messages.Shown.size(), 1u);
     EXPECT_EQ(messages.Shown[0].Text, "Couldn't read file \"ART\\CUT.RAW\".");
@@ -257,7 +257,7 @@ TEST_F(TexturesTest, PaletteReadErrorsPropagateOutOfTheGameLoaders) {
                                       .Add("ART\\BAD.ACT", std::string(10, '\1'))
                                       .Add("ART\\BAD.RAW", std::string(4, '\1')));
     int32_t texture = -7;
-    EXPECT_THROW(LoadGameTexture("ART\\BAD.RAW", &pod, warnings, finder, texture), EInOutError);
+    EXPECT_THROW(LoadGameTexture("ART\\BAD.RAW", loads.For(&pod), texture), EInOutError);
     EXPECT_EQ(texture, -7);
 }
 

@@ -4,7 +4,7 @@
 #include "core/track/TrackData.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
-#include "render/TexturePool.h"
+#include "render/RenderContext.h"
 #include "tests/support/TrackFixture.h"
 #include "tests/support/TrackTestSupport.h"
 
@@ -19,7 +19,7 @@ protected:
         SetProgramFolder(program_.Path());
         search_.MakeDir("paths");
         BuildSearchFolders(finder_, {search_.Path(), "", "", "", ""});
-        LoadMissingTexture();
+        render_.Textures.LoadMissingTexture();
     }
 
     TPodFile Archive(const TTrackFixture& fixture, const std::string& name = "TRACK.POD") {
@@ -31,11 +31,12 @@ protected:
     TStringList Load(const TTrackFixture& fixture) {
         const TPodFile pod = Archive(fixture);
         TStringList warnings;
-        LoadTrack(pod, fixture.SitEntry, progress_, warnings, finder_);
+        LoadTrack(render_, pod, fixture.SitEntry, progress_, warnings, finder_);
         return warnings;
     }
 
     THeadlessGLContext gl_{16, 16};
+    TRenderContext render_; // destroyed while gl_ is still current
     TTempDir program_;
     TTempDir search_;
     TTempDir archives_;
@@ -52,9 +53,10 @@ TEST_F(LoadTrackTest, CompleteTrackLoadsWithoutWarnings) {
     EXPECT_FLOAT_EQ(track.WaterHeight, 0.5f);
     EXPECT_FLOAT_EQ(track.TerrainVertices[7][9].y, 10 / 255.0f);
     EXPECT_EQ(track.LightMap[3][4][0], 200);
-    ASSERT_EQ(track.TrackTextures.size(), 1u);
-    EXPECT_NE(track.TrackTextures[0], MissingTexture());
-    EXPECT_EQ(track.TerrainQuads[1][1].Texture, track.TrackTextures[0]);
+    EXPECT_EQ(track.TextureNames, TStringList{"GRASS.RAW"});
+    ASSERT_EQ(render_.TrackTextures.Count(), 1u);
+    EXPECT_NE(render_.TrackTextures.At(0), render_.Textures.MissingTexture());
+    EXPECT_EQ(track.TerrainQuads[1][1].Texture, 0);
     ASSERT_EQ(track.TrackObjects.size(), 1u);
     ASSERT_EQ(track.ObjectDrawList.size(), 1u);
     EXPECT_EQ(track.ObjectDrawList[0], track.TrackObjects[0].get());
@@ -116,7 +118,7 @@ TEST_F(LoadTrackTest, WarningsComeInTheOrderTheirStepsRun) {
         "Error: BIN Model \"SKYBOX_NITESKY.BIN\" not found"};
     EXPECT_EQ(warnings, expected);
     EXPECT_EQ(TrackData().LightMap[100][200][0], 255);
-    EXPECT_EQ(TrackData().TrackTextures[1], MissingTexture());
+    EXPECT_EQ(render_.TrackTextures.At(1), render_.Textures.MissingTexture());
     EXPECT_EQ(TrackData().TrackObjects.size(), 3u);
 }
 
@@ -135,9 +137,10 @@ TEST_F(LoadTrackTest, TextureListFromALooseFileIsReadToItsEnd) {
     fixture.Textures = {"A.RAW", "B.RAW", "C.RAW"};
     search_.WriteFile("TEST.LST", "3\r\nA.RAW\r\n\r\nB.RAW\nC.RAW");
     EXPECT_TRUE(Load(fixture).empty());
-    ASSERT_EQ(TrackData().TrackTextures.size(), 3u);
-    for (int32_t texture : TrackData().TrackTextures) {
-        EXPECT_NE(texture, MissingTexture());
+    EXPECT_EQ(TrackData().TextureNames, (TStringList{"A.RAW", "B.RAW", "C.RAW"}));
+    ASSERT_EQ(render_.TrackTextures.Count(), 3u);
+    for (size_t k = 0; k < render_.TrackTextures.Count(); ++k) {
+        EXPECT_NE(render_.TrackTextures.At(k), render_.Textures.MissingTexture());
     }
 }
 
@@ -146,16 +149,16 @@ TEST_F(LoadTrackTest, TextureListCountsAreTrustedOnlyAsFarAsTheFileGoes) {
     fixture.WithTextureList = false;
     search_.WriteFile("TEST.LST", "2000000000\r\nGRASS.RAW\r\n");
     Load(fixture);
-    EXPECT_LE(TrackData().TrackTextures.size(), 20u);
-    EXPECT_NE(TrackData().TrackTextures[0], MissingTexture());
+    EXPECT_LE(render_.TrackTextures.Count(), 20u);
+    EXPECT_NE(render_.TrackTextures.At(0), render_.Textures.MissingTexture());
 
     search_.WriteFile("paths/TEST.LST", "0\r\nGRASS.RAW\r\n");
     TQRXFileFinder fresh;
     BuildSearchFolders(fresh, {search_.Path() + "paths", "", "", "", ""});
     const TPodFile pod = Archive(fixture, "SECOND.POD");
     TStringList warnings;
-    LoadTrack(pod, fixture.SitEntry, progress_, warnings, fresh);
-    EXPECT_TRUE(TrackData().TrackTextures.empty());
+    LoadTrack(render_, pod, fixture.SitEntry, progress_, warnings, fresh);
+    EXPECT_EQ(render_.TrackTextures.Count(), 0u);
 }
 
 TEST_F(LoadTrackTest, MissingTextureListEndsTheLoad) {
@@ -189,8 +192,8 @@ TEST_F(LoadTrackTest, SecondLoadLeavesNothingOfTheFirst) {
     EXPECT_EQ(track.ObjectDrawList.size(), 1u);
     EXPECT_FLOAT_EQ(track.FirstGridPos.x, 0);
     EXPECT_FLOAT_EQ(track.FirstGridRot.z, 0);
-    EXPECT_EQ(FindTexture("ART\\FIRST.RAW"), -1);
-    EXPECT_NE(FindTexture("ART\\GRASS.RAW"), -1);
+    EXPECT_EQ(render_.Textures.FindTexture("ART\\FIRST.RAW"), -1);
+    EXPECT_NE(render_.Textures.FindTexture("ART\\GRASS.RAW"), -1);
 }
 
 TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWorks) {

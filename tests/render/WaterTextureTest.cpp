@@ -1,6 +1,7 @@
-// The ripple texture is loaded once per run, so this lives in a test program of its own.
+// The ripple texture is loaded once for a render context and kept while its GL context lives.
 #include "core/base/ProgramFolder.h"
 #include "render/GLContext.h"
+#include "render/RenderContext.h"
 #include "render/SkyWater.h"
 #include "tools/PodWriter.h"
 
@@ -32,15 +33,16 @@ std::array<uint8_t, 4> TexelOf(int32_t texture) {
 
 TEST(WaterTextureTest, TheRippleImageBesideTheProgramIsLoadedOnTheFirstCallOnly) {
     auto context = std::make_unique<THeadlessGLContext>(16, 16);
+    TRenderContext render;
     TTempDir folder;
     const std::string oldFolder = ProgramFolder();
     SetProgramFolder(folder.Path());
     folder.WriteFile("data/RIPPL100.RAW", std::string(1, '\x01'));
     folder.WriteFile("data/RIPPL100.ACT", Palette(1, 10, 200, 30));
 
-    EXPECT_EQ(WaterTexture(), 0);
-    LoadWaterTexture();
-    const int32_t texture = WaterTexture();
+    EXPECT_EQ(render.WaterTexture, 0);
+    LoadWaterTexture(render);
+    const int32_t texture = render.WaterTexture;
     ASSERT_NE(texture, 0);
     EXPECT_TRUE(glIsTexture(static_cast<GLuint>(texture)));
     const std::array<uint8_t, 4> expected{10, 200, 30, 255};
@@ -48,17 +50,17 @@ TEST(WaterTextureTest, TheRippleImageBesideTheProgramIsLoadedOnTheFirstCallOnly)
 
     // A second track load finds the texture made and reads nothing.
     folder.WriteFile("data/RIPPL100.ACT", Palette(1, 250, 0, 0));
-    LoadWaterTexture();
-    EXPECT_EQ(WaterTexture(), texture);
+    LoadWaterTexture(render);
+    EXPECT_EQ(render.WaterTexture, texture);
     EXPECT_EQ(TexelOf(texture), expected);
 
     // A new context has none of the old one's textures.
     context.reset();
     context = std::make_unique<THeadlessGLContext>(16, 16);
-    LoadWaterTexture();
-    ASSERT_TRUE(glIsTexture(static_cast<GLuint>(WaterTexture())));
+    LoadWaterTexture(render);
+    ASSERT_TRUE(glIsTexture(static_cast<GLuint>(render.WaterTexture)));
     const std::array<uint8_t, 4> reloaded{250, 0, 0, 255};
-    EXPECT_EQ(TexelOf(WaterTexture()), reloaded);
+    EXPECT_EQ(TexelOf(render.WaterTexture), reloaded);
     SetProgramFolder(oldFolder);
 }
 

@@ -50,7 +50,7 @@ TEST_F(MainFormTest, StartWithoutIniGivesA640x480ViewAndStoresTheSize) {
     EXPECT_EQ(ini.ReadString("Preferences", "PanelHeight", ""), "480");
     EXPECT_EQ(main.StatusPanels[4]->text(), QStringLiteral("640x480"));
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0"));
-    EXPECT_TRUE(Busy) << "input is ignored until a track has been opened";
+    EXPECT_TRUE(main.View.Busy) << "input is ignored until a track has been opened";
     EXPECT_FALSE(main.View1->menuAction()->isEnabled());
     EXPECT_FALSE(main.Camera1->menuAction()->isEnabled());
     EXPECT_FALSE(main.ToggleGroundBoxes1->isEnabled()) << "a disabled menu keeps no live shortcut";

@@ -82,5 +82,5 @@ inline void ClearTrack() {
     clear(td.TerrainInGroundBox);
     clear(td.TerrainQuads);
     clear(td.GroundBoxCells);
-    td.TrackTextures.clear();
+    td.TextureNames.clear();
 }

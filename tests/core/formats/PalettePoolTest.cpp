@@ -1,6 +1,7 @@
 #include "core/formats/PalettePool.h"
 #include "core/base/Errors.h"
 #include "core/vfs/GameFile.h"
+#include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "tests/render/TextureTestSupport.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <list>
 
 namespace {
 
@@ -109,15 +111,19 @@ protected:
         return TPodFile(path);
     }
 
+    // The game files of an archive (or none) and the finder.
+    TGameFiles& Files(const TPodFile* pod) { return files.emplace_back(pod, finder); }
+
 private:
     TTempDir archives; // outside the search folder, so the finder never sees them
+    std::list<TGameFiles> files;
 };
 
 TEST_F(ChooseGamePaletteTest, TexturesWithoutPalettesShareTheDefaultReadOnce) {
-    const TPalette& a = ChooseGamePalette(pool, "ART\\A.RAW", nullptr, finder);
+    const TPalette& a = ChooseGamePalette(pool, "ART\\A.RAW", Files(nullptr));
     // Gone from disk: a second read would now fail.
     std::filesystem::remove(program.Dir().Path() + "data/metalcr2.act");
-    const TPalette& b = ChooseGamePalette(pool, "ART\\B.RAW", nullptr, finder);
+    const TPalette& b = ChooseGamePalette(pool, "ART\\B.RAW", Files(nullptr));
     EXPECT_EQ(&a, &b);
     EXPECT_EQ(Entry(a, 10), (std::array<int, 4>{10, 245, 100, 255}));
     EXPECT_EQ(pool.Find(kDefaultPaletteName), &a);
@@ -130,13 +136,13 @@ TEST_F(ChooseGamePaletteTest, TexturesWithoutPalettesShareTheDefaultReadOnce) {
 
 TEST_F(ChooseGamePaletteTest, MissingDefaultRaisesEachTimeUntilItIsThere) {
     std::filesystem::remove(program.Dir().Path() + "data/metalcr2.act");
-    EXPECT_THROW(ChooseGamePalette(pool, "ART\\A.RAW", nullptr, finder), EInOutError);
+    EXPECT_THROW(ChooseGamePalette(pool, "ART\\A.RAW", Files(nullptr)), EInOutError);
     EXPECT_EQ(pool.Find(kDefaultPaletteName), nullptr);
     program.Dir().WriteFile("data/metalcr2.act", std::string(100, '\0'));
-    EXPECT_THROW(ChooseGamePalette(pool, "ART\\A.RAW", nullptr, finder), EInOutError);
+    EXPECT_THROW(ChooseGamePalette(pool, "ART\\A.RAW", Files(nullptr)), EInOutError);
     EXPECT_EQ(pool.Find(kDefaultPaletteName), nullptr);
     program.Dir().WriteFile("data/metalcr2.act", SolidAct(50, 60, 70));
-    const TPalette& palette = ChooseGamePalette(pool, "ART\\A.RAW", nullptr, finder);
+    const TPalette& palette = ChooseGamePalette(pool, "ART\\A.RAW", Files(nullptr));
     EXPECT_EQ(Entry(palette, 0), (std::array<int, 4>{50, 60, 70, 255}));
     EXPECT_EQ(log.Count("Loading default palette."), 3);
 }
@@ -146,9 +152,9 @@ TEST_F(ChooseGamePaletteTest, ArchivePaletteIsLoadedOnceAndKeptForTheNextTrack) 
         WritePod("one.pod", TPodWriter().Add("ART\\ROAD.ACT", SolidAct(200, 0, 0)));
     const TPodFile second =
         WritePod("two.pod", TPodWriter().Add("ART\\ROAD.ACT", SolidAct(0, 0, 200)));
-    const TPalette& fromFirst = ChooseGamePalette(pool, "ART\\ROAD.RAW", &first, finder);
+    const TPalette& fromFirst = ChooseGamePalette(pool, "ART\\ROAD.RAW", Files(&first));
     EXPECT_EQ(Entry(fromFirst, 5), (std::array<int, 4>{200, 0, 0, 255}));
-    const TPalette& forSecond = ChooseGamePalette(pool, "art\\road.raw", &second, finder);
+    const TPalette& forSecond = ChooseGamePalette(pool, "art\\road.raw", Files(&second));
     EXPECT_EQ(&forSecond, &fromFirst);
     EXPECT_EQ(log.Lines(),
               (std::vector<std::string>{"Loading new palette ART\\ROAD.ACT", "Done."}));
@@ -157,7 +163,7 @@ TEST_F(ChooseGamePaletteTest, ArchivePaletteIsLoadedOnceAndKeptForTheNextTrack) 
 TEST_F(ChooseGamePaletteTest, FinderSuppliesPalettesTheArchiveLacks) {
     const TPodFile pod = WritePod("track.pod", TPodWriter().Add("ART\\OTHER.RAW", "x"));
     search.WriteFile("art/grass.act", SolidAct(0, 120, 0));
-    const TPalette& palette = ChooseGamePalette(pool, "ART\\GRASS.RAW", &pod, finder);
+    const TPalette& palette = ChooseGamePalette(pool, "ART\\GRASS.RAW", Files(&pod));
     EXPECT_EQ(Entry(palette, 255), (std::array<int, 4>{0, 120, 0, 255}));
     EXPECT_TRUE(log.Has("Loading new palette ART\\GRASS.ACT"));
     EXPECT_FALSE(log.Has("Using default palette."));
@@ -169,7 +175,7 @@ TEST_F(ChooseGamePaletteTest, ArchiveEntryShorterThanAPaletteRaisesAndAddsNothin
                                                    .Add("ART\\ROAD.ACT", std::string(700, '\x50'))
                                                    .Add("NEXT", std::string(200, '\x60')));
     try {
-        ChooseGamePalette(pool, "ART\\ROAD.RAW", &pod, finder);
+        ChooseGamePalette(pool, "ART\\ROAD.RAW", Files(&pod));
         FAIL() << "no error";
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), kReadPastEndText);

@@ -8,7 +8,6 @@ namespace {
 
 constexpr float L = 0.03123f;
 constexpr float H = 0.96877f;
-constexpr int32_t kMissing = 7777;
 
 struct TCorner {
     int Row;
@@ -20,12 +19,10 @@ protected:
     void SetUp() override {
         ClearTrack();
         TTrackData& td = TrackData();
-        for (int32_t k = 0; k < 512; ++k) {
-            td.TrackTextures.push_back(1000 + k);
-        }
+        td.TextureNames.resize(512);
     }
 
-    void Build() { BuildDisplayList(progress, kMissing); }
+    void Build() { BuildDisplayList(progress); }
 
     static void ExpectVertexAt(const TDrawQuad& quad, int i, TCorner corner) {
         EXPECT_EQ(quad.Positions[i][0], static_cast<float>(GridToWorld(corner.Row))) << i;
@@ -94,14 +91,14 @@ TEST_F(QuadBuilder, TextureEntryPicksTheTextureAndTheCoordinateRow) {
     td.TerrainTexIndex[0][7] = TTexEntry{0, 0x10};
     Build();
     const TDrawQuad& plain = td.TerrainQuads[0][1];
-    EXPECT_EQ(plain.Texture, 1261);
+    EXPECT_EQ(plain.Texture, 261);
     ExpectTexCoord(plain, 0, L, H);
     const TDrawQuad& mirrored = td.TerrainQuads[0][3];
-    EXPECT_EQ(mirrored.Texture, 1261);
+    EXPECT_EQ(mirrored.Texture, 261);
     ExpectTexCoord(mirrored, 0, H, H); // s flipped at corner A
     ExpectTexCoord(mirrored, 2, L, L);
     const TDrawQuad& turned = td.TerrainQuads[0][5];
-    EXPECT_EQ(turned.Texture, 1000);
+    EXPECT_EQ(turned.Texture, 0);
     ExpectTexCoord(turned, 0, L, L);
     ExpectTexCoord(turned, 1, H, L);
     const TDrawQuad& flippedT = td.TerrainQuads[0][7];
@@ -123,19 +120,19 @@ TEST_F(QuadBuilder, LastCellReachesEightWithTheFirstPointsData) {
 }
 
 TEST_F(QuadBuilder, TextureNumbersPastTheListUseTheFallback) {
-    td.TrackTextures.resize(261);
+    td.TextureNames.resize(261);
     td.TerrainTexIndex[4][4] = TTexEntry{5, 0x01};
     td.TerrainTexIndex[4][5] = TTexEntry{4, 0x01};
     td.GroundBoxTop[4][4].y = 0.5f;
     td.GroundBoxTexIndex[4][4][3] = TTexEntry{255, 0x01};
     Build();
-    EXPECT_EQ(td.TerrainQuads[4][4].Texture, kMissing);
-    EXPECT_EQ(td.TerrainQuads[4][5].Texture, 1260);
-    EXPECT_EQ(td.GroundBoxCells[4][4].Faces[3].Texture, kMissing);
-    EXPECT_EQ(td.GroundBoxCells[4][4].Faces[2].Texture, 1000);
-    td.TrackTextures.clear();
+    EXPECT_EQ(td.TerrainQuads[4][4].Texture, kFallbackTexture);
+    EXPECT_EQ(td.TerrainQuads[4][5].Texture, 260);
+    EXPECT_EQ(td.GroundBoxCells[4][4].Faces[3].Texture, kFallbackTexture);
+    EXPECT_EQ(td.GroundBoxCells[4][4].Faces[2].Texture, 0);
+    td.TextureNames.clear();
     Build();
-    EXPECT_EQ(td.TerrainQuads[0][0].Texture, kMissing);
+    EXPECT_EQ(td.TerrainQuads[0][0].Texture, kFallbackTexture);
 }
 
 TEST_F(QuadBuilder, OnlyPointsWithAHeightCarryABoxAndEachIsLogged) {
@@ -185,7 +182,7 @@ TEST_F(QuadBuilder, BoxFacesFollowTheFaceTableWithTheCellsOwnHeights) {
         }
     }
     // On faces the slot follows the vertex's place: the lid's row is the s-mirrored one.
-    EXPECT_EQ(cell.Faces[4].Texture, 1007);
+    EXPECT_EQ(cell.Faces[4].Texture, 7);
     ExpectTexCoord(cell.Faces[4], 0, H, H);
     ExpectTexCoord(cell.Faces[4], 1, H, L);
     ExpectTexCoord(cell.Faces[0], 0, L, H);

@@ -139,12 +139,12 @@ TEST_F(MouseMove, FirstMovementAfterResetOrWhileBusyOnlyRecordsThePointer) {
     EXPECT_EQ(state.LastMouseY, 130);
     EXPECT_EQ(state.Camera.TransZ, before.TransZ);
 
-    Busy = true;
+    state.Busy = true;
     result = MouseMoveCamera(state, kRight, kPlain, 170, 130);
     EXPECT_EQ(result.Redraw, TRedraw::None);
     EXPECT_EQ(state.LastMouseX, 170);
     EXPECT_EQ(state.Camera.TransZ, before.TransZ);
-    Busy = false;
+    state.Busy = false;
 
     result = MouseMoveCamera(state, kRight, kPlain, 220, 130);
     EXPECT_EQ(result.Redraw, TRedraw::Light);
@@ -420,10 +420,10 @@ TEST(NavigationKeys, AltShiftsTheBackgroundInsteadOfTheViewDistance) {
 
 TEST(NavigationKeys, NothingHappensWhileBusy) {
     TViewState state;
-    Busy = true;
+    state.Busy = true;
     const TViewResult result = NavigationKeyDown(state, TNavigationKey::KeypadPlus, kPlain);
     NavigationKeyDown(state, TNavigationKey::Insert, kPlain);
-    Busy = false;
+    state.Busy = false;
     EXPECT_EQ(result.Redraw, TRedraw::None);
     EXPECT_EQ(state.ViewDistance, 50);
     EXPECT_EQ(state.Camera.Heading, 90);

@@ -1,9 +1,8 @@
 // A fixture for tests that put heights into the process-wide track: everything it may touch is
-// flat and zero before each test and again afterwards, and Busy is clear.
+// flat and zero before each test and again afterwards.
 #pragma once
 
 #include "core/track/TrackData.h"
-#include "core/view/ViewState.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +32,5 @@ private:
         track.WaterHeight = 0;
         track.FirstGridPos = TVertex3f{};
         track.FirstGridRot = TVertex3f{};
-        Busy = false;
     }
 };

@@ -1,0 +1,29 @@
+#include "core/vfs/GameFiles.h"
+
+#include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
+
+#include <algorithm>
+
+TOpenedGameFile TGameFiles::Open(const std::string& name) {
+    TOpenedGameFile opened;
+    if (archive_ != nullptr && archive_->OpenEntry(opened.File, name)) {
+        opened.Size = archive_->GetEntrySize(name);
+        opened.End = archive_->GetEntryEnd(name);
+        opened.Source = TGameFileSource::Archive;
+        return opened;
+    }
+    const int64_t size = finder_.OpenFile(opened.File, name);
+    if (size >= 0) {
+        opened.Size = size;
+        opened.End = opened.File.Position() + size;
+        opened.Source = TGameFileSource::Finder;
+    }
+    return opened;
+}
+
+void TGameLoad::WarnOnce(const std::string& line) {
+    if (std::find(Warnings.begin(), Warnings.end(), line) == Warnings.end()) {
+        Warnings.push_back(line);
+    }
+}

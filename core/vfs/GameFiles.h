@@ -1,0 +1,59 @@
+// TGameFiles: the one way to reach a game file that may come from elsewhere than the track's own
+// archive (textures, palettes, models, the light map, the texture list). The opened archive
+// answers first; a name it lacks, or every name while no archive is open, goes to the file finder
+// (the program's "data" folder and the user's search folders, loose or inside other archives).
+// Names are compared ignoring the case of ASCII letters on both stops.
+//
+// The lookup itself logs nothing and warns of nothing: each loader says in its own words what a
+// missing file means for it.
+#pragma once
+
+#include "core/base/TextUtils.h"
+#include "core/vfs/GameFile.h"
+
+#include <cstdint>
+#include <string>
+
+class TPodFile;
+class TQRXFileFinder;
+
+enum class TGameFileSource { Nowhere, Archive, Finder };
+
+struct TOpenedGameFile {
+    // Positioned at the first byte of the file's data; closed when the name was found nowhere.
+    TGameFile File;
+    // What the archive's directory or the finder says the file holds; -1 when found nowhere.
+    // An archive directory is trusted as it stands, so an entry may claim a negative size.
+    int64_t Size = -1;
+    // The position in File just past the file's last byte; -1 when found nowhere.
+    int64_t End = -1;
+    TGameFileSource Source = TGameFileSource::Nowhere;
+
+    bool Found() const { return Source != TGameFileSource::Nowhere; }
+};
+
+class TGameFiles {
+public:
+    // archive may be null (model textures and tests without a track); both must outlive this.
+    TGameFiles(const TPodFile* archive, TQRXFileFinder& finder)
+        : archive_(archive), finder_(finder) {}
+
+    const TPodFile* Archive() const { return archive_; }
+    // The finder caches every answer, so a lookup is not a const operation.
+    TOpenedGameFile Open(const std::string& name);
+
+private:
+    const TPodFile* archive_;
+    TQRXFileFinder& finder_;
+};
+
+// One track load's access to game files together with the list its loaders add their warnings to.
+// The list belongs to the load (the caller shows it when the load ends) while the files belong to
+// the opened archive, so the two travel side by side rather than as one object.
+struct TGameLoad {
+    TGameFiles& Files;
+    TStringList& Warnings;
+
+    // Adds line unless an equal line is already there.
+    void WarnOnce(const std::string& line);
+};

@@ -1,3 +1,0 @@
-#include "core/view/ViewState.h"
-
-bool Busy = false;

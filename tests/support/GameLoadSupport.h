@@ -1,0 +1,31 @@
+// Game-file access for tests that call a loader directly: one line gives a load that reaches an
+// archive (or none) first and then the test's finder, adding to the test's warnings list.
+#pragma once
+
+#include "core/vfs/GameFiles.h"
+
+#include <list>
+
+class TTestLoads {
+public:
+    TTestLoads(TQRXFileFinder& finder, TStringList& warnings)
+        : finder_(finder), warnings_(warnings) {}
+
+    // pod may be null; the load lives as long as this object.
+    TGameLoad& For(const TPodFile* pod) {
+        return loads_.emplace_back(pod, finder_, warnings_).Load;
+    }
+
+private:
+    struct TFilesAndLoad {
+        TFilesAndLoad(const TPodFile* pod, TQRXFileFinder& finder, TStringList& warnings)
+            : Files(pod, finder), Load{Files, warnings} {}
+        TGameFiles Files;
+        TGameLoad Load;
+    };
+
+    TQRXFileFinder& finder_;
+    TStringList& warnings_;
+    // A list, so that earlier loads never move while later ones are added.
+    std::list<TFilesAndLoad> loads_;
+};
