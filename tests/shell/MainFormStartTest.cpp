@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <map>
+
 namespace {
 
 QStringList EntryTexts(const QMenu* menu) {
@@ -248,6 +250,35 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
     EXPECT_TRUE(main.Action(TMainAction::ToggleSteeringMode)->isChecked());
     EXPECT_FALSE(main.Menu(TMainMenu::FollowTerrain)->menuAction()->isChecked());
     EXPECT_FALSE(main.Action(TMainAction::ToggleHighTide)->isChecked());
+}
+
+TEST_F(MainFormTest, EveryEntryHasTheShortcutOfTheMenuTableAndNoOtherEntryHasOne) {
+    TFormMain& main = Start();
+    const std::map<TMainAction, QString> shortcuts{
+        {TMainAction::OpenArchive, "Ctrl+O"},    {TMainAction::EditPreferences, "F12"},
+        {TMainAction::ToggleGroundBoxes, "B"},   {TMainAction::CycleObjects, "O"},
+        {TMainAction::ToggleWater, "W"},         {TMainAction::ToggleCheckpoints, "C"},
+        {TMainAction::ToggleBackdrop, "D"},      {TMainAction::ToggleAreaShape, "S"},
+        {TMainAction::NextSky, "Ctrl+S"},        {TMainAction::EditWaterColour, "Ctrl+W"},
+        {TMainAction::SaveScreenshot, "Ctrl+J"}, {TMainAction::ToggleFollowTerrain, "Ctrl+F"},
+        {TMainAction::SaveLocation1, "Ctrl+1"},  {TMainAction::SaveLocation2, "Ctrl+2"},
+        {TMainAction::SaveLocation3, "Ctrl+3"},  {TMainAction::SaveLocation4, "Ctrl+4"},
+        {TMainAction::SaveLocation5, "Ctrl+5"},  {TMainAction::SaveDefaultLocation, "Ctrl+0"},
+        {TMainAction::RestoreLocation1, "1"},    {TMainAction::RestoreLocation2, "2"},
+        {TMainAction::RestoreLocation3, "3"},    {TMainAction::RestoreLocation4, "4"},
+        {TMainAction::RestoreLocation5, "5"},    {TMainAction::RestoreDefaultLocation, "0"},
+        {TMainAction::ToggleMapView, "9"},       {TMainAction::ResetMapView, "Ctrl+9"},
+        {TMainAction::TestFrameRate, "Ctrl+F1"},
+    };
+    for (int i = 0; i < kMainActionCount; ++i) {
+        const auto action = static_cast<TMainAction>(i);
+        const auto found = shortcuts.find(action);
+        const QKeySequence expected =
+            found == shortcuts.end() ? QKeySequence() : QKeySequence(found->second);
+        const QKeySequence shortcut = main.Action(action)->shortcut();
+        EXPECT_EQ(shortcut, expected) << main.Action(action)->text().toStdString() << ": "
+                                      << shortcut.toString().toStdString();
+    }
 }
 
 TEST_F(MainFormTest, LoaderMessagesReachTheUserThroughTheWindow) {

@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // Sets an environment variable while it lives, then restores it.
 class TScopedVariable {
@@ -334,6 +336,64 @@ TEST_F(MainFormViewTest, DrawDistanceEntriesDoNothing) {
     form->Action(TMainAction::DecreaseDrawDistanceLabel)->trigger();
     EXPECT_EQ(form->View.ViewDistance, 50);
     EXPECT_EQ(form->FramesDrawn, frames);
+}
+
+// The entries that the other tests reach through their handlers rather than through the menu.
+TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
+    const std::vector<std::pair<TMainAction, QSize>> sizes{
+        {TMainAction::ViewSize320x240, {320, 240}},   {TMainAction::ViewSize800x600, {800, 600}},
+        {TMainAction::ViewSize1024x768, {1024, 768}}, {TMainAction::ViewSizeQrx1, {178, 126}},
+        {TMainAction::ViewSizeQrx2, {257, 210}},      {TMainAction::ViewSize640x480, {640, 480}}};
+    for (const auto& [action, size] : sizes) {
+        form->Action(action)->trigger();
+        EXPECT_EQ(form->ViewSize(), size)
+            << form->ViewSize().width() << "x" << form->ViewSize().height();
+    }
+    dialogs->TextAnswers = {std::string("300"), std::string("200")};
+    form->Action(TMainAction::CustomViewSize)->trigger();
+    EXPECT_EQ(form->ViewSize(), QSize(300, 200));
+
+    form->Action(TMainAction::OpenArchive)->trigger();
+    EXPECT_EQ(dialogs->OpenFolders.size(), 1u);
+    bool searchPathsEdited = false;
+    dialogs->OnSearchPaths = [&](TStringList&) {
+        searchPathsEdited = true;
+        return false;
+    };
+    form->Action(TMainAction::EditSearchPaths)->trigger();
+    EXPECT_TRUE(searchPathsEdited);
+    bool preferencesEdited = false;
+    dialogs->OnPreferences = [&](TDMGLPrefs&) {
+        preferencesEdited = true;
+        return false;
+    };
+    form->Action(TMainAction::EditPreferences)->trigger();
+    EXPECT_TRUE(preferencesEdited);
+
+    form->View.BackgroundOffset = 3;
+    form->Action(TMainAction::ResetBackgroundOffset)->trigger();
+    EXPECT_EQ(form->View.BackgroundOffset, 0);
+    form->Action(TMainAction::ToggleHighTide)->trigger();
+    EXPECT_TRUE(form->View.Display.HighTide);
+    form->Action(TMainAction::ToggleFollowGroundBoxes)->trigger();
+    EXPECT_FALSE(form->View.FollowGroundBoxes);
+    dialogs->SaveAnswer = std::nullopt;
+    form->Action(TMainAction::SaveScreenshot)->trigger();
+    EXPECT_EQ(dialogs->SaveProposedName, "Test Track.JPG");
+
+    const TCameraPos saved = form->View.Camera;
+    form->Action(SaveLocationAction(0))->trigger();
+    Drag(Qt::RightButton, {}, 40, 40);
+    form->Action(RestoreLocationAction(0))->trigger();
+    EXPECT_FLOAT_EQ(form->View.Camera.TransZ, saved.TransZ);
+
+    form->Action(TMainAction::ShowReadme)->trigger();
+    form->Action(TMainAction::ShowKeyboardLayout)->trigger();
+    form->Action(TMainAction::ShowAbout)->trigger();
+    EXPECT_EQ(dialogs->HelpWindows, (std::vector<std::string>{"readme", "keyboard", "about"}));
+    form->Action(TMainAction::TestFrameRate)->trigger();
+    ASSERT_EQ(dialogs->Messages.size(), 1u);
+    EXPECT_EQ(dialogs->Messages[0].Text.rfind("\r\n", 0), 0u) << dialogs->Messages[0].Text;
 }
 
 TEST_F(MainFormViewTest, IdleFramesStopOnceAFullFrameWasShown) {
