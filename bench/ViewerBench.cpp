@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
         std::cerr << "no track was opened\n";
         return 1;
     }
-    std::printf("track \"%s\", view %d x %d\n", TrackData().TrackName.c_str(), form.Panel1->width(),
-                form.Panel1->height());
+    std::printf("track \"%s\", view %d x %d\n", TrackData().TrackName.c_str(),
+                form.ViewSize().width(), form.ViewSize().height());
 
     // Both distances start from the same view, the start grid's.
     const TCameraPos start = form.View.Camera;

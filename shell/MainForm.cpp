@@ -136,6 +136,207 @@ void SetMenuEnabled(QMenu* menu, bool enabled) {
     }
 }
 
+// --- The menu -------------------------------------------------------------------------------
+
+enum class TCheckMark { None, Off, On };
+enum class TSeparator { None, Before };
+
+void SetCheckMark(QAction* action, TCheckMark mark) {
+    if (mark != TCheckMark::None) {
+        action->setCheckable(true);
+        action->setChecked(mark == TCheckMark::On);
+    }
+}
+
+struct TMenuRow {
+    TMainMenu Menu;
+    std::optional<TMainMenu> Parent; // none for the menus of the menu bar
+    const char* Title;
+    const char* ObjectName;
+    TCheckMark Check = TCheckMark::None;
+};
+
+constexpr std::optional<TMainMenu> kMenuBar = std::nullopt;
+
+constexpr std::array<TMenuRow, kMainMenuCount> kMenuRows{{
+    {TMainMenu::File, kMenuBar, "&File", "File1"},
+    {TMainMenu::View, kMenuBar, "&View", "View1"},
+    {TMainMenu::ResizeTo, TMainMenu::View, "Resize to ...", "Resizeto1"},
+    {TMainMenu::Skybox, TMainMenu::View, "Skybox", "Skybox1"},
+    {TMainMenu::Camera, kMenuBar, "Camera", "Camera1"},
+    // Checked while the camera follows the terrain.
+    {TMainMenu::FollowTerrain, TMainMenu::Camera, "Follow terrain", "FollowElevation1",
+     TCheckMark::Off},
+    {TMainMenu::Help, kMenuBar, "&Help", "Help1"},
+}};
+
+// What an entry runs: a handler of the window, a handler given the entry's sky type or location
+// slot, or nothing.
+class TMenuCommand {
+public:
+    constexpr TMenuCommand() = default;
+    constexpr TMenuCommand(void (TFormMain::*handler)()) : handler_(handler) {}
+    constexpr TMenuCommand(void (TFormMain::*handler)(int), int number)
+        : numberedHandler_(handler), number_(number) {}
+
+    bool RunsSomething() const { return handler_ != nullptr || numberedHandler_ != nullptr; }
+    void Run(TFormMain& form) const {
+        if (handler_ != nullptr) {
+            (form.*handler_)();
+        } else if (numberedHandler_ != nullptr) {
+            (form.*numberedHandler_)(number_);
+        }
+    }
+
+private:
+    void (TFormMain::*handler_)() = nullptr;
+    void (TFormMain::*numberedHandler_)(int) = nullptr;
+    int number_ = 0;
+};
+
+constexpr TMenuCommand WithNumber(void (TFormMain::*handler)(int), int number) {
+    return {handler, number};
+}
+constexpr TMenuCommand kLabelOnly;
+
+struct TEntryRow {
+    TMainAction Action;
+    TMainMenu Menu;
+    const char* Caption;
+    const char* ObjectName;
+    const char* Shortcut; // as Qt writes key sequences; empty for none
+    TMenuCommand Command;
+    TSeparator Separator = TSeparator::None;
+    TCheckMark Check = TCheckMark::None;
+};
+
+// Every entry of the menu bar in display order; a menu is placed in its parent where its first
+// entry comes.
+constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
+    using A = TMainAction;
+    using M = TMainMenu;
+    using F = TFormMain;
+    return {{
+        {A::OpenArchive, M::File, "Open...", "Open1", "Ctrl+O", &F::Open1Click},
+        {A::EditSearchPaths, M::File, "Edit search paths ...", "Editsearchpaths1", "",
+         &F::Editsearchpaths1Click, TSeparator::Before},
+        {A::EditPreferences, M::File, "Preferences", "Preferences1", "F12", &F::Preferences1Click},
+
+        {A::ViewSize320x240, M::ResizeTo, "320 x 240", "N320x2401", "", &F::N320x2401Click},
+        {A::ViewSize640x480, M::ResizeTo, "640 x 480", "N640x4801", "", &F::N640x4801Click},
+        {A::ViewSize800x600, M::ResizeTo, "800 x 600", "N800x6001", "", &F::N800x6001Click},
+        {A::ViewSize1024x768, M::ResizeTo, "1024 x 768", "N1024x7681", "", &F::N1024x7681Click},
+        {A::ViewSizeQrx1, M::ResizeTo, "178 x 126 (QRX1)", "N178x126QRX11", "",
+         &F::N178x126QRX11Click, TSeparator::Before},
+        {A::ViewSizeQrx2, M::ResizeTo, "257 x 210 (QRX2)", "N257x210QRX21", "",
+         &F::N257x210QRX21Click},
+        {A::CustomViewSize, M::ResizeTo, "Custom ...", "CustomSize1", "", &F::CustomSize1Click,
+         TSeparator::Before},
+
+        {A::ToggleGroundBoxes, M::View, "Toggle ground boxes", "ToggleGroundBoxes1", "B",
+         &F::ToggleGroundBoxes1Click, TSeparator::Before},
+        {A::CycleObjects, M::View, "Toggle objects", "oggleobjects1", "O", &F::oggleobjects1Click},
+        {A::ToggleWater, M::View, "Toggle water", "ToggleWater1", "W", &F::ToggleWater1Click},
+        {A::ToggleCheckpoints, M::View, "Toggle checkpoints", "ToggleCheckpoints1", "C",
+         &F::ToggleCheckpoints1Click},
+        {A::ToggleBackdrop, M::View, "Toggle backdrop", "oggleBackdrop1", "D",
+         &F::oggleBackdrop1Click, TSeparator::Before},
+        {A::ToggleAreaShape, M::View, "Toggle area shape", "oggleareashape1", "S",
+         &F::oggleareashape1Click},
+
+        {A::NextSky, M::Skybox, "Next skybox", "NextSkybox1", "Ctrl+S", &F::NextSkybox1Click},
+        {A::SkyNone, M::Skybox, kSkyPresets[0].Caption, "SkyNone1", "",
+         WithNumber(&F::SelectSky, 0), TSeparator::Before, TCheckMark::Off},
+        {A::SkyClear, M::Skybox, kSkyPresets[1].Caption, "SkyClear1", "",
+         WithNumber(&F::SelectSky, 1), TSeparator::None, TCheckMark::On},
+        {A::SkyCloudy, M::Skybox, kSkyPresets[2].Caption, "SkyCloudy1", "",
+         WithNumber(&F::SelectSky, 2), TSeparator::None, TCheckMark::Off},
+        {A::SkyDusk, M::Skybox, kSkyPresets[3].Caption, "SkyDusk1", "",
+         WithNumber(&F::SelectSky, 3), TSeparator::None, TCheckMark::Off},
+        {A::SkyNight, M::Skybox, kSkyPresets[4].Caption, "SkyNight1", "",
+         WithNumber(&F::SelectSky, 4), TSeparator::None, TCheckMark::Off},
+
+        // The keypad keys they name belong to the key handler, so the labels carry no shortcut and
+        // show the key as text.
+        {A::IncreaseDrawDistanceLabel, M::View, "Increase draw distance\tNum +",
+         "Increasedrawdistance1", "", kLabelOnly, TSeparator::Before},
+        {A::DecreaseDrawDistanceLabel, M::View, "Decrease draw distance\tNum -",
+         "Decreasedrawdistance1", "", kLabelOnly},
+        {A::ResetBackgroundOffset, M::View, "Reset background offset", "Resetbackgroundoffset1", "",
+         &F::Resetbackgroundoffset1Click},
+        {A::EditWaterColour, M::View, "Adjust water display", "AdjustWaterDisplay1", "Ctrl+W",
+         &F::AdjustWaterDisplay1Click, TSeparator::Before},
+        {A::ToggleHighTide, M::View, "High tide", "Hightide1", "", &F::Hightide1Click,
+         TSeparator::None, TCheckMark::Off},
+        // Named after the screenshot format once the preferences are read.
+        {A::SaveScreenshot, M::View, "Take JPEG screenshot ...", "Save1", "Ctrl+J", &F::Save1Click,
+         TSeparator::Before},
+
+        {A::ToggleFollowTerrain, M::FollowTerrain, "Activate", "Activate1", "Ctrl+F",
+         &F::Activate1Click},
+        {A::ToggleFollowGroundBoxes, M::FollowTerrain, "Follow ground boxes", "FollowGroundBoxes1",
+         "", &F::FollowGroundBoxes1Click, TSeparator::Before, TCheckMark::On},
+        {A::ToggleFollowWater, M::FollowTerrain, "Follow water", "FollowWater1", "",
+         &F::FollowWater1Click, TSeparator::None, TCheckMark::On},
+        {A::ToggleSteeringMode, M::FollowTerrain, "Steering mode", "Steeringmode1", "",
+         &F::Steeringmode1Click, TSeparator::None, TCheckMark::On},
+
+        {A::SaveLocation1, M::Camera, "Save location 1", "SaveCamera11", "Ctrl+1",
+         WithNumber(&F::SaveCameraLocation, 1), TSeparator::Before},
+        {A::SaveLocation2, M::Camera, "Save location 2", "SaveCamera21", "Ctrl+2",
+         WithNumber(&F::SaveCameraLocation, 2)},
+        {A::SaveLocation3, M::Camera, "Save location 3", "SaveCamera31", "Ctrl+3",
+         WithNumber(&F::SaveCameraLocation, 3)},
+        {A::SaveLocation4, M::Camera, "Save location 4", "SaveCamera41", "Ctrl+4",
+         WithNumber(&F::SaveCameraLocation, 4)},
+        {A::SaveLocation5, M::Camera, "Save location 5", "SaveCamera51", "Ctrl+5",
+         WithNumber(&F::SaveCameraLocation, 5)},
+        {A::SaveDefaultLocation, M::Camera, "Save default location", "SaveDefaultCameraPos1",
+         "Ctrl+0", WithNumber(&F::SaveCameraLocation, 0)},
+        {A::RestoreLocation1, M::Camera, "Restore location 1", "RestoreCamera11", "1",
+         WithNumber(&F::RestoreCameraClick, 1), TSeparator::Before},
+        {A::RestoreLocation2, M::Camera, "Restore location 2", "RestoreCamera21", "2",
+         WithNumber(&F::RestoreCameraClick, 2)},
+        {A::RestoreLocation3, M::Camera, "Restore location 3", "RestoreCamera31", "3",
+         WithNumber(&F::RestoreCameraClick, 3)},
+        {A::RestoreLocation4, M::Camera, "Restore location 4", "RestoreCamera41", "4",
+         WithNumber(&F::RestoreCameraClick, 4)},
+        {A::RestoreLocation5, M::Camera, "Restore location 5", "RestoreCamera51", "5",
+         WithNumber(&F::RestoreCameraClick, 5)},
+        {A::RestoreDefaultLocation, M::Camera, "Restore default location",
+         "RestoreDefaultCameraPos1", "0", WithNumber(&F::RestoreCameraClick, 0)},
+        {A::ToggleMapView, M::Camera, "Map view (toggle)", "Mapviewtoggle1", "9",
+         &F::Mapviewtoggle1Click, TSeparator::Before, TCheckMark::Off},
+        {A::ResetMapView, M::Camera, "Reset map view", "Resetmapview1", "Ctrl+9",
+         &F::Resetmapview1Click},
+
+        {A::ShowReadme, M::Help, "Readme.txt", "N1", "", &F::N1Click},
+        {A::ShowKeyboardLayout, M::Help, "Keyboard layout ...", "Keyboardlayout1", "",
+         &F::Keyboardlayout1Click},
+        {A::ShowAbout, M::Help, "About Dunmere GL", "AboutDunmereGL1", "",
+         &F::AboutDunmereGL1Click},
+        {A::TestFrameRate, M::Help, "Test FPS", "GetFPS1", "Ctrl+F1", &F::GetFPS1Click,
+         TSeparator::Before},
+    }};
+}
+constexpr std::array<TEntryRow, kMainActionCount> kEntryRows = EntryRows();
+
+// Each table is indexed by its enumeration.
+constexpr bool RowsFollowTheirEnumeration() {
+    for (size_t i = 0; i < kMenuRows.size(); ++i) {
+        if (static_cast<size_t>(kMenuRows[i].Menu) != i) {
+            return false;
+        }
+    }
+    for (size_t i = 0; i < kEntryRows.size(); ++i) {
+        if (static_cast<size_t>(kEntryRows[i].Action) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(RowsFollowTheirEnumeration());
+
 } // namespace
 
 // --- Default dialogs ------------------------------------------------------------------------
@@ -339,168 +540,45 @@ void TFormMain::LayoutStatusPanels() {
     }
 }
 
+QAction* TFormMain::Action(TMainAction action) const {
+    return actions_[static_cast<size_t>(action)];
+}
+
+QMenu* TFormMain::Menu(TMainMenu menu) const {
+    return menus_[static_cast<size_t>(menu)];
+}
+
+QMenu* TFormMain::PlacedMenu(TMainMenu menu) {
+    QMenu*& placed = menus_[static_cast<size_t>(menu)];
+    if (placed == nullptr) {
+        const TMenuRow& row = kMenuRows[static_cast<size_t>(menu)];
+        const QString title = QString::fromUtf8(row.Title);
+        placed = row.Parent ? PlacedMenu(*row.Parent)->addMenu(title) : menuBar()->addMenu(title);
+        placed->setObjectName(QString::fromUtf8(row.ObjectName));
+        SetCheckMark(placed->menuAction(), row.Check);
+    }
+    return placed;
+}
+
 void TFormMain::BuildMenu() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    const auto entry = [this](QMenu* menu, const char* caption, const char* name,
-                              const QKeySequence& shortcut, void (TFormMain::*handler)()) {
-        QAction* action = menu->addAction(QString::fromUtf8(caption));
-        action->setObjectName(QString::fromUtf8(name));
-        action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::WindowShortcut);
-        if (handler != nullptr) {
-            connect(action, &QAction::triggered, this,
-                    [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    for (const TEntryRow& row : kEntryRows) {
+        QMenu* menu = PlacedMenu(row.Menu);
+        if (row.Separator == TSeparator::Before) {
+            menu->addSeparator();
         }
-        return action;
-    };
-    const auto checkable = [](QAction* action, bool checked) {
-        action->setCheckable(true);
-        action->setChecked(checked);
-        return action;
-    };
-
-    File1 = bar->addMenu(QStringLiteral("&File"));
-    File1->setObjectName(QStringLiteral("File1"));
-    Open1 = entry(File1, "Open...", "Open1", QKeySequence(Qt::CTRL | Qt::Key_O),
-                  &TFormMain::Open1Click);
-    File1->addSeparator();
-    Editsearchpaths1 = entry(File1, "Edit search paths ...", "Editsearchpaths1", {},
-                             &TFormMain::Editsearchpaths1Click);
-    Preferences1 = entry(File1, "Preferences", "Preferences1", QKeySequence(Qt::Key_F12),
-                         &TFormMain::Preferences1Click);
-
-    View1 = bar->addMenu(QStringLiteral("&View"));
-    View1->setObjectName(QStringLiteral("View1"));
-    Resizeto1 = View1->addMenu(QStringLiteral("Resize to ..."));
-    Resizeto1->setObjectName(QStringLiteral("Resizeto1"));
-    N320x2401 = entry(Resizeto1, "320 x 240", "N320x2401", {}, &TFormMain::N320x2401Click);
-    N640x4801 = entry(Resizeto1, "640 x 480", "N640x4801", {}, &TFormMain::N640x4801Click);
-    N800x6001 = entry(Resizeto1, "800 x 600", "N800x6001", {}, &TFormMain::N800x6001Click);
-    N1024x7681 = entry(Resizeto1, "1024 x 768", "N1024x7681", {}, &TFormMain::N1024x7681Click);
-    Resizeto1->addSeparator();
-    N178x126QRX11 =
-        entry(Resizeto1, "178 x 126 (QRX1)", "N178x126QRX11", {}, &TFormMain::N178x126QRX11Click);
-    N257x210QRX21 =
-        entry(Resizeto1, "257 x 210 (QRX2)", "N257x210QRX21", {}, &TFormMain::N257x210QRX21Click);
-    Resizeto1->addSeparator();
-    CustomSize1 = entry(Resizeto1, "Custom ...", "CustomSize1", {}, &TFormMain::CustomSize1Click);
-    View1->addSeparator();
-    ToggleGroundBoxes1 = entry(View1, "Toggle ground boxes", "ToggleGroundBoxes1",
-                               QKeySequence(Qt::Key_B), &TFormMain::ToggleGroundBoxes1Click);
-    oggleobjects1 = entry(View1, "Toggle objects", "oggleobjects1", QKeySequence(Qt::Key_O),
-                          &TFormMain::oggleobjects1Click);
-    ToggleWater1 = entry(View1, "Toggle water", "ToggleWater1", QKeySequence(Qt::Key_W),
-                         &TFormMain::ToggleWater1Click);
-    ToggleCheckpoints1 = entry(View1, "Toggle checkpoints", "ToggleCheckpoints1",
-                               QKeySequence(Qt::Key_C), &TFormMain::ToggleCheckpoints1Click);
-    View1->addSeparator();
-    oggleBackdrop1 = entry(View1, "Toggle backdrop", "oggleBackdrop1", QKeySequence(Qt::Key_D),
-                           &TFormMain::oggleBackdrop1Click);
-    oggleareashape1 = entry(View1, "Toggle area shape", "oggleareashape1", QKeySequence(Qt::Key_S),
-                            &TFormMain::oggleareashape1Click);
-    Skybox1 = View1->addMenu(QStringLiteral("Skybox"));
-    Skybox1->setObjectName(QStringLiteral("Skybox1"));
-    NextSkybox1 = entry(Skybox1, "Next skybox", "NextSkybox1", QKeySequence(Qt::CTRL | Qt::Key_S),
-                        &TFormMain::NextSkybox1Click);
-    Skybox1->addSeparator();
-    const std::array<const char*, 5> skyNames{"SkyNone1", "SkyClear1", "SkyCloudy1", "SkyDusk1",
-                                              "SkyNight1"};
-    for (int sky = 0; sky < 5; ++sky) {
-        QAction* action = entry(Skybox1, kSkyPresets[sky].Caption, skyNames[sky], {}, nullptr);
-        checkable(action, sky == 1);
-        connect(action, &QAction::triggered, this,
-                [this, sky] { RunCommand([this, sky] { SelectSky(sky); }); });
-        SkyEntries[sky] = action;
+        QAction* action = menu->addAction(QString::fromUtf8(row.Caption));
+        action->setObjectName(QString::fromUtf8(row.ObjectName));
+        action->setShortcut(QKeySequence(QString::fromUtf8(row.Shortcut)));
+        action->setShortcutContext(Qt::WindowShortcut);
+        SetCheckMark(action, row.Check);
+        if (row.Command.RunsSomething()) {
+            const TMenuCommand command = row.Command;
+            connect(action, &QAction::triggered, this,
+                    [this, command] { RunCommand([this, command] { command.Run(*this); }); });
+        }
+        actions_[static_cast<size_t>(row.Action)] = action;
     }
-    View1->addSeparator();
-    // Labels only: the keypad keys they name belong to the key handler, so the entries carry no
-    // shortcut and show the key as text.
-    Increasedrawdistance1 =
-        entry(View1, "Increase draw distance\tNum +", "Increasedrawdistance1", {}, nullptr);
-    Decreasedrawdistance1 =
-        entry(View1, "Decrease draw distance\tNum -", "Decreasedrawdistance1", {}, nullptr);
-    Resetbackgroundoffset1 = entry(View1, "Reset background offset", "Resetbackgroundoffset1", {},
-                                   &TFormMain::Resetbackgroundoffset1Click);
-    View1->addSeparator();
-    AdjustWaterDisplay1 =
-        entry(View1, "Adjust water display", "AdjustWaterDisplay1",
-              QKeySequence(Qt::CTRL | Qt::Key_W), &TFormMain::AdjustWaterDisplay1Click);
-    Hightide1 =
-        checkable(entry(View1, "High tide", "Hightide1", {}, &TFormMain::Hightide1Click), false);
-    View1->addSeparator();
-    Save1 = entry(View1, "Take JPEG screenshot ...", "Save1", QKeySequence(Qt::CTRL | Qt::Key_J),
-                  &TFormMain::Save1Click);
-
-    Camera1 = bar->addMenu(QStringLiteral("Camera"));
-    Camera1->setObjectName(QStringLiteral("Camera1"));
-    FollowElevation1 = Camera1->addMenu(QStringLiteral("Follow terrain"));
-    FollowElevation1->setObjectName(QStringLiteral("FollowElevation1"));
-    checkable(FollowElevation1->menuAction(), false);
-    Activate1 = entry(FollowElevation1, "Activate", "Activate1", QKeySequence(Qt::CTRL | Qt::Key_F),
-                      &TFormMain::Activate1Click);
-    FollowElevation1->addSeparator();
-    FollowGroundBoxes1 =
-        checkable(entry(FollowElevation1, "Follow ground boxes", "FollowGroundBoxes1", {},
-                        &TFormMain::FollowGroundBoxes1Click),
-                  true);
-    FollowWater1 = checkable(
-        entry(FollowElevation1, "Follow water", "FollowWater1", {}, &TFormMain::FollowWater1Click),
-        true);
-    Steeringmode1 = checkable(entry(FollowElevation1, "Steering mode", "Steeringmode1", {},
-                                    &TFormMain::Steeringmode1Click),
-                              true);
-    Camera1->addSeparator();
-    const std::array<Qt::Key, 6> digits{Qt::Key_0, Qt::Key_1, Qt::Key_2,
-                                        Qt::Key_3, Qt::Key_4, Qt::Key_5};
-    const auto slotEntry = [&](int slot, bool save) {
-        const std::string caption =
-            slot == 0 ? std::string(save ? "Save" : "Restore") + " default location"
-                      : Format("%s location %d", save ? "Save" : "Restore", slot);
-        const std::string name = slot == 0
-                                     ? (save ? "SaveDefaultCameraPos1" : "RestoreDefaultCameraPos1")
-                                     : Format("%sCamera%d1", save ? "Save" : "Restore", slot);
-        const QKeySequence shortcut =
-            save ? QKeySequence(Qt::CTRL | digits[slot]) : QKeySequence(digits[slot]);
-        QAction* action = entry(Camera1, caption.c_str(), name.c_str(), shortcut, nullptr);
-        connect(action, &QAction::triggered, this, [this, slot, save] {
-            RunCommand([this, slot, save] {
-                if (save) {
-                    SaveCameraLocation(slot);
-                } else {
-                    RestoreCameraLocation(slot);
-                    RedrawView(true);
-                }
-            });
-        });
-        return action;
-    };
-    for (int slot = 1; slot <= 5; ++slot) {
-        SaveCameraEntries[slot] = slotEntry(slot, true);
-    }
-    SaveCameraEntries[0] = slotEntry(0, true);
-    Camera1->addSeparator();
-    for (int slot = 1; slot <= 5; ++slot) {
-        RestoreCameraEntries[slot] = slotEntry(slot, false);
-    }
-    RestoreCameraEntries[0] = slotEntry(0, false);
-    Camera1->addSeparator();
-    Mapviewtoggle1 = checkable(entry(Camera1, "Map view (toggle)", "Mapviewtoggle1",
-                                     QKeySequence(Qt::Key_9), &TFormMain::Mapviewtoggle1Click),
-                               false);
-    Resetmapview1 = entry(Camera1, "Reset map view", "Resetmapview1",
-                          QKeySequence(Qt::CTRL | Qt::Key_9), &TFormMain::Resetmapview1Click);
-
-    Help1 = bar->addMenu(QStringLiteral("&Help"));
-    Help1->setObjectName(QStringLiteral("Help1"));
-    N1 = entry(Help1, "Readme.txt", "N1", {}, &TFormMain::N1Click);
-    Keyboardlayout1 = entry(Help1, "Keyboard layout ...", "Keyboardlayout1", {},
-                            &TFormMain::Keyboardlayout1Click);
-    AboutDunmereGL1 =
-        entry(Help1, "About Dunmere GL", "AboutDunmereGL1", {}, &TFormMain::AboutDunmereGL1Click);
-    Help1->addSeparator();
-    GetFPS1 = entry(Help1, "Test FPS", "GetFPS1", QKeySequence(Qt::CTRL | Qt::Key_F1),
-                    &TFormMain::GetFPS1Click);
 }
 
 void TFormMain::FormCreate() {
@@ -513,7 +591,8 @@ void TFormMain::FormCreate() {
 
     const std::string iniFileName = ChooseIniFileName();
     Prefs = std::make_unique<TDMGLPrefs>(iniFileName);
-    Save1->setText(ToDisplayText(ScreenshotCaption(Prefs->ScreenshotFormat)));
+    Action(TMainAction::SaveScreenshot)
+        ->setText(ToDisplayText(ScreenshotCaption(Prefs->ScreenshotFormat)));
     View.HideObjectsWhileMovingFor = Prefs->HideObjectsWhileMovingFor;
 
     IniFile = std::make_unique<TIniFile>(iniFileName);
@@ -544,8 +623,8 @@ void TFormMain::FormCreate() {
                    IniFile->ReadInteger(kPreferencesSection, "PanelHeight", 480));
     });
 
-    SetMenuEnabled(View1, false);
-    SetMenuEnabled(Camera1, false);
+    SetMenuEnabled(Menu(TMainMenu::View), false);
+    SetMenuEnabled(Menu(TMainMenu::Camera), false);
 
     InitGLState();
     render_.Textures.LoadMissingTexture();
@@ -703,6 +782,22 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+QString TFormMain::StatusText(int panel) const {
+    return StatusPanels[panel]->text();
+}
+
+const QLabel* TFormMain::StatusPanel(int panel) const {
+    return StatusPanels[panel];
+}
+
+const QLabel* TFormMain::ViewCaption() const {
+    return Panel1Caption;
+}
+
+QSize TFormMain::ViewSize() const {
+    return Panel1->size();
+}
+
 void TFormMain::SetStatusText(int panel, const std::string& text) {
     StatusPanels[panel]->setText(ToDisplayText(text));
 }
@@ -717,7 +812,7 @@ void TFormMain::UpdateLayerStatus() {
 
 void TFormMain::UpdateSkyMenu() {
     for (int sky = 0; sky < 5; ++sky) {
-        SkyEntries[sky]->setChecked(sky == View.Display.SkyType);
+        Action(SkyPresetAction(sky))->setChecked(sky == View.Display.SkyType);
     }
 }
 
@@ -898,7 +993,7 @@ QAction* TFormMain::ShortcutAction(const QKeyEvent* event) const {
         event->modifiers() &
         (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QKeySequence pressed(QKeyCombination(modifiers, static_cast<Qt::Key>(event->key())));
-    for (QAction* action : findChildren<QAction*>()) {
+    for (QAction* action : actions_) {
         if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
             return action;
         }
@@ -1023,11 +1118,11 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
                     kApplicationTitle);
     }
 
-    SetMenuEnabled(View1, true);
-    SetMenuEnabled(Camera1, true);
+    SetMenuEnabled(Menu(TMainMenu::View), true);
+    SetMenuEnabled(Menu(TMainMenu::Camera), true);
 
     Apply(ResetViewForTrackOpen(View, Prefs->ResetViewDistTo, Prefs->ShowObjectsAfterLoad));
-    Mapviewtoggle1->setChecked(false);
+    Action(TMainAction::ToggleMapView)->setChecked(false);
     UpdateLayerStatus();
     UpdateSkyMenu();
     lastFrameError_.clear();
@@ -1055,16 +1150,21 @@ void TFormMain::SaveCameraLocation(int slot) {
 
 void TFormMain::RestoreCameraLocation(int slot) {
     TViewResult result = ::RestoreCameraLocation(*IniFile, View, TrackData().TrackName, slot);
-    Mapviewtoggle1->setChecked(View.MapView);
+    Action(TMainAction::ToggleMapView)->setChecked(View.MapView);
     // The caller decides about the redraw: the menu command draws a full frame, the track open
     // draws once it has finished.
     result.Redraw = TRedraw::None;
     Apply(result);
 }
 
+void TFormMain::RestoreCameraClick(int slot) {
+    RestoreCameraLocation(slot);
+    RedrawView(true);
+}
+
 void TFormMain::Mapviewtoggle1Click() {
     const TViewResult result = ToggleMapView(View);
-    Mapviewtoggle1->setChecked(View.MapView);
+    Action(TMainAction::ToggleMapView)->setChecked(View.MapView);
     Apply(result);
 }
 
@@ -1081,7 +1181,8 @@ void TFormMain::Editsearchpaths1Click() {
 
 void TFormMain::Preferences1Click() {
     if (dialogs_->EditPreferences(this, *Prefs)) {
-        Save1->setText(ToDisplayText(ScreenshotCaption(Prefs->ScreenshotFormat)));
+        Action(TMainAction::SaveScreenshot)
+            ->setText(ToDisplayText(ScreenshotCaption(Prefs->ScreenshotFormat)));
         View.HideObjectsWhileMovingFor = Prefs->HideObjectsWhileMovingFor;
     }
     RedrawView(true);
@@ -1176,7 +1277,7 @@ void TFormMain::AdjustWaterDisplay1Click() {
 
 void TFormMain::Hightide1Click() {
     ToggleHighTide(View.Display);
-    Hightide1->setChecked(View.Display.HighTide);
+    Action(TMainAction::ToggleHighTide)->setChecked(View.Display.HighTide);
     RedrawView(true);
 }
 
@@ -1215,23 +1316,23 @@ void TFormMain::Save1Click() {
 }
 
 void TFormMain::Activate1Click() {
-    Activate1->setText(ToDisplayText(ToggleFollowTerrain(View)));
-    FollowElevation1->menuAction()->setChecked(View.FollowTerrain);
+    Action(TMainAction::ToggleFollowTerrain)->setText(ToDisplayText(ToggleFollowTerrain(View)));
+    Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View.FollowTerrain);
 }
 
 void TFormMain::FollowGroundBoxes1Click() {
     View.FollowGroundBoxes = !View.FollowGroundBoxes;
-    FollowGroundBoxes1->setChecked(View.FollowGroundBoxes);
+    Action(TMainAction::ToggleFollowGroundBoxes)->setChecked(View.FollowGroundBoxes);
 }
 
 void TFormMain::FollowWater1Click() {
     View.FollowWater = !View.FollowWater;
-    FollowWater1->setChecked(View.FollowWater);
+    Action(TMainAction::ToggleFollowWater)->setChecked(View.FollowWater);
 }
 
 void TFormMain::Steeringmode1Click() {
     View.SteeringMode = !View.SteeringMode;
-    Steeringmode1->setChecked(View.SteeringMode);
+    Action(TMainAction::ToggleSteeringMode)->setChecked(View.SteeringMode);
 }
 
 void TFormMain::N1Click() {

@@ -72,6 +72,90 @@ public:
     virtual void ShowAbout(QWidget* parent);
 };
 
+// The menus of the main window, in the order they are first met in the menu bar.
+enum class TMainMenu { File, View, ResizeTo, Skybox, Camera, FollowTerrain, Help };
+inline constexpr int kMainMenuCount = static_cast<int>(TMainMenu::Help) + 1;
+
+// Every entry of the main menu, named by what it does, in the order the menus show them.
+enum class TMainAction {
+    // File
+    OpenArchive,
+    EditSearchPaths,
+    EditPreferences,
+    // View, Resize to ...
+    ViewSize320x240,
+    ViewSize640x480,
+    ViewSize800x600,
+    ViewSize1024x768,
+    ViewSizeQrx1,
+    ViewSizeQrx2,
+    CustomViewSize,
+    // View
+    ToggleGroundBoxes,
+    CycleObjects,
+    ToggleWater,
+    ToggleCheckpoints,
+    ToggleBackdrop,
+    ToggleAreaShape,
+    // View, Skybox
+    NextSky,
+    SkyNone,
+    SkyClear,
+    SkyCloudy,
+    SkyDusk,
+    SkyNight,
+    // View: two labels that name the keypad keys of the key handler, and run nothing
+    IncreaseDrawDistanceLabel,
+    DecreaseDrawDistanceLabel,
+    ResetBackgroundOffset,
+    EditWaterColour,
+    ToggleHighTide,
+    SaveScreenshot,
+    // Camera, Follow terrain
+    ToggleFollowTerrain,
+    ToggleFollowGroundBoxes,
+    ToggleFollowWater,
+    ToggleSteeringMode,
+    // Camera
+    SaveLocation1,
+    SaveLocation2,
+    SaveLocation3,
+    SaveLocation4,
+    SaveLocation5,
+    SaveDefaultLocation,
+    RestoreLocation1,
+    RestoreLocation2,
+    RestoreLocation3,
+    RestoreLocation4,
+    RestoreLocation5,
+    RestoreDefaultLocation,
+    ToggleMapView,
+    ResetMapView,
+    // Help
+    ShowReadme,
+    ShowKeyboardLayout,
+    ShowAbout,
+    TestFrameRate,
+};
+inline constexpr int kMainActionCount = static_cast<int>(TMainAction::TestFrameRate) + 1;
+
+// The sky entry of a SkyType (0 None to 4 Night).
+constexpr TMainAction SkyPresetAction(int skyType) {
+    return static_cast<TMainAction>(static_cast<int>(TMainAction::SkyNone) + skyType);
+}
+// The save and restore entries of a camera location slot: 0 the default location, 1 to 5 the
+// numbered ones.
+constexpr TMainAction SaveLocationAction(int slot) {
+    return slot == 0
+               ? TMainAction::SaveDefaultLocation
+               : static_cast<TMainAction>(static_cast<int>(TMainAction::SaveLocation1) + slot - 1);
+}
+constexpr TMainAction RestoreLocationAction(int slot) {
+    return slot == 0 ? TMainAction::RestoreDefaultLocation
+                     : static_cast<TMainAction>(static_cast<int>(TMainAction::RestoreLocation1) +
+                                                slot - 1);
+}
+
 class TFormMain : public QMainWindow, private TViewWindowHost, private TMessageSink {
     Q_OBJECT
 public:
@@ -93,9 +177,23 @@ public:
     void UpdateSkyMenu();
     TViewWindow* ViewWindow() const { return viewWindow_; }
 
+    // The window keeps its widgets to itself: its menu entries are reached by what they do, its
+    // view and status bar by what they show.
+    QAction* Action(TMainAction action) const;
+    QMenu* Menu(TMainMenu menu) const;
+    QString StatusText(int panel) const;
+    const QLabel* StatusPanel(int panel) const;
+    // The caption Panel1 shows until GL drawing covers it.
+    const QLabel* ViewCaption() const;
+    // The client size of Panel1, the 3D view.
+    QSize ViewSize() const;
+
     void OpenTrackArchive(const std::string& path);
     void GoToStartGrid();
+    // The Save location entries; slot 0 is the default location.
     void SaveCameraLocation(int slot);
+    // Moves the camera to a saved location without drawing: the Restore entries draw at once,
+    // the track open once it has finished.
     void RestoreCameraLocation(int slot);
 
     // Input, as the window's event handlers deliver it.
@@ -103,7 +201,7 @@ public:
     // True when the key was one of the navigation keys (whether or not Busy let it act).
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
 
-    // Menu commands.
+    // Menu commands, named after their entries.
     void Open1Click();
     void Editsearchpaths1Click();
     void Preferences1Click();
@@ -130,6 +228,7 @@ public:
     void FollowGroundBoxes1Click();
     void FollowWater1Click();
     void Steeringmode1Click();
+    void RestoreCameraClick(int slot); // the Restore location entries: restore, then draw
     void Mapviewtoggle1Click();
     void Resetmapview1Click();
     void N1Click();
@@ -148,56 +247,6 @@ public:
     int FramesDrawn = 0; // frames presented in this run, idle ones included
     int IdleFramesDrawn = 0;
 
-    QWidget* Panel1;
-    QLabel* Panel1Caption;
-    QWidget* Panel1View; // container of the GL window
-    QStatusBar* StatusBar1;
-    std::array<QLabel*, 5> StatusPanels{};
-
-    QMenu* File1;
-    QAction* Open1;
-    QAction* Editsearchpaths1;
-    QAction* Preferences1;
-    QMenu* View1;
-    QMenu* Resizeto1;
-    QAction* N320x2401;
-    QAction* N640x4801;
-    QAction* N800x6001;
-    QAction* N1024x7681;
-    QAction* N178x126QRX11;
-    QAction* N257x210QRX21;
-    QAction* CustomSize1;
-    QAction* ToggleGroundBoxes1;
-    QAction* oggleobjects1;
-    QAction* ToggleWater1;
-    QAction* ToggleCheckpoints1;
-    QAction* oggleBackdrop1;
-    QAction* oggleareashape1;
-    QMenu* Skybox1;
-    QAction* NextSkybox1;
-    std::array<QAction*, 5> SkyEntries{}; // None, Clear, Cloudy, Dusk, Night
-    QAction* Increasedrawdistance1;
-    QAction* Decreasedrawdistance1;
-    QAction* Resetbackgroundoffset1;
-    QAction* AdjustWaterDisplay1;
-    QAction* Hightide1;
-    QAction* Save1;
-    QMenu* Camera1;
-    QMenu* FollowElevation1;
-    QAction* Activate1;
-    QAction* FollowGroundBoxes1;
-    QAction* FollowWater1;
-    QAction* Steeringmode1;
-    std::array<QAction*, 6> SaveCameraEntries{};    // 0 default, 1..5
-    std::array<QAction*, 6> RestoreCameraEntries{}; // 0 default, 1..5
-    QAction* Mapviewtoggle1;
-    QAction* Resetmapview1;
-    QMenu* Help1;
-    QAction* N1;
-    QAction* Keyboardlayout1;
-    QAction* AboutDunmereGL1;
-    QAction* GetFPS1;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -206,11 +255,22 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    QWidget* Panel1;
+    QLabel* Panel1Caption;
+    QWidget* Panel1View; // container of the GL window
+    QStatusBar* StatusBar1;
+    std::array<QLabel*, 5> StatusPanels{};
+    std::array<QMenu*, kMainMenuCount> menus_{};
+    std::array<QAction*, kMainActionCount> actions_{};
+
     void FormCreate();
     void FormDestroy();
     void FormResize();
     void Panel1Resize();
+    // Builds the whole menu bar from the one table of entries.
     void BuildMenu();
+    // The menu, added to its parent the first time an entry goes into it.
+    QMenu* PlacedMenu(TMainMenu menu);
     void BuildStatusBar();
     void LayoutStatusPanels();
     void LayoutPanel1();

@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QTest>
 
+#include <map>
+
 namespace {
 
 QStringList EntryTexts(const QMenu* menu) {
@@ -35,70 +37,73 @@ void ExpectWholeWindowOnScreenWithTheWidestView(const TFormMain& main) {
         << "window " << main.frameGeometry().x() << "," << main.frameGeometry().y() << " "
         << main.frameGeometry().width() << "x" << main.frameGeometry().height();
     EXPECT_EQ(main.frameGeometry().width(), area.width());
-    EXPECT_EQ(main.StatusPanels[4]->text().toStdString(),
-              ViewSizeText(main.Panel1->width(), main.Panel1->height()));
+    EXPECT_EQ(main.StatusText(4).toStdString(),
+              ViewSizeText(main.ViewSize().width(), main.ViewSize().height()));
 }
 
 } // namespace
 
 TEST_F(MainFormTest, StartWithoutIniGivesA640x480ViewAndStoresTheSize) {
     TFormMain& main = Start();
-    EXPECT_EQ(main.Panel1->width(), 640);
-    EXPECT_EQ(main.Panel1->height(), 480);
+    EXPECT_EQ(main.ViewSize().width(), 640);
+    EXPECT_EQ(main.ViewSize().height(), 480);
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadString("Preferences", "PanelWidth", ""), "640");
     EXPECT_EQ(ini.ReadString("Preferences", "PanelHeight", ""), "480");
-    EXPECT_EQ(main.StatusPanels[4]->text(), QStringLiteral("640x480"));
+    EXPECT_EQ(main.StatusText(4), QStringLiteral("640x480"));
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0"));
     EXPECT_TRUE(main.View.Busy) << "input is ignored until a track has been opened";
-    EXPECT_FALSE(main.View1->menuAction()->isEnabled());
-    EXPECT_FALSE(main.Camera1->menuAction()->isEnabled());
-    EXPECT_FALSE(main.ToggleGroundBoxes1->isEnabled()) << "a disabled menu keeps no live shortcut";
-    EXPECT_TRUE(main.Open1->isEnabled());
-    EXPECT_FALSE(main.Panel1Caption->isHidden());
-    EXPECT_EQ(main.Panel1Caption->text(), QStringLiteral("Please open a track ..."));
-    EXPECT_EQ(main.StatusPanels[3]->text(), QStringLiteral("B-W---"));
+    EXPECT_FALSE(main.Menu(TMainMenu::View)->menuAction()->isEnabled());
+    EXPECT_FALSE(main.Menu(TMainMenu::Camera)->menuAction()->isEnabled());
+    EXPECT_FALSE(main.Action(TMainAction::ToggleGroundBoxes)->isEnabled())
+        << "a disabled menu keeps no live shortcut";
+    EXPECT_TRUE(main.Action(TMainAction::OpenArchive)->isEnabled());
+    EXPECT_FALSE(main.ViewCaption()->isHidden());
+    EXPECT_EQ(main.ViewCaption()->text(), QStringLiteral("Please open a track ..."));
+    EXPECT_EQ(main.StatusText(3), QStringLiteral("B-W---"));
     EXPECT_EQ(main.View.Camera.TransY, -3.0f);
     EXPECT_EQ(main.View.ViewDistance, 50);
     EXPECT_EQ(main.View.MapCamera.TransY, -21.0f);
     EXPECT_FLOAT_EQ(main.View.WaterColor.g, 120 / 255.0f);
     EXPECT_FLOAT_EQ(main.View.WaterColor.a, 220 / 255.0f);
-    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take JPG screenshot ..."));
+    EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
+              QStringLiteral("Take JPG screenshot ..."));
 }
 
 TEST_F(MainFormTest, StoredSizeAndWaterColourAreReadAtStart) {
     WriteFileBytes(IniPath(), CrLfLines({"[Preferences]", "PanelWidth=320", "PanelHeight=240",
                                          "Water Color=5  |20 |3  |  7", "ScreenshotFormat=PNG"}));
     TFormMain& main = Start();
-    EXPECT_EQ(main.Panel1->width(), 320);
-    EXPECT_EQ(main.Panel1->height(), 240);
+    EXPECT_EQ(main.ViewSize().width(), 320);
+    EXPECT_EQ(main.ViewSize().height(), 240);
     EXPECT_FLOAT_EQ(main.View.WaterColor.r, 5 / 255.0f);
     EXPECT_FLOAT_EQ(main.View.WaterColor.a, 7 / 255.0f);
-    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take PNG screenshot ..."));
+    EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
+              QStringLiteral("Take PNG screenshot ..."));
 }
 
 TEST_F(MainFormTest, AStoredSizeTooLargeForTheScreenIsBroughtBackWithinItAtStart) {
     WriteFileBytes(IniPath(), CrLfLines({"[Preferences]", "PanelWidth=50000", "PanelHeight=30"}));
     TFormMain& main = Start();
     ExpectWholeWindowOnScreenWithTheWidestView(main);
-    EXPECT_EQ(main.Panel1->height(), kMinCustomHeight);
+    EXPECT_EQ(main.ViewSize().height(), kMinCustomHeight);
     TIniFile ini(IniPath());
-    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.Panel1->width());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.ViewSize().width());
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), kMinCustomHeight);
 }
 
 TEST_F(MainFormTest, CommandLineSizesAreKeptWithinTheScreenAndStoredSo) {
     TFormMain& main = Start({"-W50000", "-H30"});
     ExpectWholeWindowOnScreenWithTheWidestView(main);
-    EXPECT_EQ(main.Panel1->height(), kMinCustomHeight);
-    EXPECT_EQ(main.StatusPanels[4]->text().toStdString(),
-              ViewSizeText(main.Panel1->width(), kMinCustomHeight));
+    EXPECT_EQ(main.ViewSize().height(), kMinCustomHeight);
+    EXPECT_EQ(main.StatusText(4).toStdString(),
+              ViewSizeText(main.ViewSize().width(), kMinCustomHeight));
     Stop();
 
     // The next start uses the stored size, which fits.
     TFormMain& again = Start();
     ExpectWholeWindowOnScreenWithTheWidestView(again);
-    EXPECT_EQ(again.Panel1->height(), kMinCustomHeight);
+    EXPECT_EQ(again.ViewSize().height(), kMinCustomHeight);
 }
 
 TEST_F(MainFormTest, SessionLogHasItsHeaderAndEndsWithTheShutDownLine) {
@@ -117,31 +122,31 @@ TEST_F(MainFormTest, CommandLineSizesInAnyOrderAndOpensTheArchive) {
     const std::string archive = WriteTracks("CMDLINE.POD", {TTrackFixture{}});
     TFormMain& main = Start({"-h300", archive, "-x5", "-W400"});
     EXPECT_TRUE(QTest::qWaitForWindowExposed(main.ViewWindow(), kPatienceMs));
-    EXPECT_EQ(main.Panel1->width(), 400);
-    EXPECT_EQ(main.Panel1->height(), 300);
+    EXPECT_EQ(main.ViewSize().width(), 400);
+    EXPECT_EQ(main.ViewSize().height(), 300);
     EXPECT_TRUE(TrackData().TrackLoaded);
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0 - Test Track (CMDLINE.POD)"));
-    EXPECT_EQ(main.StatusPanels[4]->text(), QStringLiteral("400x300"));
+    EXPECT_EQ(main.StatusText(4), QStringLiteral("400x300"));
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 400);
 }
 
 TEST_F(MainFormTest, CommandLineIgnoresBadNumbersAndMissingFiles) {
     TFormMain& main = Start({"-Wabc", "-h250", dir.Path() + "NOSUCH.POD"});
-    EXPECT_EQ(main.Panel1->width(), 640);
-    EXPECT_EQ(main.Panel1->height(), 250);
+    EXPECT_EQ(main.ViewSize().width(), 640);
+    EXPECT_EQ(main.ViewSize().height(), 250);
     EXPECT_EQ(main.CurrentPod, nullptr);
     EXPECT_TRUE(dialogs->Errors.empty());
-    EXPECT_FALSE(main.View1->menuAction()->isEnabled());
+    EXPECT_FALSE(main.Menu(TMainMenu::View)->menuAction()->isEnabled());
 }
 
 TEST_F(MainFormTest, SizeCommandsResizeTheViewBeforeAnyTrack) {
     TFormMain& main = Start();
     main.N178x126QRX11Click();
-    EXPECT_EQ(main.Panel1->size(), QSize(178, 126));
-    EXPECT_EQ(main.StatusPanels[4]->text(), QStringLiteral("178x126"));
+    EXPECT_EQ(main.ViewSize(), QSize(178, 126));
+    EXPECT_EQ(main.StatusText(4), QStringLiteral("178x126"));
     main.N1024x7681Click();
-    EXPECT_EQ(main.Panel1->size(), QSize(1024, 768));
+    EXPECT_EQ(main.ViewSize(), QSize(1024, 768));
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 1024);
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 768);
@@ -153,28 +158,28 @@ TEST_F(MainFormTest, StatusSpacerTakesWhatTheOtherPanelsLeave) {
     main.N800x6001Click();
     // The status bar is laid out again once the window system has the new size.
     const auto spacerWidth = [&main] {
-        return main.StatusBar1->width() - (400 + 60 + 50 + 60) - 40;
+        return main.statusBar()->width() - (400 + 60 + 50 + 60) - 40;
     };
-    WaitUntil([&] { return main.StatusPanels[2]->width() == spacerWidth(); });
+    WaitUntil([&] { return main.StatusPanel(2)->width() == spacerWidth(); });
     const int expected = spacerWidth();
-    EXPECT_EQ(main.StatusPanels[2]->width(), expected);
-    EXPECT_EQ(main.StatusPanels[3]->x(), 400 + 60 + expected);
-    EXPECT_EQ(main.StatusPanels[0]->width(), 400);
-    EXPECT_EQ(main.StatusBar1->height(), 19);
+    EXPECT_EQ(main.StatusPanel(2)->width(), expected);
+    EXPECT_EQ(main.StatusPanel(3)->x(), 400 + 60 + expected);
+    EXPECT_EQ(main.StatusPanel(0)->width(), 400);
+    EXPECT_EQ(main.statusBar()->height(), 19);
 }
 
 TEST_F(MainFormTest, CustomSizeRaisesSmallValuesAndKeepsCancelledOnes) {
     TFormMain& main = Start();
     dialogs->TextAnswers = {std::string("10"), std::nullopt};
     main.CustomSize1Click();
-    EXPECT_EQ(main.Panel1->size(), QSize(60, 480));
+    EXPECT_EQ(main.ViewSize(), QSize(60, 480));
     ASSERT_EQ(dialogs->Prompts.size(), 2u);
     EXPECT_EQ(dialogs->Prompts[0], "3d View|Please enter 3d view width|640");
     EXPECT_EQ(dialogs->Prompts[1], "3d View|Please enter 3d view height|480");
 
     dialogs->TextAnswers = {std::string("wide"), std::string("300")};
     main.CustomSize1Click();
-    EXPECT_EQ(main.Panel1->size(), QSize(60, 300));
+    EXPECT_EQ(main.ViewSize(), QSize(60, 300));
 }
 
 TEST_F(MainFormTest, CustomSizeLargerThanTheScreenIsKeptWithinIt) {
@@ -186,8 +191,8 @@ TEST_F(MainFormTest, CustomSizeLargerThanTheScreenIsKeptWithinIt) {
     ExpectWholeWindowOnScreenWithTheWidestView(main);
     EXPECT_EQ(main.frameGeometry().height(), area.height());
     TIniFile ini(IniPath());
-    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.Panel1->width());
-    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), main.Panel1->height());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.ViewSize().width());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), main.ViewSize().height());
 }
 
 TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
@@ -197,49 +202,87 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
         titles << action->text();
     }
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "Camera", "&Help"}));
-    EXPECT_EQ(EntryTexts(main.File1),
+    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::File)),
               (QStringList{"Open...", "-", "Edit search paths ...", "Preferences"}));
-    EXPECT_EQ(EntryTexts(main.View1),
+    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::View)),
               (QStringList{"Resize to ...", "-", "Toggle ground boxes", "Toggle objects",
                            "Toggle water", "Toggle checkpoints", "-", "Toggle backdrop",
                            "Toggle area shape", "Skybox", "-", "Increase draw distance\tNum +",
                            "Decrease draw distance\tNum -", "Reset background offset", "-",
                            "Adjust water display", "High tide", "-", "Take JPG screenshot ..."}));
-    EXPECT_EQ(EntryTexts(main.Resizeto1),
+    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::ResizeTo)),
               (QStringList{"320 x 240", "640 x 480", "800 x 600", "1024 x 768", "-",
                            "178 x 126 (QRX1)", "257 x 210 (QRX2)", "-", "Custom ..."}));
-    EXPECT_EQ(EntryTexts(main.Skybox1),
+    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::Skybox)),
               (QStringList{"Next skybox", "-", "None", "Clear", "Cloudy", "Dusk", "Night"}));
     EXPECT_EQ(
-        EntryTexts(main.Camera1),
+        EntryTexts(main.Menu(TMainMenu::Camera)),
         (QStringList{"Follow terrain", "-", "Save location 1", "Save location 2", "Save location 3",
                      "Save location 4", "Save location 5", "Save default location", "-",
                      "Restore location 1", "Restore location 2", "Restore location 3",
                      "Restore location 4", "Restore location 5", "Restore default location", "-",
                      "Map view (toggle)", "Reset map view"}));
     EXPECT_EQ(
-        EntryTexts(main.FollowElevation1),
+        EntryTexts(main.Menu(TMainMenu::FollowTerrain)),
         (QStringList{"Activate", "-", "Follow ground boxes", "Follow water", "Steering mode"}));
-    EXPECT_EQ(EntryTexts(main.Help1), (QStringList{"Readme.txt", "Keyboard layout ...",
-                                                   "About Dunmere GL", "-", "Test FPS"}));
+    EXPECT_EQ(
+        EntryTexts(main.Menu(TMainMenu::Help)),
+        (QStringList{"Readme.txt", "Keyboard layout ...", "About Dunmere GL", "-", "Test FPS"}));
 
-    EXPECT_EQ(main.Open1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-    EXPECT_EQ(main.Preferences1->shortcut(), QKeySequence(QStringLiteral("F12")));
-    EXPECT_EQ(main.NextSkybox1->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    EXPECT_EQ(main.oggleareashape1->shortcut(), QKeySequence(QStringLiteral("S")));
-    EXPECT_EQ(main.SaveCameraEntries[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+3")));
-    EXPECT_EQ(main.RestoreCameraEntries[0]->shortcut(), QKeySequence(QStringLiteral("0")));
-    EXPECT_EQ(main.Mapviewtoggle1->shortcut(), QKeySequence(QStringLiteral("9")));
-    EXPECT_EQ(main.Resetmapview1->shortcut(), QKeySequence(QStringLiteral("Ctrl+9")));
-    EXPECT_EQ(main.GetFPS1->shortcut(), QKeySequence(QStringLiteral("Ctrl+F1")));
-    EXPECT_TRUE(main.Increasedrawdistance1->shortcut().isEmpty());
-    EXPECT_TRUE(main.Decreasedrawdistance1->shortcut().isEmpty());
-    EXPECT_TRUE(main.SkyEntries[1]->isChecked());
-    EXPECT_TRUE(main.FollowGroundBoxes1->isChecked());
-    EXPECT_TRUE(main.FollowWater1->isChecked());
-    EXPECT_TRUE(main.Steeringmode1->isChecked());
-    EXPECT_FALSE(main.FollowElevation1->menuAction()->isChecked());
-    EXPECT_FALSE(main.Hightide1->isChecked());
+    EXPECT_EQ(main.Action(TMainAction::OpenArchive)->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+O")));
+    EXPECT_EQ(main.Action(TMainAction::EditPreferences)->shortcut(),
+              QKeySequence(QStringLiteral("F12")));
+    EXPECT_EQ(main.Action(TMainAction::NextSky)->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+S")));
+    EXPECT_EQ(main.Action(TMainAction::ToggleAreaShape)->shortcut(),
+              QKeySequence(QStringLiteral("S")));
+    EXPECT_EQ(main.Action(SaveLocationAction(3))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+3")));
+    EXPECT_EQ(main.Action(RestoreLocationAction(0))->shortcut(), QKeySequence(QStringLiteral("0")));
+    EXPECT_EQ(main.Action(TMainAction::ToggleMapView)->shortcut(),
+              QKeySequence(QStringLiteral("9")));
+    EXPECT_EQ(main.Action(TMainAction::ResetMapView)->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+9")));
+    EXPECT_EQ(main.Action(TMainAction::TestFrameRate)->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+F1")));
+    EXPECT_TRUE(main.Action(TMainAction::IncreaseDrawDistanceLabel)->shortcut().isEmpty());
+    EXPECT_TRUE(main.Action(TMainAction::DecreaseDrawDistanceLabel)->shortcut().isEmpty());
+    EXPECT_TRUE(main.Action(SkyPresetAction(1))->isChecked());
+    EXPECT_TRUE(main.Action(TMainAction::ToggleFollowGroundBoxes)->isChecked());
+    EXPECT_TRUE(main.Action(TMainAction::ToggleFollowWater)->isChecked());
+    EXPECT_TRUE(main.Action(TMainAction::ToggleSteeringMode)->isChecked());
+    EXPECT_FALSE(main.Menu(TMainMenu::FollowTerrain)->menuAction()->isChecked());
+    EXPECT_FALSE(main.Action(TMainAction::ToggleHighTide)->isChecked());
+}
+
+TEST_F(MainFormTest, EveryEntryHasTheShortcutOfTheMenuTableAndNoOtherEntryHasOne) {
+    TFormMain& main = Start();
+    const std::map<TMainAction, QString> shortcuts{
+        {TMainAction::OpenArchive, "Ctrl+O"},    {TMainAction::EditPreferences, "F12"},
+        {TMainAction::ToggleGroundBoxes, "B"},   {TMainAction::CycleObjects, "O"},
+        {TMainAction::ToggleWater, "W"},         {TMainAction::ToggleCheckpoints, "C"},
+        {TMainAction::ToggleBackdrop, "D"},      {TMainAction::ToggleAreaShape, "S"},
+        {TMainAction::NextSky, "Ctrl+S"},        {TMainAction::EditWaterColour, "Ctrl+W"},
+        {TMainAction::SaveScreenshot, "Ctrl+J"}, {TMainAction::ToggleFollowTerrain, "Ctrl+F"},
+        {TMainAction::SaveLocation1, "Ctrl+1"},  {TMainAction::SaveLocation2, "Ctrl+2"},
+        {TMainAction::SaveLocation3, "Ctrl+3"},  {TMainAction::SaveLocation4, "Ctrl+4"},
+        {TMainAction::SaveLocation5, "Ctrl+5"},  {TMainAction::SaveDefaultLocation, "Ctrl+0"},
+        {TMainAction::RestoreLocation1, "1"},    {TMainAction::RestoreLocation2, "2"},
+        {TMainAction::RestoreLocation3, "3"},    {TMainAction::RestoreLocation4, "4"},
+        {TMainAction::RestoreLocation5, "5"},    {TMainAction::RestoreDefaultLocation, "0"},
+        {TMainAction::ToggleMapView, "9"},       {TMainAction::ResetMapView, "Ctrl+9"},
+        {TMainAction::TestFrameRate, "Ctrl+F1"},
+    };
+    for (int i = 0; i < kMainActionCount; ++i) {
+        const auto action = static_cast<TMainAction>(i);
+        const auto found = shortcuts.find(action);
+        const QKeySequence expected =
+            found == shortcuts.end() ? QKeySequence() : QKeySequence(found->second);
+        const QKeySequence shortcut = main.Action(action)->shortcut();
+        EXPECT_EQ(shortcut, expected) << main.Action(action)->text().toStdString() << ": "
+                                      << shortcut.toString().toStdString();
+    }
 }
 
 TEST_F(MainFormTest, LoaderMessagesReachTheUserThroughTheWindow) {
@@ -284,7 +327,8 @@ TEST_F(MainFormTest, ConfirmedPreferencesRelabelTheScreenshotEntry) {
         return true;
     };
     main.Preferences1Click();
-    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take TGA screenshot ..."));
+    EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
+              QStringLiteral("Take TGA screenshot ..."));
     EXPECT_EQ(main.View.HideObjectsWhileMovingFor, 1500);
 
     dialogs->OnPreferences = [](TDMGLPrefs& prefs) {
@@ -292,5 +336,6 @@ TEST_F(MainFormTest, ConfirmedPreferencesRelabelTheScreenshotEntry) {
         return false;
     };
     main.Preferences1Click();
-    EXPECT_EQ(main.Save1->text(), QStringLiteral("Take TGA screenshot ..."));
+    EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
+              QStringLiteral("Take TGA screenshot ..."));
 }

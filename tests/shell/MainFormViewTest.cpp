@@ -20,6 +20,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <utility>
+#include <vector>
 
 // Sets an environment variable while it lives, then restores it.
 class TScopedVariable {
@@ -147,7 +149,7 @@ TEST_F(MainFormViewTest, MovementDuringAFrameIsShownByThatFrameWithoutANestedOne
     EXPECT_EQ(form->FramesDrawn, frames + 1);
     EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
     EXPECT_FALSE(form->View.FullFrame) << "the movement turned the frame into a light one";
-    EXPECT_EQ(form->StatusPanels[0]->text().toStdString(), PositionStatusText(form->View.Camera));
+    EXPECT_EQ(form->StatusText(0).toStdString(), PositionStatusText(form->View.Camera));
 }
 
 TEST_F(MainFormViewTest, KeypadKeysStopAtTheViewDistanceLimitsWithABeep) {
@@ -204,48 +206,48 @@ TEST_F(MainFormViewTest, KeysOverTheViewWindowReachShortcutsAndTheKeyHandler) {
 }
 
 TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
-    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-W---"));
+    EXPECT_EQ(form->StatusText(3), QStringLiteral("B-W---"));
     Press(Qt::Key_O);
-    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-Wo--"));
+    EXPECT_EQ(form->StatusText(3), QStringLiteral("B-Wo--"));
     Press(Qt::Key_O);
-    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-WO--"));
+    EXPECT_EQ(form->StatusText(3), QStringLiteral("B-WO--"));
     Press(Qt::Key_O);
-    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("B-W---"));
+    EXPECT_EQ(form->StatusText(3), QStringLiteral("B-W---"));
     Press(Qt::Key_B);
     Press(Qt::Key_W);
     Press(Qt::Key_C);
-    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("-----C"));
+    EXPECT_EQ(form->StatusText(3), QStringLiteral("-----C"));
     const int frames = form->FramesDrawn;
     Press(Qt::Key_D);
     Press(Qt::Key_S);
     form->Hightide1Click();
-    EXPECT_EQ(form->StatusPanels[3]->text(), QStringLiteral("-----C"));
+    EXPECT_EQ(form->StatusText(3), QStringLiteral("-----C"));
     EXPECT_FALSE(form->View.Display.ShowBackdrop);
     EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Square);
-    EXPECT_TRUE(form->Hightide1->isChecked());
+    EXPECT_TRUE(form->Action(TMainAction::ToggleHighTide)->isChecked());
     EXPECT_EQ(form->FramesDrawn, frames + 3);
 }
 
 TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
-    form->SkyEntries[4]->trigger();
+    form->Action(SkyPresetAction(4))->trigger();
     EXPECT_EQ(form->View.Display.SkyType, 4);
     EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.r, 0.3f);
     EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.b, 0.3f);
     for (int sky = 0; sky < 5; ++sky) {
-        EXPECT_EQ(form->SkyEntries[sky]->isChecked(), sky == 4) << sky;
+        EXPECT_EQ(form->Action(SkyPresetAction(sky))->isChecked(), sky == 4) << sky;
     }
     Press(Qt::Key_S, Qt::ControlModifier);
     EXPECT_EQ(form->View.Display.SkyType, 0);
     EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.g, 1.0f);
-    EXPECT_TRUE(form->SkyEntries[0]->isChecked());
+    EXPECT_TRUE(form->Action(SkyPresetAction(0))->isChecked());
     EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Circle) << "Ctrl+S is not plain S";
-    form->SkyEntries[3]->trigger();
+    form->Action(SkyPresetAction(3))->trigger();
     EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.r, 0.8f);
     EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.g, 0.7f);
     EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.b, 0.6f);
     // Choosing the checked entry again keeps it checked.
-    form->SkyEntries[3]->trigger();
-    EXPECT_TRUE(form->SkyEntries[3]->isChecked());
+    form->Action(SkyPresetAction(3))->trigger();
+    EXPECT_TRUE(form->Action(SkyPresetAction(3))->isChecked());
 }
 
 TEST_F(MainFormViewTest, SavedLocationsRoundTripThroughTheIniFile) {
@@ -279,7 +281,7 @@ TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
     const TCameraPos freeCamera = form->View.Camera;
     Press(Qt::Key_9);
     EXPECT_TRUE(form->View.MapView);
-    EXPECT_TRUE(form->Mapviewtoggle1->isChecked());
+    EXPECT_TRUE(form->Action(TMainAction::ToggleMapView)->isChecked());
     EXPECT_FLOAT_EQ(form->View.Camera.TransY, -21.0f);
     EXPECT_FLOAT_EQ(form->View.Camera.Tilt, 90.0f);
     EXPECT_FLOAT_EQ(form->View.Camera.FOV, 45.0f);
@@ -290,7 +292,7 @@ TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
     EXPECT_FLOAT_EQ(form->View.Camera.Tilt, 90.0f) << "the map camera never tilts";
     const float mapHeading = form->View.Camera.Heading;
     Press(Qt::Key_9);
-    EXPECT_FALSE(form->Mapviewtoggle1->isChecked());
+    EXPECT_FALSE(form->Action(TMainAction::ToggleMapView)->isChecked());
     EXPECT_EQ(form->View.Camera.TransX, freeCamera.TransX);
     EXPECT_EQ(form->View.Camera.Heading, freeCamera.Heading);
     EXPECT_EQ(form->View.ViewDistance, 50);
@@ -302,7 +304,7 @@ TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
     Press(Qt::Key_1, Qt::ControlModifier);
     Press(Qt::Key_1);
     EXPECT_FALSE(form->View.MapView);
-    EXPECT_FALSE(form->Mapviewtoggle1->isChecked());
+    EXPECT_FALSE(form->Action(TMainAction::ToggleMapView)->isChecked());
     EXPECT_FLOAT_EQ(form->View.Camera.TransY, -21.0f);
     EXPECT_EQ(form->View.ViewDistance, 128);
 
@@ -313,28 +315,86 @@ TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
 TEST_F(MainFormViewTest, FollowTerrainSwitchesItsCaptionAndMark) {
     Press(Qt::Key_F, Qt::ControlModifier);
     EXPECT_TRUE(form->View.FollowTerrain);
-    EXPECT_EQ(form->Activate1->text(), QStringLiteral("Deactivate"));
-    EXPECT_TRUE(form->FollowElevation1->menuAction()->isChecked());
+    EXPECT_EQ(form->Action(TMainAction::ToggleFollowTerrain)->text(), QStringLiteral("Deactivate"));
+    EXPECT_TRUE(form->Menu(TMainMenu::FollowTerrain)->menuAction()->isChecked());
     const float y = form->View.Camera.TransY;
     Press(Qt::Key_F, Qt::ControlModifier);
     EXPECT_FALSE(form->View.FollowTerrain);
-    EXPECT_EQ(form->Activate1->text(), QStringLiteral("Activate"));
+    EXPECT_EQ(form->Action(TMainAction::ToggleFollowTerrain)->text(), QStringLiteral("Activate"));
     EXPECT_NEAR(form->View.Camera.TransY, y, 1e-5);
 
-    form->FollowWater1->trigger();
-    form->Steeringmode1->trigger();
+    form->Action(TMainAction::ToggleFollowWater)->trigger();
+    form->Action(TMainAction::ToggleSteeringMode)->trigger();
     EXPECT_FALSE(form->View.FollowWater);
-    EXPECT_FALSE(form->FollowWater1->isChecked());
+    EXPECT_FALSE(form->Action(TMainAction::ToggleFollowWater)->isChecked());
     EXPECT_FALSE(form->View.SteeringMode);
     EXPECT_TRUE(form->View.FollowGroundBoxes);
 }
 
 TEST_F(MainFormViewTest, DrawDistanceEntriesDoNothing) {
     const int frames = form->FramesDrawn;
-    form->Increasedrawdistance1->trigger();
-    form->Decreasedrawdistance1->trigger();
+    form->Action(TMainAction::IncreaseDrawDistanceLabel)->trigger();
+    form->Action(TMainAction::DecreaseDrawDistanceLabel)->trigger();
     EXPECT_EQ(form->View.ViewDistance, 50);
     EXPECT_EQ(form->FramesDrawn, frames);
+}
+
+// The entries that the other tests reach through their handlers rather than through the menu.
+TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
+    const std::vector<std::pair<TMainAction, QSize>> sizes{
+        {TMainAction::ViewSize320x240, {320, 240}},   {TMainAction::ViewSize800x600, {800, 600}},
+        {TMainAction::ViewSize1024x768, {1024, 768}}, {TMainAction::ViewSizeQrx1, {178, 126}},
+        {TMainAction::ViewSizeQrx2, {257, 210}},      {TMainAction::ViewSize640x480, {640, 480}}};
+    for (const auto& [action, size] : sizes) {
+        form->Action(action)->trigger();
+        EXPECT_EQ(form->ViewSize(), size)
+            << form->ViewSize().width() << "x" << form->ViewSize().height();
+    }
+    dialogs->TextAnswers = {std::string("300"), std::string("200")};
+    form->Action(TMainAction::CustomViewSize)->trigger();
+    EXPECT_EQ(form->ViewSize(), QSize(300, 200));
+
+    form->Action(TMainAction::OpenArchive)->trigger();
+    EXPECT_EQ(dialogs->OpenFolders.size(), 1u);
+    bool searchPathsEdited = false;
+    dialogs->OnSearchPaths = [&](TStringList&) {
+        searchPathsEdited = true;
+        return false;
+    };
+    form->Action(TMainAction::EditSearchPaths)->trigger();
+    EXPECT_TRUE(searchPathsEdited);
+    bool preferencesEdited = false;
+    dialogs->OnPreferences = [&](TDMGLPrefs&) {
+        preferencesEdited = true;
+        return false;
+    };
+    form->Action(TMainAction::EditPreferences)->trigger();
+    EXPECT_TRUE(preferencesEdited);
+
+    form->View.BackgroundOffset = 3;
+    form->Action(TMainAction::ResetBackgroundOffset)->trigger();
+    EXPECT_EQ(form->View.BackgroundOffset, 0);
+    form->Action(TMainAction::ToggleHighTide)->trigger();
+    EXPECT_TRUE(form->View.Display.HighTide);
+    form->Action(TMainAction::ToggleFollowGroundBoxes)->trigger();
+    EXPECT_FALSE(form->View.FollowGroundBoxes);
+    dialogs->SaveAnswer = std::nullopt;
+    form->Action(TMainAction::SaveScreenshot)->trigger();
+    EXPECT_EQ(dialogs->SaveProposedName, "Test Track.JPG");
+
+    const TCameraPos saved = form->View.Camera;
+    form->Action(SaveLocationAction(0))->trigger();
+    Drag(Qt::RightButton, {}, 40, 40);
+    form->Action(RestoreLocationAction(0))->trigger();
+    EXPECT_FLOAT_EQ(form->View.Camera.TransZ, saved.TransZ);
+
+    form->Action(TMainAction::ShowReadme)->trigger();
+    form->Action(TMainAction::ShowKeyboardLayout)->trigger();
+    form->Action(TMainAction::ShowAbout)->trigger();
+    EXPECT_EQ(dialogs->HelpWindows, (std::vector<std::string>{"readme", "keyboard", "about"}));
+    form->Action(TMainAction::TestFrameRate)->trigger();
+    ASSERT_EQ(dialogs->Messages.size(), 1u);
+    EXPECT_EQ(dialogs->Messages[0].Text.rfind("\r\n", 0), 0u) << dialogs->Messages[0].Text;
 }
 
 TEST_F(MainFormViewTest, IdleFramesStopOnceAFullFrameWasShown) {
@@ -369,7 +429,7 @@ TEST_F(MainFormViewTest, WaterDialogChangesTheColourAndRedraws) {
 }
 
 TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
-    QLabel* panel = form->StatusPanels[0];
+    const QLabel* panel = form->StatusPanel(0);
     const auto fits = [panel] {
         return QFontMetrics(panel->font()).horizontalAdvance(panel->text()) <=
                panel->contentsRect().width();
@@ -410,8 +470,8 @@ TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {
     const std::string bytes = ReadFileBytes(file);
     // A window started without an INI file shows a 640 x 480 view: 32-bit pixels and a 54-byte
     // header.
-    ASSERT_EQ(form->Panel1->width(), 640);
-    ASSERT_EQ(form->Panel1->height(), 480);
+    ASSERT_EQ(form->ViewSize().width(), 640);
+    ASSERT_EQ(form->ViewSize().height(), 480);
     EXPECT_EQ(bytes.size(), 1228854u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     // Something of the track was drawn: not every pixel is the clear colour.
