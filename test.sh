@@ -6,12 +6,15 @@ cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 ./scripts/check-format.sh
 jobs=$(nproc)
+# A compiler cache, where the machine has one, only makes rebuilds faster.
+launcher=""
+command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDUNMERE_SANITIZE=ON \
-    -DDUNMERE_BUILD_SHELL=OFF -DDUNMERE_BUILD_BENCH=OFF
+    -DDUNMERE_BUILD_SHELL=OFF -DDUNMERE_BUILD_BENCH=OFF $launcher
 cmake --build build-asan -j"$jobs"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j"$jobs" -L 'core|render')
