@@ -2,6 +2,7 @@
 
 #include "core/base/Errors.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sys/stat.h>
 
@@ -16,6 +17,88 @@ int32_t Int32At(const uint8_t* p) {
                                 (static_cast<uint32_t>(p[2]) << 16) |
                                 (static_cast<uint32_t>(p[3]) << 24));
 }
+
+constexpr std::string_view kTrackNameKey = "!Race Track Name";
+constexpr const char* kUnnamedTrack = "<unnamed>";
+
+bool IsLineEnd(uint8_t b) {
+    return b == 13 || b == 10;
+}
+
+// The track names of many .SIT entries from one read of the bytes they cover. Entries may overlap
+// one another (a hostile directory can make every entry claim the whole file), so reading each
+// entry on its own would take time in proportion to entries times file size. Instead the lines of
+// the block are indexed once, backwards, and each entry's answer is found in constant time,
+// giving exactly what reading its lines one by one would give.
+class TTrackNameScan {
+public:
+    TTrackNameScan(std::string bytes) : bytes_(std::move(bytes)) {
+        const size_t n = bytes_.size();
+        runEnd_.resize(n + 1);
+        runStart_.resize(n + 1);
+        nextLineStart_.resize(n + 1);
+        nextKeyLine_.resize(n + 1);
+        runEnd_[n] = nextLineStart_[n] = nextKeyLine_[n] = n;
+        for (size_t i = n; i-- > 0;) {
+            const bool lineEnd = IsLineEnd(Byte(i));
+            runEnd_[i] = lineEnd ? i : runEnd_[i + 1];
+            nextLineStart_[i] = lineEnd ? nextLineStart_[i + 1] : i;
+            const bool keyLine = !lineEnd && (i == 0 || IsLineEnd(Byte(i - 1))) &&
+                                 Text(i, runEnd_[i]) == kTrackNameKey;
+            nextKeyLine_[i] = keyLine ? i : nextKeyLine_[i + 1];
+        }
+        for (size_t i = 0; i < n; ++i) {
+            runStart_[i] = (i > 0 && !IsLineEnd(Byte(i - 1))) ? runStart_[i - 1] : i;
+        }
+    }
+
+    // The track name of the entry whose bytes are [start, end) of the block.
+    std::string TrackName(size_t start, size_t end) const {
+        const TLine first = LineFrom(start, end);
+        if (first.Start == first.End) {
+            return kUnnamedTrack;
+        }
+        if (Text(first.Start, first.End) == kTrackNameKey) {
+            return LineText(LineFrom(first.End, end));
+        }
+        const size_t key = nextKeyLine_[first.End];
+        if (key < end && runEnd_[key] <= end) {
+            return LineText(LineFrom(runEnd_[key], end));
+        }
+        // The entry's end may cut its last line down to the key itself; nothing follows it then.
+        if (end > first.End && !IsLineEnd(Byte(end - 1)) && runStart_[end - 1] >= first.End &&
+            Text(runStart_[end - 1], end) == kTrackNameKey) {
+            return "";
+        }
+        return kUnnamedTrack;
+    }
+
+private:
+    struct TLine {
+        size_t Start;
+        size_t End;
+    };
+
+    uint8_t Byte(size_t i) const { return static_cast<uint8_t>(bytes_[i]); }
+    std::string_view Text(size_t start, size_t end) const {
+        return std::string_view(bytes_).substr(start, end - start);
+    }
+    std::string LineText(TLine line) const { return std::string(Text(line.Start, line.End)); }
+    // The next non-empty line from position from, cut at limit; empty when there is none.
+    TLine LineFrom(size_t from, size_t limit) const {
+        const size_t start = nextLineStart_[from];
+        if (start >= limit) {
+            return {limit, limit};
+        }
+        return {start, std::min(runEnd_[start], limit)};
+    }
+
+    std::string bytes_;
+    std::vector<size_t> runEnd_;        // first line end at or after i
+    std::vector<size_t> runStart_;      // where the line holding byte i starts
+    std::vector<size_t> nextLineStart_; // first byte at or after i that is not a line end
+    std::vector<size_t> nextKeyLine_;   // first whole line at or after i that is the key
+};
 
 bool IsFile(const std::string& path) {
     struct stat info {};
@@ -41,31 +124,76 @@ TPodFile::TPodFile(const std::string& path) {
     if (count < 0 || static_cast<int64_t>(count) * kRecordSize > file.Remaining()) {
         RaiseReadPastEnd();
     }
+    std::string directory(static_cast<size_t>(count) * kRecordSize, '\0');
+    file.Read(directory.data(), directory.size());
     entries_.resize(static_cast<size_t>(count));
-    for (TPodEntry& entry : entries_) {
-        uint8_t record[kRecordSize];
-        file.Read(record, kRecordSize);
+    index_.reserve(entries_.size());
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const auto* record = reinterpret_cast<const uint8_t*>(directory.data()) + i * kRecordSize;
+        TPodEntry& entry = entries_[i];
         const char* name = reinterpret_cast<const char*>(record);
         entry.Name.assign(name, strnlen(name, kNameSize));
         entry.Size = Int32At(record + 32);
         entry.Offset = Int32At(record + 36);
+        index_.emplace(UpperCase(entry.Name), static_cast<int>(i)); // the first of a name stays
     }
-    file.Close();
+    ReadTrackNames(file);
+}
+
+// Only the bytes that track descriptions cover are read, each at most once, and never past the
+// end of the file whatever the directory claims.
+void TPodFile::ReadTrackNames(TGameFile& file) {
+    struct TSpan {
+        int64_t Start;
+        int64_t End;
+        size_t Sit;
+    };
+    std::vector<std::string> sitNames;
+    std::vector<TSpan> spans;
     for (const TPodEntry& entry : entries_) {
         const std::string& name = entry.Name;
-        if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".SIT") == 0) {
-            sitEntries_.push_back(name + "=" + GetTrackName(name));
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".SIT") != 0) {
+            continue;
         }
+        // Lines are read by name, so a later entry of the same name reads the first one's bytes.
+        const TPodEntry& source = entries_[static_cast<size_t>(FindEntry(name))];
+        const int64_t start = source.Offset;
+        const int64_t end = std::min<int64_t>(start + source.Size, file.Size());
+        if (start > 0 && start < end) {
+            spans.push_back({start, end, sitNames.size()});
+        }
+        sitNames.push_back(name);
+    }
+    std::vector<std::string> trackNames(sitNames.size(), kUnnamedTrack);
+    std::sort(spans.begin(), spans.end(),
+              [](const TSpan& a, const TSpan& b) { return a.Start < b.Start; });
+    for (size_t first = 0; first < spans.size();) {
+        int64_t blockEnd = spans[first].End;
+        size_t last = first + 1;
+        while (last < spans.size() && spans[last].Start < blockEnd) {
+            blockEnd = std::max(blockEnd, spans[last].End);
+            ++last;
+        }
+        const int64_t blockStart = spans[first].Start;
+        std::string bytes(static_cast<size_t>(blockEnd - blockStart), '\0');
+        file.Seek(blockStart);
+        file.Read(bytes.data(), bytes.size());
+        const TTrackNameScan scan(std::move(bytes));
+        for (size_t k = first; k < last; ++k) {
+            trackNames[spans[k].Sit] =
+                scan.TrackName(static_cast<size_t>(spans[k].Start - blockStart),
+                               static_cast<size_t>(spans[k].End - blockStart));
+        }
+        first = last;
+    }
+    for (size_t k = 0; k < sitNames.size(); ++k) {
+        sitEntries_.push_back(sitNames[k] + "=" + trackNames[k]);
     }
 }
 
 int TPodFile::FindEntry(const std::string& name) const {
-    for (size_t i = 0; i < entries_.size(); ++i) {
-        if (SameText(entries_[i].Name, name)) {
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    const auto found = index_.find(UpperCase(name));
+    return found == index_.end() ? -1 : found->second;
 }
 
 int32_t TPodFile::GetEntryOffset(const std::string& name) const {
@@ -117,7 +245,7 @@ std::string ReadLineUntil(TGameFile& file, int64_t end) {
 }
 
 std::string TPodFile::GetTrackName(const std::string& sitEntryName) const {
-    std::string result = "<unnamed>";
+    std::string result = kUnnamedTrack;
     TGameFile file;
     if (!OpenEntry(file, sitEntryName)) {
         return result;

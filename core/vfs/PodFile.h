@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // The next non-empty line before position end; "" when there is none. Carriage returns and line
@@ -55,8 +56,11 @@ public:
     const TStringList& SitEntries() const { return sitEntries_; }
 
 private:
+    void ReadTrackNames(TGameFile& file);
+
     std::string archivePath_;
     std::string description_;
     std::vector<TPodEntry> entries_;
     TStringList sitEntries_;
+    std::unordered_map<std::string, int> index_; // upper-cased name -> first entry of that name
 };

@@ -137,3 +137,85 @@ TEST(PodFile, EntryPastTheEndShowsUpOnlyWhenRead) {
 }
 
 } // namespace
+
+namespace {
+
+// An archive whose directory is written by hand: every entry's offset and size as given, over
+// the body bytes that follow the directory.
+struct TRawEntry {
+    std::string Name;
+    int32_t Offset;
+    int32_t Size;
+};
+
+std::string RawArchive(const std::vector<TRawEntry>& entries, const std::string& body) {
+    TByteWriter bytes;
+    bytes.I32(static_cast<int32_t>(entries.size())).FixedText("", 80);
+    for (const TRawEntry& entry : entries) {
+        bytes.FixedText(entry.Name, 32).I32(entry.Size).I32(entry.Offset);
+    }
+    return bytes.Raw(body).Bytes();
+}
+
+int32_t BodyStart(size_t entryCount) {
+    return static_cast<int32_t>(84 + 40 * entryCount);
+}
+
+} // namespace
+
+TEST(PodFile, TrackNamesOfOverlappingAndCutEntriesAreWhatReadingEachEntryGives) {
+    TTempDir dir;
+    const std::string body = "X\r\n!Race Track Name\r\nMud Bowl\r\n\r\n!Race Track Name\nLast";
+    const int32_t n = 9;
+    const int32_t base = BodyStart(n);
+    const auto at = [&](const std::string& text) {
+        return base + static_cast<int32_t>(body.find(text));
+    };
+    const std::vector<TRawEntry> entries = {
+        {"WHOLE.SIT", base, static_cast<int32_t>(body.size())},
+        {"MIDLINE.SIT", at("ce Track Name"), 60},
+        {"KEYFIRST.SIT", at("!Race"), 30},
+        {"CUTKEY.SIT", base, at("\r\nMud") - base},
+        {"CUTNAME.SIT", base, at("Bowl") - base},
+        {"LASTKEY.SIT", at("\r\n\r\n!Race"), 200000},
+        {"PASTEND.SIT", base + 100000, 10},
+        {"NEGATIVE.SIT", base, -5},
+        {"WHOLE.SIT", at("Last"), 4},
+    };
+    const std::string path = dir.WriteFile("OVERLAP.POD", RawArchive(entries, body));
+    const TPodFile pod(path);
+    ASSERT_EQ(pod.SitEntries().size(), entries.size());
+    for (size_t k = 0; k < entries.size(); ++k) {
+        EXPECT_EQ(pod.SitEntries()[k], entries[k].Name + "=" + pod.GetTrackName(entries[k].Name))
+            << "entry " << k;
+    }
+    EXPECT_EQ(pod.SitEntries()[0], "WHOLE.SIT=Mud Bowl");
+    EXPECT_EQ(pod.SitEntries()[1], "MIDLINE.SIT=Last");
+    EXPECT_EQ(pod.SitEntries()[2], "KEYFIRST.SIT=Mud Bowl");
+    EXPECT_EQ(pod.SitEntries()[3], "CUTKEY.SIT=");
+    EXPECT_EQ(pod.SitEntries()[4], "CUTNAME.SIT=Mud ");
+    EXPECT_EQ(pod.SitEntries()[5], "LASTKEY.SIT=Last");
+    EXPECT_EQ(pod.SitEntries()[6], "PASTEND.SIT=<unnamed>");
+    EXPECT_EQ(pod.SitEntries()[7], "NEGATIVE.SIT=<unnamed>");
+    EXPECT_EQ(pod.SitEntries()[8], "WHOLE.SIT=Mud Bowl") << "a repeated name reads the first entry";
+}
+
+TEST(PodFile, ManyTrackDescriptionsClaimingTheWholeFileAllGetTheirNames) {
+    TTempDir dir;
+    const int32_t count = 3000;
+    std::string body;
+    for (int k = 0; k < 2000; ++k) {
+        body += "filler line " + std::to_string(k) + "\r\n";
+    }
+    body += "!Race Track Name\r\nFar Away\r\n";
+    std::vector<TRawEntry> entries;
+    for (int32_t k = 0; k < count; ++k) {
+        entries.push_back({"T" + std::to_string(k) + ".SIT", BodyStart(count),
+                           static_cast<int32_t>(body.size()) + 1000 * k});
+    }
+    const TPodFile pod(dir.WriteFile("MANY.POD", RawArchive(entries, body)));
+    ASSERT_EQ(pod.SitEntries().size(), static_cast<size_t>(count));
+    EXPECT_EQ(pod.SitEntries().front(), "T0.SIT=Far Away");
+    EXPECT_EQ(pod.SitEntries().back(), "T2999.SIT=Far Away");
+    EXPECT_EQ(pod.FindEntry("t2999.sit"), count - 1);
+}
