@@ -206,14 +206,20 @@ std::string ValuePart(const std::string& line) {
     return eq == std::string::npos ? std::string() : line.substr(eq + 1);
 }
 
-std::optional<std::string> FindValue(const TStringList& lines, std::string_view name) {
-    for (const std::string& line : lines) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos && SameText(std::string_view(line).substr(0, eq), name)) {
-            return line.substr(eq + 1);
-        }
+void TNameValueList::Add(const std::string& line) {
+    const size_t eq = line.find('=');
+    if (eq != std::string::npos) {
+        firstByName_.emplace(UpperCase(std::string_view(line).substr(0, eq)), lines_.size());
     }
-    return std::nullopt;
+    lines_.push_back(line);
+}
+
+std::optional<std::string> TNameValueList::Find(std::string_view name) const {
+    const auto found = firstByName_.find(UpperCase(name));
+    if (found == firstByName_.end()) {
+        return std::nullopt;
+    }
+    return ValuePart(lines_[found->second]);
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {

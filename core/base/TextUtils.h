@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 using TStringList = std::vector<std::string>;
@@ -33,8 +34,22 @@ std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2))
 // "name=value" lines, as in the finder's caches and the archive's track list.
 std::string NamePart(const std::string& line);  // before the first "="
 std::string ValuePart(const std::string& line); // after the first "="
-// The value of the first line whose name equals name ignoring case, or nullopt.
-std::optional<std::string> FindValue(const TStringList& lines, std::string_view name);
+
+// "name=value" lines in the order they were added, with a hashed index on the name (ASCII case
+// folded) so that a lookup costs the same however long the list has grown.
+class TNameValueList {
+public:
+    void Add(const std::string& line);
+    // The value of the first line whose name equals name ignoring case, or nullopt.
+    std::optional<std::string> Find(std::string_view name) const;
+    const TStringList& Lines() const { return lines_; }
+    size_t size() const { return lines_.size(); }
+    bool empty() const { return lines_.empty(); }
+
+private:
+    TStringList lines_;
+    std::unordered_map<std::string, size_t> firstByName_;
+};
 
 // Windows-1252 game text to UTF-8 for display.
 std::string Cp1252ToUtf8(std::string_view text);

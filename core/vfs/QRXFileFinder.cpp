@@ -1,6 +1,7 @@
 #include "core/vfs/QRXFileFinder.h"
 
 #include "core/base/Errors.h"
+#include "core/base/Logging.h"
 #include "core/base/ProgramFolder.h"
 #include "core/vfs/FileTools.h"
 #include "core/vfs/PodFile.h"
@@ -40,8 +41,17 @@ std::string SearchFolder(const std::string& folder, const std::string& name) {
     TStringList archives;
     FindFilesRecursive(folder, "*.pod", archives, true, true);
     for (const std::string& path : archives) {
-        if (FileExists(path) && ArchiveHolds(path, name)) {
-            return "P" + path;
+        if (!FileExists(path)) {
+            continue;
+        }
+        // One damaged archive among a user's files must not turn every later lookup into a
+        // failed load; it is passed over like a file that is not there.
+        try {
+            if (ArchiveHolds(path, name)) {
+                return "P" + path;
+            }
+        } catch (const std::exception& e) {
+            WriteLog("Skipping unreadable archive " + path + ": " + e.what());
         }
     }
     return "";
@@ -50,10 +60,10 @@ std::string SearchFolder(const std::string& folder, const std::string& name) {
 } // namespace
 
 std::string TQRXFileFinder::Locate(const std::string& name) {
-    if (const auto found = FindValue(FoundCache, name)) {
+    if (const auto found = FoundCache.Find(name)) {
         return *found;
     }
-    if (FindValue(MissingCache, name)) {
+    if (MissingCache.Find(name)) {
         return "";
     }
     if (!LastLocation.empty() && LastLocation[0] == 'P') {
@@ -65,7 +75,7 @@ std::string TQRXFileFinder::Locate(const std::string& name) {
             held = false;
         }
         if (held) {
-            FoundCache.push_back(name + "=" + LastLocation);
+            FoundCache.Add(name + "=" + LastLocation);
             return LastLocation;
         }
     }
@@ -75,12 +85,12 @@ std::string TQRXFileFinder::Locate(const std::string& name) {
         }
         const std::string location = SearchFolder(folder, name);
         if (!location.empty()) {
-            FoundCache.push_back(name + "=" + location);
+            FoundCache.Add(name + "=" + location);
             LastLocation = location;
             return location;
         }
     }
-    MissingCache.push_back(name + "=" + kMissingMark);
+    MissingCache.Add(name + "=" + kMissingMark);
     return "";
 }
 

@@ -21,8 +21,8 @@ public:
     int64_t OpenFile(TGameFile& file, const std::string& name);
 
     TStringList SearchFolders;
-    TStringList FoundCache;   // name=location
-    TStringList MissingCache; // name=XXX
+    TNameValueList FoundCache;   // name=location
+    TNameValueList MissingCache; // name=XXX
     std::string LastLocation;
 };
 

@@ -65,10 +65,17 @@ TEST(TextUtils, CaseFoldingTouchesOnlyAsciiLetters) {
 }
 
 TEST(TextUtils, NameValueLookupIgnoresCaseAndTakesTheFirstLine) {
-    const TStringList lines = {"ART\\A.RAW=FONE", "art\\a.raw=FTWO", "B="};
-    EXPECT_EQ(FindValue(lines, "Art\\A.raw"), "FONE");
-    EXPECT_EQ(FindValue(lines, "B"), "");
-    EXPECT_EQ(FindValue(lines, "C"), std::nullopt);
+    TNameValueList lines;
+    for (const char* line : {"ART\\A.RAW=FONE", "art\\a.raw=FTWO", "B=", "NOVALUE", "=X"}) {
+        lines.Add(line);
+    }
+    EXPECT_EQ(lines.Find("Art\\A.raw"), "FONE");
+    EXPECT_EQ(lines.Find("B"), "");
+    EXPECT_EQ(lines.Find("C"), std::nullopt);
+    EXPECT_EQ(lines.Find("NOVALUE"), std::nullopt) << "a line without = names nothing";
+    EXPECT_EQ(lines.Find(""), "X");
+    EXPECT_EQ(lines.Lines(),
+              (TStringList{"ART\\A.RAW=FONE", "art\\a.raw=FTWO", "B=", "NOVALUE", "=X"}));
     EXPECT_EQ(NamePart("X=Y=Z"), "X");
     EXPECT_EQ(ValuePart("X=Y=Z"), "Y=Z");
 }

@@ -84,7 +84,7 @@ TEST_F(GameFilesTest, ANameFoundNowhereGivesAClosedFileAndNoSize) {
     EXPECT_EQ(missing.Size, -1);
     EXPECT_EQ(missing.End, -1);
     EXPECT_FALSE(missing.File.IsOpen());
-    EXPECT_EQ(finder.MissingCache, TStringList{"ART\\GONE.RAW=XXX"});
+    EXPECT_EQ(finder.MissingCache.Lines(), TStringList{"ART\\GONE.RAW=XXX"});
 }
 
 TEST_F(GameFilesTest, NamesAreFoundWhateverTheCaseOfTheirLetters) {
@@ -107,6 +107,12 @@ TEST(GameLoad, WarnsOfEachProblemOnce) {
     load.WarnOnce("Error: Texture \"ART\\A.RAW\" not found");
     load.WarnOnce("earlier");
     EXPECT_EQ(warnings, (TStringList{"earlier", "Error: Texture \"ART\\A.RAW\" not found"}));
+    warnings.push_back("pushed directly");
+    load.WarnOnce("pushed directly");
+    EXPECT_EQ(warnings.size(), 3u);
+    warnings.clear();
+    load.WarnOnce("earlier");
+    EXPECT_EQ(warnings, TStringList{"earlier"}) << "an emptied list is warned into afresh";
 }
 
 } // namespace

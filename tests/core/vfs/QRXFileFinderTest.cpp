@@ -1,6 +1,7 @@
 #include "core/vfs/QRXFileFinder.h"
 #include "core/base/Errors.h"
 #include "core/base/ProgramFolder.h"
+#include "tests/support/LogCapture.h"
 #include "tools/PodWriter.h"
 
 #include <filesystem>
@@ -45,7 +46,7 @@ TEST_F(FileFinderTest, FolderListPutsProgramDataFirstThenTheSearchPathsInOrder) 
         EXPECT_EQ(finder_.SearchFolders[static_cast<size_t>(i)], Path("s" + std::to_string(i)));
     }
     // Rebuilding replaces the list but leaves the answers already given.
-    finder_.FoundCache.push_back("X=Fsomewhere");
+    finder_.FoundCache.Add("X=Fsomewhere");
     BuildSearchFolders(finder_, TStringList{"", "", "", "", ""});
     EXPECT_EQ(finder_.SearchFolders, (TStringList{Path("prog/data"), "", "", "", "", ""}));
     EXPECT_EQ(finder_.FoundCache.size(), 1u);
@@ -100,13 +101,13 @@ TEST_F(FileFinderTest, RequestsDifferingInCaseShareOneCacheLine) {
     const std::string loose = Write("s1/ROAD.RAW", "x");
     EXPECT_EQ(finder_.Locate("ART\\ROAD.RAW"), "F" + loose);
     EXPECT_EQ(finder_.Locate("art\\road.raw"), "F" + loose);
-    EXPECT_EQ(finder_.FoundCache, (TStringList{"ART\\ROAD.RAW=F" + loose}));
+    EXPECT_EQ(finder_.FoundCache.Lines(), (TStringList{"ART\\ROAD.RAW=F" + loose}));
     EXPECT_TRUE(finder_.MissingCache.empty());
 }
 
 TEST_F(FileFinderTest, MissStaysAMissEvenAfterTheFileAppears) {
     EXPECT_EQ(finder_.Locate("ART\\LATE.RAW"), "");
-    EXPECT_EQ(finder_.MissingCache, (TStringList{"ART\\LATE.RAW=XXX"}));
+    EXPECT_EQ(finder_.MissingCache.Lines(), (TStringList{"ART\\LATE.RAW=XXX"}));
     Write("prog/data/LATE.RAW", "now here");
     EXPECT_EQ(finder_.Locate("art\\late.raw"), "");
     EXPECT_EQ(finder_.MissingCache.size(), 1u);
@@ -161,17 +162,20 @@ TEST_F(FileFinderTest, LastArchiveThatVanishedFallsBackToTheFolders) {
     EXPECT_EQ(finder_.Locate("ART\\C.RAW"), "F" + loose);
 }
 
-TEST_F(FileFinderTest, UnreadableArchiveInASearchFolderRaisesAndCachesNothing) {
-    Write("s1/BROKEN.POD", "abc");
-    EXPECT_THROW(finder_.Locate("ART\\ROAD.RAW"), EInOutError);
-    EXPECT_TRUE(finder_.FoundCache.empty());
-    EXPECT_TRUE(finder_.MissingCache.empty());
-    EXPECT_EQ(finder_.LastLocation, "");
-    // Nothing was cached, so the next request searches (and fails) again.
-    EXPECT_THROW(finder_.Locate("ART\\ROAD.RAW"), EInOutError);
+TEST_F(FileFinderTest, BrokenArchiveInASearchFolderIsSkippedWithALogLineLikeAMissingFile) {
+    TLogCapture log;
+    const std::string broken = Write("s1/BROKEN.POD", "abc");
+    const std::string good = WritePod("s2/GOOD.POD", TPodWriter().Add("ART\\ROAD.RAW", "r"));
+    EXPECT_EQ(finder_.Locate("ART\\ROAD.RAW"), "P" + good);
+    EXPECT_EQ(finder_.Locate("ART\\GONE.RAW"), "");
+    EXPECT_EQ(finder_.MissingCache.Lines(), TStringList{"ART\\GONE.RAW=XXX"});
+    EXPECT_EQ(log.Count("Skipping unreadable archive " + broken +
+                        ": Versuch hinter dem "
+                        "Dateiende zu lesen"),
+              2);
     // A loose file is found before any archive is opened.
-    const std::string loose = Write("s1/ROAD.RAW", "x");
-    EXPECT_EQ(finder_.Locate("ART\\ROAD.RAW"), "F" + loose);
+    const std::string loose = Write("s1/LOOSE.RAW", "x");
+    EXPECT_EQ(finder_.Locate("ART\\LOOSE.RAW"), "F" + loose);
 }
 
 TEST_F(FileFinderTest, FoldersNamedLikeTheRequestOrLikeArchivesAreNotAnswers) {
