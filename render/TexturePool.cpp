@@ -21,18 +21,14 @@ TTexturePool::~TTexturePool() {
 }
 
 const int32_t* TTexturePool::Lookup(const std::string& key) const {
-    for (const auto& [stored, id] : pool_) {
-        if (SameText(stored, key)) {
-            return &id;
-        }
-    }
-    return nullptr;
+    const auto found = pool_.find(key);
+    return found == pool_.end() ? nullptr : &found->second;
 }
 
 // A name that cannot be loaded is stored with the fallback, so it is tried once per track.
 int32_t TTexturePool::Remember(const std::string& key, bool loaded, int32_t texture) {
     const int32_t id = loaded ? texture : missingTexture_;
-    pool_.emplace_back(key, id);
+    pool_.emplace(key, id);
     return id;
 }
 

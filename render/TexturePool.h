@@ -5,7 +5,7 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
+#include <unordered_map>
 #include <vector>
 
 struct TGameLoad;
@@ -30,8 +30,9 @@ private:
     const int32_t* Lookup(const std::string& key) const;
     int32_t Remember(const std::string& key, bool loaded, int32_t texture);
 
-    // Pairs rather than KEY=ID text lines, so a key can never be cut at an "=" of its own.
-    std::vector<std::pair<std::string, int32_t>> pool_;
+    // Keyed by the normal key itself rather than KEY=ID text lines, so a key can never be cut at
+    // an "=" of its own; hashed, since a track may list tens of thousands of textures.
+    std::unordered_map<std::string, int32_t> pool_;
     int32_t missingTexture_ = 0;
 };
 

@@ -38,19 +38,16 @@ TPalette ConvertPalette(const uint8_t (&rgb)[kActBytes]) {
 }
 
 const TPalette* TPalettePool::Find(const std::string& name) const {
-    for (const auto& [key, palette] : palettes_) {
-        if (SameText(key, name)) {
-            return palette.get();
-        }
-    }
-    return nullptr;
+    const auto found = byName_.find(UpperCase(name));
+    return found == byName_.end() ? nullptr : found->second;
 }
 
 const TPalette& TPalettePool::Load(TGameFile& file, const std::string& name) {
     uint8_t rgb[kActBytes];
     file.Read(rgb, sizeof rgb);
-    palettes_.emplace_back(name, std::make_unique<TPalette>(ConvertPalette(rgb)));
-    return *palettes_.back().second;
+    palettes_.push_back(std::make_unique<TPalette>(ConvertPalette(rgb)));
+    byName_.emplace(UpperCase(name), palettes_.back().get());
+    return *palettes_.back();
 }
 
 TPalettePool& PalettePool() {

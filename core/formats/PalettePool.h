@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
+#include <unordered_map>
 #include <vector>
 
 class TGameFile;
@@ -32,8 +32,10 @@ public:
     const TPalette& Load(TGameFile& file, const std::string& name);
 
 private:
-    // Palettes are handed out by reference and never move once loaded.
-    std::vector<std::pair<std::string, std::unique_ptr<TPalette>>> palettes_;
+    // Palettes are handed out by reference and never move once loaded. A name loaded twice keeps
+    // its first palette for Find, as a walk in loading order would.
+    std::vector<std::unique_ptr<TPalette>> palettes_;
+    std::unordered_map<std::string, const TPalette*> byName_; // upper-cased name
 };
 
 TPalette ConvertPalette(const uint8_t (&rgb)[kActBytes]);

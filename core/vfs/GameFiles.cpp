@@ -3,8 +3,6 @@
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 
-#include <algorithm>
-
 TOpenedGameFile TGameFiles::Open(const std::string& name) {
     TOpenedGameFile opened;
     if (archive_ != nullptr && archive_->OpenEntry(opened.File, name)) {
@@ -23,7 +21,15 @@ TOpenedGameFile TGameFiles::Open(const std::string& name) {
 }
 
 void TGameLoad::WarnOnce(const std::string& line) {
-    if (std::find(Warnings.begin(), Warnings.end(), line) == Warnings.end()) {
+    if (knownCount_ > Warnings.size()) { // emptied by its owner: start over
+        known_.clear();
+        knownCount_ = 0;
+    }
+    for (; knownCount_ < Warnings.size(); ++knownCount_) {
+        known_.insert(Warnings[knownCount_]);
+    }
+    if (known_.insert(line).second) {
         Warnings.push_back(line);
+        ++knownCount_;
     }
 }

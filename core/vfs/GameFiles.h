@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 class TPodFile;
 class TQRXFileFinder;
@@ -51,9 +52,17 @@ private:
 // The list belongs to the load (the caller shows it when the load ends) while the files belong to
 // the opened archive, so the two travel side by side rather than as one object.
 struct TGameLoad {
+    TGameLoad(TGameFiles& files, TStringList& warnings) : Files(files), Warnings(warnings) {}
+
     TGameFiles& Files;
     TStringList& Warnings;
 
-    // Adds line unless an equal line is already there.
+    // Adds line unless an equal line is already there, also one added to Warnings directly.
     void WarnOnce(const std::string& line);
+
+private:
+    // A track can miss thousands of textures; the lines already in Warnings are hashed so that
+    // warning about each stays cheap. Lines appended directly are taken in on the next call.
+    std::unordered_set<std::string> known_;
+    size_t knownCount_ = 0;
 };

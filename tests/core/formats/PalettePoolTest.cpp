@@ -87,6 +87,10 @@ TEST(PalettePool, PalettesStayWhereTheyAreWhileMoreAreLoaded) {
     }
     EXPECT_EQ(pool.Find("p0"), first);
     EXPECT_EQ(Entry(*first, 3), (std::array<int, 4>{9, 9, 9, 255}));
+    file.Seek(0);
+    const TPalette* again = &pool.Load(file, "p0");
+    EXPECT_NE(again, first);
+    EXPECT_EQ(pool.Find("P0"), first) << "a name loaded twice is found as first loaded";
 }
 
 TEST(SiblingPaletteName, ReplacesTheLastThreeCharacters) {
