@@ -1,6 +1,7 @@
 #include "core/track/LevelFile.h"
 
 #include "core/base/Errors.h"
+#include "core/base/Logging.h"
 #include "core/track/DMConvert.h"
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
@@ -35,12 +36,19 @@ void ReadBlock(TGameFile& file, int64_t available, void* table, size_t size) {
     file.Read(table, size);
 }
 
-float WaterValue(const std::string& line) {
-    const auto value = TryStrToFloat(Trim(line));
+float WaterValue(const std::string& line, const std::string& entryName) {
+    const std::string text = Trim(line);
+    const auto value = TryStrToFloat(text);
     if (!value || !std::isfinite(*value)) {
         return 0;
     }
-    return static_cast<float>(*value / 1024);
+    // Checked after the narrowing: a value a double holds may still be infinite as a single.
+    const auto height = static_cast<float>(*value / 1024);
+    if (!std::isfinite(height)) {
+        WriteLog("Water height " + text + " in " + entryName + " is out of range; no water.");
+        return 0;
+    }
+    return height;
 }
 
 void StartGridStep(TLoadProgress& progress, const std::string& subAction) {
@@ -92,7 +100,7 @@ void ReadLevelFile(const TPodFile& pod, const std::string& lvlEntryName, TLoadPr
             break;
         }
         if (UpperCase(Trim(text)) == "!WATERHEIGHT") {
-            td.WaterHeight = WaterValue(pod.ReadLine(file, lvlEntryName));
+            td.WaterHeight = WaterValue(pod.ReadLine(file, lvlEntryName), lvlEntryName);
             break;
         }
     }

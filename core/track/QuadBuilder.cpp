@@ -5,6 +5,8 @@
 #include "core/track/DMConvert.h"
 #include "core/track/TrackData.h"
 
+#include <limits>
+
 namespace {
 
 constexpr float L = 0.03123f;
@@ -41,12 +43,14 @@ constexpr TFaceVertex kFaces[6][4] = {
     {{D, false}, {C, false}, {B, false}, {A, false}},
 };
 
+// Bounds are 64-bit: a stadium line may hold any 32-bit numbers, and its centre plus half its size
+// must not overflow.
 struct TCellRange {
     bool Restricted = false;
-    int RowLow = 0;
-    int RowHigh = 0;
-    int ColLow = 0;
-    int ColHigh = 0;
+    int64_t RowLow = 0;
+    int64_t RowHigh = 0;
+    int64_t ColLow = 0;
+    int64_t ColHigh = 0;
 
     bool Holds(int r, int c, bool upperInclusive) const {
         if (!Restricted) {
@@ -62,12 +66,24 @@ struct TCellRange {
 TCellRange StadiumRange(const TTrackData& td) {
     TCellRange range;
     range.Restricted = td.StadiumFlag == 1;
-    const int hz = td.StadiumSZ / 2;
-    const int hx = td.StadiumSX / 2;
+    const int64_t hz = td.StadiumSZ / 2;
+    const int64_t hx = td.StadiumSX / 2;
     range.RowLow = td.StadiumZ - hz;
     range.RowHigh = td.StadiumZ + hz;
     range.ColLow = td.StadiumX - hx;
     range.ColHigh = td.StadiumX + hx;
+    const auto outside = [](int64_t bound) {
+        return bound < std::numeric_limits<int32_t>::min() ||
+               bound > std::numeric_limits<int32_t>::max();
+    };
+    if (range.Restricted && (outside(range.RowLow) || outside(range.RowHigh) ||
+                             outside(range.ColLow) || outside(range.ColHigh))) {
+        WriteLog(Format("Warning: stadium range reaches past the integer limit; taken as "
+                        "x %lld..%lld, z %lld..%lld",
+                        static_cast<long long>(range.ColLow), static_cast<long long>(range.ColHigh),
+                        static_cast<long long>(range.RowLow),
+                        static_cast<long long>(range.RowHigh)));
+    }
     return range;
 }
 

@@ -51,11 +51,14 @@ public:
     // A section count line. Records cut short by the end of the entry still make objects, but
     // every record that begins inside it takes at least one byte: a count above the bytes left
     // cannot come from real data and must not drive the allocation.
-    int32_t Count() {
+    int32_t Count(const char* recordKind) {
         const int32_t count = StrToInt(Next());
-        const int64_t left = std::max<int64_t>(0, pod_.GetEntryEnd(name_) - file_.Position());
+        const int64_t end = std::min(pod_.GetEntryEnd(name_), file_.Size());
+        const int64_t left = std::max<int64_t>(0, end - file_.Position());
         if (count < 0 || count > left) {
-            RaiseReadPastEnd();
+            throw EDunmereError(Format("%s: %d %s records claimed, but only %lld bytes are left",
+                                       name_.c_str(), count, recordKind,
+                                       static_cast<long long>(left)));
         }
         return count;
     }
@@ -158,7 +161,7 @@ std::unique_ptr<TQRXBox> RecordObject(const TStringList& record, int kind,
 void ReadBoxes(TSitLines& sit, TLoadProgress& progress, const TModelLoader& loadModel) {
     TTrackData& td = TrackData();
     progress.SetSubAction("Reading object (box) data");
-    td.BoxCount = sit.Count();
+    td.BoxCount = sit.Count("box");
     WriteLog(Format("%d boxes found", td.BoxCount));
     td.TrackObjects.resize(static_cast<size_t>(td.BoxCount));
     progress.SetRange(0, td.BoxCount);
@@ -173,7 +176,7 @@ void ReadBoxes(TSitLines& sit, TLoadProgress& progress, const TModelLoader& load
 void ReadTopCrush(TSitLines& sit, TLoadProgress& progress, const TModelLoader& loadModel) {
     TTrackData& td = TrackData();
     progress.SetSubAction("Reading Top Crush data");
-    td.TopCrushCount = sit.Count();
+    td.TopCrushCount = sit.Count("top crush");
     WriteLog(Format("%d top crush objects found", td.TopCrushCount));
     const size_t n = td.TrackObjects.size();
     td.TrackObjects.resize(n + 2 * static_cast<size_t>(td.TopCrushCount));

@@ -256,9 +256,22 @@ TEST_F(SitReader, SectionCountThatIsNotANumberRaises) {
     EXPECT_THROW(Scan({"T.LVL", "*** TOP CRUSH"}), EConvertError);
 }
 
-TEST_F(SitReader, CountsTheEntryCannotHoldRaiseBeforeAllocating) {
-    EXPECT_THROW(Scan({"T.LVL", "*** Boxes", "2000000000", "IPOS"}), EInOutError);
-    EXPECT_THROW(Scan({"T.LVL", "*** TOP CRUSH", "-1", "IPOS"}), EInOutError);
+TEST_F(SitReader, CountsTheEntryCannotHoldRaiseBeforeAllocatingNamingTheFile) {
+    const auto messageOf = [this](const TLines& lines) -> std::string {
+        try {
+            Scan(lines);
+        } catch (const EDunmereError& e) {
+            return e.what();
+        }
+        return "no error";
+    };
+    EXPECT_EQ(messageOf({"T.LVL", "*** Boxes", "2000000000", "IPOS"}),
+              "TRACK.SIT: 2000000000 box records claimed, but only 7 bytes are left");
+    EXPECT_TRUE(td.TrackObjects.empty());
+    EXPECT_EQ(messageOf({"T.LVL", "*** TOP CRUSH", "-1", "IPOS"}),
+              "TRACK.SIT: -1 top crush records claimed, but only 7 bytes are left");
+    EXPECT_EQ(messageOf({"T.LVL", "*** Boxes", "0", "*** TOP CRUSH", "5000000"}),
+              "TRACK.SIT: 5000000 top crush records claimed, but only 1 bytes are left");
     EXPECT_TRUE(td.TrackObjects.empty());
 }
 
