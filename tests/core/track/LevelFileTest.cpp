@@ -114,6 +114,15 @@ TEST(LevelFile, WaterIsZeroWithoutKeyOrNumber) {
     EXPECT_EQ(WaterOf(LevelLines({"!WATERHEIGHT", "deep"})), 0);
     EXPECT_EQ(WaterOf(LevelLines({"!WATERHEIGHT"})), 0);
     EXPECT_EQ(WaterOf(LevelLines({"!WATERHEIGHT", "1e999"})), 0);
+}
+
+TEST(LevelFile, WaterBeyondWhatASingleHoldsIsRefusedWithALogLine) {
+    TLogCapture log;
+    EXPECT_EQ(WaterOf(LevelLines({"!WATERHEIGHT", "1e45"})), 0);
+    EXPECT_EQ(WaterOf(LevelLines({"!WATERHEIGHT", "-1e45"})), 0);
+    EXPECT_TRUE(log.Has("Water height 1e45 in levels\\t.lvl is out of range; no water."));
+    EXPECT_TRUE(log.Has("Water height -1e45 in levels\\t.lvl is out of range; no water."));
+    EXPECT_EQ(WaterOf(LevelLines({"!WATERHEIGHT", "3e41"})), static_cast<float>(3e41 / 1024));
     // A key among the lines that name files is not scanned for.
     std::vector<std::string> early = LevelLines({});
     early[9] = "!WATERHEIGHT";
