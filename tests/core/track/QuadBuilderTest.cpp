@@ -231,6 +231,29 @@ TEST_F(QuadBuilder, StadiumKeepsOnlyItsRectangleAndEmptiesEarlierCells) {
     EXPECT_EQ(td.TerrainQuads[0][0].Texture, 0); // emptied wholly, not just marked
 }
 
+TEST_F(QuadBuilder, StadiumNearTheIntegerLimitKeepsItsRectangleAndSaysSo) {
+    TLogCapture log;
+    td.StadiumFlag = 1;
+    td.StadiumX = (1 << 30) + 100; // with half of its size it passes the integer limit
+    td.StadiumSX = 0x7FFFFFFF;
+    td.StadiumZ = 0;
+    td.StadiumSZ = 600;
+    Build();
+    EXPECT_EQ(td.TerrainQuads[10][100].VertexCount, 0);
+    EXPECT_EQ(td.TerrainQuads[10][101].VertexCount, 4);
+    EXPECT_EQ(td.TerrainQuads[255][255].VertexCount, 4);
+    EXPECT_TRUE(log.Has("Warning: stadium range reaches past the integer limit; taken as "
+                        "x 101..2147483747, z -300..300"));
+
+    td.StadiumX = 0x7FFFFFFF;
+    td.StadiumSX = 4;
+    td.StadiumZ = -0x7FFFFFFF - 1;
+    td.StadiumSZ = 4;
+    Build();
+    EXPECT_EQ(td.TerrainQuads[0][0].VertexCount, 0);
+    EXPECT_EQ(td.TerrainQuads[255][255].VertexCount, 0);
+}
+
 TEST_F(QuadBuilder, StadiumFlagOtherThanOneBuildsEverything) {
     td.StadiumFlag = 2;
     td.StadiumSX = 2;
