@@ -1,26 +1,34 @@
 #include "core/base/Logging.h"
 
-#include "core/base/Errors.h"
-
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 
 namespace {
 std::FILE* logFile = nullptr;
-}
+std::string logName;
+} // namespace
 
 void OpenLog(const std::string& fileName) {
     CloseLog();
     logFile = std::fopen(fileName.c_str(), "wb");
+    logName = fileName;
 }
 
+// The log only explains a session; a full disk or a vanished folder must not end a load, so a
+// failed write closes the log and says so once.
 void WriteLog(const std::string& line) {
     if (logFile == nullptr) {
         return;
     }
     if (std::fwrite(line.data(), 1, line.size(), logFile) != line.size() ||
         std::fwrite("\r\n", 1, 2, logFile) != 2 || std::fflush(logFile) != 0) {
-        throw EInOutError("Fehler beim Schreiben der Protokolldatei");
+        const int error = errno;
+        std::fclose(logFile);
+        logFile = nullptr;
+        std::fprintf(stderr, "Logging stopped: cannot write to %s: %s\n", logName.c_str(),
+                     std::strerror(error));
     }
 }
 

@@ -1,11 +1,12 @@
 // uLogging: the session log. One plain-text file per run, CR LF line ends, every line flushed at
-// once; when the file cannot be created the program simply runs without a log.
+// once; when the file cannot be created or written the program simply runs without a log.
 #pragma once
 
 #include <string>
 
 void OpenLog(const std::string& fileName);
-void WriteLog(const std::string& line); // raises EInOutError when the write fails
+// A failed write closes the log and says so once on standard error; nothing is raised.
+void WriteLog(const std::string& line);
 void CloseLog();
 bool LogOpen();
 

@@ -57,12 +57,23 @@ TEST_F(SessionLogTest, LogThatCannotBeCreatedLeavesTheProgramRunningWithoutOne) 
     EXPECT_FALSE(LogOpen());
 }
 
-TEST_F(SessionLogTest, FailedWriteRaisesAnInputOutputError) {
+TEST_F(SessionLogTest, FailedWriteStopsTheLogAndSaysSoOnceOnStandardError) {
     OpenLog("/dev/full");
     if (!LogOpen()) {
         GTEST_SKIP() << "/dev/full is not available";
     }
-    EXPECT_THROW(WriteLog("does not fit"), EInOutError);
+    testing::internal::CaptureStderr();
+    EXPECT_NO_THROW(WriteLog("does not fit"));
+    EXPECT_FALSE(LogOpen());
+    EXPECT_NO_THROW(WriteLog("nor does this"));
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "Logging stopped: cannot write to /dev/full: No space left on device\n");
+
+    // A new session log starts afresh and may say so again.
+    OpenLog(dir_.Path() + "next.log");
+    WriteLog("fine");
+    CloseLog();
+    EXPECT_EQ(ReadFileBytes(dir_.Path() + "next.log"), "fine\r\n");
 }
 
 TEST_F(SessionLogTest, SessionHeaderHasStarsVersionTimeStarsAndAnEmptyLine) {
