@@ -65,6 +65,22 @@ TEST_F(LoadTrackTest, CompleteTrackLoadsWithoutWarnings) {
     }
 }
 
+TEST_F(LoadTrackTest, LogThatCannotBeWrittenStopsWhileTheLoadGoesOn) {
+    OpenLog("/dev/full");
+    if (!LogOpen()) {
+        GTEST_SKIP() << "/dev/full is not available";
+    }
+    testing::internal::CaptureStderr();
+    TTrackFixture fixture;
+    fixture.MissingTextures = {"GONE.RAW"};
+    const TStringList warnings = Load(fixture);
+    const std::string said = testing::internal::GetCapturedStderr();
+    CloseLog();
+    EXPECT_TRUE(TrackData().TrackLoaded);
+    EXPECT_EQ(warnings, TStringList{"Error: Texture \"ART\\GONE.RAW\" not found"});
+    EXPECT_EQ(said, "Logging stopped: cannot write to /dev/full: No space left on device\n");
+}
+
 TEST_F(LoadTrackTest, StepsAreLoggedAndShownInOrder) {
     TLogCapture log;
     TTrackFixture fixture;
