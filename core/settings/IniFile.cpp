@@ -7,6 +7,7 @@
 #include <SimpleIni.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -122,13 +123,67 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
+// Temporary files are named path + kTempMark + writer pid + "-" + attempt.
+constexpr const char* kTempMark = ".tmp";
+
+bool ProcessIsGone(pid_t pid) {
+    return pid != getpid() && kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+// A writer killed between creating its temporary file and the rename leaves the file behind; the
+// pid in its name tells whether that writer can still finish.
+void RemoveStaleTempFiles(const std::string& path) {
+    const std::filesystem::path target(path);
+    const std::string prefix = target.filename().string() + kTempMark;
+    std::error_code error;
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        const auto pid =
+            TryStrToInt(name.substr(prefix.size(), name.find('-', prefix.size()) - prefix.size()));
+        if (pid && *pid > 0 && ProcessIsGone(*pid)) {
+            std::filesystem::remove(entry.path(), error);
+        }
+    }
+}
+
+// A symlinked INI file must stay a link: the new text replaces the file it points to.
+std::string FollowLinks(const std::string& path) {
+    std::filesystem::path current(path);
+    std::error_code error;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(current, error); ++hops) {
+        const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+        if (error) {
+            break;
+        }
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return current.string();
+}
+
+// The rename is only durable once the folder that holds the name is on disk too.
+void SyncFolderOf(const std::string& path) {
+    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+    const int fd = open(parent.empty() ? "." : parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
 // Writes bytes to a fresh file beside path and renames it over path, so that readers (and a
 // crash) see either the old file or the new one, never half of one.
-bool ReplaceFile(const std::string& path, const std::string& bytes, const struct stat* old) {
+bool ReplaceFile(const std::string& linkOrPath, const std::string& bytes, const struct stat* old) {
+    const std::string path = FollowLinks(linkOrPath);
+    RemoveStaleTempFiles(path);
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = path + ".tmp" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        temp = path + kTempMark + std::to_string(getpid()) + "-" + std::to_string(attempt);
         fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
             return false;
@@ -146,8 +201,10 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, const struct
     ok = ok && rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
         unlink(temp.c_str());
+        return false;
     }
-    return ok;
+    SyncFolderOf(path);
+    return true;
 }
 
 } // namespace

@@ -4,9 +4,12 @@
 #include "tests/support/ScopedEnv.h"
 #include "tools/PodWriter.h"
 
+#include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -167,6 +170,94 @@ TEST(IniFile, RewriteKeepsTheFileModeAndLeavesNoTemporaryFile) {
     ini.WriteInteger("Preferences", "PanelHeight", 3);
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"DunmereGL.ini"});
+}
+
+TEST(IniFile, TemporaryFilesOfWritersThatDiedAreRemovedByTheNextWrite) {
+    TTempDir dir;
+    const std::string path = dir.WriteFile("DunmereGL.ini", "[Preferences]\nPanelWidth=1\n");
+    // A pid that no process has: a child that has already been waited for.
+    const pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) {
+        _exit(0);
+    }
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string stale = path + ".tmp" + std::to_string(gone) + "-0";
+    WriteFileBytes(stale, std::string(100000, 'x'));
+    const std::string foreign = dir.WriteFile("Other.ini.tmp" + std::to_string(gone) + "-0", "y");
+    TIniFile ini(path);
+    ini.WriteInteger("Preferences", "PanelWidth", 2);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(foreign)) << "only this file's own temporary files are removed";
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 2);
+}
+
+TEST(IniFile, SymlinkedFileStaysALinkAndTheWriteGoesToItsTarget) {
+    TTempDir dir;
+    const std::string target = dir.WriteFile("real/DunmereGL.ini", "[Preferences]\nPanelWidth=1\n");
+    const std::string link = dir.Path() + "DunmereGL.ini";
+    fs::create_symlink("real/DunmereGL.ini", link);
+    TIniFile ini(link);
+    ini.WriteInteger("Preferences", "PanelWidth", 2);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(Contains(ReadFileBytes(target), "PanelWidth=2"));
+    EXPECT_EQ(FolderNames(dir.Path() + "real"), std::vector<std::string>{"DunmereGL.ini"});
+}
+
+TEST(IniFile, WriterKilledAtAnyMomentLeavesTheOldOrTheNewFileWholeAndNoTemporaryFiles) {
+    TTempDir dir;
+    const std::string path = dir.Path() + "DunmereGL.ini";
+    {
+        TIniFile setup(path);
+        for (int k = 0; k < 150; ++k) {
+            setup.WriteString("Filler", "Key" + std::to_string(k), std::string(40, 'a' + k % 26));
+        }
+        setup.WriteInteger("Preferences", "Counter", 0);
+    }
+    const std::string filler = ReadFileBytes(path).substr(0, ReadFileBytes(path).find("[Pref"));
+    std::srand(12345);
+    int lastSeen = 0;
+    for (int round = 0; round < 40; ++round) {
+        int progress[2];
+        ASSERT_EQ(pipe(progress), 0);
+        const pid_t writer = fork();
+        ASSERT_GE(writer, 0);
+        if (writer == 0) {
+            close(progress[0]);
+            TIniFile ini(path);
+            for (int n = 1;; ++n) {
+                ini.WriteInteger("Preferences", "Counter", lastSeen + n);
+                const char done = 1;
+                if (write(progress[1], &done, 1) != 1) {
+                    _exit(1);
+                }
+            }
+        }
+        close(progress[1]);
+        // Kill it after a random number of finished writes, while it is busy with the next one.
+        const int finished = std::rand() % 4;
+        for (int k = 0; k < finished; ++k) {
+            char done = 0;
+            ASSERT_EQ(read(progress[0], &done, 1), 1);
+        }
+        kill(writer, SIGKILL);
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        close(progress[0]);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        const std::string text = ReadFileBytes(path);
+        ASSERT_EQ(text.substr(0, filler.size()), filler) << "round " << round;
+        TIniFile reader(path);
+        const int counter = reader.ReadInteger("Preferences", "Counter", -1);
+        ASSERT_GE(counter, lastSeen + finished) << "round " << round;
+        ASSERT_EQ(text.substr(filler.size()),
+                  "[Preferences]\nCounter=" + std::to_string(counter) + "\n")
+            << "round " << round;
+        lastSeen = counter;
+    }
+    TIniFile(path).WriteInteger("Preferences", "Counter", 0);
     EXPECT_EQ(FolderNames(dir.Path()), std::vector<std::string>{"DunmereGL.ini"});
 }
 
