@@ -652,11 +652,7 @@ void TFormMain::FormCreate() {
 }
 
 void TFormMain::FormDestroy() {
-    try {
-        WriteLog("processing TFormMain.FormDestroy:");
-    } catch (const std::exception&) {
-        // A log that cannot be written any more must not stop the shut-down.
-    }
+    WriteLog("processing TFormMain.FormDestroy:");
     CloseLog();
     FileFinder.reset();
     SearchPaths.clear();

@@ -6,52 +6,16 @@
 #include "core/view/ViewCommands.h"
 #include "shell/MainForm.h"
 #include "shell/ShellText.h"
+#include "shell/TerminateSignal.h"
 #include "shell/ViewWindow.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QSocketNotifier>
 #include <QSurfaceFormat>
 
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <clocale>
-#include <csignal>
 #include <exception>
 #include <iostream>
-
-namespace {
-
-int terminatePipe[2] = {-1, -1};
-
-void OnTerminate(int) {
-    const char byte = 1;
-    // Nothing else is safe inside a signal handler; the event loop picks the byte up.
-    [[maybe_unused]] const ssize_t written = write(terminatePipe[1], &byte, 1);
-}
-
-// SIGTERM and SIGINT close the main window like its close button, so that the session log gets
-// its last line and the stores are freed with the GL context current.
-void CloseOnTerminate(QWidget& window) {
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, terminatePipe) != 0) {
-        return;
-    }
-    auto* notifier = new QSocketNotifier(terminatePipe[0], QSocketNotifier::Read, &window);
-    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = read(terminatePipe[0], &byte, 1);
-        window.close();
-    });
-    struct sigaction action = {};
-    action.sa_handler = OnTerminate;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     // Answered before Qt starts: they need no display and open no window.
@@ -84,7 +48,7 @@ int main(int argc, char* argv[]) {
     }
     try {
         TFormMain form(arguments);
-        CloseOnTerminate(form);
+        const TTerminateSignal terminate(form);
         form.show();
         return QApplication::exec();
     } catch (const std::exception& error) {
