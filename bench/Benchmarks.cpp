@@ -11,12 +11,16 @@
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
+#include "tools/GameWriters.h"
 #include "tools/PodWriter.h"
 
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
+#include <map>
 #include <memory>
 
 namespace {
@@ -122,5 +126,154 @@ void LocateMissingBenchmark(benchmark::State& state) {
     }
 }
 BENCHMARK(LocateMissingBenchmark)->Unit(benchmark::kMillisecond);
+
+// Growth with the input: each iteration times work(n) and work(4n) on inputs made beforehand;
+// the counter ratio is time(4n) / time(n), 4 for linear growth and 16 for quadratic.
+void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
+    const int n = static_cast<int>(state.range(0));
+    double small = 0;
+    double large = 0;
+    const auto timed = [&work](int size) {
+        const auto start = std::chrono::steady_clock::now();
+        work(size);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    work(n); // inputs and caches of the first run are not what is measured
+    work(4 * n);
+    for (auto _ : state) {
+        small += timed(n);
+        large += timed(4 * n);
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["n_ms"] = 1000 * small / runs;
+    state.counters["4n_ms"] = 1000 * large / runs;
+    state.counters["ratio"] = large / small;
+}
+
+// An archive of count track descriptions that all claim the whole file, over a body of count
+// lines with the track name at its end: every description's lines cover every other's.
+std::string OverlappingTracksArchive(const TTempDir& folder, int count) {
+    const std::string path = folder.Path() + "OVERLAP" + std::to_string(count) + ".POD";
+    std::string body;
+    for (int k = 0; k < count; ++k) {
+        body += "line " + std::to_string(k) + "\r\n";
+    }
+    body += "!Race Track Name\r\nEverywhere\r\n";
+    TByteWriter bytes;
+    bytes.I32(count).FixedText("", 80);
+    for (int k = 0; k < count; ++k) {
+        bytes.FixedText("T" + std::to_string(k) + ".SIT", 32)
+            .I32(static_cast<int32_t>(body.size()))
+            .I32(84 + 40 * count);
+    }
+    WriteFileBytes(path, bytes.Raw(body).Bytes());
+    return path;
+}
+
+// The command-line tool's tracks command is this: open the archive, list its descriptions.
+void OpenOverlappingArchiveBenchmark(benchmark::State& state) {
+    static const TTempDir folder;
+    MeasureGrowth(state, [](int count) {
+        static std::map<int, std::string> made;
+        auto& path = made[count];
+        if (path.empty()) {
+            path = OverlappingTracksArchive(folder, count);
+        }
+        const TPodFile pod(path);
+        benchmark::DoNotOptimize(pod.SitEntries().size());
+    });
+}
+BENCHMARK(OpenOverlappingArchiveBenchmark)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// An archive of count small entries, every other one a track description (1 000 and 4 000
+// descriptions at the sizes measured), then a lookup of every name.
+void OpenAndLookUpArchiveBenchmark(benchmark::State& state) {
+    static const TTempDir folder;
+    MeasureGrowth(state, [](int count) {
+        static std::map<int, std::string> made;
+        auto& path = made[count];
+        if (path.empty()) {
+            TPodWriter writer;
+            for (int k = 0; k < count; ++k) {
+                const bool track = k % 2 == 0;
+                writer.Add("ART\\E" + std::to_string(k) + (track ? ".SIT" : ".RAW"),
+                           track ? CrLfLines({"T.LVL", "!Race Track Name", "Track"}) : "x");
+            }
+            path = folder.Path() + "ENTRIES" + std::to_string(count) + ".POD";
+            writer.Write(path);
+        }
+        const TPodFile pod(path);
+        for (int k = 0; k < count; ++k) {
+            benchmark::DoNotOptimize(pod.FindEntry("art\\e" + std::to_string(k) + ".raw"));
+        }
+    });
+}
+BENCHMARK(OpenAndLookUpArchiveBenchmark)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// A whole track whose texture list names count distinct textures, none of them to be found:
+// each goes through the texture pool, the finder's caches and the once-only warnings.
+std::string TextureListTrack(const TTempDir& folder, int count) {
+    TLevelDescription level;
+    level.AltitudeFile = "BIG.AL3";
+    level.TexIndexFile = "BIG.TEX";
+    level.TextureListFile = "BIG.LST";
+    level.LightMapFile = "BIG.LIT";
+    TTrackDescription track;
+    track.LevelFile = "BIG.LVL";
+    track.TrackName = "Many Textures";
+    std::vector<std::string> names;
+    for (int k = 0; k < count; ++k) {
+        names.push_back("TEX" + std::to_string(k) + ".RAW");
+    }
+    TPodWriter writer;
+    writer.Add("BIG.SIT", SitText(track))
+        .Add("LEVELS\\BIG.LVL", LvlText(level))
+        .Add("DATA\\BIG.AL3", std::string(256 * 256, '\0'))
+        .Add("DATA\\BIG.AL0", std::string(256 * 256, '\0'))
+        .Add("DATA\\BIG.AL1", std::string(256 * 256, '\0'))
+        .Add("DATA\\BIG.TEX", std::string(256 * 256 * 2, '\0'))
+        .Add("DATA\\BIG.TE0", std::string(256 * 256 * 12, '\0'))
+        .Add("DATA\\BIG.LIT", std::string(256 * 256 * 7, '\xff'))
+        .Add("DATA\\BIG.LST", TextureListText(names));
+    const std::string path = folder.Path() + "TEXTURES" + std::to_string(count) + ".POD";
+    writer.Write(path);
+    return path;
+}
+
+void TextureListLoadBenchmark(benchmark::State& state) {
+    Render();
+    static const TTempDir folder;
+    MeasureGrowth(state, [](int count) {
+        static std::map<int, std::string> made;
+        auto& path = made[count];
+        if (path.empty()) {
+            path = TextureListTrack(folder, count);
+        }
+        // A finder of its own each time: the caches of one run would answer the next.
+        TQRXFileFinder finder;
+        BuildSearchFolders(finder, TStringList(5));
+        const TPodFile pod(path);
+        TStringList warnings;
+        TQuietProgress progress;
+        LoadTrack(Render(), pod, "BIG.SIT", progress, warnings, finder);
+    });
+}
+BENCHMARK(TextureListLoadBenchmark)->Arg(8000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Cached finder answers: count names found once, then asked for again in another letter case.
+void FinderCachedLookupBenchmark(benchmark::State& state) {
+    MeasureGrowth(state, [](int count) {
+        TQRXFileFinder finder;
+        for (int k = 0; k < count; ++k) {
+            finder.FoundCache.Add("ART\\F" + std::to_string(k) + ".RAW=F/somewhere");
+            finder.MissingCache.Add("ART\\M" + std::to_string(k) + ".RAW=XXX");
+        }
+        for (int k = 0; k < count; ++k) {
+            benchmark::DoNotOptimize(finder.Locate("art\\f" + std::to_string(k) + ".raw"));
+            benchmark::DoNotOptimize(finder.Locate("art\\m" + std::to_string(k) + ".raw"));
+        }
+    });
+}
+BENCHMARK(FinderCachedLookupBenchmark)->Arg(8000)->Unit(benchmark::kMillisecond);
 
 } // namespace

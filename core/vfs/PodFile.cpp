@@ -32,23 +32,19 @@ bool IsLineEnd(uint8_t b) {
 // giving exactly what reading its lines one by one would give.
 class TTrackNameScan {
 public:
-    TTrackNameScan(std::string bytes) : bytes_(std::move(bytes)) {
+    explicit TTrackNameScan(std::string bytes) : bytes_(std::move(bytes)) {
         const size_t n = bytes_.size();
         runEnd_.resize(n + 1);
-        runStart_.resize(n + 1);
         nextLineStart_.resize(n + 1);
         nextKeyLine_.resize(n + 1);
-        runEnd_[n] = nextLineStart_[n] = nextKeyLine_[n] = n;
+        runEnd_[n] = nextLineStart_[n] = nextKeyLine_[n] = static_cast<uint32_t>(n);
         for (size_t i = n; i-- > 0;) {
+            const auto at = static_cast<uint32_t>(i);
             const bool lineEnd = IsLineEnd(Byte(i));
-            runEnd_[i] = lineEnd ? i : runEnd_[i + 1];
-            nextLineStart_[i] = lineEnd ? nextLineStart_[i + 1] : i;
-            const bool keyLine = !lineEnd && (i == 0 || IsLineEnd(Byte(i - 1))) &&
-                                 Text(i, runEnd_[i]) == kTrackNameKey;
-            nextKeyLine_[i] = keyLine ? i : nextKeyLine_[i + 1];
-        }
-        for (size_t i = 0; i < n; ++i) {
-            runStart_[i] = (i > 0 && !IsLineEnd(Byte(i - 1))) ? runStart_[i - 1] : i;
+            runEnd_[i] = lineEnd ? at : runEnd_[i + 1];
+            nextLineStart_[i] = lineEnd ? nextLineStart_[i + 1] : at;
+            nextKeyLine_[i] =
+                LineStartsAt(i) && Text(i, runEnd_[i]) == kTrackNameKey ? at : nextKeyLine_[i + 1];
         }
     }
 
@@ -66,8 +62,9 @@ public:
             return LineText(LineFrom(runEnd_[key], end));
         }
         // The entry's end may cut its last line down to the key itself; nothing follows it then.
-        if (end > first.End && !IsLineEnd(Byte(end - 1)) && runStart_[end - 1] >= first.End &&
-            Text(runStart_[end - 1], end) == kTrackNameKey) {
+        const size_t cutStart = end - std::min(end, kTrackNameKey.size());
+        if (cutStart >= first.End && LineStartsAt(cutStart) &&
+            Text(cutStart, end) == kTrackNameKey) {
             return "";
         }
         return kUnnamedTrack;
@@ -80,6 +77,9 @@ private:
     };
 
     uint8_t Byte(size_t i) const { return static_cast<uint8_t>(bytes_[i]); }
+    bool LineStartsAt(size_t i) const {
+        return !IsLineEnd(Byte(i)) && (i == 0 || IsLineEnd(Byte(i - 1)));
+    }
     std::string_view Text(size_t start, size_t end) const {
         return std::string_view(bytes_).substr(start, end - start);
     }
@@ -90,14 +90,14 @@ private:
         if (start >= limit) {
             return {limit, limit};
         }
-        return {start, std::min(runEnd_[start], limit)};
+        return {start, std::min<size_t>(runEnd_[start], limit)};
     }
 
+    // Positions fit 32 bits: a block lies within what 32-bit offsets and sizes can reach.
     std::string bytes_;
-    std::vector<size_t> runEnd_;        // first line end at or after i
-    std::vector<size_t> runStart_;      // where the line holding byte i starts
-    std::vector<size_t> nextLineStart_; // first byte at or after i that is not a line end
-    std::vector<size_t> nextKeyLine_;   // first whole line at or after i that is the key
+    std::vector<uint32_t> runEnd_;        // first line end at or after i
+    std::vector<uint32_t> nextLineStart_; // first byte at or after i that is not a line end
+    std::vector<uint32_t> nextKeyLine_;   // first whole line at or after i that is the key
 };
 
 bool IsFile(const std::string& path) {
@@ -148,7 +148,6 @@ void TPodFile::ReadTrackNames(TGameFile& file) {
         int64_t End;
         size_t Sit;
     };
-    std::vector<std::string> sitNames;
     std::vector<TSpan> spans;
     for (const TPodEntry& entry : entries_) {
         const std::string& name = entry.Name;
@@ -159,12 +158,12 @@ void TPodFile::ReadTrackNames(TGameFile& file) {
         const TPodEntry& source = entries_[static_cast<size_t>(FindEntry(name))];
         const int64_t start = source.Offset;
         const int64_t end = std::min<int64_t>(start + source.Size, file.Size());
-        if (start > 0 && start < end) {
-            spans.push_back({start, end, sitNames.size()});
+        const bool readable = start > 0 && start < end;
+        if (readable) {
+            spans.push_back({start, end, sitEntries_.size()});
         }
-        sitNames.push_back(name);
+        sitEntries_.push_back(name + "=" + (readable ? "" : kUnnamedTrack));
     }
-    std::vector<std::string> trackNames(sitNames.size(), kUnnamedTrack);
     std::sort(spans.begin(), spans.end(),
               [](const TSpan& a, const TSpan& b) { return a.Start < b.Start; });
     for (size_t first = 0; first < spans.size();) {
@@ -180,14 +179,11 @@ void TPodFile::ReadTrackNames(TGameFile& file) {
         file.Read(bytes.data(), bytes.size());
         const TTrackNameScan scan(std::move(bytes));
         for (size_t k = first; k < last; ++k) {
-            trackNames[spans[k].Sit] =
+            sitEntries_[spans[k].Sit] +=
                 scan.TrackName(static_cast<size_t>(spans[k].Start - blockStart),
                                static_cast<size_t>(spans[k].End - blockStart));
         }
         first = last;
-    }
-    for (size_t k = 0; k < sitNames.size(); ++k) {
-        sitEntries_.push_back(sitNames[k] + "=" + trackNames[k]);
     }
 }
 
