@@ -128,6 +128,7 @@ TPodFile::TPodFile(const std::string& path) {
     file.Read(directory.data(), directory.size());
     entries_.resize(static_cast<size_t>(count));
     index_.reserve(entries_.size());
+    std::vector<size_t> firstOfName(entries_.size());
     for (size_t i = 0; i < entries_.size(); ++i) {
         const auto* record = reinterpret_cast<const uint8_t*>(directory.data()) + i * kRecordSize;
         TPodEntry& entry = entries_[i];
@@ -135,27 +136,29 @@ TPodFile::TPodFile(const std::string& path) {
         entry.Name.assign(name, strnlen(name, kNameSize));
         entry.Size = Int32At(record + 32);
         entry.Offset = Int32At(record + 36);
-        index_.emplace(UpperCase(entry.Name), static_cast<int>(i)); // the first of a name stays
+        // The first entry of a name stays the one the name finds.
+        const auto [found, added] = index_.emplace(UpperCase(entry.Name), static_cast<int>(i));
+        firstOfName[i] = static_cast<size_t>(found->second);
     }
-    ReadTrackNames(file);
+    ReadTrackNames(file, firstOfName);
 }
 
 // Only the bytes that track descriptions cover are read, each at most once, and never past the
 // end of the file whatever the directory claims.
-void TPodFile::ReadTrackNames(TGameFile& file) {
+void TPodFile::ReadTrackNames(TGameFile& file, const std::vector<size_t>& firstOfName) {
     struct TSpan {
         int64_t Start;
         int64_t End;
         size_t Sit;
     };
     std::vector<TSpan> spans;
-    for (const TPodEntry& entry : entries_) {
-        const std::string& name = entry.Name;
+    for (size_t i = 0; i < entries_.size(); ++i) {
+        const std::string& name = entries_[i].Name;
         if (name.size() < 4 || name.compare(name.size() - 4, 4, ".SIT") != 0) {
             continue;
         }
         // Lines are read by name, so a later entry of the same name reads the first one's bytes.
-        const TPodEntry& source = entries_[static_cast<size_t>(FindEntry(name))];
+        const TPodEntry& source = entries_[firstOfName[i]];
         const int64_t start = source.Offset;
         const int64_t end = std::min<int64_t>(start + source.Size, file.Size());
         const bool readable = start > 0 && start < end;

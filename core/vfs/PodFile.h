@@ -56,7 +56,8 @@ public:
     const TStringList& SitEntries() const { return sitEntries_; }
 
 private:
-    void ReadTrackNames(TGameFile& file);
+    // firstOfName[i]: the entry that entry i's name finds.
+    void ReadTrackNames(TGameFile& file, const std::vector<size_t>& firstOfName);
 
     std::string archivePath_;
     std::string description_;
