@@ -19,8 +19,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
 #include <functional>
-#include <map>
 #include <memory>
 
 namespace {
@@ -127,19 +128,29 @@ void LocateMissingBenchmark(benchmark::State& state) {
 }
 BENCHMARK(LocateMissingBenchmark)->Unit(benchmark::kMillisecond);
 
+// Processor time of this thread: the other programs of a busy machine do not count in it.
+double ThreadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
 // Growth with the input: each iteration times work(n) and work(4n) on inputs made beforehand;
-// the counter ratio is time(4n) / time(n), 4 for linear growth and 16 for quadratic.
+// the counter ratio is time(4n) / time(n), 4 for linear growth and 16 for quadratic. The sizes
+// are chosen so that neither fits the processor caches, which would make the smaller one look
+// faster per item than the algorithm makes it. Each size
+// runs once untimed right before its timed run, so that neither pays for the memory the other
+// size gave back.
 void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
     const int n = static_cast<int>(state.range(0));
     double small = 0;
     double large = 0;
     const auto timed = [&work](int size) {
-        const auto start = std::chrono::steady_clock::now();
         work(size);
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double start = ThreadSeconds();
+        work(size);
+        return ThreadSeconds() - start;
     };
-    work(n); // inputs and caches of the first run are not what is measured
-    work(4 * n);
     for (auto _ : state) {
         small += timed(n);
         large += timed(4 * n);
@@ -152,8 +163,7 @@ void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work
 
 // An archive of count track descriptions that all claim the whole file, over a body of count
 // lines with the track name at its end: every description's lines cover every other's.
-std::string OverlappingTracksArchive(const TTempDir& folder, int count) {
-    const std::string path = folder.Path() + "OVERLAP" + std::to_string(count) + ".POD";
+std::string OverlappingTracksArchive(int count) {
     std::string body;
     for (int k = 0; k < count; ++k) {
         body += "line " + std::to_string(k) + "\r\n";
@@ -166,43 +176,47 @@ std::string OverlappingTracksArchive(const TTempDir& folder, int count) {
             .I32(static_cast<int32_t>(body.size()))
             .I32(84 + 40 * count);
     }
-    WriteFileBytes(path, bytes.Raw(body).Bytes());
+    return bytes.Raw(body).Bytes();
+}
+
+// Inputs are written once per size, into one folder for the whole run.
+std::string MadeOnce(const std::string& name, int count, std::string (*bytes)(int)) {
+    static const TTempDir folder;
+    const std::string path = folder.Path() + name + std::to_string(count) + ".POD";
+    if (!std::filesystem::exists(path)) {
+        WriteFileBytes(path, bytes(count));
+    }
     return path;
 }
 
 // The command-line tool's tracks command is this: open the archive, list its descriptions.
 void OpenOverlappingArchiveBenchmark(benchmark::State& state) {
-    static const TTempDir folder;
     MeasureGrowth(state, [](int count) {
-        static std::map<int, std::string> made;
-        auto& path = made[count];
-        if (path.empty()) {
-            path = OverlappingTracksArchive(folder, count);
-        }
-        const TPodFile pod(path);
+        const TPodFile pod(MadeOnce("OVERLAP", count, OverlappingTracksArchive));
         benchmark::DoNotOptimize(pod.SitEntries().size());
     });
 }
-BENCHMARK(OpenOverlappingArchiveBenchmark)->Arg(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenOverlappingArchiveBenchmark)
+    ->Arg(64000)
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 // An archive of count small entries, every other one a track description (1 000 and 4 000
-// descriptions at the sizes measured), then a lookup of every name.
+// descriptions at the sizes measured).
+std::string ManyEntriesArchive(int count) {
+    TPodWriter writer;
+    for (int k = 0; k < count; ++k) {
+        const bool track = k % 2 == 0;
+        writer.Add("ART\\E" + std::to_string(k) + (track ? ".SIT" : ".RAW"),
+                   track ? CrLfLines({"T.LVL", "!Race Track Name", "Track"}) : "x");
+    }
+    return writer.Bytes();
+}
+
+// Opening it, then a lookup of every name.
 void OpenAndLookUpArchiveBenchmark(benchmark::State& state) {
-    static const TTempDir folder;
     MeasureGrowth(state, [](int count) {
-        static std::map<int, std::string> made;
-        auto& path = made[count];
-        if (path.empty()) {
-            TPodWriter writer;
-            for (int k = 0; k < count; ++k) {
-                const bool track = k % 2 == 0;
-                writer.Add("ART\\E" + std::to_string(k) + (track ? ".SIT" : ".RAW"),
-                           track ? CrLfLines({"T.LVL", "!Race Track Name", "Track"}) : "x");
-            }
-            path = folder.Path() + "ENTRIES" + std::to_string(count) + ".POD";
-            writer.Write(path);
-        }
-        const TPodFile pod(path);
+        const TPodFile pod(MadeOnce("ENTRIES", count, ManyEntriesArchive));
         for (int k = 0; k < count; ++k) {
             benchmark::DoNotOptimize(pod.FindEntry("art\\e" + std::to_string(k) + ".raw"));
         }
@@ -212,7 +226,7 @@ BENCHMARK(OpenAndLookUpArchiveBenchmark)->Arg(2000)->Unit(benchmark::kMillisecon
 
 // A whole track whose texture list names count distinct textures, none of them to be found:
 // each goes through the texture pool, the finder's caches and the once-only warnings.
-std::string TextureListTrack(const TTempDir& folder, int count) {
+std::string TextureListTrack(int count) {
     TLevelDescription level;
     level.AltitudeFile = "BIG.AL3";
     level.TexIndexFile = "BIG.TEX";
@@ -235,20 +249,13 @@ std::string TextureListTrack(const TTempDir& folder, int count) {
         .Add("DATA\\BIG.TE0", std::string(256 * 256 * 12, '\0'))
         .Add("DATA\\BIG.LIT", std::string(256 * 256 * 7, '\xff'))
         .Add("DATA\\BIG.LST", TextureListText(names));
-    const std::string path = folder.Path() + "TEXTURES" + std::to_string(count) + ".POD";
-    writer.Write(path);
-    return path;
+    return writer.Bytes();
 }
 
 void TextureListLoadBenchmark(benchmark::State& state) {
     Render();
-    static const TTempDir folder;
     MeasureGrowth(state, [](int count) {
-        static std::map<int, std::string> made;
-        auto& path = made[count];
-        if (path.empty()) {
-            path = TextureListTrack(folder, count);
-        }
+        const std::string path = MadeOnce("TEXTURES", count, TextureListTrack);
         // A finder of its own each time: the caches of one run would answer the next.
         TQRXFileFinder finder;
         BuildSearchFolders(finder, TStringList(5));
@@ -274,6 +281,6 @@ void FinderCachedLookupBenchmark(benchmark::State& state) {
         }
     });
 }
-BENCHMARK(FinderCachedLookupBenchmark)->Arg(8000)->Unit(benchmark::kMillisecond);
+BENCHMARK(FinderCachedLookupBenchmark)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 } // namespace
