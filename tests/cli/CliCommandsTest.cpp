@@ -75,6 +75,21 @@ TEST_F(CliArchiveTest, TracksPrintTheTrackLinesOfUpperCaseSitEntries) {
     EXPECT_EQ(run.Out, "ARENA.SIT=Mud Bowl\nHILL.SIT=<unnamed>\n");
 }
 
+TEST(CliTracks, DescriptionsClaimingBytesPastTheEndAreListedFromWhatTheFileHolds) {
+    TTempDir dir;
+    const std::string body = CrLfLines({"T.LVL", "!Race Track Name", "Cut Short"});
+    TByteWriter bytes;
+    bytes.I32(3).FixedText("", 80);
+    const int32_t start = 84 + 3 * 40;
+    bytes.FixedText("LONG.SIT", 32).I32(0x7FFFFFF0).I32(start);
+    bytes.FixedText("FAR.SIT", 32).I32(100).I32(0x7FFFFF00);
+    bytes.FixedText("ALSO.SIT", 32).I32(static_cast<int32_t>(body.size())).I32(start);
+    const std::string archive = dir.WriteFile("HOSTILE.POD", bytes.Raw(body).Bytes());
+    const TCliRun run = Capture({"tracks", archive});
+    EXPECT_EQ(run.Code, kCliDone);
+    EXPECT_EQ(run.Out, "LONG.SIT=Cut Short\nFAR.SIT=<unnamed>\nALSO.SIT=Cut Short\n");
+}
+
 TEST_F(CliArchiveTest, ExtractWritesTheEntryBytesToStandardOutput) {
     const TCliRun run = Capture({"extract", archive_, "art\\bin.raw"});
     EXPECT_EQ(run.Code, kCliDone);
