@@ -1,0 +1,34 @@
+#include "fuzz/FuzzSupport.h"
+
+#include "tools/PodWriter.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+TFuzzSession& TFuzzSession::Get() {
+    static TFuzzSession session;
+    return session;
+}
+
+TFuzzSession::TFuzzSession() {
+    // Inside the private home, which the environment removes at exit.
+    folder_ = std::string(std::getenv("HOME")) + "/fuzz-input/";
+    std::filesystem::create_directories(folder_);
+    SetMessages(&messages_);
+}
+
+TFuzzSession::~TFuzzSession() {
+    SetMessages(nullptr);
+}
+
+std::string TFuzzSession::WriteInput(const std::string& name, const uint8_t* data,
+                                     size_t size) const {
+    return WriteInput(name, std::string(reinterpret_cast<const char*>(data), size));
+}
+
+std::string TFuzzSession::WriteInput(const std::string& name, const std::string& bytes) const {
+    const std::string path = folder_ + name;
+    WriteFileBytes(path, bytes);
+    return path;
+}
