@@ -32,6 +32,11 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clan
     -DDUNMERE_BUILD_BENCH=OFF $launcher >/dev/null
 cmake --build "$build" -j"$(nproc)" --target dunmere-fuzz
 
+# The readers take files, so every input is written to one first; in a memory-backed folder a
+# run is several times faster.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    export TMPDIR=/dev/shm
+fi
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1}"
 
 # run TARGET SECONDS CORPUS: the corpus folder comes first, so only it receives new inputs.
