@@ -4,6 +4,7 @@
 #include "core/vfs/GameFile.h"
 #include "fuzz/FuzzSupport.h"
 
+#include <algorithm>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -14,10 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TGameFile file;
         Require(file.Open(path), "the input file opens");
         const TDecodedImage image = DecodeRAW(file, file.Size(), palette, "ART\\FUZZ.RAW");
-        if (image.Ok) {
-            Require(image.Pixels.size() == static_cast<size_t>(image.Width) * image.Height * 4,
-                    "a RAW image holds side x side RGBA pixels");
-        }
+        RequireConsistentImage(image);
+        Require(!image.Ok || image.Channels == 4, "a RAW image is RGBA");
     });
     return 0;
 }

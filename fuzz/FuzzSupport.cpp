@@ -1,5 +1,6 @@
 #include "fuzz/FuzzSupport.h"
 
+#include "core/formats/ImageDecode.h"
 #include "tools/PodWriter.h"
 
 #include <cstdlib>
@@ -31,4 +32,14 @@ std::string TFuzzSession::WriteInput(const std::string& name, const std::string&
     const std::string path = folder_ + name;
     WriteFileBytes(path, bytes);
     return path;
+}
+
+void RequireConsistentImage(const TDecodedImage& image) {
+    if (image.Ok) {
+        Require(image.Pixels.size() ==
+                    static_cast<size_t>(image.Width) * image.Height * image.Channels,
+                "a decoded image holds width x height pixels");
+    } else {
+        Require(!image.ErrorText.empty(), "a refused image says why");
+    }
 }

@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <string>
 
+struct TDecodedImage;
+
 class TSilentMessages : public TMessageSink {
 public:
     void ShowMessage(const std::string&, const std::string&) override {}
@@ -60,3 +62,6 @@ inline void Require(bool holds, const char* what) {
         std::abort();
     }
 }
+
+// An accepted image holds width x height pixels of its channels; a refused one says why.
+void RequireConsistentImage(const TDecodedImage& image);

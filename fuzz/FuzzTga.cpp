@@ -8,14 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunReader([&] {
         TGameFile file;
         Require(file.Open(path), "the input file opens");
-        const TDecodedImage image = DecodeTGA(file, path);
-        if (image.Ok) {
-            Require(image.Pixels.size() ==
-                        static_cast<size_t>(image.Width) * image.Height * image.Channels,
-                    "a decoded image holds width x height pixels");
-        } else {
-            Require(!image.ErrorText.empty(), "a refused image says why");
-        }
+        RequireConsistentImage(DecodeTGA(file, path));
     });
     return 0;
 }
