@@ -16,11 +16,6 @@ TFuzzSession::TFuzzSession() {
     // Inside the private home, which the environment removes at exit.
     folder_ = std::string(std::getenv("HOME")) + "/fuzz-input/";
     std::filesystem::create_directories(folder_);
-    SetMessages(&messages_);
-}
-
-TFuzzSession::~TFuzzSession() {
-    SetMessages(nullptr);
 }
 
 std::string TFuzzSession::WriteInput(const std::string& name, const uint8_t* data,

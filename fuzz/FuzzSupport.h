@@ -8,7 +8,7 @@
 #pragma once
 
 #include "core/base/Errors.h"
-#include "core/base/Feedback.h"
+#include "tests/support/SilentMessages.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <cstddef>
@@ -18,11 +18,6 @@
 #include <string>
 
 struct TDecodedImage;
-
-class TSilentMessages : public TMessageSink {
-public:
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
 
 class TFuzzSession {
 public:
@@ -34,7 +29,6 @@ public:
     std::string WriteInput(const std::string& name, const std::string& bytes) const;
     const std::string& Folder() const { return folder_; }
 
-    ~TFuzzSession();
     TFuzzSession(const TFuzzSession&) = delete;
     TFuzzSession& operator=(const TFuzzSession&) = delete;
 

@@ -2,13 +2,13 @@
 // copy opens and loads each of its tracks completely, or stops with one of the readers' errors.
 // No other exception escapes, and under the sanitizers no read or write leaves its buffer.
 #include "core/base/Errors.h"
-#include "core/base/Feedback.h"
 #include "core/base/ProgramFolder.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
+#include "tests/support/SilentMessages.h"
 #include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +17,6 @@
 #include <random>
 
 namespace {
-
-class TSilentMessages : public TMessageSink {
-public:
-    TSilentMessages() { SetMessages(this); }
-    ~TSilentMessages() override { SetMessages(nullptr); }
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
 
 enum class TOutcome { Loaded, Refused };
 

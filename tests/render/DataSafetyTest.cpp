@@ -2,7 +2,6 @@
 // walks (loose files and further archives) and the viewer's own data folder are byte for byte,
 // name for name and time for time what they were, after tracks were opened, loaded and drawn,
 // camera locations saved and restored and screenshots taken in every format.
-#include "core/base/Feedback.h"
 #include "core/base/Logging.h"
 #include "core/base/ProgramFolder.h"
 #include "core/formats/GLBMP.h"
@@ -18,6 +17,7 @@
 #include "render/RenderContext.h"
 #include "render/ScreenGrab.h"
 #include "render/TrackLoader.h"
+#include "tests/support/SilentMessages.h"
 #include "tests/support/TrackFixture.h"
 
 #include <gtest/gtest.h>
@@ -67,13 +67,6 @@ std::string Differences(const TFolderState& before, const TFolderState& after) {
     }
     return text;
 }
-
-class TSilentMessages : public TMessageSink {
-public:
-    TSilentMessages() { SetMessages(this); }
-    ~TSilentMessages() override { SetMessages(nullptr); }
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
 
 TEST(DataSafety, ASessionChangesNoGameFileNorTheViewersOwnData) {
     TTempDir game;
