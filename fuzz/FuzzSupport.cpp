@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 
 TFuzzSession& TFuzzSession::Get() {
     static TFuzzSession session;

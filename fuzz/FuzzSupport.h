@@ -27,7 +27,6 @@ public:
     // Writes the bytes to name in the private folder and returns the full path.
     std::string WriteInput(const std::string& name, const uint8_t* data, size_t size) const;
     std::string WriteInput(const std::string& name, const std::string& bytes) const;
-    const std::string& Folder() const { return folder_; }
 
     TFuzzSession(const TFuzzSession&) = delete;
     TFuzzSession& operator=(const TFuzzSession&) = delete;
