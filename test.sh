@@ -1,6 +1,7 @@
 #!/bin/sh
 # Checks the source format, builds everything and runs every test, then the core and render
-# tests once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# tests and the fuzz regressions once more under AddressSanitizer and UndefinedBehaviorSanitizer,
+# and last every fuzz target for a few seconds (clang, libFuzzer).
 set -eu
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -17,4 +18,6 @@ cmake --build build -j"$jobs"
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDUNMERE_SANITIZE=ON \
     -DDUNMERE_BUILD_SHELL=OFF -DDUNMERE_BUILD_BENCH=OFF $launcher
 cmake --build build-asan -j"$jobs"
-(cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j"$jobs" -L 'core|render')
+(cd build-asan && ASAN_OPTIONS=detect_leaks=0 ctest --output-on-failure -j"$jobs" -L 'core|render|fuzz')
+
+./scripts/fuzz.sh --smoke 5
