@@ -12,7 +12,8 @@ libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
 libpng-dev libjpeg62-turbo-dev libsimpleini-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool x11-utils imagemagick
-clang-format fonts-dejavu-core locales stress-ng"
+clang-format fonts-dejavu-core locales stress-ng
+libtinygltf-dev nlohmann-json3-dev nodejs npm"
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

@@ -96,3 +96,5 @@ struct TBINExtents {
 TBINExtents MeasureExtents(const std::vector<TBINVertex>& vertices);
 
 constexpr double kBINTexelScale = 16711680.0;
+// 131072 model units are one world unit.
+constexpr double kBINUnitsPerWorldUnit = 131072.0;

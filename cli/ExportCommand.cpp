@@ -1,0 +1,52 @@
+// dunmeregl-cli export ARCHIVE -o TRACK.glb [--track ENTRY] [--search DIR]... [--ini FILE]
+//                      [--objects] [--boxes] [--water]
+// Loads one track as the viewer does and writes it as a binary glTF file. Without any of
+// --objects, --boxes and --water everything is written; with some, the terrain and only those.
+#include "cli/TrackSession.h"
+#include "core/export/TrackExport.h"
+#include "core/vfs/GameFiles.h"
+
+#include <algorithm>
+
+namespace {
+
+bool TakeFlag(TCliArgs& args, const std::string& flag) {
+    const auto found = std::find(args.begin(), args.end(), flag);
+    if (found == args.end()) {
+        return false;
+    }
+    args.erase(found);
+    return true;
+}
+
+int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
+    TCliArgs args = arguments;
+    std::string output = TakeOutputOption(args, "export");
+    TTrackExportOptions options;
+    options.Objects = TakeFlag(args, "--objects");
+    options.Boxes = TakeFlag(args, "--boxes");
+    options.Water = TakeFlag(args, "--water");
+    if (!options.Objects && !options.Boxes && !options.Water) {
+        options = TTrackExportOptions{};
+    }
+    const TCliTrackOptions trackOptions = TakeTrackOptions(args);
+    if (!args.empty()) {
+        throw ECliUsageError("export: unexpected argument " + args[0]);
+    }
+    TCliTrackSession session(trackOptions, 64, 64);
+    session.Load();
+    TGameFiles files(session.Pod.get(), session.Finder);
+    ExportTrackGlb(output, files, options);
+    for (const std::string& warning : session.Warnings) {
+        out << warning << '\n';
+    }
+    return kCliDone;
+}
+
+const TCliRegistration registration(
+    {"export",
+     "ARCHIVE -o TRACK.glb [--track ENTRY] [--search DIR]... [--ini FILE] [--objects] [--boxes] "
+     "[--water]",
+     CliExport});
+
+} // namespace
