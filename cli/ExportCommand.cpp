@@ -6,18 +6,7 @@
 #include "core/export/TrackExport.h"
 #include "core/vfs/GameFiles.h"
 
-#include <algorithm>
-
 namespace {
-
-bool TakeFlag(TCliArgs& args, const std::string& flag) {
-    const auto found = std::find(args.begin(), args.end(), flag);
-    if (found == args.end()) {
-        return false;
-    }
-    args.erase(found);
-    return true;
-}
 
 int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
     TCliArgs args = arguments;

@@ -50,6 +50,15 @@ TCliTrackOptions TakeTrackOptions(TCliArgs& args) {
     return options;
 }
 
+bool TakeFlag(TCliArgs& args, const std::string& flag) {
+    const auto found = std::find(args.begin(), args.end(), flag);
+    if (found == args.end()) {
+        return false;
+    }
+    args.erase(found);
+    return true;
+}
+
 std::string TakeOutputOption(TCliArgs& args, const std::string& command) {
     const auto option = std::find(args.begin(), args.end(), "-o");
     if (option == args.end()) {

@@ -29,6 +29,8 @@ struct TCliTrackOptions {
 
 // Takes the common options out of args and leaves the rest there; raises ECliUsageError.
 TCliTrackOptions TakeTrackOptions(TCliArgs& args);
+// Takes flag out of args; false when it is not there.
+bool TakeFlag(TCliArgs& args, const std::string& flag);
 // Takes "-o FILE" out of args; raises ECliUsageError naming command when it is not there.
 std::string TakeOutputOption(TCliArgs& args, const std::string& command);
 
