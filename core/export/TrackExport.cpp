@@ -169,27 +169,31 @@ public:
     tinygltf::Model Model;
 };
 
-// One material per texture name, made on first use with its PNG image.
+// One material per texture name and way of drawing, made on first use; each texture's PNG image
+// is embedded once and shared.
 class TMaterials {
 public:
     TMaterials(TGltfBuilder& gltf, TGameFiles& files) : gltf_(gltf), files_(files) {}
 
-    // A texture of the game data ("ART\NAME.RAW"), or one of the two keys above.
-    int For(const std::string& name) {
-        const std::string key = UpperCase(Trim(name));
+    // A texture of the game data ("ART\NAME.RAW"), or one of the two keys above. The viewer
+    // blends only some model faces, and only there do transparent pixels show as holes.
+    int For(const std::string& name, bool blended) {
+        const std::string key = UpperCase(Trim(name)) + (blended ? "|BLENDED" : "");
         const auto known = materials_.find(key);
         if (known != materials_.end()) {
             return known->second;
         }
-        tinygltf::Material material;
-        material.name = name;
-        material.doubleSided = true;
-        material.extensions[kUnlit] = tinygltf::Value(tinygltf::Value::Object());
-        material.pbrMetallicRoughness.metallicFactor = 0;
-        if (key == kFallbackKey || key == kUntexturedKey) {
+        tinygltf::Material material = UnlitMaterial(blended ? name + " (blended)" : name);
+        const TEmbeddedTexture texture = TextureOf(name);
+        if (texture.Index < 0) {
+            // Drawn grey: a texture the viewer could not read, or none at all.
             material.pbrMetallicRoughness.baseColorFactor = {0.8, 0.8, 0.8, 1};
         } else {
-            AddTexture(name, material);
+            material.pbrMetallicRoughness.baseColorTexture.index = texture.Index;
+            if (blended && texture.Transparent) {
+                material.alphaMode = "MASK";
+                material.alphaCutoff = 0.5;
+            }
         }
         gltf_.Model.materials.push_back(material);
         const int index = static_cast<int>(gltf_.Model.materials.size() - 1);
@@ -198,12 +202,8 @@ public:
     }
 
     int Water() {
-        tinygltf::Material material;
-        material.name = "Water";
-        material.doubleSided = true;
+        tinygltf::Material material = UnlitMaterial("Water");
         material.alphaMode = "BLEND";
-        material.extensions[kUnlit] = tinygltf::Value(tinygltf::Value::Object());
-        material.pbrMetallicRoughness.metallicFactor = 0;
         material.pbrMetallicRoughness.baseColorFactor.assign(std::begin(kWaterColor),
                                                              std::end(kWaterColor));
         gltf_.Model.materials.push_back(material);
@@ -211,44 +211,59 @@ public:
     }
 
 private:
-    // A texture the load could not read is drawn grey, as the material says by its name.
-    void AddTexture(const std::string& name, tinygltf::Material& material) {
+    struct TEmbeddedTexture {
+        int Index = -1; // of the glTF texture; -1 for none
+        bool Transparent = false;
+    };
+
+    static tinygltf::Material UnlitMaterial(const std::string& name) {
+        tinygltf::Material material;
+        material.name = name;
+        material.doubleSided = true;
+        material.extensions[kUnlit] = tinygltf::Value(tinygltf::Value::Object());
+        material.pbrMetallicRoughness.metallicFactor = 0;
+        return material;
+    }
+
+    TEmbeddedTexture TextureOf(const std::string& name) {
+        const std::string key = UpperCase(Trim(name));
+        const auto known = textures_.find(key);
+        if (known != textures_.end()) {
+            return known->second;
+        }
+        TEmbeddedTexture& texture = textures_[key];
+        if (key == kFallbackKey || key == kUntexturedKey) {
+            return texture;
+        }
         const TPalette& palette = ChooseGamePalette(PalettePool(), name, files_);
         TOpenedGameFile found = files_.Open(name);
         if (!found.Found()) {
-            material.pbrMetallicRoughness.baseColorFactor = {0.8, 0.8, 0.8, 1};
-            return;
+            return texture;
         }
         TDecodedImage image = DecodeRAW(found.File, found.Size, palette, name);
         found.File.Close();
         if (!image.Ok || image.Width == 0 || image.Height == 0) {
-            material.pbrMetallicRoughness.baseColorFactor = {0.8, 0.8, 0.8, 1};
-            return;
+            return texture;
         }
         const std::vector<uint8_t> rgba = ToRgba(image);
         const std::vector<uint8_t> png = EncodePNG(rgba.data(), image.Width, image.Height, true);
         if (png.empty()) {
             throw EDunmereError("Could not encode the texture " + name + " as PNG");
         }
-        bool transparent = false;
-        for (size_t i = 3; i < rgba.size(); i += 4) {
-            transparent = transparent || rgba[i] < 128;
+        for (size_t i = 3; i < rgba.size() && !texture.Transparent; i += 4) {
+            texture.Transparent = rgba[i] < 128;
         }
         tinygltf::Image gltfImage;
         gltfImage.name = name;
         gltfImage.mimeType = "image/png";
         gltfImage.bufferView = gltf_.AddView(png.data(), png.size(), 0);
         gltf_.Model.images.push_back(gltfImage);
-        tinygltf::Texture texture;
-        texture.sampler = 0;
-        texture.source = static_cast<int>(gltf_.Model.images.size() - 1);
-        gltf_.Model.textures.push_back(texture);
-        material.pbrMetallicRoughness.baseColorTexture.index =
-            static_cast<int>(gltf_.Model.textures.size() - 1);
-        if (transparent) {
-            material.alphaMode = "MASK";
-            material.alphaCutoff = 0.5;
-        }
+        tinygltf::Texture gltfTexture;
+        gltfTexture.sampler = 0;
+        gltfTexture.source = static_cast<int>(gltf_.Model.images.size() - 1);
+        gltf_.Model.textures.push_back(gltfTexture);
+        texture.Index = static_cast<int>(gltf_.Model.textures.size() - 1);
+        return texture;
     }
 
     static std::vector<uint8_t> ToRgba(const TDecodedImage& image) {
@@ -266,6 +281,7 @@ private:
 
     TGltfBuilder& gltf_;
     TGameFiles& files_;
+    std::map<std::string, TEmbeddedTexture> textures_;
     std::map<std::string, int> materials_;
 };
 
@@ -372,9 +388,10 @@ public:
 private:
     int MaterialOf(int32_t textureNumber) {
         if (textureNumber < 0 || static_cast<size_t>(textureNumber) >= track_.TextureNames.size()) {
-            return materials_.For(kFallbackKey);
+            return materials_.For(kFallbackKey, false);
         }
-        return materials_.For("ART\\" + track_.TextureNames[static_cast<size_t>(textureNumber)]);
+        return materials_.For("ART\\" + track_.TextureNames[static_cast<size_t>(textureNumber)],
+                              false);
     }
 
     void AddMeshNode(const std::string& name, int mesh) {
@@ -433,9 +450,9 @@ private:
             if (!IsDrawableFace(face, data->Vertices)) {
                 continue;
             }
-            TPrimitiveData& part =
-                parts[materials_.For(face.TextureName.empty() ? std::string(kUntexturedKey)
-                                                              : "ART\\" + face.TextureName)];
+            const std::string texture =
+                face.TextureName.empty() ? std::string(kUntexturedKey) : "ART\\" + face.TextureName;
+            TPrimitiveData& part = parts[materials_.For(texture, IsBlendedFace(face))];
             const auto first = static_cast<uint32_t>(part.Positions.size() / 3);
             for (int v = 0; v < face.VertexCount; ++v) {
                 const TBINVertex& p = data->Vertices[static_cast<size_t>(face.Indices[v])];

@@ -10,9 +10,9 @@
 // model, one node per placement (track objects, checkpoint markers, the stadium and the
 // backdrops) carrying the placement's position and angles. Backdrops, which the viewer draws
 // around the camera at any distance, stand around the grid's centre, the first twice as wide as
-// the grid. Every texture is one PNG image with one material, shared by all that use it; the
-// materials are unlit, as the viewer lights nothing, and use alpha masking where the palette
-// makes pixels transparent.
+// the grid. Every texture is one PNG image, shared by all that use it, with one material for
+// opaque and one for blended drawing as the surfaces need them; the materials are unlit, as the
+// viewer lights nothing, and the blended ones mask out the pixels the palette makes transparent.
 #pragma once
 
 #include <string>

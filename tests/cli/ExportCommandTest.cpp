@@ -165,18 +165,20 @@ protected:
         return code;
     }
 
-    // The fixture track: terrain of GRASS.RAW, a crate of GRASS.RAW and a sign of HOLE.RAW,
-    // whose palette leaves its pixels transparent.
+    // The fixture track: terrain of GRASS.RAW, a crate of GRASS.RAW, and a board and a sign of
+    // HOLE.RAW, whose palette leaves its pixels transparent: the sign's face is blended, the
+    // board's opaque.
     std::string WriteFixture() {
         SetProgramFolder(dir_.MakeDir("program"));
         WriteViewerData(dir_, "program/");
         TTrackFixture track;
         track.MissingTextures = {"HOLE.RAW"};
-        track.MissingModels = {"SIGN.BIN"};
+        track.MissingModels = {"SIGN.BIN", "BOARD.BIN"};
         TPodWriter pod = track.Pod();
         pod.Add("ART\\HOLE.RAW", MakeRaw(8, 0));
         pod.Add("ART\\HOLE.ACT", MakeAct(1, 200, 0, 0));
-        pod.Add("MODELS\\SIGN.BIN", MakeBinQuad("HOLE.RAW"));
+        pod.Add("MODELS\\SIGN.BIN", MakeBinQuad("HOLE.RAW", 65536, 0x11));
+        pod.Add("MODELS\\BOARD.BIN", MakeBinQuad("HOLE.RAW"));
         const std::string archive = dir_.Path() + "TRACK.POD";
         pod.Write(archive);
         return archive;
@@ -205,22 +207,24 @@ TEST_F(ExportCommandTest, BothDemoTracksExportToFilesTheValidatorAcceptsAndThatH
     }
 }
 
-TEST_F(ExportCommandTest, TheFixtureTrackSharesOneMaterialPerTextureAndMasksTransparentPixels) {
+TEST_F(ExportCommandTest, TexturesAreSharedAndOnlyBlendedFacesMaskTransparentPixels) {
     const std::string archive = WriteFixture();
     const std::string glb = dir_.Path() + "track.glb";
     ASSERT_EQ(Run({archive, "-o", glb}), kCliDone) << err_;
     const tinygltf::Model model = ReadBack(glb);
     ExpectTheParsedTrack(model);
-    // Terrain, water, the crate and the sign; no ground boxes in this track.
-    EXPECT_EQ(model.meshes.size(), 4u);
+    // Terrain, water, the crate, the sign and the board; no ground boxes in this track.
+    EXPECT_EQ(model.meshes.size(), 5u);
+    // One image per texture; one material per texture and way of drawing it.
     EXPECT_EQ(model.images.size(), 2u);
-    ASSERT_EQ(model.materials.size(), 3u);
+    ASSERT_EQ(model.materials.size(), 4u);
     std::map<std::string, std::string> alphaModes;
     for (const tinygltf::Material& material : model.materials) {
         alphaModes[material.name] = material.alphaMode;
     }
     EXPECT_EQ(alphaModes["ART\\GRASS.RAW"], "OPAQUE");
-    EXPECT_EQ(alphaModes["ART\\HOLE.RAW"], "MASK");
+    EXPECT_EQ(alphaModes["ART\\HOLE.RAW"], "OPAQUE");
+    EXPECT_EQ(alphaModes["ART\\HOLE.RAW (blended)"], "MASK");
     EXPECT_EQ(alphaModes["Water"], "BLEND");
     EXPECT_EQ(MeshTriangles(model, FindNode(model, "MODELS\\SIGN.BIN")), 2u);
     for (const tinygltf::Image& image : model.images) {
