@@ -8,7 +8,7 @@
 
 namespace {
 
-int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
+int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TCliArgs args = arguments;
     std::string output = TakeOutputOption(args, "export");
     TTrackExportOptions options;
@@ -25,10 +25,11 @@ int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
     TCliTrackSession session(trackOptions, 64, 64);
     session.Load();
     TGameFiles files(session.Pod.get(), session.Finder);
-    ExportTrackGlb(output, files, options);
     for (const std::string& warning : session.Warnings) {
-        out << warning << '\n';
+        err << "warning: " << warning << '\n';
     }
+    ExportTrackGlb(output, files, options);
+    out << output << '\n';
     return kCliDone;
 }
 

@@ -199,7 +199,8 @@ TEST_F(ExportCommandTest, BothDemoTracksExportToFilesTheValidatorAcceptsAndThatH
         SCOPED_TRACE(line);
         const std::string glb = dir_.Path() + NamePart(line) + ".glb";
         ASSERT_EQ(Run({demo, "--track", NamePart(line), "-o", glb}), kCliDone) << err_;
-        EXPECT_EQ(out_, "") << "the demo loads without warnings";
+        EXPECT_EQ(out_, glb + "\n");
+        EXPECT_EQ(err_, "") << "the demo loads without warnings";
         const tinygltf::Model model = ReadBack(glb);
         ExpectTheParsedTrack(model);
         EXPECT_FALSE(FindNode(model, "Objects")->children.empty());
@@ -261,6 +262,27 @@ TEST_F(ExportCommandTest, NamingLayersLeavesTheOthersOut) {
     EXPECT_NE(FindNode(model, "Water"), nullptr);
     EXPECT_EQ(FindNode(model, "Objects"), nullptr);
     EXPECT_EQ(model.meshes.size(), 2u);
+}
+
+TEST_F(ExportCommandTest, ATextureFoundNowhereIsWarnedAboutAndItsSurfacesExportGrey) {
+    SetProgramFolder(dir_.MakeDir("program"));
+    WriteViewerData(dir_, "program/");
+    TTrackFixture track;
+    track.Textures.clear();
+    track.MissingTextures = {"MUD.RAW"};
+    const std::string archive = dir_.Path() + "MUDDY.POD";
+    track.Pod().Write(archive);
+    const std::string glb = dir_.Path() + "muddy.glb";
+    ASSERT_EQ(Run({archive, "-o", glb}), kCliDone) << err_;
+    EXPECT_NE(err_.find("warning: Error: Texture \"ART\\MUD.RAW\" not found"), std::string::npos)
+        << err_;
+    const tinygltf::Model model = ReadBack(glb);
+    EXPECT_TRUE(model.images.empty());
+    const tinygltf::Material& mud =
+        model.materials[static_cast<size_t>(model.meshes[0].primitives[0].material)];
+    EXPECT_EQ(mud.name, "ART\\MUD.RAW");
+    EXPECT_EQ(mud.pbrMetallicRoughness.baseColorTexture.index, -1);
+    EXPECT_VALID_GLTF(glb);
 }
 
 TEST_F(ExportCommandTest, AnOutputThatCannotBeCreatedIsNamedInTheError) {
