@@ -8,6 +8,8 @@
 #include "render/FrameRender.h"
 #include "render/TrackLoader.h"
 
+#include <algorithm>
+
 namespace {
 
 std::string TakeValue(TCliArgs& args, size_t i) {
@@ -48,6 +50,23 @@ TCliTrackOptions TakeTrackOptions(TCliArgs& args) {
     return options;
 }
 
+bool TakeFlag(TCliArgs& args, const std::string& flag) {
+    const auto found = std::find(args.begin(), args.end(), flag);
+    if (found == args.end()) {
+        return false;
+    }
+    args.erase(found);
+    return true;
+}
+
+std::string TakeOutputOption(TCliArgs& args, const std::string& command) {
+    const auto option = std::find(args.begin(), args.end(), "-o");
+    if (option == args.end()) {
+        throw ECliUsageError(command + ": -o FILE missing");
+    }
+    return TakeValue(args, static_cast<size_t>(option - args.begin()));
+}
+
 TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
     : Context(width, height), Ini(options.IniFile.empty() ? ChooseIniFileName() : options.IniFile) {
     StartSessionLog();
@@ -73,5 +92,5 @@ TCliTrackSession::~TCliTrackSession() {
 void TCliTrackSession::Load() {
     TQuietProgress progress;
     progress.SetCaption("Loading track");
-    LoadTrack(Render, *Pod, SitEntry, progress, Warnings, Finder);
+    LoadTrack(Render, *Pod, SitEntry, progress, Warnings, Finder, &Assets);
 }

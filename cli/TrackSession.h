@@ -10,6 +10,7 @@
 
 #include "cli/CliCommands.h"
 #include "core/settings/IniFile.h"
+#include "core/vfs/AssetLog.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
@@ -28,6 +29,10 @@ struct TCliTrackOptions {
 
 // Takes the common options out of args and leaves the rest there; raises ECliUsageError.
 TCliTrackOptions TakeTrackOptions(TCliArgs& args);
+// Takes flag out of args; false when it is not there.
+bool TakeFlag(TCliArgs& args, const std::string& flag);
+// Takes "-o FILE" out of args; raises ECliUsageError naming command when it is not there.
+std::string TakeOutputOption(TCliArgs& args, const std::string& command);
 
 class TCliTrackSession {
 public:
@@ -36,7 +41,8 @@ public:
     TCliTrackSession(const TCliTrackOptions& options, int width, int height);
     ~TCliTrackSession();
 
-    // Loads the chosen track; the warnings of the load are kept in Warnings.
+    // Loads the chosen track; the warnings of the load are kept in Warnings, the files it asked
+    // for in Assets.
     void Load();
 
     THeadlessGLContext Context;
@@ -47,4 +53,5 @@ public:
     std::unique_ptr<TPodFile> Pod;
     std::string SitEntry;
     TStringList Warnings;
+    TAssetLog Assets;
 };

@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int32_t kBlendedFaceA = 0x11;
-constexpr int32_t kBlendedFaceB = 0x33;
-
 // Extents of far-apart vertices would overflow a plain int32 difference.
 int32_t Span(int32_t low, int32_t high) {
     const int64_t span = static_cast<int64_t>(high) - low;
@@ -83,7 +80,7 @@ void TBINModel::Draw(const TTexturePool& textures, bool forceBlend, double scale
 
 void TBINModel::SendFaces(const TTexturePool& textures, bool forceBlend, double vertexScale) const {
     for (const TBINFace& face : Faces) {
-        if (forceBlend || face.BlockId == kBlendedFaceA || face.BlockId == kBlendedFaceB) {
+        if (forceBlend || IsBlendedFace(face)) {
             glEnable(GL_BLEND);
         } else {
             glDisable(GL_BLEND);

@@ -57,6 +57,3 @@ private:
     // the matrix.
     void SendFaces(const TTexturePool& textures, bool forceBlend, double vertexScale) const;
 };
-
-// 131072 model units are one world unit.
-constexpr double kBINUnitsPerWorldUnit = 131072.0;

@@ -12,9 +12,6 @@
 
 namespace {
 
-// The game's own conversion takes pi as 3.14; placements only look right with the same factor.
-constexpr double kDegreesPerRadian = 57.32484076433121;
-
 // Keeps the matrix stack balanced when drawing a model raises.
 class TMatrixScope {
 public:
@@ -39,7 +36,7 @@ double ViewerHeading(const TQRXBox& box, double viewerX, double viewerZ) {
         }
         return across > 0 ? 90 : -90;
     }
-    return std::atan(across / along) * kDegreesPerRadian;
+    return std::atan(across / along) * kGameDegreesPerRadian;
 }
 
 } // namespace
@@ -85,13 +82,15 @@ void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, 
         return;
     }
     const TMatrixScope matrix;
-    glTranslatef(static_cast<GLfloat>(box.Z / 512 - 8), static_cast<GLfloat>(box.Y / 510),
-                 static_cast<GLfloat>(box.X / 512 - 8));
     const double heading =
-        FacesViewer(box) ? ViewerHeading(box, viewerX, viewerZ) : box.Psi * kDegreesPerRadian;
-    glRotatef(static_cast<GLfloat>(270 - heading), 0, 1, 0);
-    glRotatef(static_cast<GLfloat>(-box.Theta * kDegreesPerRadian), 1, 0, 0);
-    glRotatef(static_cast<GLfloat>(box.Phi * kDegreesPerRadian), 0, 0, 1);
+        FacesViewer(box) ? ViewerHeading(box, viewerX, viewerZ) : box.Psi * kGameDegreesPerRadian;
+    const TPlacementTransform transform = PlacementTransform(box, heading);
+    glTranslatef(static_cast<GLfloat>(transform.Position[0]),
+                 static_cast<GLfloat>(transform.Position[1]),
+                 static_cast<GLfloat>(transform.Position[2]));
+    glRotatef(static_cast<GLfloat>(transform.YawY), 0, 1, 0);
+    glRotatef(static_cast<GLfloat>(transform.PitchX), 1, 0, 0);
+    glRotatef(static_cast<GLfloat>(transform.RollZ), 0, 0, 1);
     const TBINModel* model = render.Models.FindBINModel(box.ModelName);
     if (model == nullptr) {
         WriteLog("Error drawing BIN Model " + box.ModelName + ": no data found.");

@@ -117,9 +117,7 @@ void DrawStadium(const TRenderContext& render) {
         return;
     }
     // A rectangle reaching past the grid sits on the nearest edge point instead.
-    const int row = std::clamp(track.StadiumZ - track.StadiumSZ / 2, 0, kGridSize - 1);
-    const int column = std::clamp(track.StadiumX - track.StadiumSX / 2, 0, kGridSize - 1);
-    track.Stadium->Y = track.TerrainVertices[row][column].y * 512.0;
+    track.Stadium->Y = StadiumGroundHeight(track);
     DrawBox(render, *track.Stadium, false, 0, 0, 1);
 }
 

@@ -5,6 +5,7 @@
 #include "core/track/QuadBuilder.h"
 #include "core/track/SitReader.h"
 #include "core/track/TrackData.h"
+#include "core/vfs/AssetLog.h"
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 #include "render/BoxModel.h"
@@ -39,10 +40,18 @@ void LoadTextures(TRenderContext& render, TGameLoad& load, TLoadProgress& progre
 } // namespace
 
 void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& sitEntryName,
-               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder) {
+               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder,
+               TAssetLog* assets) {
     TTrackData& track = TrackData();
     TGameFiles files(&pod, finder);
+    files.RecordInto(assets);
     TGameLoad load{files, warnings};
+    // Archive-only files raise when absent, so each is recorded right after it has been read.
+    const auto recordEntry = [&](const std::string& name) {
+        if (assets != nullptr) {
+            RecordArchiveEntry(*assets, pod, name);
+        }
+    };
     LoadWaterTexture(render);
     WriteLog("Opening track SIT " + sitEntryName);
     progress.SetStep(1);
@@ -52,7 +61,9 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
     ResetTrackDescription();
 
     ReadLvlFileName(pod, sitEntryName, progress);
+    recordEntry(sitEntryName);
     ReadLevelFile(pod, track.LvlFileName, progress);
+    recordEntry(track.LvlFileName);
     ReadTrackDescription(pod, sitEntryName, progress,
                          [&](TQRXBox& box) { LoadModel(render, box, load); });
     MakeCheckpointMarkers(render, load);
@@ -68,8 +79,13 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
     progress.SetSubAction("Ground box altitude (top)");
     progress.SetPosition(0);
     ReadHeightFile(pod, GroundBoxTopFileName(track.AltitudeFileName), track.GroundBoxTop, progress);
+    recordEntry(track.AltitudeFileName);
+    recordEntry(GroundBoxBottomFileName(track.AltitudeFileName));
+    recordEntry(GroundBoxTopFileName(track.AltitudeFileName));
     ReadLightMapOrWarn(load, progress);
     ReadTextureIndexes(pod, progress);
+    recordEntry(track.TexIndexFileName);
+    recordEntry(GroundBoxTexIndexFileName(track.TexIndexFileName));
     LoadTextures(render, load, progress);
 
     BuildDisplayList(progress);
@@ -82,5 +98,8 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);
     MarkTerrainInGroundBoxes(progress);
+    if (assets != nullptr) {
+        RecordViewerFiles(*assets);
+    }
     track.TrackLoaded = true;
 }

@@ -14,11 +14,14 @@
 
 #include <string>
 
+class TAssetLog;
 class TPodFile;
 class TQRXFileFinder;
 class TRenderContext;
 
 // The textures and models of the track go to render's texture pool and model store, which are
-// emptied first.
+// emptied first. With assets, every file the load asks for is recorded there with where it was
+// found, in the order asked (the caller empties it beforehand).
 void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& sitEntryName,
-               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder);
+               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder,
+               TAssetLog* assets = nullptr);

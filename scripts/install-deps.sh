@@ -5,7 +5,9 @@
 set -eu
 
 # fonts-dejavu-core: the faces the window tests measure text with. locales: the German locale
-# below. stress-ng: a CPU hog for running the tests under load.
+# below. stress-ng: a CPU hog for running the tests under load. libtinygltf-dev and
+# nlohmann-json3-dev: the glTF export. nodejs (with npm): the build installs the Khronos glTF
+# validator with npm into build/node/, and the export tests run it.
 PACKAGES="cmake g++ make pkg-config
 qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev
 libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
@@ -13,7 +15,8 @@ libpng-dev libjpeg62-turbo-dev libsimpleini-dev
 libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool x11-utils imagemagick
 clang-format fonts-dejavu-core locales stress-ng
-clang libclang-rt-14-dev"
+clang libclang-rt-14-dev
+libtinygltf-dev nlohmann-json3-dev nodejs"
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
@@ -26,6 +29,10 @@ for p in $PACKAGES; do
         *) missing="$missing $p" ;;
     esac
 done
+
+# Some builds of nodejs bring npm along, and Debian's npm would replace them: it is asked for
+# only where no npm is found.
+command -v npm >/dev/null 2>&1 || missing="$missing npm"
 
 if [ -n "$missing" ]; then
     echo "Installing:$missing"

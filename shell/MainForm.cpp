@@ -3,6 +3,7 @@
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
 #include "core/base/ProgramFolder.h"
+#include "core/export/TrackExport.h"
 #include "core/formats/GLBMP.h"
 #include "core/settings/DMGLPrefs.h"
 #include "core/settings/IniFile.h"
@@ -10,12 +11,14 @@
 #include "core/settings/Session.h"
 #include "core/settings/Version.h"
 #include "core/track/TrackData.h"
+#include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
+#include "render/MapPicture.h"
 #include "render/ScreenGrab.h"
 #include "render/TrackLoader.h"
 #include "shell/FileDialogIcons.h"
@@ -27,6 +30,7 @@
 #include "shell/dialogs/FormProgress.h"
 #include "shell/dialogs/FormReadme.h"
 #include "shell/dialogs/FormSearchPaths.h"
+#include "shell/dialogs/FormTrackReport.h"
 #include "shell/dialogs/FormWaterPrefs.h"
 #include "shell/dialogs/SitSelect.h"
 
@@ -45,6 +49,7 @@
 #include <QMessageBox>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -218,6 +223,11 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
     using F = TFormMain;
     return {{
         {A::OpenArchive, M::File, "Open...", "Open1", "Ctrl+O", &F::Open1Click},
+        {A::ExportGltf, M::File, "Export glTF...", "ExportglTF1", "", &F::ExportglTF1Click,
+         TSeparator::Before},
+        {A::SaveMapPicture, M::File, "Save map picture...", "Savemappicture1", "",
+         &F::Savemappicture1Click},
+        {A::ShowTrackReport, M::File, "Track report...", "Trackreport1", "", &F::Trackreport1Click},
         {A::EditSearchPaths, M::File, "Edit search paths ...", "Editsearchpaths1", "",
          &F::Editsearchpaths1Click, TSeparator::Before},
         {A::EditPreferences, M::File, "Preferences", "Preferences1", "F12", &F::Preferences1Click},
@@ -435,6 +445,27 @@ bool TMainFormDialogs::EditWaterColor(QWidget* parent, TColor4& waterColor, TIni
     return RunWaterDialog(waterColor, ini, parent);
 }
 
+std::optional<std::string> TMainFormDialogs::SaveFileName(QWidget* parent, const std::string& title,
+                                                          const std::string& proposedPath,
+                                                          const std::string& filter) {
+    TFileNameIconProvider icons;
+    QFileDialog dialog(parent, QString::fromStdString(title));
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setNameFilter(QString::fromStdString(filter));
+    dialog.selectFile(QString::fromStdString(proposedPath));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first().toStdString();
+}
+
+void TMainFormDialogs::ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records) {
+    ::ShowTrackReport(parent, records);
+}
+
 void TMainFormDialogs::ShowReadme(QWidget* parent) {
     ::ShowReadme(parent);
 }
@@ -625,6 +656,7 @@ void TFormMain::FormCreate() {
 
     SetMenuEnabled(Menu(TMainMenu::View), false);
     SetMenuEnabled(Menu(TMainMenu::Camera), false);
+    SetTrackToolsEnabled(false);
 
     InitGLState();
     render_.Textures.LoadMissingTexture();
@@ -1106,7 +1138,8 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         if (!MakeCurrent()) {
             throw EDunmereError("Unable to make the OpenGL rendering context current.");
         }
-        LoadTrack(render_, *CurrentPod, sitEntry, progress, warnings, *FileFinder);
+        TrackAssets.Clear();
+        LoadTrack(render_, *CurrentPod, sitEntry, progress, warnings, *FileFinder, &TrackAssets);
     }
 
     if (!warnings.empty()) {
@@ -1116,6 +1149,7 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
 
     SetMenuEnabled(Menu(TMainMenu::View), true);
     SetMenuEnabled(Menu(TMainMenu::Camera), true);
+    SetTrackToolsEnabled(true);
 
     Apply(ResetViewForTrackOpen(View, Prefs->ResetViewDistTo, Prefs->ShowObjectsAfterLoad));
     Action(TMainAction::ToggleMapView)->setChecked(false);
@@ -1309,6 +1343,66 @@ void TFormMain::Save1Click() {
         }
     }
     RedrawView(true);
+}
+
+void TFormMain::SetTrackToolsEnabled(bool enabled) {
+    for (const TMainAction action :
+         {TMainAction::ExportGltf, TMainAction::SaveMapPicture, TMainAction::ShowTrackReport}) {
+        Action(action)->setEnabled(enabled);
+    }
+}
+
+// Exports and pictures go where screenshots go, named after the track.
+std::string TFormMain::ProposedTrackFileName(const std::string& format) const {
+    const std::string folder =
+        ScreenshotStartFolder(IniFile->ReadString(kPreferencesSection, "LastScreenshotDir", ""));
+    return folder + "/" + ProposedScreenshotName(TrackData().TrackName, format);
+}
+
+void TFormMain::ExportglTF1Click() {
+    const std::optional<std::string> chosen = dialogs_->SaveFileName(
+        this, "Export glTF", ProposedTrackFileName("glb"), "glTF binary (*.glb)");
+    if (!chosen) {
+        return;
+    }
+    const std::string fileName = ScreenshotFileName(*chosen, "glb");
+    TGameFiles files(CurrentPod.get(), *FileFinder);
+    ExportTrackGlb(fileName, files, TTrackExportOptions{});
+    dialogs_->Beep();
+}
+
+void TFormMain::Savemappicture1Click() {
+    const std::optional<std::string> chosen = dialogs_->SaveFileName(
+        this, "Save map picture", ProposedTrackFileName("png"), "PNG image (*.png)");
+    if (!chosen) {
+        return;
+    }
+    const std::string fileName = ScreenshotFileName(*chosen, "png");
+    if (!MakeCurrent()) {
+        throw EDunmereError("Unable to make the OpenGL rendering context current.");
+    }
+    TMapPictureOptions options;
+    const int side = MapPictureSide(render_, options);
+    TGLBMP image;
+    {
+        // The picture is larger than the view, so it is drawn off screen.
+        QOpenGLFramebufferObject picture(side, side, QOpenGLFramebufferObject::Depth);
+        picture.bind();
+        DrawMapPicture(render_, View, options);
+        GrabScreen(image);
+        picture.release();
+    }
+    Panel1Resize();
+    if (image.SavePNG(fileName)) {
+        dialogs_->Beep();
+    } else {
+        ShowErrorText(CannotWriteText(fileName));
+    }
+    RedrawView(true);
+}
+
+void TFormMain::Trackreport1Click() {
+    dialogs_->ShowTrackReport(this, TrackAssets.Records());
 }
 
 void TFormMain::Activate1Click() {

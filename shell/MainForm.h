@@ -14,6 +14,7 @@
 
 #include "core/base/Feedback.h"
 #include "core/base/TextUtils.h"
+#include "core/vfs/AssetLog.h"
 #include "core/view/ViewState.h"
 #include "render/RenderContext.h"
 #include "shell/ViewWindow.h"
@@ -25,6 +26,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -67,6 +69,11 @@ public:
     virtual bool EditSearchPaths(QWidget* parent, TIniFile& ini, TStringList& searchPaths);
     virtual bool EditPreferences(QWidget* parent, TDMGLPrefs& prefs);
     virtual bool EditWaterColor(QWidget* parent, TColor4& waterColor, TIniFile& ini);
+    // A file name to save to, starting at proposedPath; filter as Qt writes name filters.
+    virtual std::optional<std::string> SaveFileName(QWidget* parent, const std::string& title,
+                                                    const std::string& proposedPath,
+                                                    const std::string& filter);
+    virtual void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records);
     virtual void ShowReadme(QWidget* parent);
     virtual void ShowKeyboard(QWidget* parent);
     virtual void ShowAbout(QWidget* parent);
@@ -80,6 +87,9 @@ inline constexpr int kMainMenuCount = static_cast<int>(TMainMenu::Help) + 1;
 enum class TMainAction {
     // File
     OpenArchive,
+    ExportGltf,
+    SaveMapPicture,
+    ShowTrackReport,
     EditSearchPaths,
     EditPreferences,
     // View, Resize to ...
@@ -203,6 +213,9 @@ public:
 
     // Menu commands, named after their entries.
     void Open1Click();
+    void ExportglTF1Click();
+    void Savemappicture1Click();
+    void Trackreport1Click();
     void Editsearchpaths1Click();
     void Preferences1Click();
     void N320x2401Click();
@@ -243,6 +256,8 @@ public:
     TStringList SearchPaths;
     std::unique_ptr<TQRXFileFinder> FileFinder;
     std::unique_ptr<TPodFile> CurrentPod;
+    // Every file the last track load asked for, and where it was found.
+    TAssetLog TrackAssets;
     std::string VersionText;
     int FramesDrawn = 0; // frames presented in this run, idle ones included
     int IdleFramesDrawn = 0;
@@ -293,6 +308,10 @@ private:
     // window's frame, menu bar and status bar.
     TViewSize FitViewToScreen(TViewSize wanted) const;
     void LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry);
+    // Export glTF, Save map picture and Track report: usable once a track has loaded.
+    void SetTrackToolsEnabled(bool enabled);
+    // In the screenshot folder, named after the track, ending in "." + format.
+    std::string ProposedTrackFileName(const std::string& format) const;
     // Draws one frame into the back buffer; true when one was drawn. present swaps it to the
     // screen.
     bool DrawFrame(bool present);

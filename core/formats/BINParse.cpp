@@ -240,3 +240,7 @@ TBINExtents MeasureExtents(const std::vector<TBINVertex>& vertices) {
     }
     return extents;
 }
+
+bool IsBlendedFace(const TBINFace& face) {
+    return face.BlockId == 0x11 || face.BlockId == 0x33;
+}

@@ -81,6 +81,9 @@ using TBINTextureRequest = std::function<void(const std::string& name)>;
 // raises EInOutError "Versuch hinter dem Dateiende zu lesen".
 TBINData ParseBINModel(TGameFile& file, const TBINTextureRequest& textureRequest);
 
+// Faces of blocks 0x11 and 0x33 are drawn blended; the others are opaque.
+bool IsBlendedFace(const TBINFace& face);
+
 // A face is drawn when it is a triangle or a quad whose references all lie inside vertices.
 bool IsDrawableFace(const TBINFace& face, const std::vector<TBINVertex>& vertices);
 
@@ -96,3 +99,5 @@ struct TBINExtents {
 TBINExtents MeasureExtents(const std::vector<TBINVertex>& vertices);
 
 constexpr double kBINTexelScale = 16711680.0;
+// 131072 model units are one world unit.
+constexpr double kBINUnitsPerWorldUnit = 131072.0;

@@ -26,7 +26,13 @@ void PutU32(std::string& out, uint32_t value) {
 // Both image libraries report fatal errors by jumping back to the writer; the jump targets live
 // in small helpers whose frames hold nothing that needs destroying, and every object the helpers
 // change through the libraries lives in the caller's frame.
-bool WritePngStream(std::FILE* file, png_bytepp rows, png_uint_32 width, png_uint_32 height) {
+void AppendPngBytes(png_structp png, png_bytep data, png_size_t length) {
+    auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+bool WritePngBytes(std::vector<uint8_t>& out, png_bytepp rows, png_uint_32 width,
+                   png_uint_32 height) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     if (png == nullptr) {
         return false;
@@ -40,14 +46,12 @@ bool WritePngStream(std::FILE* file, png_bytepp rows, png_uint_32 width, png_uin
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
-    png_set_write_status_fn(png, nullptr);
+    png_set_write_fn(png, &out, AppendPngBytes, nullptr);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, info);
-    png_write_flush(png);
     png_destroy_write_struct(&png, &info);
     return true;
 }
@@ -234,17 +238,15 @@ bool TGLBMP::SavePNG(const std::string& fileName) {
         return false;
     }
     TOrderGuard order(Pixels, IsRGBOrder, true);
+    const std::vector<uint8_t> png = EncodePNG(Pixels.data(), Width, Height, false);
+    if (png.empty()) {
+        return false;
+    }
     std::FILE* file = std::fopen(fileName.c_str(), "wb");
     if (file == nullptr) {
         return false;
     }
-    const size_t stride = static_cast<size_t>(Width) * 4;
-    std::vector<png_bytep> rows(static_cast<size_t>(Height));
-    for (size_t i = 0; i < rows.size(); ++i) {
-        rows[i] = Pixels.data() + (rows.size() - 1 - i) * stride;
-    }
-    bool written = WritePngStream(file, rows.data(), static_cast<png_uint_32>(Width),
-                                  static_cast<png_uint_32>(Height));
+    bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
     written = (std::fclose(file) == 0) && written;
     if (!written) {
         std::remove(fileName.c_str());
@@ -282,4 +284,24 @@ bool TGLBMP::SaveJPG(const std::string& fileName) {
         std::remove(fileName.c_str());
     }
     return written;
+}
+
+std::vector<uint8_t> EncodePNG(const uint8_t* rgba, int32_t width, int32_t height,
+                               bool topRowFirst) {
+    std::vector<uint8_t> png;
+    if (width <= 0 || height <= 0) {
+        return png;
+    }
+    const size_t stride = static_cast<size_t>(width) * 4;
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const size_t row = topRowFirst ? i : rows.size() - 1 - i;
+        // libpng takes non-const rows but only reads them while writing.
+        rows[i] = const_cast<png_bytep>(rgba + row * stride);
+    }
+    if (!WritePngBytes(png, rows.data(), static_cast<png_uint_32>(width),
+                       static_cast<png_uint_32>(height))) {
+        png.clear();
+    }
+    return png;
 }

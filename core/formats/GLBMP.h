@@ -23,6 +23,12 @@
 #include <string>
 #include <vector>
 
+// A whole PNG file (8-bit RGBA, not interlaced) of width x height pixels of 4 bytes, red first;
+// the rows of rgba run from the top of the picture when topRowFirst, else from the bottom.
+// Empty when libpng refuses.
+std::vector<uint8_t> EncodePNG(const uint8_t* rgba, int32_t width, int32_t height,
+                               bool topRowFirst);
+
 // True when the extension of fileName names one of the writers (.bmp .jpg .png .tga, any case).
 bool IsImageFileName(const std::string& fileName);
 

@@ -64,6 +64,7 @@ const TPalette& ChooseGamePalette(TPalettePool& pool, const std::string& texture
                                   TGameFiles& files) {
     const std::string paletteName = SiblingPaletteName(textureName);
     if (const TPalette* known = pool.Find(paletteName)) {
+        files.RecordCached(paletteName);
         return *known;
     }
 

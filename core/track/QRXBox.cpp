@@ -77,3 +77,14 @@ void TQRXBox::ParseLines(const TStringList& lines, int kind) {
         }
     }
 }
+
+TPlacementTransform PlacementTransform(const TQRXBox& box, double headingDegrees) {
+    TPlacementTransform transform;
+    transform.Position[0] = box.Z / 512 - 8;
+    transform.Position[1] = box.Y / 510;
+    transform.Position[2] = box.X / 512 - 8;
+    transform.YawY = 270 - headingDegrees;
+    transform.PitchX = -box.Theta * kGameDegreesPerRadian;
+    transform.RollZ = box.Phi * kGameDegreesPerRadian;
+    return transform;
+}

@@ -32,6 +32,21 @@ public:
     bool IsCheckpointMarker = false;
 };
 
+// The game's own conversion takes pi as 3.14; placements only look right with the same factor.
+inline constexpr double kGameDegreesPerRadian = 57.32484076433121;
+
+// Where and how a placement stands in world units and degrees: moved to Position, then turned
+// by YawY about y, PitchX about x and RollZ about z, in that order. The game stores x and z
+// swapped against the viewer's world.
+struct TPlacementTransform {
+    double Position[3] = {};
+    double YawY = 0;
+    double PitchX = 0;
+    double RollZ = 0;
+};
+// headingDegrees is the heading the game's angles give (Psi) or one chosen by the caller.
+TPlacementTransform PlacementTransform(const TQRXBox& box, double headingDegrees);
+
 // Brings a game-unit x or z into [0, 8192) the way the game data expects: values just below the
 // far edge (above 8160) count as negative first.
 void WrapGamePosition(double& x, double& z);

@@ -1,5 +1,7 @@
 #include "core/track/TrackData.h"
 
+#include <algorithm>
+
 TTrackData& TrackData() {
     // About 80 MB of fixed tables: far too much for any stack, and allocated once for the run.
     static const std::unique_ptr<TTrackData> data = std::make_unique<TTrackData>();
@@ -40,4 +42,10 @@ void ResetTrackDescription() {
     td.FirstGridRot = TVertex3f{};
     td.BoxCount = 0;
     td.TopCrushCount = 0;
+}
+
+double StadiumGroundHeight(const TTrackData& track) {
+    const int row = std::clamp(track.StadiumZ - track.StadiumSZ / 2, 0, kGridSize - 1);
+    const int column = std::clamp(track.StadiumX - track.StadiumSX / 2, 0, kGridSize - 1);
+    return track.TerrainVertices[row][column].y * 512.0;
 }

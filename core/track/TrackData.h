@@ -116,3 +116,6 @@ TTrackData& TrackData();
 // and sets every field the track description or the level file fills back to its initial value.
 // TrackLoaded, the grid tables and the prepared quads are left as they are.
 void ResetTrackDescription();
+// The height in game units the stadium stands at: the terrain at the corner of its rectangle
+// (row StadiumZ - StadiumSZ div 2, column StadiumX - StadiumSX div 2, kept inside the grid).
+double StadiumGroundHeight(const TTrackData& track);

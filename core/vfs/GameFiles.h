@@ -15,6 +15,7 @@
 #include <string>
 #include <unordered_set>
 
+class TAssetLog;
 class TPodFile;
 class TQRXFileFinder;
 
@@ -43,9 +44,18 @@ public:
     // The finder caches every answer, so a lookup is not a const operation.
     TOpenedGameFile Open(const std::string& name);
 
+    // From now on every lookup is written to log (null stops that); log must outlive this.
+    void RecordInto(TAssetLog* log) { log_ = log; }
+    // Writes where name would be found to the log without opening it, for a file whose contents
+    // an earlier load left in a cache.
+    void RecordCached(const std::string& name);
+
 private:
+    void Record(const std::string& name, TGameFileSource source, int64_t size);
+
     const TPodFile* archive_;
     TQRXFileFinder& finder_;
+    TAssetLog* log_ = nullptr;
 };
 
 // One track load's access to game files together with the list its loaders add their warnings to.

@@ -79,6 +79,15 @@ public:
         waterColor = WaterAnswer;
         return true;
     }
+    std::optional<std::string> SaveFileName(QWidget*, const std::string& title,
+                                            const std::string& proposedPath,
+                                            const std::string& filter) override {
+        SaveFileRequests.push_back(title + "|" + proposedPath + "|" + filter);
+        return SaveFileAnswer;
+    }
+    void ShowTrackReport(QWidget*, const std::vector<TAssetRecord>& records) override {
+        ReportsShown.push_back(records);
+    }
     void ShowReadme(QWidget*) override { HelpWindows.push_back("readme"); }
     void ShowKeyboard(QWidget*) override { HelpWindows.push_back("keyboard"); }
     void ShowAbout(QWidget*) override { HelpWindows.push_back("about"); }
@@ -110,6 +119,9 @@ public:
     int WaterDialogs = 0;
     TColor4 WaterAnswer{0.5f, 0.25f, 1.0f, 0.75f};
     std::vector<std::string> HelpWindows;
+    std::vector<std::string> SaveFileRequests; // title|proposed path|filter
+    std::optional<std::string> SaveFileAnswer;
+    std::vector<std::vector<TAssetRecord>> ReportsShown;
 };
 
 class MainFormTest : public ::testing::Test {

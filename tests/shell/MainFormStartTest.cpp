@@ -203,7 +203,8 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
     }
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "Camera", "&Help"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::File)),
-              (QStringList{"Open...", "-", "Edit search paths ...", "Preferences"}));
+              (QStringList{"Open...", "-", "Export glTF...", "Save map picture...",
+                           "Track report...", "-", "Edit search paths ...", "Preferences"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::View)),
               (QStringList{"Resize to ...", "-", "Toggle ground boxes", "Toggle objects",
                            "Toggle water", "Toggle checkpoints", "-", "Toggle backdrop",

@@ -21,7 +21,7 @@ std::string BoxRecord(const std::string& model, int index) {
 
 } // namespace
 
-std::string MakeBinQuad(const std::string& textureName, int32_t size) {
+std::string MakeBinQuad(const std::string& textureName, int32_t size, int32_t faceBlock) {
     TByteWriter bin;
     bin.I32(0).I32(0).I32(0).I32(0).I32(4);
     bin.I32(0).I32(0).I32(0);
@@ -29,7 +29,7 @@ std::string MakeBinQuad(const std::string& textureName, int32_t size) {
     bin.I32(size).I32(size).I32(0);
     bin.I32(0).I32(size).I32(0);
     bin.I32(0x0D).I32(0).FixedText(textureName, 16);
-    bin.I32(0x0E).I32(4).I32(0).I32(0).I32(0).I32(0);
+    bin.I32(faceBlock).I32(4).I32(0).I32(0).I32(0).I32(0);
     const int32_t one = 255 * 65536;
     const int32_t corners[4][2] = {{0, 0}, {one, 0}, {one, one}, {0, one}};
     for (int i = 0; i < 4; ++i) {

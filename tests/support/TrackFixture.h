@@ -9,8 +9,10 @@
 #include <string>
 #include <vector>
 
-// A BIN model: one textured square of side size model units in the x-y plane, then end of file.
-std::string MakeBinQuad(const std::string& textureName, int32_t size = 65536);
+// A BIN model: one textured square of side size model units in the x-y plane, then end of file;
+// faceBlock is the square's face block id (0x0E opaque, 0x11 blended).
+std::string MakeBinQuad(const std::string& textureName, int32_t size = 65536,
+                        int32_t faceBlock = 0x0E);
 // side x side palette indices, all index.
 std::string MakeRaw(int side, uint8_t index);
 // A 768-byte palette whose entry index is (r, g, b) and every other entry black.

@@ -1,0 +1,42 @@
+// dunmeregl-cli export ARCHIVE -o TRACK.glb [--track ENTRY] [--search DIR]... [--ini FILE]
+//                      [--objects] [--boxes] [--water]
+// Loads one track as the viewer does and writes it as a binary glTF file. Without any of
+// --objects, --boxes and --water everything is written; with some, the terrain and only those.
+#include "cli/TrackSession.h"
+#include "core/export/TrackExport.h"
+#include "core/vfs/GameFiles.h"
+
+namespace {
+
+int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
+    TCliArgs args = arguments;
+    std::string output = TakeOutputOption(args, "export");
+    TTrackExportOptions options;
+    options.Objects = TakeFlag(args, "--objects");
+    options.Boxes = TakeFlag(args, "--boxes");
+    options.Water = TakeFlag(args, "--water");
+    if (!options.Objects && !options.Boxes && !options.Water) {
+        options = TTrackExportOptions{};
+    }
+    const TCliTrackOptions trackOptions = TakeTrackOptions(args);
+    if (!args.empty()) {
+        throw ECliUsageError("export: unexpected argument " + args[0]);
+    }
+    TCliTrackSession session(trackOptions, 64, 64);
+    session.Load();
+    TGameFiles files(session.Pod.get(), session.Finder);
+    for (const std::string& warning : session.Warnings) {
+        err << "warning: " << warning << '\n';
+    }
+    ExportTrackGlb(output, files, options);
+    out << output << '\n';
+    return kCliDone;
+}
+
+const TCliRegistration registration(
+    {"export",
+     "ARCHIVE -o TRACK.glb [--track ENTRY] [--search DIR]... [--ini FILE] [--objects] [--boxes] "
+     "[--water]",
+     CliExport});
+
+} // namespace

@@ -1,0 +1,2 @@
+#define TINYGLTF_IMPLEMENTATION
+#include "core/export/TinyGltf.h"

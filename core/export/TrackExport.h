@@ -1,0 +1,32 @@
+// The loaded track (TrackData()) as one binary glTF 2.0 file, for other 3D programs.
+//
+// Scale and axes: one grid cell is one unit, Y up; the grid's centre is the origin, so x and z
+// run from -128 to 128. Heights keep the viewer's proportions (a level byte of 255 is 16 units).
+// The viewer's world units are therefore multiplied by 16 everywhere.
+//
+// Contents: the terrain (every prepared cell, the light map as vertex colours, each texture
+// entry's mirrors and rotation in the texture coordinates), the ground boxes, the water as a
+// translucent plane over the grid at the water height, and the placed objects: one mesh per BIN
+// model, one node per placement (track objects, checkpoint markers, the stadium and the
+// backdrops) carrying the placement's position and angles. Backdrops, which the viewer draws
+// around the camera at any distance, stand around the grid's centre, the first twice as wide as
+// the grid. Every texture is one PNG image, shared by all that use it, with one material for
+// opaque and one for blended drawing as the surfaces need them; the materials are unlit, as the
+// viewer lights nothing, and the blended ones mask out the pixels the palette makes transparent.
+#pragma once
+
+#include <string>
+
+class TGameFiles;
+
+struct TTrackExportOptions {
+    bool Boxes = true;
+    bool Water = true;
+    // Track objects, checkpoint markers, the stadium and the backdrops.
+    bool Objects = true;
+};
+
+// Models and textures are read through files (the track's archive, then the finder), the same
+// readers the track load uses. Raises EDunmereError naming path when the file cannot be written,
+// and when no track is loaded.
+void ExportTrackGlb(const std::string& path, TGameFiles& files, const TTrackExportOptions& options);

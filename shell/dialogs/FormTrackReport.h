@@ -1,0 +1,37 @@
+// TFormTrackReport: the File menu's "Track report...": every file the last track load asked for,
+// where it was found and its size, one row each as dunmeregl-cli assets lists them. A check box
+// keeps only the missing files in view; the copy button puts the rows in view on the clipboard
+// as tab-separated lines.
+#pragma once
+
+#include "core/vfs/AssetLog.h"
+
+#include <QDialog>
+
+#include <vector>
+
+class QCheckBox;
+class QPushButton;
+class QTableWidget;
+
+void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records); // modal
+
+class TFormTrackReport : public QDialog {
+    Q_OBJECT
+public:
+    TFormTrackReport(std::vector<TAssetRecord> records, QWidget* parent = nullptr);
+
+    // The rows in view, as the copy button writes them.
+    QString ShownText() const;
+
+    QTableWidget* ListFiles;
+    QCheckBox* chkMissingOnly;
+    QPushButton* BtnCopy;
+    QPushButton* BtnClose;
+
+private:
+    void FillList();
+    void BtnCopyClick();
+
+    std::vector<TAssetRecord> records_;
+};

@@ -1,0 +1,297 @@
+// The glTF export: the file passes the Khronos validator, and read back it holds what the parsed
+// track holds.
+#include "cli/CliCommands.h"
+#include "core/base/ProgramFolder.h"
+#include "core/export/TinyGltf.h"
+#include "core/track/TrackData.h"
+#include "tests/support/TrackFixture.h"
+#include "tools/PodWriter.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+
+namespace {
+
+std::string ShellQuoted(const std::string& text) {
+    std::string quoted = "'";
+    for (const char c : text) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+std::string CommandOutput(const std::string& command) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) {
+        return output;
+    }
+    std::array<char, 4096> chunk{};
+    for (size_t got; (got = fread(chunk.data(), 1, chunk.size(), pipe)) > 0;) {
+        output.append(chunk.data(), got);
+    }
+    pclose(pipe);
+    return output;
+}
+
+bool NodeIsInstalled() {
+    return !CommandOutput("command -v node 2>/dev/null").empty();
+}
+
+// The validator's report on path: the number of errors and the first messages.
+nlohmann::json Validate(const std::string& path) {
+    const std::string output =
+        CommandOutput("node " + ShellQuoted(DUNMERE_VALIDATE_SCRIPT) + " " +
+                      ShellQuoted(DUNMERE_GLTF_VALIDATOR) + " " + ShellQuoted(path) + " 2>&1");
+    return nlohmann::json::parse(output, nullptr, false);
+}
+
+#define EXPECT_VALID_GLTF(path)                                                                    \
+    do {                                                                                           \
+        if (!NodeIsInstalled()) {                                                                  \
+            GTEST_SKIP() << "node is not installed, so the glTF validator cannot run";             \
+        }                                                                                          \
+        const nlohmann::json report = Validate(path);                                              \
+        ASSERT_TRUE(report.is_object()) << "the validator gave no report for " << (path);          \
+        EXPECT_EQ(report["errors"], 0) << report.dump(1);                                          \
+    } while (false)
+
+tinygltf::Model ReadBack(const std::string& path) {
+    tinygltf::TinyGLTF loader;
+    // The images are checked as PNG bytes; nothing needs them decoded.
+    loader.SetImageLoader([](tinygltf::Image*, const int, std::string*, std::string*, int, int,
+                             const unsigned char*, int, void*) { return true; },
+                          nullptr);
+    tinygltf::Model model;
+    std::string error;
+    std::string warning;
+    EXPECT_TRUE(loader.LoadBinaryFromFile(&model, &error, &warning, path)) << error;
+    return model;
+}
+
+const tinygltf::Node* FindNode(const tinygltf::Model& model, const std::string& name) {
+    for (const tinygltf::Node& node : model.nodes) {
+        if (node.name == name) {
+            return &node;
+        }
+    }
+    return nullptr;
+}
+
+size_t MeshTriangles(const tinygltf::Model& model, const tinygltf::Node* node) {
+    if (node == nullptr || node->mesh < 0) {
+        return 0;
+    }
+    size_t triangles = 0;
+    for (const tinygltf::Primitive& primitive :
+         model.meshes[static_cast<size_t>(node->mesh)].primitives) {
+        triangles += model.accessors[static_cast<size_t>(primitive.indices)].count / 3;
+    }
+    return triangles;
+}
+
+size_t QuadTriangles(const TDrawQuad& quad) {
+    return quad.VertexCount >= 3 ? static_cast<size_t>(quad.VertexCount - 2) : 0;
+}
+
+// What the loaded track (TrackData(), as the export left it) says the file must hold.
+void ExpectTheParsedTrack(const tinygltf::Model& model) {
+    const TTrackData& track = TrackData();
+    size_t terrain = 0;
+    size_t boxes = 0;
+    for (int r = 0; r < kGridSize; ++r) {
+        for (int c = 0; c < kGridSize; ++c) {
+            terrain += QuadTriangles(track.TerrainQuads[r][c]);
+            for (const TDrawQuad& face : track.GroundBoxCells[r][c].Faces) {
+                boxes += track.GroundBoxCells[r][c].HasBox ? QuadTriangles(face) : 0;
+            }
+        }
+    }
+    EXPECT_EQ(MeshTriangles(model, FindNode(model, "Terrain")), terrain);
+    EXPECT_EQ(MeshTriangles(model, FindNode(model, "Ground boxes")), boxes);
+    ASSERT_NE(FindNode(model, "Water"), nullptr);
+
+    std::set<std::string> modelNames;
+    size_t objects = 0;
+    for (const auto& box : track.TrackObjects) {
+        objects += box->IsCheckpointMarker ? 0 : 1;
+        modelNames.insert(box->ModelName);
+    }
+    ASSERT_NE(FindNode(model, "Objects"), nullptr);
+    EXPECT_EQ(FindNode(model, "Objects")->children.size(), objects);
+    EXPECT_EQ(FindNode(model, "Checkpoints")->children.size(),
+              static_cast<size_t>(track.CheckpointMarkerCount));
+    // Every placement of one model shares that model's one mesh.
+    std::map<std::string, std::set<int>> meshesByModel;
+    for (const tinygltf::Node& node : model.nodes) {
+        if (node.mesh >= 0 && node.name.find(".BIN") != std::string::npos) {
+            meshesByModel[node.name].insert(node.mesh);
+        }
+    }
+    for (const auto& [name, meshes] : meshesByModel) {
+        EXPECT_EQ(meshes.size(), 1u) << name;
+    }
+    // One material per texture: no two materials share a name, no two textures an image.
+    std::set<std::string> materialNames;
+    for (const tinygltf::Material& material : model.materials) {
+        EXPECT_TRUE(materialNames.insert(material.name).second) << material.name;
+    }
+    std::set<int> sources;
+    for (const tinygltf::Texture& texture : model.textures) {
+        EXPECT_TRUE(sources.insert(texture.source).second);
+    }
+    EXPECT_EQ(model.images.size(), model.textures.size());
+}
+
+class ExportCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override { oldFolder_ = ProgramFolder(); }
+    void TearDown() override { SetProgramFolder(oldFolder_); }
+
+    int Run(TCliArgs args) {
+        args.insert(args.begin(), "export");
+        args.insert(args.end(), {"--ini", dir_.Path() + "none.ini"});
+        std::ostringstream out;
+        std::ostringstream err;
+        const int code = RunCli(args, out, err);
+        out_ = out.str();
+        err_ = err.str();
+        return code;
+    }
+
+    // The fixture track: terrain of GRASS.RAW, a crate of GRASS.RAW, and a board and a sign of
+    // HOLE.RAW, whose palette leaves its pixels transparent: the sign's face is blended, the
+    // board's opaque.
+    std::string WriteFixture() {
+        SetProgramFolder(dir_.MakeDir("program"));
+        WriteViewerData(dir_, "program/");
+        TTrackFixture track;
+        track.MissingTextures = {"HOLE.RAW"};
+        track.MissingModels = {"SIGN.BIN", "BOARD.BIN"};
+        TPodWriter pod = track.Pod();
+        pod.Add("ART\\HOLE.RAW", MakeRaw(8, 0));
+        pod.Add("ART\\HOLE.ACT", MakeAct(1, 200, 0, 0));
+        pod.Add("MODELS\\SIGN.BIN", MakeBinQuad("HOLE.RAW", 65536, 0x11));
+        pod.Add("MODELS\\BOARD.BIN", MakeBinQuad("HOLE.RAW"));
+        const std::string archive = dir_.Path() + "TRACK.POD";
+        pod.Write(archive);
+        return archive;
+    }
+
+    TTempDir dir_;
+    std::string oldFolder_;
+    std::string out_;
+    std::string err_;
+};
+
+TEST_F(ExportCommandTest, BothDemoTracksExportToFilesTheValidatorAcceptsAndThatHoldTheTrack) {
+    SetProgramFolder(DUNMERE_BIN_DIR);
+    const std::string demo = ProgramFolder() + "samples/DEMO.POD";
+    const TPodFile pod(demo);
+    ASSERT_GE(pod.SitEntries().size(), 2u);
+    for (const std::string& line : pod.SitEntries()) {
+        SCOPED_TRACE(line);
+        const std::string glb = dir_.Path() + NamePart(line) + ".glb";
+        ASSERT_EQ(Run({demo, "--track", NamePart(line), "-o", glb}), kCliDone) << err_;
+        EXPECT_EQ(out_, glb + "\n");
+        EXPECT_EQ(err_, "") << "the demo loads without warnings";
+        const tinygltf::Model model = ReadBack(glb);
+        ExpectTheParsedTrack(model);
+        EXPECT_FALSE(FindNode(model, "Objects")->children.empty());
+        EXPECT_VALID_GLTF(glb);
+    }
+}
+
+TEST_F(ExportCommandTest, TexturesAreSharedAndOnlyBlendedFacesMaskTransparentPixels) {
+    const std::string archive = WriteFixture();
+    const std::string glb = dir_.Path() + "track.glb";
+    ASSERT_EQ(Run({archive, "-o", glb}), kCliDone) << err_;
+    const tinygltf::Model model = ReadBack(glb);
+    ExpectTheParsedTrack(model);
+    // Terrain, water, the crate, the sign and the board; no ground boxes in this track.
+    EXPECT_EQ(model.meshes.size(), 5u);
+    // One image per texture; one material per texture and way of drawing it.
+    EXPECT_EQ(model.images.size(), 2u);
+    ASSERT_EQ(model.materials.size(), 4u);
+    std::map<std::string, std::string> alphaModes;
+    for (const tinygltf::Material& material : model.materials) {
+        alphaModes[material.name] = material.alphaMode;
+    }
+    EXPECT_EQ(alphaModes["ART\\GRASS.RAW"], "OPAQUE");
+    EXPECT_EQ(alphaModes["ART\\HOLE.RAW"], "OPAQUE");
+    EXPECT_EQ(alphaModes["ART\\HOLE.RAW (blended)"], "MASK");
+    EXPECT_EQ(alphaModes["Water"], "BLEND");
+    EXPECT_EQ(MeshTriangles(model, FindNode(model, "MODELS\\SIGN.BIN")), 2u);
+    for (const tinygltf::Image& image : model.images) {
+        const tinygltf::BufferView& view = model.bufferViews[static_cast<size_t>(image.bufferView)];
+        const std::string bytes(model.buffers[0].data.begin() + static_cast<long>(view.byteOffset),
+                                model.buffers[0].data.begin() +
+                                    static_cast<long>(view.byteOffset + view.byteLength));
+        EXPECT_EQ(bytes.substr(1, 3), "PNG") << image.name;
+    }
+    EXPECT_VALID_GLTF(glb);
+}
+
+TEST_F(ExportCommandTest, APlacementKeepsItsPositionInCellsWithYUp) {
+    const std::string archive = WriteFixture();
+    const std::string glb = dir_.Path() + "track.glb";
+    ASSERT_EQ(Run({archive, "-o", glb}), kCliDone) << err_;
+    const tinygltf::Model model = ReadBack(glb);
+    const TQRXBox& crate = *TrackData().TrackObjects.front();
+    const tinygltf::Node* node = FindNode(model, "MODELS\\CRATE.BIN");
+    ASSERT_NE(node, nullptr);
+    ASSERT_EQ(node->translation.size(), 3u);
+    // 32 game units are one cell; the game's z runs along the file's x.
+    EXPECT_NEAR(node->translation[0], crate.Z / 32 - 128, 1e-6);
+    EXPECT_NEAR(node->translation[1], crate.Y / 510 * 16, 1e-6);
+    EXPECT_NEAR(node->translation[2], crate.X / 32 - 128, 1e-6);
+}
+
+TEST_F(ExportCommandTest, NamingLayersLeavesTheOthersOut) {
+    const std::string archive = WriteFixture();
+    const std::string glb = dir_.Path() + "water.glb";
+    ASSERT_EQ(Run({archive, "--water", "-o", glb}), kCliDone) << err_;
+    const tinygltf::Model model = ReadBack(glb);
+    EXPECT_NE(FindNode(model, "Terrain"), nullptr);
+    EXPECT_NE(FindNode(model, "Water"), nullptr);
+    EXPECT_EQ(FindNode(model, "Objects"), nullptr);
+    EXPECT_EQ(model.meshes.size(), 2u);
+}
+
+TEST_F(ExportCommandTest, ATextureFoundNowhereIsWarnedAboutAndItsSurfacesExportGrey) {
+    SetProgramFolder(dir_.MakeDir("program"));
+    WriteViewerData(dir_, "program/");
+    TTrackFixture track;
+    track.Textures.clear();
+    track.MissingTextures = {"MUD.RAW"};
+    const std::string archive = dir_.Path() + "MUDDY.POD";
+    track.Pod().Write(archive);
+    const std::string glb = dir_.Path() + "muddy.glb";
+    ASSERT_EQ(Run({archive, "-o", glb}), kCliDone) << err_;
+    EXPECT_NE(err_.find("warning: Error: Texture \"ART\\MUD.RAW\" not found"), std::string::npos)
+        << err_;
+    const tinygltf::Model model = ReadBack(glb);
+    EXPECT_TRUE(model.images.empty());
+    const tinygltf::Material& mud =
+        model.materials[static_cast<size_t>(model.meshes[0].primitives[0].material)];
+    EXPECT_EQ(mud.name, "ART\\MUD.RAW");
+    EXPECT_EQ(mud.pbrMetallicRoughness.baseColorTexture.index, -1);
+    EXPECT_VALID_GLTF(glb);
+}
+
+TEST_F(ExportCommandTest, AnOutputThatCannotBeCreatedIsNamedInTheError) {
+    const std::string archive = WriteFixture();
+    const std::string glb = dir_.Path() + "no/such/folder/track.glb";
+    EXPECT_EQ(Run({archive, "-o", glb}), kCliFailed);
+    EXPECT_NE(err_.find(glb), std::string::npos) << err_;
+    EXPECT_EQ(Run({archive}), kCliUsage);
+    EXPECT_NE(err_.find("-o FILE missing"), std::string::npos) << err_;
+}
+
+} // namespace
