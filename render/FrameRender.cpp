@@ -43,6 +43,17 @@ void ShiftForWrap(int column, int row) {
     }
 }
 
+// GL leaves the split of a GL_QUADS quad to the implementation (and llvmpipe changes it when a
+// quad needs clipping), so a quad is sent as the two triangles on the diagonal from its first
+// vertex that the quad builder chose. The prepared renderer draws the very same triangles.
+template <typename TSendVertex> void SendQuadAsTriangles(TSendVertex sendVertex) {
+    glBegin(GL_TRIANGLES);
+    for (const int k : kQuadTriangleCorners) {
+        sendVertex(k);
+    }
+    glEnd();
+}
+
 void BindCached(TRenderContext& render, int32_t texture) {
     if (texture != render.LastBoundTexture) {
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
@@ -201,13 +212,11 @@ void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol,
                 }
                 glPushMatrix();
                 ShiftForWrap(a, b);
-                glBegin(GL_QUADS);
-                for (int k = 0; k < 4; ++k) {
+                SendQuadAsTriangles([&face, &tint](int k) {
                     glTexCoord2fv(face.TexCoords[k]);
                     glColor3f(tint.r, tint.g, tint.b);
                     glVertex3fv(face.Positions[k]);
-                }
-                glEnd();
+                });
                 glPopMatrix();
             }
         }
@@ -243,14 +252,12 @@ void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int
             }
             glPushMatrix();
             ShiftForWrap(a, b);
-            glBegin(GL_QUADS);
-            for (int k = 0; k < 4; ++k) {
+            SendQuadAsTriangles([&quad, &tint](int k) {
                 glTexCoord2fv(quad.TexCoords[k]);
                 glColor3f(tint.r * quad.Colors[k][0], tint.g * quad.Colors[k][1],
                           tint.b * quad.Colors[k][2]);
                 glVertex3fv(quad.Positions[k]);
-            }
-            glEnd();
+            });
             glPopMatrix();
         }
     }

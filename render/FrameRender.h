@@ -45,6 +45,9 @@ struct TFrameContext {
     TFrameHost& Host;
 };
 
+// The corners of a prepared quad in the order they are drawn: the triangles 0-1-2 and 0-2-3.
+inline constexpr int kQuadTriangleCorners[6] = {0, 1, 2, 0, 2, 3};
+
 // Fixed GL state, once, right after the context has been made current.
 void InitGLState();
 // Viewport and default projection for a view panel of that size, which render keeps.
