@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 #include <limits>
 #include <png.h>
+#include <zlib.h>
 
 namespace {
 
@@ -42,6 +43,9 @@ bool WritePngStream(std::FILE* file, png_bytepp rows, png_uint_32 width, png_uin
     }
     png_init_io(png, file);
     png_set_write_status_fn(png, nullptr);
+    // libpng's default level spends far longer compressing a view than drawing it; a screenshot
+    // is written once and rarely kept small.
+    png_set_compression_level(png, Z_BEST_SPEED);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
