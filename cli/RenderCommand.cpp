@@ -48,6 +48,7 @@ struct TRenderOptions {
     bool HideBackdrop = false;
     bool SquareArea = false;
     int TimedFrames = 0;
+    TRendererKind Renderer = TRendererKind::Prepared;
 };
 
 std::string ValueOf(const TCliArgs& args, size_t& i) {
@@ -104,6 +105,13 @@ TRenderOptions TakeRenderOptions(const TCliArgs& args) {
             options.HideBackdrop = true;
         } else if (option == "--square") {
             options.SquareArea = true;
+        } else if (option == "--renderer") {
+            const std::string name = ValueOf(args, i);
+            if (name != "prepared" && name != "reference") {
+                throw ECliUsageError("render: --renderer takes prepared or reference, not " + name);
+            }
+            options.Renderer =
+                name == "prepared" ? TRendererKind::Prepared : TRendererKind::Reference;
         } else if (option == "--time") {
             options.TimedFrames = IntegerIn(option, ValueOf(args, i), 1, kMaxTimedFrames);
         } else {
@@ -217,6 +225,7 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     view.FullFrame = true;
 
     TQuietFrameHost host;
+    session.Render.Renderer = options.Renderer;
     Panel1Resize(session.Render, options.Width, options.Height, view.Camera.FOV);
     RenderFrame({session.Render, view, true, host});
     if (options.TimedFrames > 0) {
@@ -235,7 +244,7 @@ const TCliRegistration registration(
     {"render",
      "ARCHIVE -o OUT [--track ENTRY] [--size WxH] [--camera VALUE] [--map] [--sky 0..4] "
      "[--objects 0..2] [--checkpoints] [--no-water] [--no-boxes] [--no-backdrop] [--square] "
-     "[--time N] [--search DIR]... [--ini FILE]",
+     "[--renderer prepared|reference] [--time N] [--search DIR]... [--ini FILE]",
      CliRender});
 
 } // namespace

@@ -7,7 +7,9 @@
 #include "core/track/TrackData.h"
 #include "core/view/Camera.h"
 #include "core/view/ViewCommands.h"
+#include "render/BINModel.h"
 #include "render/BoxModel.h"
+#include "render/Frustum.h"
 #include "render/RenderContext.h"
 #include "render/SkyWater.h"
 
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -61,6 +64,23 @@ void BindCached(TRenderContext& render, int32_t texture) {
     }
 }
 
+bool DrawsPrepared(const TRenderContext& render) {
+    return render.Renderer == TRendererKind::Prepared && render.Prepared.Ready();
+}
+
+// Whether an object copy may touch the picture: the sphere of its model around its origin. An
+// object without a model is always drawn, which logs it as the reference drawing does.
+bool MayShowObject(const TRenderContext& render, const TFrustum& frustum, const TQRXBox& object,
+                   double offZ, double offX) {
+    const TBINModel* model = render.Models.FindBINModel(object.ModelName);
+    if (model == nullptr) {
+        return true;
+    }
+    return frustum.MayShowSphere(
+        {offX + object.Z / 512 - 8, object.Y / 510, offZ + object.X / 512 - 8},
+        model->BoundingRadius);
+}
+
 void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     const TCameraPos& camera = view.Camera;
     const TDisplaySettings& display = view.Display;
@@ -103,10 +123,19 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     }
     const int camCol = RoundCell(CameraCell(camera.TransZ));
     const int camRow = RoundCell(CameraCell(camera.TransX));
+    const bool prepared = DrawsPrepared(render);
     if (display.ShowGroundBoxes) {
-        DrawGroundBoxes(render, view, camCol, camRow);
+        if (prepared) {
+            render.Prepared.DrawGroundBoxes(render, view, camCol, camRow);
+        } else {
+            DrawGroundBoxes(render, view, camCol, camRow);
+        }
     }
-    DrawTerrain(render, view, camCol, camRow);
+    if (prepared) {
+        render.Prepared.DrawTerrain(render, view, camCol, camRow);
+    } else {
+        DrawTerrain(render, view, camCol, camRow);
+    }
     if (display.ShowWater) {
         DrawWater(render, view, camCol, camRow);
     }
@@ -281,8 +310,10 @@ void DrawObjects(TRenderContext& render, const TViewState& view) {
     glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
     const double camCol = CameraCell(view.Camera.TransZ);
     const double camRow = CameraCell(view.Camera.TransX);
+    const std::optional<TFrustum> frustum =
+        DrawsPrepared(render) ? std::optional(TFrustum::FromCurrentMatrices()) : std::nullopt;
     for (const auto& [offZ, offX] : ObjectCopyOffsets(view, camCol, camRow)) {
-        DrawObjectCopy(render, view, offZ, offX, camCol, camRow);
+        DrawObjectCopy(render, view, offZ, offX, camCol, camRow, frustum ? &*frustum : nullptr);
     }
 }
 
@@ -367,8 +398,11 @@ std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double 
 }
 
 void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
-                    double camCol, double camRow) {
+                    double camCol, double camRow, const TFrustum* cullBy) {
     for (TQRXBox* object : ObjectsOfCopy(view, offZ, offX, camCol, camRow)) {
+        if (cullBy != nullptr && !MayShowObject(render, *cullBy, *object, offZ, offX)) {
+            continue;
+        }
         glPushMatrix();
         glTranslated(offX, 0, offZ);
         DrawBox(render, *object, false, camCol - 16 * offZ, camRow - 16 * offX, 1);

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+class TFrustum;
 class TQRXBox;
 class TRenderContext;
 
@@ -81,5 +82,6 @@ std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view,
 // returns the objects that copy draws, in drawing order (empty when the copy is skipped).
 std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double offX, double camCol,
                                     double camRow);
+// With cullBy, object copies wholly outside that view are left out.
 void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
-                    double camCol, double camRow);
+                    double camCol, double camRow, const TFrustum* cullBy = nullptr);

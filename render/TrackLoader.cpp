@@ -49,6 +49,7 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
 
     render.Textures.ClearTextures();
     render.Models.ClearBINModels();
+    render.Prepared.Release();
     ResetTrackDescription();
 
     ReadLvlFileName(pod, sitEntryName, progress);
@@ -82,5 +83,6 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);
     MarkTerrainInGroundBoxes(progress);
+    render.Prepared.Prepare(render.TrackTextures, render.Textures.MissingTexture());
     track.TrackLoaded = true;
 }
