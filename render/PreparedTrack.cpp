@@ -64,7 +64,8 @@ TPreparedTrack::~TPreparedTrack() {
 }
 
 void TPreparedTrack::Release() {
-    for (GLuint* buffer : {&terrain_.VertexBuffer, &groundBoxes_.VertexBuffer, &terrainColors_}) {
+    for (GLuint* buffer :
+         {&terrain_.VertexBuffer, &groundBoxes_.VertexBuffer, &terrainColors_, &groundBoxColors_}) {
         if (*buffer != 0) {
             glDeleteBuffers(1, buffer);
             *buffer = 0;
@@ -149,6 +150,7 @@ void TPreparedTrack::Prepare(const TTrackTextures& textures, int32_t fallbackTex
     BuildLayer(groundBoxes_, quads, 1, nullptr);
 
     glGenBuffers(1, &terrainColors_);
+    glGenBuffers(1, &groundBoxColors_);
     ready_ = true;
 }
 
@@ -356,20 +358,30 @@ void TPreparedTrack::DrawRanges(TRenderContext& render) {
     filled_.clear();
 }
 
-void TPreparedTrack::TintTerrain(const TColor3& tint) {
+void TPreparedTrack::Tint(const TColor3& tint) {
     if (tint.r == tintInBuffer_.r && tint.g == tintInBuffer_.g && tint.b == tintInBuffer_.b) {
         return;
     }
+    const auto upload = [](GLuint buffer, const std::vector<float>& colors) {
+        glBindBuffer(GL_ARRAY_BUFFER, buffer);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(colors.size() * sizeof(float)),
+                     colors.data(), GL_STATIC_DRAW);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+    };
     std::vector<float> colors(terrainLights_.size());
     for (size_t i = 0; i < colors.size(); i += 3) {
         colors[i] = tint.r * terrainLights_[i];
         colors[i + 1] = tint.g * terrainLights_[i + 1];
         colors[i + 2] = tint.b * terrainLights_[i + 2];
     }
-    glBindBuffer(GL_ARRAY_BUFFER, terrainColors_);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(colors.size() * sizeof(float)),
-                 colors.data(), GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    upload(terrainColors_, colors);
+    colors.resize(groundBoxes_.CellOfQuad.size() * kVerticesPerQuad * 3);
+    for (size_t i = 0; i < colors.size(); i += 3) {
+        colors[i] = tint.r;
+        colors[i + 1] = tint.g;
+        colors[i + 2] = tint.b;
+    }
+    upload(groundBoxColors_, colors);
     tintInBuffer_ = tint;
 }
 
@@ -378,18 +390,16 @@ namespace {
 // Positions and texture coordinates of a layer's buffer as client arrays, for one pass.
 class TLayerArrays {
 public:
-    explicit TLayerArrays(GLuint vertexBuffer, GLuint colorBuffer = 0) {
+    TLayerArrays(GLuint vertexBuffer, GLuint colorBuffer) {
         glBindBuffer(GL_ARRAY_BUFFER, vertexBuffer);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glEnableClientState(GL_VERTEX_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, kVertexStride, nullptr);
         glVertexPointer(3, GL_FLOAT, kVertexStride,
                         reinterpret_cast<const void*>(2 * sizeof(float)));
-        if (colorBuffer != 0) {
-            glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
-            glEnableClientState(GL_COLOR_ARRAY);
-            glColorPointer(3, GL_FLOAT, 0, nullptr);
-        }
+        glBindBuffer(GL_ARRAY_BUFFER, colorBuffer);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glColorPointer(3, GL_FLOAT, 0, nullptr);
         glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
     ~TLayerArrays() {
@@ -410,10 +420,9 @@ void TPreparedTrack::DrawGroundBoxes(TRenderContext& render, const TViewState& v
     const TPassArea area{camCol, camRow, d, d, false};
     ThrowForVisitedDamage(groundBoxes_, area, kOpenTerrain,
                           "TForm1.glDraw: Unsupported number of vertices (%d) at index (%d, %d)");
-    const TColor3& tint = view.Display.GlobalTint;
-    glColor3f(tint.r, tint.g, tint.b);
+    Tint(view.Display.GlobalTint);
     CollectRanges(groundBoxes_, area, kOpenTerrain);
-    const TLayerArrays arrays(groundBoxes_.VertexBuffer);
+    const TLayerArrays arrays(groundBoxes_.VertexBuffer, groundBoxColors_);
     DrawRanges(render);
 }
 
@@ -426,7 +435,7 @@ void TPreparedTrack::DrawTerrain(TRenderContext& render, const TViewState& view,
         view.Display.ShowGroundBoxes ? kOpenTerrain : (kOpenTerrain | kBuriedTerrain);
     ThrowForVisitedDamage(terrain_, area, sets,
                           "TForm1.glDraw: Unsupported number of vertices %d at (%d, %d)");
-    TintTerrain(view.Display.GlobalTint);
+    Tint(view.Display.GlobalTint);
     CollectRanges(terrain_, area, sets);
     const TLayerArrays arrays(terrain_.VertexBuffer, terrainColors_);
     DrawRanges(render);

@@ -6,6 +6,8 @@
 // only its cells that pass the area test, and chunks wholly outside the view volume are skipped.
 // Beyond the grid edges the stored chunks are drawn again, shifted by a whole grid.
 //
+// Vertex colours follow the tint; they are made again when it changes.
+//
 // Terrain buried in ground boxes sits after the open terrain of each texture, so that hiding the
 // ground boxes only adds ranges. Quads with a vertex count the reference drawing refuses are
 // left out and raise the reference drawing's error when their cell is visited.
@@ -106,13 +108,18 @@ private:
                                const char* format) const;
     void CollectRanges(const TLayer& layer, const TPassArea& area, unsigned setMask);
     void DrawRanges(TRenderContext& render);
-    void TintTerrain(const TColor3& tint);
+    void Tint(const TColor3& tint);
 
     bool ready_ = false;
     std::vector<GLuint> groupTextures_; // GL name of each texture group
     TLayer terrain_;
     TLayer groundBoxes_;
+    // The colour of every vertex as the reference drawing gives it: the tint times the light for
+    // terrain, the tint alone for ground boxes. A colour that is the same at every vertex of a
+    // triangle is still sent per vertex, since GL interpolates it like any other (a constant
+    // current colour rounds differently by a unit here and there).
     GLuint terrainColors_ = 0;
+    GLuint groundBoxColors_ = 0;
     std::vector<float> terrainLights_; // r, g, b per terrain vertex, untinted
     TColor3 tintInBuffer_{-1, -1, -1};
     // Per frame: the ranges of each copy (a shift by -1, 0 or 1 grids along z and along x) and
