@@ -1,25 +1,24 @@
 #include "render/Frustum.h"
 
-#include <gtest/gtest.h>
+#include "tests/render/FrameFixture.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include "render/GLContext.h"
-
 namespace {
 
-// The eye at the origin looking down -z with a 90 degree field of view, near 1 and far 10.
-class FrustumTest : public ::testing::Test {
+// The eye at the origin looking down -z with a 90 degree field of view, near 1 and far 10, in the
+// frame tests' GL context.
+class FrustumTest : public FrameTest {
 protected:
     void SetUp() override {
+        FrameTest::SetUp();
         glMatrixMode(GL_PROJECTION);
         glLoadIdentity();
         gluPerspective(90, 1, 1, 10);
         glMatrixMode(GL_MODELVIEW);
         glLoadIdentity();
     }
-    THeadlessGLContext gl_{8, 8};
 };
 
 TEST_F(FrustumTest, BoxesAreLeftOutOnlyWhenWhollyBeyondOnePlane) {
