@@ -1,10 +1,13 @@
 // dunmere-viewer-bench ARCHIVE [TRACK_LINE]: opens a track in the real main window and prints
-// the frame rate of a left-button drag at view distance 50 and 255, then the processor time the
+// the frame rate of a left-button drag at view distance 50 and 255 and in the map view, with the
+// prepared and with the reference renderer, then the processor time the
 // window uses over ten seconds in which nothing happens. Needs a display (xvfb-run will do).
 // The window runs in a scratch copy of the program folder, so the viewer's INI file and log
 // stay as they were.
+#include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
+#include "core/view/CameraLocations.h"
 #include "shell/MainForm.h"
 #include "tools/PodWriter.h"
 
@@ -102,6 +105,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: dunmere-viewer-bench ARCHIVE [TRACK_LINE]\n";
         return 2;
     }
+    KeepFreedHeapForReuse();
     QSurfaceFormat::setDefaultFormat(ViewSurfaceFormat());
     QApplication app(argc, argv);
     setlocale(LC_NUMERIC, "C");
@@ -118,15 +122,27 @@ int main(int argc, char** argv) {
     std::printf("track \"%s\", view %d x %d\n", TrackData().TrackName.c_str(),
                 form.ViewSize().width(), form.ViewSize().height());
 
-    // Both distances start from the same view, the start grid's.
+    // Every drag starts from the same view, the start grid's.
     const TCameraPos start = form.View.Camera;
-    for (const int distance : {50, 255}) {
+    for (const auto& [renderer, name] : {std::pair(TRendererKind::Prepared, "prepared"),
+                                         std::pair(TRendererKind::Reference, "reference")}) {
+        form.SelectRenderer(renderer);
+        for (const int distance : {50, 255}) {
+            form.View.Camera = start;
+            form.View.ViewDistance = distance;
+            form.RedrawView(true);
+            std::printf("%-9s drag at view distance %3d: %6.1f frames per second\n", name, distance,
+                        DragFramesPerSecond(form, 300));
+        }
         form.View.Camera = start;
-        form.View.ViewDistance = distance;
+        ToggleMapView(form.View);
+        form.View.ViewDistance = 255;
         form.RedrawView(true);
-        std::printf("drag at view distance %3d: %6.1f frames per second\n", distance,
+        std::printf("%-9s drag in the map view at 255: %6.1f frames per second\n", name,
                     DragFramesPerSecond(form, 300));
+        ToggleMapView(form.View);
     }
+    form.SelectRenderer(TRendererKind::Prepared);
 
     // Let the idle drawing complete the last frame, then measure ten quiet seconds.
     RunEventsFor(1000);
