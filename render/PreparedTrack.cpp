@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 
 namespace {
 
@@ -55,6 +56,29 @@ void ShiftCopy(int columnShift, int rowShift) {
     if (rowShift != 0) {
         glTranslatef(static_cast<GLfloat>(16 * rowShift), 0, 0);
     }
+}
+
+} // namespace
+
+namespace {
+
+// Makes buffer hold floats floats written by fill straight into GL's storage (the tracks' vertex
+// data runs to tens of megabytes; a copy of it would double the memory and the time).
+void WriteBuffer(GLuint& buffer, size_t floats, const std::function<void(float*)>& fill) {
+    if (buffer == 0) {
+        glGenBuffers(1, &buffer);
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(floats * sizeof(float)), nullptr,
+                 GL_STATIC_DRAW);
+    if (floats > 0) {
+        auto* data = static_cast<float*>(glMapBuffer(GL_ARRAY_BUFFER, GL_WRITE_ONLY));
+        if (data != nullptr) {
+            fill(data);
+            glUnmapBuffer(GL_ARRAY_BUFFER);
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 } // namespace
@@ -149,8 +173,6 @@ void TPreparedTrack::Prepare(const TTrackTextures& textures, int32_t fallbackTex
     }
     BuildLayer(groundBoxes_, quads, 1, nullptr);
 
-    glGenBuffers(1, &terrainColors_);
-    glGenBuffers(1, &groundBoxColors_);
     ready_ = true;
 }
 
@@ -180,7 +202,14 @@ void TPreparedTrack::BuildLayer(TLayer& layer, const std::vector<TQuadSource>& q
         }
     }
 
-    std::vector<float> vertices(quads.size() * kVerticesPerQuad * kFloatsPerVertex);
+    WriteBuffer(layer.VertexBuffer, quads.size() * kVerticesPerQuad * kFloatsPerVertex,
+                [&](float* vertices) { FillLayer(layer, quads, next, keyOf, vertices, lights); });
+}
+
+template <typename TKeyOf>
+void TPreparedTrack::FillLayer(TLayer& layer, const std::vector<TQuadSource>& quads,
+                               std::vector<uint32_t>& next, const TKeyOf& keyOf, float* vertices,
+                               std::vector<float>* lights) {
     layer.CellOfQuad.resize(quads.size());
     if (lights != nullptr) {
         lights->resize(quads.size() * kVerticesPerQuad * 3);
@@ -189,7 +218,7 @@ void TPreparedTrack::BuildLayer(TLayer& layer, const std::vector<TQuadSource>& q
         const uint32_t at = next[keyOf(quad)]++;
         layer.CellOfQuad[at] = {quad.Row, quad.Column};
         TBounds& bounds = layer.Bounds[static_cast<size_t>(ChunkOf(quad.Row, quad.Column))];
-        float* vertex = &vertices[static_cast<size_t>(at) * kVerticesPerQuad * kFloatsPerVertex];
+        float* vertex = vertices + static_cast<size_t>(at) * kVerticesPerQuad * kFloatsPerVertex;
         for (int i = 0; i < kVerticesPerQuad; ++i) {
             const int k = kQuadTriangleCorners[i];
             *vertex++ = quad.TexCoords[k][0];
@@ -206,11 +235,6 @@ void TPreparedTrack::BuildLayer(TLayer& layer, const std::vector<TQuadSource>& q
             }
         }
     }
-    glGenBuffers(1, &layer.VertexBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, layer.VertexBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices.size() * sizeof(float)),
-                 vertices.data(), GL_STATIC_DRAW);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
 }
 
 bool TPreparedTrack::TPassArea::Visits(int column, int row) const {
@@ -362,26 +386,21 @@ void TPreparedTrack::Tint(const TColor3& tint) {
     if (tint.r == tintInBuffer_.r && tint.g == tintInBuffer_.g && tint.b == tintInBuffer_.b) {
         return;
     }
-    const auto upload = [](GLuint buffer, const std::vector<float>& colors) {
-        glBindBuffer(GL_ARRAY_BUFFER, buffer);
-        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(colors.size() * sizeof(float)),
-                     colors.data(), GL_STATIC_DRAW);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-    };
-    std::vector<float> colors(terrainLights_.size());
-    for (size_t i = 0; i < colors.size(); i += 3) {
-        colors[i] = tint.r * terrainLights_[i];
-        colors[i + 1] = tint.g * terrainLights_[i + 1];
-        colors[i + 2] = tint.b * terrainLights_[i + 2];
-    }
-    upload(terrainColors_, colors);
-    colors.resize(groundBoxes_.CellOfQuad.size() * kVerticesPerQuad * 3);
-    for (size_t i = 0; i < colors.size(); i += 3) {
-        colors[i] = tint.r;
-        colors[i + 1] = tint.g;
-        colors[i + 2] = tint.b;
-    }
-    upload(groundBoxColors_, colors);
+    WriteBuffer(terrainColors_, terrainLights_.size(), [&](float* colors) {
+        for (size_t i = 0; i < terrainLights_.size(); i += 3) {
+            colors[i] = tint.r * terrainLights_[i];
+            colors[i + 1] = tint.g * terrainLights_[i + 1];
+            colors[i + 2] = tint.b * terrainLights_[i + 2];
+        }
+    });
+    const size_t boxFloats = groundBoxes_.CellOfQuad.size() * kVerticesPerQuad * 3;
+    WriteBuffer(groundBoxColors_, boxFloats, [&](float* colors) {
+        for (size_t i = 0; i < boxFloats; i += 3) {
+            colors[i] = tint.r;
+            colors[i + 1] = tint.g;
+            colors[i + 2] = tint.b;
+        }
+    });
     tintInBuffer_ = tint;
 }
 

@@ -104,6 +104,10 @@ private:
 
     void BuildLayer(TLayer& layer, const std::vector<TQuadSource>& quads, int sets,
                     std::vector<float>* lights);
+    template <typename TKeyOf>
+    void FillLayer(TLayer& layer, const std::vector<TQuadSource>& quads,
+                   std::vector<uint32_t>& next, const TKeyOf& keyOf, float* vertices,
+                   std::vector<float>* lights);
     void ThrowForVisitedDamage(const TLayer& layer, const TPassArea& area, unsigned setMask,
                                const char* format) const;
     void CollectRanges(const TLayer& layer, const TPassArea& area, unsigned setMask);
