@@ -289,60 +289,68 @@ void TPreparedTrack::CollectRanges(const TLayer& layer, const TPassArea& area, u
     const int highCol = area.CamCol + area.Loop;
     const int lowRow = area.CamRow - area.Loop;
     const int highRow = area.CamRow + area.Loop;
+    // Nearer chunks first: what they hide then costs no shading further back.
+    visitOrder_.clear();
     for (int chunkRow = FloorDiv(lowRow, kChunkSide); chunkRow <= FloorDiv(highRow, kChunkSide);
          ++chunkRow) {
         for (int chunkCol = FloorDiv(lowCol, kChunkSide); chunkCol <= FloorDiv(highCol, kChunkSide);
              ++chunkCol) {
-            const int storedRow = Modulo(chunkRow, kChunksPerSide);
-            const int storedCol = Modulo(chunkCol, kChunksPerSide);
-            const size_t chunk = static_cast<size_t>(storedRow * kChunksPerSide + storedCol);
-            if (layer.Runs[chunk].empty()) {
+            const int dr = chunkRow * kChunkSide + kChunkSide / 2 - area.CamRow;
+            const int dc = chunkCol * kChunkSide + kChunkSide / 2 - area.CamCol;
+            visitOrder_.push_back({dr * dr + dc * dc, chunkRow, chunkCol});
+        }
+    }
+    std::sort(visitOrder_.begin(), visitOrder_.end());
+    for (const auto& [distance, chunkRow, chunkCol] : visitOrder_) {
+        const int storedRow = Modulo(chunkRow, kChunksPerSide);
+        const int storedCol = Modulo(chunkCol, kChunksPerSide);
+        const size_t chunk = static_cast<size_t>(storedRow * kChunksPerSide + storedCol);
+        if (layer.Runs[chunk].empty()) {
+            continue;
+        }
+        // The chunk's cells within the loop, and the one nearest to the camera cell.
+        const int a0 = std::max(chunkCol * kChunkSide, lowCol);
+        const int a1 = std::min(chunkCol * kChunkSide + kChunkSide - 1, highCol);
+        const int b0 = std::max(chunkRow * kChunkSide, lowRow);
+        const int b1 = std::min(chunkRow * kChunkSide + kChunkSide - 1, highRow);
+        if (!area.Visits(std::clamp(area.CamCol, a0, a1), std::clamp(area.CamRow, b0, b1))) {
+            continue;
+        }
+        const int rowShift = GridShift(chunkRow);
+        const int columnShift = GridShift(chunkCol);
+        const TBounds& bounds = layer.Bounds[chunk];
+        const std::array<double, 3> offset{16.0 * rowShift, 0, 16.0 * columnShift};
+        if (!frustum.MayShowBox(
+                {bounds.Low[0] + offset[0], bounds.Low[1], bounds.Low[2] + offset[2]},
+                {bounds.High[0] + offset[0], bounds.High[1], bounds.High[2] + offset[2]})) {
+            continue;
+        }
+        // The visited cells of a chunk are a convex shape's lattice points, so all of them
+        // pass when the corners do.
+        const bool whole = a1 - a0 == kChunkSide - 1 && b1 - b0 == kChunkSide - 1 &&
+                           area.Visits(a0, b0) && area.Visits(a1, b0) && area.Visits(a0, b1) &&
+                           area.Visits(a1, b1);
+        const int toVisitedCol = (chunkCol - storedCol) * kChunkSide;
+        const int toVisitedRow = (chunkRow - storedRow) * kChunkSide;
+        const size_t copy = static_cast<size_t>((rowShift + 1) * 3 + (columnShift + 1));
+        for (const TQuadRun& run : layer.Runs[chunk]) {
+            if ((setMask & (1u << run.Set)) == 0) {
                 continue;
             }
-            // The chunk's cells within the loop, and the one nearest to the camera cell.
-            const int a0 = std::max(chunkCol * kChunkSide, lowCol);
-            const int a1 = std::min(chunkCol * kChunkSide + kChunkSide - 1, highCol);
-            const int b0 = std::max(chunkRow * kChunkSide, lowRow);
-            const int b1 = std::min(chunkRow * kChunkSide + kChunkSide - 1, highRow);
-            if (!area.Visits(std::clamp(area.CamCol, a0, a1), std::clamp(area.CamRow, b0, b1))) {
+            const auto index = static_cast<uint32_t>(copy * groups + run.Group);
+            TRanges& ranges = ranges_[index];
+            if (ranges.First.empty()) {
+                filled_.push_back(index);
+            }
+            if (whole) {
+                ranges.Add(static_cast<GLint>(run.FirstQuad * kVerticesPerQuad),
+                           static_cast<GLsizei>(run.QuadCount * kVerticesPerQuad));
                 continue;
             }
-            const int rowShift = GridShift(chunkRow);
-            const int columnShift = GridShift(chunkCol);
-            const TBounds& bounds = layer.Bounds[chunk];
-            const std::array<double, 3> offset{16.0 * rowShift, 0, 16.0 * columnShift};
-            if (!frustum.MayShowBox(
-                    {bounds.Low[0] + offset[0], bounds.Low[1], bounds.Low[2] + offset[2]},
-                    {bounds.High[0] + offset[0], bounds.High[1], bounds.High[2] + offset[2]})) {
-                continue;
-            }
-            // The visited cells of a chunk are a convex shape's lattice points, so all of them
-            // pass when the corners do.
-            const bool whole = a1 - a0 == kChunkSide - 1 && b1 - b0 == kChunkSide - 1 &&
-                               area.Visits(a0, b0) && area.Visits(a1, b0) && area.Visits(a0, b1) &&
-                               area.Visits(a1, b1);
-            const int toVisitedCol = (chunkCol - storedCol) * kChunkSide;
-            const int toVisitedRow = (chunkRow - storedRow) * kChunkSide;
-            const size_t copy = static_cast<size_t>((rowShift + 1) * 3 + (columnShift + 1));
-            for (const TQuadRun& run : layer.Runs[chunk]) {
-                if ((setMask & (1u << run.Set)) == 0) {
-                    continue;
-                }
-                const auto index = static_cast<uint32_t>(copy * groups + run.Group);
-                TRanges& ranges = ranges_[index];
-                if (ranges.First.empty()) {
-                    filled_.push_back(index);
-                }
-                if (whole) {
-                    ranges.Add(static_cast<GLint>(run.FirstQuad * kVerticesPerQuad),
-                               static_cast<GLsizei>(run.QuadCount * kVerticesPerQuad));
-                    continue;
-                }
-                for (uint32_t q = run.FirstQuad; q < run.FirstQuad + run.QuadCount; ++q) {
-                    const TStoredCell cell = layer.CellOfQuad[q];
-                    if (area.Visits(cell.Column + toVisitedCol, cell.Row + toVisitedRow)) {
-                        ranges.Add(static_cast<GLint>(q * kVerticesPerQuad), kVerticesPerQuad);
-                    }
+            for (uint32_t q = run.FirstQuad; q < run.FirstQuad + run.QuadCount; ++q) {
+                const TStoredCell cell = layer.CellOfQuad[q];
+                if (area.Visits(cell.Column + toVisitedCol, cell.Row + toVisitedRow)) {
+                    ranges.Add(static_cast<GLint>(q * kVerticesPerQuad), kVerticesPerQuad);
                 }
             }
         }

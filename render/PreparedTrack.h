@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 class TRenderContext;
@@ -130,4 +131,5 @@ private:
     // texture group, and which of them hold anything.
     std::vector<TRanges> ranges_;
     std::vector<uint32_t> filled_;
+    std::vector<std::tuple<int, int, int>> visitOrder_; // distance squared, chunk row, column
 };
