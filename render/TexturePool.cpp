@@ -29,18 +29,19 @@ const int32_t* TTexturePool::Lookup(const std::string& key) const {
 }
 
 size_t TTexturePool::IndexOf(const std::string& key) const {
-    for (size_t index = 0; index < pool_.size(); ++index) {
-        if (SameText(pool_[index].first, key)) {
-            return index;
-        }
-    }
-    return pool_.size();
+    const auto found = entryOfKey_.find(UpperCase(key));
+    return found != entryOfKey_.end() ? found->second : pool_.size();
+}
+
+void TTexturePool::Add(const std::string& key, int32_t texture) {
+    entryOfKey_.emplace(UpperCase(key), pool_.size());
+    pool_.emplace_back(key, texture);
 }
 
 // A name that cannot be loaded is stored with the fallback, so it is tried once per track.
 int32_t TTexturePool::Remember(const std::string& key, bool loaded, int32_t texture) {
     const int32_t id = loaded ? texture : missingTexture_;
-    pool_.emplace_back(key, id);
+    Add(key, id);
     return id;
 }
 
@@ -74,7 +75,7 @@ std::vector<int32_t> TTexturePool::GetTextureList(const std::vector<std::string>
                 const bool read = ReadGameTexture(name, load, pending);
                 // Remembered at once, so a name listed twice is read once; the GL name of a
                 // read texture comes with its upload below.
-                pool_.emplace_back(key, read ? 0 : missingTexture_);
+                Add(key, read ? 0 : missingTexture_);
                 if (read) {
                     jobs.push_back({entry, std::move(pending)});
                 }
@@ -125,6 +126,7 @@ void TTexturePool::ClearTextures() {
         glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
     }
     pool_.clear();
+    entryOfKey_.clear();
 }
 
 void TTexturePool::LoadMissingTexture() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -38,10 +39,13 @@ private:
     const int32_t* Lookup(const std::string& key) const;
     // The pool entry of key, or the entry count when it is not there.
     size_t IndexOf(const std::string& key) const;
+    void Add(const std::string& key, int32_t texture);
     int32_t Remember(const std::string& key, bool loaded, int32_t texture);
 
     // Pairs rather than KEY=ID text lines, so a key can never be cut at an "=" of its own.
     std::vector<std::pair<std::string, int32_t>> pool_;
+    // The entry of every upper-cased key: a track's list and its models' faces ask for hundreds.
+    std::unordered_map<std::string, size_t> entryOfKey_;
     int32_t missingTexture_ = 0;
 };
 
