@@ -1,11 +1,13 @@
-// Load, draw and search timings on the demo and stress archives. The archives come from the
-// demo generator (bench.sh makes them): samples/DEMO.POD and samples/STRESS.POD beside the
-// program, or the paths in DUNMERE_DEMO_POD and DUNMERE_STRESS_POD.
+// Load, draw and search timings on the demo and stress archives; frames with both renderers. The
+// archives come from the demo generator (bench.sh makes them): samples/DEMO.POD and
+// samples/STRESS.POD beside the program, or the paths in DUNMERE_DEMO_POD and DUNMERE_STRESS_POD.
+#include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
+#include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
@@ -75,32 +77,66 @@ BENCHMARK_CAPTURE(LoadTrackBenchmark, demo, "DUNMERE_DEMO_POD", "DEMO.POD")
 BENCHMARK_CAPTURE(LoadTrackBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.POD")
     ->Unit(benchmark::kMillisecond);
 
-// RenderFrame of the stress track at a view distance, with objects hidden (a movement frame) or
-// shown (a full frame).
-void RenderFrameBenchmark(benchmark::State& state) {
+// The loaded track of the frame benchmarks; loading is left out of their time.
+const std::string& LoadedTrack(const std::string& wanted) {
+    static std::string loaded;
+    if (loaded != wanted) {
+        Load(wanted);
+        loaded = wanted;
+    }
+    return loaded;
+}
+
+// A map view distance: the map camera with the view distance 255.
+constexpr int kMapView = 0;
+
+// RenderFrame at the start grid with one renderer: args view distance (kMapView for the map
+// view), objects hidden (a movement frame) or shown (a full frame), renderer (0 prepared,
+// 1 reference) and a 1 x 1 scissor (1: no pixel is filled, what is left is the rest of the cost).
+void RenderFrameBenchmark(benchmark::State& state, const char* variable, const char* fileName) {
     Render();
-    static const bool loaded = [] {
-        Load(ArchivePath("DUNMERE_STRESS_POD", "STRESS.POD"));
-        return true;
-    }();
-    (void)loaded;
-    const bool fullFrame = state.range(1) != 0;
+    LoadedTrack(ArchivePath(variable, fileName));
+    const int distance = static_cast<int>(state.range(0));
     TViewState view;
-    ResetViewForTrackOpen(view, static_cast<int>(state.range(0)), true);
+    ResetViewForTrackOpen(view, 50, true);
     GoToStartGrid(view);
-    view.ViewDistance = static_cast<int>(state.range(0));
+    if (distance == kMapView) {
+        ToggleMapView(view);
+        view.ViewDistance = 255;
+    } else {
+        view.ViewDistance = distance;
+    }
+    view.Display.ObjectsMode = state.range(1) != 0 ? 2 : 0;
+    Render().Renderer = state.range(2) == 0 ? TRendererKind::Prepared : TRendererKind::Reference;
+    if (state.range(3) != 0) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+    }
     TQuietFrameHost host;
     for (auto _ : state) {
-        view.FullFrame = fullFrame;
-        view.LastRedrawTime = std::chrono::steady_clock::now();
+        view.FullFrame = true;
         RenderFrame({Render(), view, true, host});
         glFinish();
     }
+    glDisable(GL_SCISSOR_TEST);
+    Render().Renderer = TRendererKind::Prepared;
 }
-BENCHMARK(RenderFrameBenchmark)
-    ->ArgNames({"distance", "objects"})
-    ->ArgsProduct({{50, 128, 255}, {0, 1}})
-    ->Unit(benchmark::kMillisecond);
+
+void FrameArguments(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgNames({"distance", "objects", "reference", "scissor"});
+    for (const int distance : {50, 128, 255, kMapView}) {
+        for (const int objects : {0, 1}) {
+            benchmark->Args({distance, objects, 1, 0});
+            benchmark->Args({distance, objects, 0, 0});
+            benchmark->Args({distance, objects, 0, 1});
+        }
+    }
+    benchmark->Unit(benchmark::kMillisecond);
+}
+BENCHMARK_CAPTURE(RenderFrameBenchmark, demo, "DUNMERE_DEMO_POD", "DEMO.POD")
+    ->Apply(FrameArguments);
+BENCHMARK_CAPTURE(RenderFrameBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.POD")
+    ->Apply(FrameArguments);
 
 // Locate of a name found nowhere, in a search folder of 10 000 files and 50 archives.
 void LocateMissingBenchmark(benchmark::State& state) {
@@ -284,3 +320,14 @@ void FinderCachedLookupBenchmark(benchmark::State& state) {
 BENCHMARK(FinderCachedLookupBenchmark)->Arg(50000)->Unit(benchmark::kMillisecond);
 
 } // namespace
+
+int main(int argc, char** argv) {
+    KeepFreedHeapForReuse();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

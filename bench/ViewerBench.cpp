@@ -1,10 +1,13 @@
 // dunmere-viewer-bench ARCHIVE [TRACK_LINE]: opens a track in the real main window and prints
-// the frame rate of a left-button drag at view distance 50 and 255, then the processor time the
+// the frame rate of a left-button drag at view distance 50 and 255 and in the map view, with the
+// prepared and with the reference renderer, then the processor time the
 // window uses over ten seconds in which nothing happens. Needs a display (xvfb-run will do).
 // The window runs in a scratch copy of the program folder, so the viewer's INI file and log
 // stay as they were.
+#include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
+#include "core/view/CameraLocations.h"
 #include "shell/MainForm.h"
 #include "tools/PodWriter.h"
 
@@ -57,12 +60,13 @@ void RunEventsFor(int ms) {
 }
 
 // Moves the pointer with the left button held across the view, as the window system delivers a
-// drag, and returns the frames drawn per second.
+// drag, and returns the frames drawn per second. A slow renderer stops after five seconds.
 double DragFramesPerSecond(TFormMain& form, int moves) {
     QWindow* view = form.ViewWindow();
     const int framesBefore = form.FramesDrawn;
     const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < moves; ++i) {
+    for (int i = 0; i < moves && std::chrono::steady_clock::now() - start < std::chrono::seconds(5);
+         ++i) {
         const QPointF position(100 + (i % 200), 100 + (i % 50));
         QMouseEvent move(QEvent::MouseMove, position, position, view->mapToGlobal(position),
                          Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
@@ -102,6 +106,8 @@ int main(int argc, char** argv) {
         std::cerr << "usage: dunmere-viewer-bench ARCHIVE [TRACK_LINE]\n";
         return 2;
     }
+    KeepFreedHeapForReuse();
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QSurfaceFormat::setDefaultFormat(ViewSurfaceFormat());
     QApplication app(argc, argv);
     setlocale(LC_NUMERIC, "C");
@@ -118,15 +124,27 @@ int main(int argc, char** argv) {
     std::printf("track \"%s\", view %d x %d\n", TrackData().TrackName.c_str(),
                 form.ViewSize().width(), form.ViewSize().height());
 
-    // Both distances start from the same view, the start grid's.
+    // Every drag starts from the same view, the start grid's.
     const TCameraPos start = form.View.Camera;
-    for (const int distance : {50, 255}) {
+    for (const auto& [renderer, name] : {std::pair(TRendererKind::Prepared, "prepared"),
+                                         std::pair(TRendererKind::Reference, "reference")}) {
+        form.SelectRenderer(renderer);
+        for (const int distance : {50, 255}) {
+            form.View.Camera = start;
+            form.View.ViewDistance = distance;
+            form.RedrawView(true);
+            std::printf("%-9s drag at view distance %3d: %6.1f frames per second\n", name, distance,
+                        DragFramesPerSecond(form, 300));
+        }
         form.View.Camera = start;
-        form.View.ViewDistance = distance;
+        ToggleMapView(form.View);
+        form.View.ViewDistance = 255;
         form.RedrawView(true);
-        std::printf("drag at view distance %3d: %6.1f frames per second\n", distance,
+        std::printf("%-9s drag in the map view at 255: %6.1f frames per second\n", name,
                     DragFramesPerSecond(form, 300));
+        ToggleMapView(form.View);
     }
+    form.SelectRenderer(TRendererKind::Prepared);
 
     // Let the idle drawing complete the last frame, then measure ten quiet seconds.
     RunEventsFor(1000);

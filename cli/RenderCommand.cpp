@@ -1,12 +1,13 @@
 // dunmeregl-cli render ARCHIVE -o OUT [--track ENTRY] [--size WxH] [--camera VALUE] [--map]
 //     [--sky 0..4] [--objects 0..2] [--checkpoints] [--no-water] [--no-boxes] [--no-backdrop]
-//     [--square] [--search DIR]... [--ini FILE]
+//     [--square] [--renderer prepared|reference] [--time N] [--search DIR]... [--ini FILE]
 //
 // Loads one track as the viewer opens it (display settings reset, camera at the track's saved
 // default location or at the start grid), applies the options, draws one full frame in a
 // headless context and saves it; the image format follows OUT's extension (.bmp .jpg .png .tga).
 // --camera takes a saved-location value (the "CameraPos" format) for the free camera; --map then
-// switches to the map camera. The load's warnings go to the error stream.
+// switches to the map camera. The load's warnings go to the error stream. --time N draws the frame
+// N more times after the first and prints "frame ms: min A median B max C" over those N.
 #include "cli/TrackSession.h"
 #include "core/base/Errors.h"
 #include "core/formats/GLBMP.h"
@@ -18,14 +19,20 @@
 #include "render/FrameRender.h"
 #include "render/ScreenGrab.h"
 
+#include <GL/gl.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace {
 
 // Offscreen buffers beyond this are refused rather than attempted.
 constexpr int kMaxImageSide = 8192;
+constexpr int kMaxTimedFrames = 100000;
 
 struct TRenderOptions {
     std::string Output;
@@ -40,6 +47,8 @@ struct TRenderOptions {
     bool HideGroundBoxes = false;
     bool HideBackdrop = false;
     bool SquareArea = false;
+    int TimedFrames = 0;
+    TRendererKind Renderer = TRendererKind::Prepared;
 };
 
 std::string ValueOf(const TCliArgs& args, size_t& i) {
@@ -96,6 +105,15 @@ TRenderOptions TakeRenderOptions(const TCliArgs& args) {
             options.HideBackdrop = true;
         } else if (option == "--square") {
             options.SquareArea = true;
+        } else if (option == "--renderer") {
+            const std::string name = ValueOf(args, i);
+            if (name != "prepared" && name != "reference") {
+                throw ECliUsageError("render: --renderer takes prepared or reference, not " + name);
+            }
+            options.Renderer =
+                name == "prepared" ? TRendererKind::Prepared : TRendererKind::Reference;
+        } else if (option == "--time") {
+            options.TimedFrames = IntegerIn(option, ValueOf(args, i), 1, kMaxTimedFrames);
         } else {
             throw ECliUsageError("render: unexpected argument " + option);
         }
@@ -169,6 +187,26 @@ void SaveRendering(TGLBMP& image, const std::string& fileName) {
     }
 }
 
+// Each frame is waited for (glFinish), so the time covers the drawing and not just its queueing.
+std::string TimeFrames(const TFrameContext& frame, int count) {
+    glFinish();
+    std::vector<double> milliseconds;
+    for (int i = 0; i < count; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        RenderFrame(frame);
+        glFinish();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        milliseconds.push_back(took.count());
+    }
+    std::sort(milliseconds.begin(), milliseconds.end());
+    const size_t n = milliseconds.size();
+    const double median =
+        n % 2 == 1 ? milliseconds[n / 2] : (milliseconds[n / 2 - 1] + milliseconds[n / 2]) / 2;
+    return Format("frame ms: min %.1f median %.1f max %.1f", milliseconds.front(), median,
+                  milliseconds.back());
+}
+
 int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TCliArgs args = arguments;
     const TCliTrackOptions trackOptions = TakeTrackOptions(args);
@@ -187,8 +225,12 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     view.FullFrame = true;
 
     TQuietFrameHost host;
+    session.Render.Renderer = options.Renderer;
     Panel1Resize(session.Render, options.Width, options.Height, view.Camera.FOV);
     RenderFrame({session.Render, view, true, host});
+    if (options.TimedFrames > 0) {
+        out << TimeFrames({session.Render, view, true, host}, options.TimedFrames) << '\n';
+    }
 
     TGLBMP image;
     image.SetJPEGQuality(prefs.JPEGQuality);
@@ -202,7 +244,7 @@ const TCliRegistration registration(
     {"render",
      "ARCHIVE -o OUT [--track ENTRY] [--size WxH] [--camera VALUE] [--map] [--sky 0..4] "
      "[--objects 0..2] [--checkpoints] [--no-water] [--no-boxes] [--no-backdrop] [--square] "
-     "[--search DIR]... [--ini FILE]",
+     "[--renderer prepared|reference] [--time N] [--search DIR]... [--ini FILE]",
      CliRender});
 
 } // namespace

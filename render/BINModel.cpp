@@ -8,6 +8,7 @@
 
 #include <GL/gl.h>
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -55,6 +56,14 @@ void TBINModel::BuildList(const TTexturePool& textures, bool forceBlend, double 
     if (ListId != 0 && glIsList(ListId)) {
         return;
     }
+    double farthest = 0;
+    for (const TBINVertex& v : Vertices) {
+        const double x = v.X;
+        const double y = v.Y;
+        const double z = v.Z;
+        farthest = std::max(farthest, std::sqrt(x * x + y * y + z * z));
+    }
+    BoundingRadius = farthest * scale / kBINUnitsPerWorldUnit;
     ListId = glGenLists(1);
     glNewList(ListId, GL_COMPILE);
     SendFaces(textures, forceBlend, scale / kBINUnitsPerWorldUnit);

@@ -49,6 +49,9 @@ public:
     std::vector<TBINNormal> Normals;
     std::vector<TBINFace> Faces;
     uint32_t ListId = 0;
+    // The distance from the model's origin to its farthest vertex in world units, as the list
+    // draws it; set with the list.
+    double BoundingRadius = 0;
     bool IsAnimationControl = false;
     std::string FirstModelName;
 

@@ -7,7 +7,9 @@
 #include "core/track/TrackData.h"
 #include "core/view/Camera.h"
 #include "core/view/ViewCommands.h"
+#include "render/BINModel.h"
 #include "render/BoxModel.h"
+#include "render/Frustum.h"
 #include "render/RenderContext.h"
 #include "render/SkyWater.h"
 
@@ -16,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -43,11 +46,39 @@ void ShiftForWrap(int column, int row) {
     }
 }
 
+// GL leaves the split of a GL_QUADS quad to the implementation (and llvmpipe changes it when a
+// quad needs clipping), so a quad is sent as the two triangles on the diagonal from its first
+// vertex that the quad builder chose. The prepared renderer draws the very same triangles.
+template <typename TSendVertex> void SendQuadAsTriangles(TSendVertex sendVertex) {
+    glBegin(GL_TRIANGLES);
+    for (const int k : kQuadTriangleCorners) {
+        sendVertex(k);
+    }
+    glEnd();
+}
+
 void BindCached(TRenderContext& render, int32_t texture) {
     if (texture != render.LastBoundTexture) {
         glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
         render.LastBoundTexture = texture;
     }
+}
+
+bool DrawsPrepared(const TRenderContext& render) {
+    return render.Renderer == TRendererKind::Prepared && render.Prepared.Ready();
+}
+
+// Whether an object copy may touch the picture: the sphere of its model around its origin. An
+// object without a model is always drawn, which logs it as the reference drawing does.
+bool MayShowObject(const TRenderContext& render, const TFrustum& frustum, const TQRXBox& object,
+                   double offZ, double offX) {
+    const TBINModel* model = render.Models.FindBINModel(object.ModelName);
+    if (model == nullptr) {
+        return true;
+    }
+    return frustum.MayShowSphere(
+        {offX + object.Z / 512 - 8, object.Y / 510, offZ + object.X / 512 - 8},
+        model->BoundingRadius);
 }
 
 void DrawFrameSteps(TRenderContext& render, TViewState& view) {
@@ -92,10 +123,19 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     }
     const int camCol = RoundCell(CameraCell(camera.TransZ));
     const int camRow = RoundCell(CameraCell(camera.TransX));
+    const bool prepared = DrawsPrepared(render);
     if (display.ShowGroundBoxes) {
-        DrawGroundBoxes(render, view, camCol, camRow);
+        if (prepared) {
+            render.Prepared.DrawGroundBoxes(render, view, camCol, camRow);
+        } else {
+            DrawGroundBoxes(render, view, camCol, camRow);
+        }
     }
-    DrawTerrain(render, view, camCol, camRow);
+    if (prepared) {
+        render.Prepared.DrawTerrain(render, view, camCol, camRow);
+    } else {
+        DrawTerrain(render, view, camCol, camRow);
+    }
     if (display.ShowWater) {
         DrawWater(render, view, camCol, camRow);
     }
@@ -201,13 +241,11 @@ void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol,
                 }
                 glPushMatrix();
                 ShiftForWrap(a, b);
-                glBegin(GL_QUADS);
-                for (int k = 0; k < 4; ++k) {
+                SendQuadAsTriangles([&face, &tint](int k) {
                     glTexCoord2fv(face.TexCoords[k]);
                     glColor3f(tint.r, tint.g, tint.b);
                     glVertex3fv(face.Positions[k]);
-                }
-                glEnd();
+                });
                 glPopMatrix();
             }
         }
@@ -243,14 +281,12 @@ void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int
             }
             glPushMatrix();
             ShiftForWrap(a, b);
-            glBegin(GL_QUADS);
-            for (int k = 0; k < 4; ++k) {
+            SendQuadAsTriangles([&quad, &tint](int k) {
                 glTexCoord2fv(quad.TexCoords[k]);
                 glColor3f(tint.r * quad.Colors[k][0], tint.g * quad.Colors[k][1],
                           tint.b * quad.Colors[k][2]);
                 glVertex3fv(quad.Positions[k]);
-            }
-            glEnd();
+            });
             glPopMatrix();
         }
     }
@@ -274,8 +310,10 @@ void DrawObjects(TRenderContext& render, const TViewState& view) {
     glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
     const double camCol = CameraCell(view.Camera.TransZ);
     const double camRow = CameraCell(view.Camera.TransX);
+    const std::optional<TFrustum> frustum =
+        DrawsPrepared(render) ? std::optional(TFrustum::FromCurrentMatrices()) : std::nullopt;
     for (const auto& [offZ, offX] : ObjectCopyOffsets(view, camCol, camRow)) {
-        DrawObjectCopy(render, view, offZ, offX, camCol, camRow);
+        DrawObjectCopy(render, view, offZ, offX, camCol, camRow, frustum ? &*frustum : nullptr);
     }
 }
 
@@ -360,8 +398,11 @@ std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double 
 }
 
 void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
-                    double camCol, double camRow) {
+                    double camCol, double camRow, const TFrustum* cullBy) {
     for (TQRXBox* object : ObjectsOfCopy(view, offZ, offX, camCol, camRow)) {
+        if (cullBy != nullptr && !MayShowObject(render, *cullBy, *object, offZ, offX)) {
+            continue;
+        }
         glPushMatrix();
         glTranslated(offX, 0, offZ);
         DrawBox(render, *object, false, camCol - 16 * offZ, camRow - 16 * offX, 1);

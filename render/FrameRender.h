@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+class TFrustum;
 class TQRXBox;
 class TRenderContext;
 
@@ -44,6 +45,9 @@ struct TFrameContext {
     bool ArchiveOpen; // a track's POD archive is open
     TFrameHost& Host;
 };
+
+// The corners of a prepared quad in the order they are drawn: the triangles 0-1-2 and 0-2-3.
+inline constexpr int kQuadTriangleCorners[6] = {0, 1, 2, 0, 2, 3};
 
 // Fixed GL state, once, right after the context has been made current.
 void InitGLState();
@@ -78,5 +82,6 @@ std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view,
 // returns the objects that copy draws, in drawing order (empty when the copy is skipped).
 std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double offX, double camCol,
                                     double camRow);
+// With cullBy, object copies wholly outside that view are left out.
 void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
-                    double camCol, double camRow);
+                    double camCol, double camRow, const TFrustum* cullBy = nullptr);

@@ -1,12 +1,14 @@
 // TRenderContext: what drawing and track loading keep for one OpenGL context: the texture pool
 // with its fallback texture, the model store, the GL textures of the track's texture list, the
-// water ripple texture, the bind cache of the current pass and the view panel's size. The main
+// water ripple texture, the prepared terrain and ground boxes of the loaded track with the choice
+// of renderer, the bind cache of the current pass and the view panel's size. The main
 // window and the command-line tool each create one for their context and keep it as long as the
 // context lives; its GL objects are freed when it is destroyed, so that happens while its GL
 // context is current. The parsed track itself (TrackData()) holds no GL object.
 #pragma once
 
 #include "render/BINStore.h"
+#include "render/PreparedTrack.h"
 #include "render/TexturePool.h"
 
 #include <cstdint>
@@ -20,6 +22,10 @@ public:
     TTexturePool Textures;
     TBINStore Models;
     TTrackTextures TrackTextures;
+    // Built at the end of a track load. The reference renderer draws every quad on its own; the
+    // prepared one draws the same triangles from buffers, and also whenever nothing is prepared.
+    TPreparedTrack Prepared;
+    TRendererKind Renderer = TRendererKind::Prepared;
 
     // The ripple texture, loaded on the first track load (LoadWaterTexture); 0 until then.
     int32_t WaterTexture = 0;

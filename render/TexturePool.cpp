@@ -2,11 +2,14 @@
 
 #include "core/base/Errors.h"
 #include "core/base/Feedback.h"
+#include "core/base/Parallel.h"
 #include "core/base/ProgramFolder.h"
 #include "core/base/TextUtils.h"
 #include "render/Textures.h"
 
 #include <GL/gl.h>
+
+#include <optional>
 
 namespace {
 
@@ -21,14 +24,24 @@ TTexturePool::~TTexturePool() {
 }
 
 const int32_t* TTexturePool::Lookup(const std::string& key) const {
-    const auto found = pool_.find(key);
-    return found == pool_.end() ? nullptr : &found->second;
+    const size_t index = IndexOf(key);
+    return index < pool_.size() ? &pool_[index].second : nullptr;
+}
+
+size_t TTexturePool::IndexOf(const std::string& key) const {
+    const auto found = entryOfKey_.find(UpperCase(key));
+    return found != entryOfKey_.end() ? found->second : pool_.size();
+}
+
+void TTexturePool::Add(const std::string& key, int32_t texture) {
+    entryOfKey_.emplace(UpperCase(key), pool_.size());
+    pool_.emplace_back(key, texture);
 }
 
 // A name that cannot be loaded is stored with the fallback, so it is tried once per track.
 int32_t TTexturePool::Remember(const std::string& key, bool loaded, int32_t texture) {
     const int32_t id = loaded ? texture : missingTexture_;
-    pool_.emplace(key, id);
+    Add(key, id);
     return id;
 }
 
@@ -40,6 +53,51 @@ int32_t TTexturePool::GetGameTexture(const std::string& name, TGameLoad& load) {
     int32_t texture = 0;
     const bool loaded = LoadGameTexture(name, load, texture);
     return Remember(key, loaded, texture);
+}
+
+std::vector<int32_t> TTexturePool::GetTextureList(const std::vector<std::string>& names,
+                                                  TGameLoad& load, TLoadProgress& progress) {
+    struct TJob {
+        size_t Entry;
+        TPendingTexture Texture;
+    };
+    std::vector<TJob> jobs;
+    // The pool entry of every name; none for a name whose load raised.
+    std::vector<std::optional<size_t>> entries(names.size());
+    for (size_t k = 0; k < names.size(); ++k) {
+        progress.SetSubAction(names[k]);
+        try {
+            const std::string name = "ART\\" + names[k];
+            const std::string key = NormalKey(name);
+            size_t entry = IndexOf(key);
+            if (entry == pool_.size()) {
+                TPendingTexture pending;
+                const bool read = ReadGameTexture(name, load, pending);
+                // Remembered at once, so a name listed twice is read once; the GL name of a
+                // read texture comes with its upload below.
+                Add(key, read ? 0 : missingTexture_);
+                if (read) {
+                    jobs.push_back({entry, std::move(pending)});
+                }
+            }
+            entries[k] = entry;
+        } catch (const std::exception&) {
+            // A texture that cannot be read keeps entry 0; the rest of the track still loads.
+        }
+        progress.StepIt();
+    }
+    ParallelFor(jobs.size(), [&jobs](size_t i) { ColourPendingTexture(jobs[i].Texture); });
+    for (TJob& job : jobs) {
+        pool_[job.Entry].second = UploadPendingTexture(job.Texture);
+        job.Texture.Image = {};
+    }
+    std::vector<int32_t> textures(names.size(), 0);
+    for (size_t k = 0; k < names.size(); ++k) {
+        if (entries[k]) {
+            textures[k] = pool_[*entries[k]].second;
+        }
+    }
+    return textures;
 }
 
 int32_t TTexturePool::GetFileTexture(const std::string& path, const std::string& key) {
@@ -68,6 +126,7 @@ void TTexturePool::ClearTextures() {
         glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
     }
     pool_.clear();
+    entryOfKey_.clear();
 }
 
 void TTexturePool::LoadMissingTexture() {

@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+class TLoadProgress;
 struct TGameLoad;
 
 class TTexturePool {
@@ -20,6 +22,13 @@ public:
     TTexturePool& operator=(const TTexturePool&) = delete;
 
     int32_t GetGameTexture(const std::string& name, TGameLoad& load);
+    // GetGameTexture("ART\" + name) for every name of a track's texture list, with the same log
+    // lines, warnings, messages and GL texture names as one call after the other, each name shown
+    // as the progress sub-action and stepped; the colouring of the images runs on a few threads
+    // and the uploads follow in list order. A name whose load raised gets 0 (the error is
+    // swallowed, the rest of the list still loads).
+    std::vector<int32_t> GetTextureList(const std::vector<std::string>& names, TGameLoad& load,
+                                        TLoadProgress& progress);
     int32_t GetFileTexture(const std::string& path, const std::string& key);
     int32_t FindTexture(const std::string& key) const; // -1 when the key is not in the pool
     void ClearTextures();      // deletes the pool's GL textures, keeps MissingTexture
@@ -28,11 +37,15 @@ public:
 
 private:
     const int32_t* Lookup(const std::string& key) const;
+    // The pool entry of key, or the entry count when it is not there.
+    size_t IndexOf(const std::string& key) const;
+    void Add(const std::string& key, int32_t texture);
     int32_t Remember(const std::string& key, bool loaded, int32_t texture);
 
-    // Keyed by the normal key itself rather than KEY=ID text lines, so a key can never be cut at
-    // an "=" of its own; hashed, since a track may list tens of thousands of textures.
-    std::unordered_map<std::string, int32_t> pool_;
+    // Pairs rather than KEY=ID text lines, so a key can never be cut at an "=" of its own.
+    std::vector<std::pair<std::string, int32_t>> pool_;
+    // The entry of every upper-cased key: a track's list and its models' faces ask for hundreds.
+    std::unordered_map<std::string, size_t> entryOfKey_;
     int32_t missingTexture_ = 0;
 };
 

@@ -112,9 +112,11 @@ bool LoadRAWFile(const std::string& path, int32_t& texture) {
     return image.Ok ? Upload(image, texture) : Report(image);
 }
 
-bool LoadRAWFromGame(const std::string& name, TGameLoad& load, int32_t& texture) {
+namespace {
+
+bool ReadRAWFromGame(const std::string& name, TGameLoad& load, TPendingTexture& pending) {
     WriteLog("Loading RAW texture " + name);
-    const TPalette& palette = ChooseGamePalette(PalettePool(), name, load.Files);
+    pending.Palette = &ChooseGamePalette(PalettePool(), name, load.Files);
 
     TOpenedGameFile found = load.Files.Open(name);
     if (found.Size < 0) {
@@ -122,9 +124,45 @@ bool LoadRAWFromGame(const std::string& name, TGameLoad& load, int32_t& texture)
         WriteLog("Error: " + name + " not found in POD");
         return false;
     }
-    const TDecodedImage image = DecodeRAW(found.File, found.Size, palette, name);
+    std::optional<TDecodedImage> refused =
+        ReadRAWIndices(found.File, found.Size, name, pending.Raw);
     found.File.Close();
-    return image.Ok ? Upload(image, texture) : Report(image);
+    return refused ? Report(*refused) : true;
+}
+
+int32_t ColourAndUpload(TPendingTexture& pending) {
+    ColourPendingTexture(pending);
+    return UploadPendingTexture(pending);
+}
+
+} // namespace
+
+bool LoadRAWFromGame(const std::string& name, TGameLoad& load, int32_t& texture) {
+    TPendingTexture pending;
+    if (!ReadRAWFromGame(name, load, pending)) {
+        return false;
+    }
+    texture = ColourAndUpload(pending);
+    return true;
+}
+
+bool ReadGameTexture(const std::string& name, TGameLoad& load, TPendingTexture& pending) {
+    const bool read = LastFourUpper(name) == ".RAW" && ReadRAWFromGame(name, load, pending);
+    if (!read) {
+        WriteLog("Error: Could not load Texture " + name);
+    }
+    return read;
+}
+
+void ColourPendingTexture(TPendingTexture& pending) {
+    pending.Image = ColourRAW(pending.Raw, *pending.Palette);
+    pending.Raw.Indices = {};
+}
+
+int32_t UploadPendingTexture(const TPendingTexture& pending) {
+    int32_t texture = 0;
+    Upload(pending.Image, texture);
+    return texture;
 }
 
 bool LoadTextureFile(const std::string& path, int32_t& texture) {
@@ -142,9 +180,10 @@ bool LoadTextureFile(const std::string& path, int32_t& texture) {
 }
 
 bool LoadGameTexture(const std::string& name, TGameLoad& load, int32_t& texture) {
-    const bool loaded = LastFourUpper(name) == ".RAW" && LoadRAWFromGame(name, load, texture);
-    if (!loaded) {
-        WriteLog("Error: Could not load Texture " + name);
+    TPendingTexture pending;
+    if (!ReadGameTexture(name, load, pending)) {
+        return false;
     }
-    return loaded;
+    texture = ColourAndUpload(pending);
+    return true;
 }

@@ -9,6 +9,8 @@
 #pragma once
 
 #include "core/base/TextUtils.h"
+#include "core/formats/ImageDecode.h"
+#include "core/formats/PalettePool.h"
 
 #include <GL/gl.h>
 #include <cstdint>
@@ -34,3 +36,17 @@ bool LoadRAWFromGame(const std::string& name, TGameLoad& load, int32_t& texture)
 bool LoadTextureFile(const std::string& path, int32_t& texture);
 // Only ".RAW" names; a failure is logged.
 bool LoadGameTexture(const std::string& name, TGameLoad& load, int32_t& texture);
+
+// A game texture read but not yet coloured and uploaded.
+struct TPendingTexture {
+    TRawIndices Raw;
+    const TPalette* Palette = nullptr; // the palette pool's, which never moves
+    TDecodedImage Image;
+};
+// LoadGameTexture up to the colouring, with all its log lines, warnings and messages: false when
+// the texture cannot be loaded.
+bool ReadGameTexture(const std::string& name, TGameLoad& load, TPendingTexture& pending);
+// The colours of pending.Image; touches nothing shared, so any thread may do it.
+void ColourPendingTexture(TPendingTexture& pending);
+// Uploads the coloured image; the new GL texture name.
+int32_t UploadPendingTexture(const TPendingTexture& pending);

@@ -24,16 +24,10 @@ void LoadTextures(TRenderContext& render, TGameLoad& load, TLoadProgress& progre
     TTrackTextures& textures = render.TrackTextures;
     textures.Assign(static_cast<size_t>(count));
     progress.SetRange(0, count);
-    for (int k = 0; k < count; ++k) {
-        const std::string& name = track.TextureNames[static_cast<size_t>(k)];
-        progress.SetSubAction(name);
-        try {
-            textures.Set(static_cast<size_t>(k),
-                         render.Textures.GetGameTexture("ART\\" + name, load));
-        } catch (const std::exception&) {
-            // A texture that cannot be read keeps entry 0; the rest of the track still loads.
-        }
-        progress.StepIt();
+    const std::vector<int32_t> names =
+        render.Textures.GetTextureList(track.TextureNames, load, progress);
+    for (size_t k = 0; k < names.size(); ++k) {
+        textures.Set(k, names[k]);
     }
 }
 
@@ -58,6 +52,7 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
 
     render.Textures.ClearTextures();
     render.Models.ClearBINModels();
+    render.Prepared.Release();
     ResetTrackDescription();
 
     ReadLvlFileName(pod, sitEntryName, progress);
@@ -98,6 +93,7 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);
     MarkTerrainInGroundBoxes(progress);
+    render.Prepared.Prepare(render.TrackTextures, render.Textures.MissingTexture());
     if (assets != nullptr) {
         RecordViewerFiles(*assets);
     }

@@ -691,11 +691,12 @@ void TFormMain::FormDestroy() {
     IniFile.reset();
     Prefs.reset();
     CurrentPod.reset();
-    // The stores' textures and display lists belong to this context: free them while it is
+    // The stores' textures, display lists and buffers belong to this context: free them while it is
     // current, then release it.
     if (glContext_ && MakeCurrent()) {
         render_.Textures.ClearTextures();
         render_.Models.ClearBINModels();
+        render_.Prepared.Release();
         glContext_->doneCurrent();
     }
     glContext_.reset();

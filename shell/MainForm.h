@@ -186,6 +186,8 @@ public:
     void UpdateLayerStatus();
     void UpdateSkyMenu();
     TViewWindow* ViewWindow() const { return viewWindow_; }
+    // Which renderer draws the frames (the prepared one unless told otherwise), for measuring.
+    void SelectRenderer(TRendererKind renderer) { render_.Renderer = renderer; }
 
     // The window keeps its widgets to itself: its menu entries are reached by what they do, its
     // view and status bar by what they show.

@@ -1,6 +1,7 @@
 // dunmeregl: the viewer.
 //   dunmeregl [-W<width>] [-H<height>] [ARCHIVE.POD]
 //   dunmeregl --help | --version
+#include "core/base/Heap.h"
 #include "core/settings/Version.h"
 #include "core/vfs/FileTools.h"
 #include "core/view/ViewCommands.h"
@@ -18,6 +19,7 @@
 #include <iostream>
 
 int main(int argc, char* argv[]) {
+    KeepFreedHeapForReuse();
     // Answered before Qt starts: they need no display and open no window.
     const TCommandLineCheck early =
         CheckCommandLine(TStringList(argv + 1, argv + argc), FileExists);

@@ -10,6 +10,7 @@
 #include <jpeglib.h>
 #include <limits>
 #include <png.h>
+#include <zlib.h>
 
 namespace {
 
@@ -47,6 +48,9 @@ bool WritePngBytes(std::vector<uint8_t>& out, png_bytepp rows, png_uint_32 width
         return false;
     }
     png_set_write_fn(png, &out, AppendPngBytes, nullptr);
+    // libpng's default level spends far longer compressing a view than drawing it; a screenshot
+    // or an exported texture is written once and rarely kept small.
+    png_set_compression_level(png, Z_BEST_SPEED);
     png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);

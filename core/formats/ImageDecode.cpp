@@ -131,19 +131,33 @@ int RawSide(int64_t size) {
 
 TDecodedImage DecodeRAW(TGameFile& file, int64_t size, const TPalette& palette,
                         const std::string& name) {
+    TRawIndices raw;
+    if (std::optional<TDecodedImage> refused = ReadRAWIndices(file, size, name, raw)) {
+        return std::move(*refused);
+    }
+    return ColourRAW(raw, palette);
+}
+
+std::optional<TDecodedImage> ReadRAWIndices(TGameFile& file, int64_t size, const std::string& name,
+                                            TRawIndices& raw) {
     const int side = RawSide(size);
     const int64_t count = static_cast<int64_t>(side) * side;
     if (side > kMaxImageSide || count > file.Remaining()) {
         return Refused("Couldn't read file \"" + name + "\".", "RAW File Error");
     }
-    std::vector<uint8_t> indices(static_cast<size_t>(count));
-    file.Read(indices.data(), indices.size());
-    std::vector<uint8_t> pixels(indices.size() * 4);
-    for (size_t i = 0; i < indices.size(); ++i) {
-        const size_t entry = 4 * static_cast<size_t>(indices[i]);
+    raw.Side = side;
+    raw.Indices.resize(static_cast<size_t>(count));
+    file.Read(raw.Indices.data(), raw.Indices.size());
+    return std::nullopt;
+}
+
+TDecodedImage ColourRAW(const TRawIndices& raw, const TPalette& palette) {
+    std::vector<uint8_t> pixels(raw.Indices.size() * 4);
+    for (size_t i = 0; i < raw.Indices.size(); ++i) {
+        const size_t entry = 4 * static_cast<size_t>(raw.Indices[i]);
         std::copy(palette.begin() + entry, palette.begin() + entry + 4, pixels.begin() + 4 * i);
     }
-    return Accepted(side, side, 4, std::move(pixels));
+    return Accepted(raw.Side, raw.Side, 4, std::move(pixels));
 }
 
 TPalette LooseRawPalette(const std::vector<uint8_t>& actBytes) {

@@ -38,6 +38,7 @@
 #include "core/formats/PalettePool.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +68,18 @@ TDecodedImage DecodeTGA(TGameFile& file, const std::string& path);
 // palette entry. name is only used in messages.
 TDecodedImage DecodeRAW(TGameFile& file, int64_t size, const TPalette& palette,
                         const std::string& name);
+
+// The two halves of DecodeRAW, so that the colouring can run away from the file reading: the
+// indices of a side x side image, and then their palette entries.
+struct TRawIndices {
+    int Side = 0;
+    std::vector<uint8_t> Indices;
+};
+// Reads the indices into raw; returns the refusal DecodeRAW would give (Ok false), or nullopt.
+std::optional<TDecodedImage> ReadRAWIndices(TGameFile& file, int64_t size, const std::string& name,
+                                            TRawIndices& raw);
+// Touches nothing shared: safe on any thread.
+TDecodedImage ColourRAW(const TRawIndices& raw, const TPalette& palette);
 
 int RawSide(int64_t size); // round(sqrt(size))
 

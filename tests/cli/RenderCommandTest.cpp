@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <png.h>
 #include <sstream>
@@ -225,6 +226,36 @@ TEST_F(RenderCommandTest, AnOutputThatCannotBeWrittenIsNamedAsSuchNotAsAWrongNam
     EXPECT_EQ(Run({"-o", gif, "--size", "8x8"}), kCliFailed);
     EXPECT_EQ(err_, "render: could not write " + gif +
                         " (the name must end in .bmp, .jpg, .png or .tga)\n");
+}
+
+TEST_F(RenderCommandTest, BothRenderersDrawTheSamePictureAndTimeReportsItsFrames) {
+    ASSERT_EQ(Run({"-o", Output(), "--size", "48x32", "--renderer", "reference"}), kCliDone)
+        << err_;
+    const std::string reference = ReadFileBytes(Output());
+    ASSERT_EQ(Run({"-o", Output(), "--size", "48x32", "--time", "3"}), kCliDone) << err_;
+    EXPECT_EQ(ReadFileBytes(Output()), reference);
+
+    double low = 0;
+    double middle = 0;
+    double high = 0;
+    char end = 0;
+    ASSERT_EQ(std::sscanf(out_.c_str(), "frame ms: min %lf median %lf max %lf%c", &low, &middle,
+                          &high, &end),
+              4)
+        << out_;
+    EXPECT_EQ(end, '\n');
+    EXPECT_LE(0, low);
+    EXPECT_LE(low, middle);
+    EXPECT_LE(middle, high);
+    EXPECT_EQ(out_.substr(out_.find('\n') + 1), Output() + " 48x32\n");
+}
+
+TEST_F(RenderCommandTest, AnUnknownRendererOrFrameCountIsAUsageError) {
+    EXPECT_NE(Run({"-o", Output(), "--renderer", "fast"}), kCliDone);
+    EXPECT_NE(err_.find("--renderer takes prepared or reference, not fast"), std::string::npos)
+        << err_;
+    EXPECT_NE(Run({"-o", Output(), "--time", "0"}), kCliDone);
+    EXPECT_NE(err_.find("--time takes 1..100000, not 0"), std::string::npos) << err_;
 }
 
 TEST(RenderCommandListTest, TheRenderCommandIsKnownToTheTool) {

@@ -147,7 +147,19 @@ void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLui
     }
 }
 
+void FrameTest::UseRenderer() {
+    render_.Renderer = renderer_;
+    if (renderer_ == TRendererKind::Prepared) {
+        render_.Prepared.Prepare(render_.TrackTextures, render_.Textures.MissingTexture());
+    }
+}
+
+std::string RendererName(const ::testing::TestParamInfo<TRendererKind>& info) {
+    return info.param == TRendererKind::Prepared ? "Prepared" : "Reference";
+}
+
 void FrameTest::Render() {
+    UseRenderer();
     Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
     RenderFrame({render_, view_, true, host_});
 }

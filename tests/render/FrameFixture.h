@@ -69,6 +69,9 @@ protected:
     void FillGroundBox(int row, int column, float bottom, float top, GLuint texture);
     // The square of QuadModelBytes put straight into the model store under name.
     void StoreQuadModel(const std::string& name, int32_t half, int32_t y);
+    // Selects renderer_ for the next frames; the prepared renderer is prepared from the track data
+    // as it is now, as a track load would leave it.
+    void UseRenderer();
     void Render();
     static TRgb PixelAt(int x, int y);
     // The pixel over world point (x, z) for the view of LookDown(height) centred on the origin
@@ -80,6 +83,7 @@ protected:
     TViewState view_;
     TQuietFrameHost host_;
     double lookHeight_ = 1;
+    TRendererKind renderer_ = TRendererKind::Prepared;
 
 private:
     // Quads carry texture numbers: a GL name gets the next number the first time a quad uses it.
@@ -87,6 +91,18 @@ private:
 
     std::vector<GLuint> trackTextures_; // by texture number
 };
+
+// A frame test run once with each renderer.
+class BothRenderersFrameTest : public FrameTest,
+                               public ::testing::WithParamInterface<TRendererKind> {
+protected:
+    void SetUp() override {
+        FrameTest::SetUp();
+        renderer_ = GetParam();
+    }
+};
+
+std::string RendererName(const ::testing::TestParamInfo<TRendererKind>& info);
 
 // Gives every pixel colour channel some room for rounding.
 void ExpectColorNear(const TRgb& actual, const TRgb& expected, int tolerance = 3);

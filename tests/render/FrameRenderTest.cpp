@@ -23,9 +23,9 @@ double CellCentre(int index) {
     return (index + 0.5 - 128) / 16;
 }
 
-class TerrainTest : public FrameTest {};
+class TerrainTest : public BothRenderersFrameTest {};
 
-TEST_F(TerrainTest, FlatTerrainSeenFromTheMapCameraShowsTextureColourTimesLight) {
+TEST_P(TerrainTest, FlatTerrainSeenFromTheMapCameraShowsTextureColourTimesLight) {
     const GLuint texture = SolidTexture(200, 100, 50);
     for (int row = 100; row < 156; ++row) {
         for (int column = 100; column < 156; ++column) {
@@ -44,7 +44,7 @@ TEST_F(TerrainTest, FlatTerrainSeenFromTheMapCameraShowsTextureColourTimesLight)
     ExpectColorNear(PixelAt(32, 32), {30, 15, 8});
 }
 
-TEST_F(TerrainTest, ACellBuriedInAGroundBoxIsLeftOutOnlyWhileGroundBoxesAreShown) {
+TEST_P(TerrainTest, ACellBuriedInAGroundBoxIsLeftOutOnlyWhileGroundBoxesAreShown) {
     const GLuint texture = SolidTexture(0, 255, 0);
     for (int row = 110; row < 146; ++row) {
         for (int column = 110; column < 146; ++column) {
@@ -66,7 +66,7 @@ TEST_F(TerrainTest, ACellBuriedInAGroundBoxIsLeftOutOnlyWhileGroundBoxesAreShown
     ExpectColorNear(PixelOverWorld(CellCentre(130), CellCentre(126)), {0, 255, 0});
 }
 
-TEST_F(TerrainTest, ColumnsBeyondColumnZeroShowTheLastColumnsShiftedByAWholeGrid) {
+TEST_P(TerrainTest, ColumnsBeyondColumnZeroShowTheLastColumnsShiftedByAWholeGrid) {
     const GLuint texture = SolidTexture(255, 0, 0);
     for (int row = 110; row < 146; ++row) {
         for (int column = 251; column < 256; ++column) {
@@ -89,7 +89,7 @@ TEST_F(TerrainTest, ColumnsBeyondColumnZeroShowTheLastColumnsShiftedByAWholeGrid
     ExpectColorNear(PixelOverWorld(CellCentre(128), CellCentre(2)), {0, 0, 0});
 }
 
-TEST_F(TerrainTest, MapViewVisits128CellsEachWayButDrawsOnlyWithinTheViewDistance) {
+TEST_P(TerrainTest, MapViewVisits128CellsEachWayButDrawsOnlyWithinTheViewDistance) {
     const GLuint texture = SolidTexture(255, 255, 255);
     for (int row = 0; row < kGridSize; ++row) {
         for (int column = 0; column < kGridSize; ++column) {
@@ -108,7 +108,7 @@ TEST_F(TerrainTest, MapViewVisits128CellsEachWayButDrawsOnlyWithinTheViewDistanc
     ExpectColorNear(PixelOverWorld(CellCentre(128 + 15), CellCentre(128 + 15)), {0, 0, 0});
 }
 
-TEST_F(TerrainTest, MapViewLoopStopsAt128CellsEvenWithALargerViewDistance) {
+TEST_P(TerrainTest, MapViewLoopStopsAt128CellsEvenWithALargerViewDistance) {
     const GLuint texture = SolidTexture(255, 255, 255);
     for (int row = 0; row < kGridSize; ++row) {
         for (int column = 0; column < kGridSize; ++column) {
@@ -131,7 +131,7 @@ TEST_F(TerrainTest, MapViewLoopStopsAt128CellsEvenWithALargerViewDistance) {
     ExpectColorNear(PixelOverWorld(CellCentre(128 + 140), CellCentre(128)), {255, 255, 255});
 }
 
-TEST_F(TerrainTest, TheTerrainPassBindsItsTextureEvenIfAnEarlierPassBoundItLast) {
+TEST_P(TerrainTest, TheTerrainPassBindsItsTextureEvenIfAnEarlierPassBoundItLast) {
     const GLuint texture = SolidTexture(255, 0, 0);
     for (int row = 120; row < 136; ++row) {
         for (int column = 120; column < 136; ++column) {
@@ -149,7 +149,7 @@ TEST_F(TerrainTest, TheTerrainPassBindsItsTextureEvenIfAnEarlierPassBoundItLast)
     ExpectColorNear(PixelAt(32, 32), {255, 0, 0});
 }
 
-TEST_F(TerrainTest, EmptyCellsAreSkippedAndDamagedQuadsStopTheFrameWithTheirMessage) {
+TEST_P(TerrainTest, EmptyCellsAreSkippedAndDamagedQuadsStopTheFrameWithTheirMessage) {
     const GLuint texture = SolidTexture(255, 0, 0);
     FillTerrainCell(128, 128, 0, 1, texture);
     view_.ViewDistance = 20;
@@ -166,7 +166,53 @@ TEST_F(TerrainTest, EmptyCellsAreSkippedAndDamagedQuadsStopTheFrameWithTheirMess
     EXPECT_FALSE(view_.Busy);
 }
 
-TEST_F(TerrainTest, FollowingPutsTheEyeAboveTheGroundAndOnlyTheMapViewSeesBeyond30Units) {
+TEST_P(TerrainTest, OfTwoDamagedQuadsTheFirstVisitedAlongTheColumnsNamesTheError) {
+    const GLuint texture = SolidTexture(255, 0, 0);
+    FillTerrainCell(128, 128, 0, 1, texture);
+    view_.ViewDistance = 20;
+    LookDown(1);
+    TrackData().TerrainQuads[120][130].VertexCount = 5; // column 130, visited later
+    TrackData().TerrainQuads[135][126].VertexCount = 3; // column 126, visited first
+    // Row 2 of column 250 is visited as column -6 from camera column 4, before both.
+    TrackData().TerrainQuads[2][250].VertexCount = 2;
+    try {
+        Render();
+        FAIL() << "no error";
+    } catch (const EDunmereError& error) {
+        EXPECT_STREQ(error.what(), "TForm1.glDraw: Unsupported number of vertices 3 at (126, 135)");
+    }
+    view_.Camera.TransX = TranslationForCell(4);
+    view_.Camera.TransZ = TranslationForCell(4);
+    try {
+        Render();
+        FAIL() << "no error";
+    } catch (const EDunmereError& error) {
+        EXPECT_STREQ(error.what(), "TForm1.glDraw: Unsupported number of vertices 2 at (250, 2)");
+    }
+}
+
+TEST_P(TerrainTest, AChunkCutByTheAreaEdgeDrawsOnlyItsCellsInsideAndChunksBehindTheEyeAreLeftOut) {
+    const GLuint texture = SolidTexture(255, 255, 255);
+    for (int row = 0; row < kGridSize; ++row) {
+        for (int column = 0; column < kGridSize; ++column) {
+            FillTerrainCell(row, column, 0, 1, texture);
+        }
+    }
+    view_.ViewDistance = 7; // the circle's edge crosses the chunks around cell (128, 128)
+    LookDown(0.6f);
+    Render();
+    ExpectColorNear(PixelOverWorld(CellCentre(128 + 6), CellCentre(128)), {255, 255, 255});
+    ExpectColorNear(PixelOverWorld(CellCentre(128 + 5), CellCentre(128 + 4)), {255, 255, 255});
+    ExpectColorNear(PixelOverWorld(CellCentre(128 + 5), CellCentre(128 + 5)), {0, 0, 0});
+    ExpectColorNear(PixelOverWorld(CellCentre(128 - 7), CellCentre(128)), {0, 0, 0});
+
+    // Looking up, every chunk lies behind the eye or beside the view: nothing is drawn.
+    view_.Camera.Tilt = -90;
+    Render();
+    ExpectColorNear(PixelAt(32, 32), {0, 0, 0});
+}
+
+TEST_P(TerrainTest, FollowingPutsTheEyeAboveTheGroundAndOnlyTheMapViewSeesBeyond30Units) {
     const GLuint texture = SolidTexture(0, 0, 255);
     TTrackData& track = TrackData();
     for (int row = 100; row < 156; ++row) {
@@ -221,9 +267,9 @@ TEST(ViewAreaTest, CameraCellsRoundHalvesToEven) {
     EXPECT_EQ(RoundCell(std::nan("")), 0);
 }
 
-class GroundBoxTest : public FrameTest {};
+class GroundBoxTest : public BothRenderersFrameTest {};
 
-TEST_F(GroundBoxTest, BoxesBeyondTheGridEdgesAreTheStoredOnesShiftedAndAlwaysInTheRoundArea) {
+TEST_P(GroundBoxTest, BoxesBeyondTheGridEdgesAreTheStoredOnesShiftedAndAlwaysInTheRoundArea) {
     const GLuint texture = SolidTexture(0, 0, 255);
     FillGroundBox(5, 253, 0, 0.02f, texture);   // visited as column -3
     FillGroundBox(253, 5, 0, 0.02f, texture);   // visited as row -3
@@ -241,7 +287,7 @@ TEST_F(GroundBoxTest, BoxesBeyondTheGridEdgesAreTheStoredOnesShiftedAndAlwaysInT
     ExpectColorNear(PixelOverWorld(CellCentre(-3), CellCentre(-3)), {0, 0, 0});
 }
 
-TEST_F(GroundBoxTest, BoxesAreDrawnInTheTintWithoutTheirLightAndOnlyWhenShown) {
+TEST_P(GroundBoxTest, BoxesAreDrawnInTheTintWithoutTheirLightAndOnlyWhenShown) {
     const GLuint texture = SolidTexture(200, 200, 200);
     FillGroundBox(128, 128, 0, 0.02f, texture);
     for (TDrawQuad& face : TrackData().GroundBoxCells[128][128].Faces) {
@@ -261,13 +307,14 @@ TEST_F(GroundBoxTest, BoxesAreDrawnInTheTintWithoutTheirLightAndOnlyWhenShown) {
     ExpectColorNear(PixelOverWorld(CellCentre(128), CellCentre(128)), {0, 0, 0});
 }
 
-TEST_F(GroundBoxTest, ADamagedFaceStopsTheFrameWithItsMessageAndTheFrameStillEnds) {
+TEST_P(GroundBoxTest, ADamagedFaceStopsTheFrameWithItsMessageAndTheFrameStillEnds) {
     const GLuint texture = SolidTexture(200, 200, 200);
     FillGroundBox(131, 125, 0, 0.02f, texture);
     TrackData().GroundBoxCells[131][125].Faces[2].VertexCount = 2;
     view_.ViewDistance = 10;
     LookDown(1);
     TRecordingHost host{view_};
+    UseRenderer();
     Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
     try {
         RenderFrame({render_, view_, true, host});
@@ -354,7 +401,7 @@ TEST_F(RenderFrameTest, AMovementFrameTurnsFullOnceThePauseIsLongerThanThePrefer
     EXPECT_TRUE(view_.FullFrame);
 }
 
-class ObjectPassTest : public FrameTest {
+class ObjectPassTest : public BothRenderersFrameTest {
 protected:
     TQRXBox* AddObject(double column, double row, const std::string& typeFlags,
                        bool marker = false) {
@@ -393,7 +440,7 @@ protected:
     TQRXBox* marker_ = nullptr;
 };
 
-TEST_F(ObjectPassTest, ModeOneLeavesOutCheckpointObjectsAndModeTwoDrawsThem) {
+TEST_P(ObjectPassTest, ModeOneLeavesOutCheckpointObjectsAndModeTwoDrawsThem) {
     AddTypicalTrack();
     view_.Display.ObjectsMode = 1;
     const std::vector<TQRXBox*> modeOne{cab_, body_, box_};
@@ -403,7 +450,7 @@ TEST_F(ObjectPassTest, ModeOneLeavesOutCheckpointObjectsAndModeTwoDrawsThem) {
     EXPECT_EQ(Drawn(), modeTwo);
 }
 
-TEST_F(ObjectPassTest, AMovementFrameLeavesObjectsOutUnlessMarkersAreShown) {
+TEST_P(ObjectPassTest, AMovementFrameLeavesObjectsOutUnlessMarkersAreShown) {
     AddTypicalTrack();
     view_.Display.ObjectsMode = 2;
     view_.FullFrame = false;
@@ -418,7 +465,7 @@ TEST_F(ObjectPassTest, AMovementFrameLeavesObjectsOutUnlessMarkersAreShown) {
     EXPECT_EQ(Drawn().size(), 4u);
 }
 
-TEST_F(ObjectPassTest, WithObjectsOffOnlyTheMarkersAreDrawnAndOnlyIfThereAreAny) {
+TEST_P(ObjectPassTest, WithObjectsOffOnlyTheMarkersAreDrawnAndOnlyIfThereAreAny) {
     AddTypicalTrack();
     view_.Display.ObjectsMode = 0;
     view_.Display.ShowCheckpoints = true;
@@ -432,7 +479,7 @@ TEST_F(ObjectPassTest, WithObjectsOffOnlyTheMarkersAreDrawnAndOnlyIfThereAreAny)
     EXPECT_TRUE(Drawn().empty());
 }
 
-TEST_F(ObjectPassTest, AnObjectExactlyAtTheViewDistanceIsCulled) {
+TEST_P(ObjectPassTest, AnObjectExactlyAtTheViewDistanceIsCulled) {
     view_.Display.ObjectsMode = 2;
     view_.ViewDistance = 10;
     TQRXBox* atLimit = AddObject(110, 100, "7,0");
@@ -442,7 +489,7 @@ TEST_F(ObjectPassTest, AnObjectExactlyAtTheViewDistanceIsCulled) {
     EXPECT_NEAR(inside->Distance, 9.99, 1e-9);
 }
 
-TEST_F(ObjectPassTest, ObjectsAreDrawnFarthestFirstKeepingTheOrderOfEqualDistances) {
+TEST_P(ObjectPassTest, ObjectsAreDrawnFarthestFirstKeepingTheOrderOfEqualDistances) {
     view_.Display.ObjectsMode = 2;
     view_.ViewDistance = 10;
     TQRXBox* nearA = AddObject(103, 100, "7,0");
@@ -454,7 +501,7 @@ TEST_F(ObjectPassTest, ObjectsAreDrawnFarthestFirstKeepingTheOrderOfEqualDistanc
     EXPECT_EQ(TrackData().ObjectDrawList, expected);
 }
 
-TEST_F(ObjectPassTest, CopiesBeyondTheEdgesMeasureFromTheShiftedPosition) {
+TEST_P(ObjectPassTest, CopiesBeyondTheEdgesMeasureFromTheShiftedPosition) {
     view_.Display.ObjectsMode = 2;
     view_.ViewDistance = 10;
     TQRXBox* object = AddObject(2, 100, "7,0");
@@ -463,7 +510,7 @@ TEST_F(ObjectPassTest, CopiesBeyondTheEdgesMeasureFromTheShiftedPosition) {
     EXPECT_DOUBLE_EQ(object->Distance, 8);
 }
 
-TEST_F(ObjectPassTest, ObjectsShowInAFullFrameAndVanishFromAMovementFrame) {
+TEST_P(ObjectPassTest, ObjectsShowInAFullFrameAndVanishFromAMovementFrame) {
     // A square of 0.1 world units, 0.1 above the ground right under the eye at the origin.
     StoreQuadModel("MODELS\\BOX.BIN", 6554, 0);
     TQRXBox* object = AddObject(128, 128, "7,0");
@@ -484,7 +531,7 @@ TEST_F(ObjectPassTest, ObjectsShowInAFullFrameAndVanishFromAMovementFrame) {
     ExpectColorNear(PixelAt(32, 32), {0, 0, 0});
 }
 
-TEST_F(ObjectPassTest, AnObjectBeyondTheGridEdgeIsDrawnThroughItsShiftedCopy) {
+TEST_P(ObjectPassTest, AnObjectBeyondTheGridEdgeIsDrawnThroughItsShiftedCopy) {
     StoreQuadModel("MODELS\\BOX.BIN", 6554, 0);
     // Stored at column 2, seen from camera column 250: 8 cells on, one grid further along z.
     TQRXBox* object = AddObject(2, 128, "7,0");
@@ -498,6 +545,16 @@ TEST_F(ObjectPassTest, AnObjectBeyondTheGridEdgeIsDrawnThroughItsShiftedCopy) {
     // The copy is drawn at world z = 2 * 32 / 512 - 8 + 16.
     ExpectColorNear(PixelOverWorld(0, 2.0 * 32 / 512 - 8 + 16), {255, 255, 255});
 }
+
+INSTANTIATE_TEST_SUITE_P(BothRenderers, TerrainTest,
+                         ::testing::Values(TRendererKind::Reference, TRendererKind::Prepared),
+                         RendererName);
+INSTANTIATE_TEST_SUITE_P(BothRenderers, GroundBoxTest,
+                         ::testing::Values(TRendererKind::Reference, TRendererKind::Prepared),
+                         RendererName);
+INSTANTIATE_TEST_SUITE_P(BothRenderers, ObjectPassTest,
+                         ::testing::Values(TRendererKind::Reference, TRendererKind::Prepared),
+                         RendererName);
 
 TEST(ObjectCopyTest, CopiesAreMadeForEveryEdgeTheViewDistanceReachesInTheirOrder) {
     TViewState view;

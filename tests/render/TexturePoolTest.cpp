@@ -5,9 +5,11 @@
 #include "core/vfs/QRXFileFinder.h"
 #include "tests/render/TextureTestSupport.h"
 #include "tests/support/GameLoadSupport.h"
+#include "tests/support/TrackTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -116,6 +118,69 @@ TEST_F(TexturePoolTest, ReadErrorsPropagateAndTheNameIsTriedAgain) {
     EXPECT_EQ(pool.FindTexture("ART\\BAD.RAW"), -1);
     EXPECT_THROW(pool.GetGameTexture("ART\\BAD.RAW", loads.For(pod.get())), EInOutError);
     EXPECT_EQ(log.Count("Loading RAW texture ART\\BAD.RAW"), 2);
+}
+
+TEST_F(TexturePoolTest, ATextureListLoadsLikeOneNameAfterTheOtherWithItsLogInListOrder) {
+    const std::string path = archives.Path() + "list.pod";
+    std::string picture(64 * 64, '\0');
+    for (size_t i = 0; i < picture.size(); ++i) {
+        picture[i] = static_cast<char>(i % 7);
+    }
+    TPodWriter()
+        .Add("ART\\LISTED1.ACT", ActBytes([](int i) {
+                 return TRgb{uint8_t(i * 30), 1, 2};
+             }))
+        .Add("ART\\LISTED1.RAW", picture)
+        .Add("ART\\LISTED2.ACT", ActBytes([](int i) {
+                 return TRgb{3, uint8_t(i * 20), 4};
+             }))
+        .Add("ART\\LISTED2.RAW", picture)
+        .Add("ART\\BAD.ACT", std::string(5, '\1'))
+        .Add("ART\\BAD.RAW", std::string(4, '\0'))
+        .Write(path);
+    const TPodFile listPod(path);
+    TRecordingProgress progress;
+    const std::vector<std::string> names{"LISTED1.RAW", "NOWHERE.RAW", "listed1.raw",
+                                         "PICTURE.BMP", "BAD.RAW",     "LISTED2.RAW"};
+    const std::vector<int32_t> textures = pool.GetTextureList(names, loads.For(&listPod), progress);
+
+    ASSERT_EQ(textures.size(), names.size());
+    EXPECT_NE(textures[0], pool.MissingTexture());
+    EXPECT_EQ(textures[1], pool.MissingTexture());
+    EXPECT_EQ(textures[2], textures[0]);
+    EXPECT_EQ(textures[3], pool.MissingTexture());
+    EXPECT_EQ(textures[4], 0); // its palette raised; the rest of the list still loads
+    EXPECT_NE(textures[5], textures[0]);
+    for (int k = 0; k < 7; ++k) {
+        const int alpha = k == 0 ? 0 : 255; // a game palette's entry 0 is see-through
+        EXPECT_EQ(ReadTexture(textures[0]).At(k, 0), (TPixel{k * 30, 1, 2, alpha}));
+        EXPECT_EQ(ReadTexture(textures[5]).At(k, 0), (TPixel{3, k * 20, 4, alpha}));
+    }
+    EXPECT_EQ(pool.FindTexture("ART\\LISTED2.RAW"), textures[5]);
+    EXPECT_EQ(warnings, TStringList{"Error: Texture \"ART\\NOWHERE.RAW\" not found"});
+
+    const std::vector<std::string> lines = log.Lines();
+    const auto at = [&lines](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) - lines.begin();
+    };
+    EXPECT_EQ(log.Count("Loading RAW texture ART\\LISTED1.RAW"), 1);
+    EXPECT_LT(at("Loading RAW texture ART\\LISTED1.RAW"),
+              at("Error: ART\\NOWHERE.RAW not found in POD"));
+    EXPECT_LT(at("Error: ART\\NOWHERE.RAW not found in POD"),
+              at("Error: Could not load Texture ART\\PICTURE.BMP"));
+    EXPECT_LT(at("Error: Could not load Texture ART\\PICTURE.BMP"),
+              at("Loading RAW texture ART\\BAD.RAW"));
+    EXPECT_LT(at("Loading RAW texture ART\\BAD.RAW"), at("Loading RAW texture ART\\LISTED2.RAW"));
+    EXPECT_LT(at("Loading RAW texture ART\\LISTED2.RAW"), static_cast<long>(lines.size()));
+
+    std::vector<std::string> subActions;
+    for (const std::string& event : progress.Events) {
+        if (event.rfind("sub ", 0) == 0) {
+            subActions.push_back(event.substr(4));
+        }
+    }
+    EXPECT_EQ(subActions, names);
+    EXPECT_EQ(progress.Steps, 6);
 }
 
 TEST_F(TexturePoolTest, MissingFallbackImageLeavesZeroAfterItsMessage) {

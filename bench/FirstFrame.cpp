@@ -1,0 +1,65 @@
+// dunmere-first-frame ARCHIVE DISTANCE [--trim-heap]: loads the archive's first track in a
+// headless 640 x 480 context and prints the time of the first full frame at the start grid with
+// the given view distance. Without --trim-heap the program keeps its freed heap for reuse as the
+// viewer and the tool do; with it glibc's default trimming stays, to show what that costs.
+#include "core/base/Heap.h"
+#include "core/base/ProgramFolder.h"
+#include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
+#include "core/view/Camera.h"
+#include "core/view/ViewCommands.h"
+#include "render/FrameRender.h"
+#include "render/GLContext.h"
+#include "render/RenderContext.h"
+#include "render/TrackLoader.h"
+
+#include <GL/gl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: dunmere-first-frame ARCHIVE DISTANCE [--trim-heap]\n");
+        return 2;
+    }
+    const bool trimHeap = argc > 3 && std::strcmp(argv[3], "--trim-heap") == 0;
+    if (!trimHeap) {
+        KeepFreedHeapForReuse();
+    }
+    try {
+        THeadlessGLContext context(640, 480);
+        TRenderContext render;
+        InitGLState();
+        render.Textures.LoadMissingTexture();
+        Panel1Resize(render, 640, 480, 60);
+        TQRXFileFinder finder;
+        BuildSearchFolders(finder, TStringList(5));
+        const TPodFile pod(argv[1]);
+        TStringList warnings;
+        TQuietProgress progress;
+        LoadTrack(render, pod, NamePart(pod.SitEntries().front()), progress, warnings, finder);
+
+        TViewState view;
+        ResetViewForTrackOpen(view, 50, true);
+        GoToStartGrid(view);
+        view.ViewDistance = std::atoi(argv[2]);
+        view.Display.ObjectsMode = 2;
+        view.FullFrame = true;
+        TQuietFrameHost host;
+        const auto start = std::chrono::steady_clock::now();
+        RenderFrame({render, view, true, host});
+        glFinish();
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        std::printf("first frame ms: %.1f (%s)\n", took.count(),
+                    trimHeap ? "glibc's heap trimming" : "freed heap kept");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
