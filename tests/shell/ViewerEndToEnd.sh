@@ -298,9 +298,11 @@ reopened() {
 poll 30 reopened || fail "the recent archive was not opened again"
 grep -q "^File1 *= *$work/track.pod" "$ini" || fail "the INI file names no recent archive"
 
-# Ctrl+Q ends the program the way closing the window does.
+# Ctrl+Q ends the program the way closing the window does, once the load is over (a window
+# that is loading a track refuses to close).
 main=$(wait_window "Dunmere GL v.* - Dunmere Valley " 30) || fail "the reopened track is not shown"
 xdotool windowfocus --sync "$main"
+settle "after reopening"
 xdotool key --clearmodifiers ctrl+q
 viewer_ended() {
     ! kill -0 "$viewer_pid" 2>/dev/null
