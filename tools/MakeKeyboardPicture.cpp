@@ -105,8 +105,8 @@ std::vector<TKey> Keyboard() {
 
 // The keys the viewer reacts to, picked out by position (legends repeat: two "-", two "/").
 bool IsUsed(const TKey& key) {
-    const QStringList mainKeys = {"F1", "F12", "1", "2", "3", "4", "5", "9", "0", "W",
-                                  "S",  "D",   "C", "F", "B", "J", "O", "M", "Q"};
+    const QStringList mainKeys = {"F1", "F12", "1", "2", "3", "4", "5", "9", "0",
+                                  "W",  "S",   "D", "C", "F", "B", "J", "O", "M"};
     if (key.x < 15 && mainKeys.contains(key.legend)) {
         return true;
     }

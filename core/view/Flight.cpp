@@ -41,26 +41,11 @@ TVector3 EyeToWorld(const TCameraPos& camera, TVector3 v) {
 } // namespace
 
 void SetFlightKey(TFlightKeys& keys, TFlightKey key, bool held) {
-    switch (key) {
-    case TFlightKey::Forward:
-        keys.Forward = held;
-        break;
-    case TFlightKey::Back:
-        keys.Back = held;
-        break;
-    case TFlightKey::TurnLeft:
-        keys.TurnLeft = held;
-        break;
-    case TFlightKey::TurnRight:
-        keys.TurnRight = held;
-        break;
-    case TFlightKey::Rise:
-        keys.Rise = held;
-        break;
-    case TFlightKey::Sink:
-        keys.Sink = held;
-        break;
-    }
+    // In the order of TFlightKey.
+    static constexpr bool TFlightKeys::*kHeld[] = {&TFlightKeys::Forward,  &TFlightKeys::Back,
+                                                   &TFlightKeys::TurnLeft, &TFlightKeys::TurnRight,
+                                                   &TFlightKeys::Rise,     &TFlightKeys::Sink};
+    keys.*kHeld[static_cast<int>(key)] = held;
 }
 
 double FlightSpeedFactor(TModifiers modifiers) {
