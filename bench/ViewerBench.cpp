@@ -1,15 +1,19 @@
 // dunmere-viewer-bench ARCHIVE [TRACK_LINE]: opens a track in the real main window and prints
-// the frame rate of a left-button drag at view distance 50 and 255, then the processor time the
-// window uses over ten seconds in which nothing happens. Needs a display (xvfb-run will do).
-// The window runs in a scratch copy of the program folder, so the viewer's INI file and log
+// the frame rate of a left-button drag at view distance 50 and 255, the same drag with the
+// minimap and the frame-rate overlay shown (as a ratio to the plain one), the frame rate of
+// flying on a held arrow key, then the processor time the window uses over ten seconds in which
+// nothing happens, with the minimap and the overlay still shown. Needs a display (xvfb-run will
+// do). The window runs in a scratch copy of the program folder, so the viewer's INI file and log
 // stay as they were.
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
 #include "shell/MainForm.h"
 #include "tools/PodWriter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -72,6 +76,20 @@ double DragFramesPerSecond(TFormMain& form, int moves) {
     return (form.FramesDrawn - framesBefore) / elapsed.count();
 }
 
+// Holds the up arrow for ms, as the window system delivers a held key (one press, then
+// repeated presses marked as such, then the release), and returns the frames drawn per second.
+double FlightFramesPerSecond(TFormMain& form, int ms) {
+    const int framesBefore = form.FramesDrawn;
+    const auto start = std::chrono::steady_clock::now();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &press);
+    RunEventsFor(ms);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &release);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return (form.FramesDrawn - framesBefore) / elapsed.count();
+}
+
 // A scratch program folder holding copies of the viewer's data files; removed with the object.
 class TScratchProgramFolder {
 public:
@@ -120,20 +138,36 @@ int main(int argc, char** argv) {
 
     // Both distances start from the same view, the start grid's.
     const TCameraPos start = form.View.Camera;
-    for (const int distance : {50, 255}) {
+    const auto drag = [&](int distance) {
         form.View.Camera = start;
         form.View.ViewDistance = distance;
         form.RedrawView(true);
+        return DragFramesPerSecond(form, 300);
+    };
+    for (const int distance : {50, 255}) {
         std::printf("drag at view distance %3d: %6.1f frames per second\n", distance,
-                    DragFramesPerSecond(form, 300));
+                    drag(distance));
     }
+
+    // Measured back to back, so that both meet the machine in the same state.
+    const double plain = drag(50);
+    form.Action(TMainAction::ToggleMinimap)->trigger();
+    form.Action(TMainAction::ToggleFrameRate)->trigger();
+    const double withOverlay = drag(50);
+    std::printf("drag at view distance  50 with minimap and overlay: %6.1f frames per second"
+                " (%.2f of %.1f without)\n",
+                withOverlay, plain > 0 ? withOverlay / plain : 0.0, plain);
+    form.View.Camera = start;
+    std::printf("flight on the held up arrow for 3 s: %6.1f frames per second\n",
+                FlightFramesPerSecond(form, 3000));
 
     // Let the idle drawing complete the last frame, then measure ten quiet seconds.
     RunEventsFor(1000);
     const int framesBefore = form.FramesDrawn;
     const double before = ProcessorSeconds();
     RunEventsFor(10000);
-    std::printf("idle for 10 s: %.3f s of processor time, %d frames drawn\n",
+    std::printf("idle for 10 s (minimap and overlay shown): %.3f s of processor time, %d frames "
+                "drawn\n",
                 ProcessorSeconds() - before, form.FramesDrawn - framesBefore);
     return 0;
 }
