@@ -1,7 +1,9 @@
 // dunmere-viewer-bench ARCHIVE [TRACK_LINE]: opens a track in the real main window and prints
 // the frame rate of a left-button drag at view distance 50 and 255 and in the map view, with the
-// prepared and with the reference renderer, then the processor time the
-// window uses over ten seconds in which nothing happens. Needs a display (xvfb-run will do).
+// prepared and with the reference renderer, the same drag with the minimap and the frame-rate
+// overlay shown (as a ratio to the plain one), the frame rate of flying on a held arrow key, then
+// the processor time the window uses over ten seconds in which nothing happens, with the minimap
+// and the overlay still shown. Needs a display (xvfb-run will do).
 // The window runs in a scratch copy of the program folder, so the viewer's INI file and log
 // stay as they were.
 #include "core/base/Heap.h"
@@ -11,8 +13,10 @@
 #include "shell/MainForm.h"
 #include "tools/PodWriter.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -76,6 +80,20 @@ double DragFramesPerSecond(TFormMain& form, int moves) {
     return (form.FramesDrawn - framesBefore) / elapsed.count();
 }
 
+// Holds the up arrow for ms, as the window system delivers a held key (one press, then
+// repeated presses marked as such, then the release), and returns the frames drawn per second.
+double FlightFramesPerSecond(TFormMain& form, int ms) {
+    const int framesBefore = form.FramesDrawn;
+    const auto start = std::chrono::steady_clock::now();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &press);
+    RunEventsFor(ms);
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
+    QCoreApplication::sendEvent(&form, &release);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    return (form.FramesDrawn - framesBefore) / elapsed.count();
+}
+
 // A scratch program folder holding copies of the viewer's data files; removed with the object.
 class TScratchProgramFolder {
 public:
@@ -126,32 +144,50 @@ int main(int argc, char** argv) {
 
     // Every drag starts from the same view, the start grid's.
     const TCameraPos start = form.View.Camera;
+    const auto drag = [&](int distance, bool mapView) {
+        form.View.Camera = start;
+        if (mapView) {
+            ToggleMapView(form.View);
+        }
+        form.View.ViewDistance = distance;
+        form.RedrawView(true);
+        const double framesPerSecond = DragFramesPerSecond(form, 300);
+        if (mapView) {
+            ToggleMapView(form.View);
+        }
+        return framesPerSecond;
+    };
     for (const auto& [renderer, name] : {std::pair(TRendererKind::Prepared, "prepared"),
                                          std::pair(TRendererKind::Reference, "reference")}) {
         form.SelectRenderer(renderer);
         for (const int distance : {50, 255}) {
-            form.View.Camera = start;
-            form.View.ViewDistance = distance;
-            form.RedrawView(true);
             std::printf("%-9s drag at view distance %3d: %6.1f frames per second\n", name, distance,
-                        DragFramesPerSecond(form, 300));
+                        drag(distance, false));
         }
-        form.View.Camera = start;
-        ToggleMapView(form.View);
-        form.View.ViewDistance = 255;
-        form.RedrawView(true);
         std::printf("%-9s drag in the map view at 255: %6.1f frames per second\n", name,
-                    DragFramesPerSecond(form, 300));
-        ToggleMapView(form.View);
+                    drag(255, true));
     }
     form.SelectRenderer(TRendererKind::Prepared);
+
+    // Measured back to back, so that both meet the machine in the same state.
+    const double plain = drag(50, false);
+    form.Action(TMainAction::ToggleMinimap)->trigger();
+    form.Action(TMainAction::ToggleFrameRate)->trigger();
+    const double withOverlay = drag(50, false);
+    std::printf("drag at view distance  50 with minimap and overlay: %6.1f frames per second"
+                " (%.2f of %.1f without)\n",
+                withOverlay, plain > 0 ? withOverlay / plain : 0.0, plain);
+    form.View.Camera = start;
+    std::printf("flight on the held up arrow for 3 s: %6.1f frames per second\n",
+                FlightFramesPerSecond(form, 3000));
 
     // Let the idle drawing complete the last frame, then measure ten quiet seconds.
     RunEventsFor(1000);
     const int framesBefore = form.FramesDrawn;
     const double before = ProcessorSeconds();
     RunEventsFor(10000);
-    std::printf("idle for 10 s: %.3f s of processor time, %d frames drawn\n",
+    std::printf("idle for 10 s (minimap and overlay shown): %.3f s of processor time, %d frames "
+                "drawn\n",
                 ProcessorSeconds() - before, form.FramesDrawn - framesBefore);
     return 0;
 }

@@ -7,6 +7,7 @@
 #include "core/formats/GLBMP.h"
 #include "core/settings/DMGLPrefs.h"
 #include "core/settings/IniFile.h"
+#include "core/settings/RecentArchives.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
 #include "core/settings/Version.h"
@@ -17,6 +18,7 @@
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
+#include "core/view/ViewOverlay.h"
 #include "render/FrameRender.h"
 #include "render/MapPicture.h"
 #include "render/ScreenGrab.h"
@@ -34,9 +36,12 @@
 #include "shell/dialogs/FormWaterPrefs.h"
 #include "shell/dialogs/SitSelect.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFont>
@@ -47,12 +52,15 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QPainter>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QUrl>
 
 #include <chrono>
 #include <clocale>
@@ -69,6 +77,11 @@ constexpr std::array<int, 5> kStatusPanelWidths{400, 60, 30, 50, 60};
 constexpr const char* kWidestPositionText =
     "POS: (x=-255.0, y=-255.0, alt=-9999.9) HDG: 359.9\u00b0 TLT: -90.0\u00b0 FOV: 180.0\u00b0";
 constexpr int kStatusPanelPadding = 8; // frame and margins of a panel
+constexpr int kFlightTimerMs = 15;
+// A press and release of the left button within this many pixels is a click, not a drag.
+constexpr int kClickSlop = 3;
+constexpr size_t kFrameTimesKept = 10;
+constexpr int kOverlayMargin = 8;
 
 QFont StatusBarFont(QFont font) {
     // The panel widths were made for a small 8-point face; the desktop's usual face is wider and
@@ -153,6 +166,21 @@ void SetCheckMark(QAction* action, TCheckMark mark) {
     }
 }
 
+// "Caption (key)": the caption without its "..." and with the key the entry answers to, which is
+// its shortcut or, for the labels of the key handler's keys, the text after the tab.
+QString ToolTipFor(const QString& caption, const QKeySequence& shortcut) {
+    QString text = caption.section(QLatin1Char('\t'), 0, 0).trimmed();
+    QString key = caption.section(QLatin1Char('\t'), 1).trimmed();
+    if (text.endsWith(QStringLiteral("..."))) {
+        text.chop(3);
+        text = text.trimmed();
+    }
+    if (!shortcut.isEmpty()) {
+        key = shortcut.toString(QKeySequence::NativeText);
+    }
+    return key.isEmpty() ? text : text + QStringLiteral(" (") + key + QLatin1Char(')');
+}
+
 struct TMenuRow {
     TMainMenu Menu;
     std::optional<TMainMenu> Parent; // none for the menus of the menu bar
@@ -165,6 +193,7 @@ constexpr std::optional<TMainMenu> kMenuBar = std::nullopt;
 
 constexpr std::array<TMenuRow, kMainMenuCount> kMenuRows{{
     {TMainMenu::File, kMenuBar, "&File", "File1"},
+    {TMainMenu::RecentArchives, TMainMenu::File, "&Recent archives", "RecentArchives1"},
     {TMainMenu::View, kMenuBar, "&View", "View1"},
     {TMainMenu::ResizeTo, TMainMenu::View, "Resize to ...", "Resizeto1"},
     {TMainMenu::Skybox, TMainMenu::View, "Skybox", "Skybox1"},
@@ -223,6 +252,9 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
     using F = TFormMain;
     return {{
         {A::OpenArchive, M::File, "Open...", "Open1", "Ctrl+O", &F::Open1Click},
+        // The archives themselves are placed above it when the list changes.
+        {A::RemoveMissingArchives, M::RecentArchives, "Remove missing archives",
+         "RemoveMissingArchives1", "", &F::RemoveMissingArchivesClick, TSeparator::Before},
         {A::ExportGltf, M::File, "Export glTF...", "ExportglTF1", "", &F::ExportglTF1Click,
          TSeparator::Before},
         {A::SaveMapPicture, M::File, "Save map picture...", "Savemappicture1", "",
@@ -230,7 +262,9 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
         {A::ShowTrackReport, M::File, "Track report...", "Trackreport1", "", &F::Trackreport1Click},
         {A::EditSearchPaths, M::File, "Edit search paths ...", "Editsearchpaths1", "",
          &F::Editsearchpaths1Click, TSeparator::Before},
-        {A::EditPreferences, M::File, "Preferences", "Preferences1", "F12", &F::Preferences1Click},
+        {A::EditPreferences, M::File, "Preferences ...", "Preferences1", "F12",
+         &F::Preferences1Click},
+        {A::Quit, M::File, "Quit", "Quit1", "Ctrl+Q", &F::QuitClick, TSeparator::Before},
 
         {A::ViewSize320x240, M::ResizeTo, "320 x 240", "N320x2401", "", &F::N320x2401Click},
         {A::ViewSize640x480, M::ResizeTo, "640 x 480", "N640x4801", "", &F::N640x4801Click},
@@ -243,16 +277,19 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
         {A::CustomViewSize, M::ResizeTo, "Custom ...", "CustomSize1", "", &F::CustomSize1Click,
          TSeparator::Before},
 
+        // Checked while the layer is shown; objects while any are, the area shape while square.
         {A::ToggleGroundBoxes, M::View, "Toggle ground boxes", "ToggleGroundBoxes1", "B",
-         &F::ToggleGroundBoxes1Click, TSeparator::Before},
-        {A::CycleObjects, M::View, "Toggle objects", "oggleobjects1", "O", &F::oggleobjects1Click},
-        {A::ToggleWater, M::View, "Toggle water", "ToggleWater1", "W", &F::ToggleWater1Click},
+         &F::ToggleGroundBoxes1Click, TSeparator::Before, TCheckMark::On},
+        {A::CycleObjects, M::View, "Toggle objects", "oggleobjects1", "O", &F::oggleobjects1Click,
+         TSeparator::None, TCheckMark::Off},
+        {A::ToggleWater, M::View, "Toggle water", "ToggleWater1", "W", &F::ToggleWater1Click,
+         TSeparator::None, TCheckMark::On},
         {A::ToggleCheckpoints, M::View, "Toggle checkpoints", "ToggleCheckpoints1", "C",
-         &F::ToggleCheckpoints1Click},
+         &F::ToggleCheckpoints1Click, TSeparator::None, TCheckMark::Off},
         {A::ToggleBackdrop, M::View, "Toggle backdrop", "oggleBackdrop1", "D",
-         &F::oggleBackdrop1Click, TSeparator::Before},
+         &F::oggleBackdrop1Click, TSeparator::Before, TCheckMark::On},
         {A::ToggleAreaShape, M::View, "Toggle area shape", "oggleareashape1", "S",
-         &F::oggleareashape1Click},
+         &F::oggleareashape1Click, TSeparator::None, TCheckMark::Off},
 
         {A::NextSky, M::Skybox, "Next skybox", "NextSkybox1", "Ctrl+S", &F::NextSkybox1Click},
         {A::SkyNone, M::Skybox, kSkyPresets[0].Caption, "SkyNone1", "",
@@ -274,13 +311,17 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
          "Decreasedrawdistance1", "", kLabelOnly},
         {A::ResetBackgroundOffset, M::View, "Reset background offset", "Resetbackgroundoffset1", "",
          &F::Resetbackgroundoffset1Click},
-        {A::EditWaterColour, M::View, "Adjust water display", "AdjustWaterDisplay1", "Ctrl+W",
+        {A::EditWaterColour, M::View, "Adjust water display ...", "AdjustWaterDisplay1", "Ctrl+W",
          &F::AdjustWaterDisplay1Click, TSeparator::Before},
         {A::ToggleHighTide, M::View, "High tide", "Hightide1", "", &F::Hightide1Click,
          TSeparator::None, TCheckMark::Off},
         // Named after the screenshot format once the preferences are read.
         {A::SaveScreenshot, M::View, "Take JPEG screenshot ...", "Save1", "Ctrl+J", &F::Save1Click,
          TSeparator::Before},
+        {A::ToggleMinimap, M::View, "Minimap", "Minimap1", "M", &F::MinimapClick,
+         TSeparator::Before, TCheckMark::Off},
+        {A::ToggleFrameRate, M::View, "Show frame rate", "ShowFrameRate1", "",
+         &F::ShowFrameRateClick, TSeparator::None, TCheckMark::Off},
 
         {A::ToggleFollowTerrain, M::FollowTerrain, "Activate", "Activate1", "Ctrl+F",
          &F::Activate1Click},
@@ -320,10 +361,10 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
         {A::ResetMapView, M::Camera, "Reset map view", "Resetmapview1", "Ctrl+9",
          &F::Resetmapview1Click},
 
-        {A::ShowReadme, M::Help, "Readme.txt", "N1", "", &F::N1Click},
+        {A::ShowReadme, M::Help, "Readme.txt ...", "N1", "", &F::N1Click},
         {A::ShowKeyboardLayout, M::Help, "Keyboard layout ...", "Keyboardlayout1", "",
          &F::Keyboardlayout1Click},
-        {A::ShowAbout, M::Help, "About Dunmere GL", "AboutDunmereGL1", "",
+        {A::ShowAbout, M::Help, "About Dunmere GL ...", "AboutDunmereGL1", "",
          &F::AboutDunmereGL1Click},
         {A::TestFrameRate, M::Help, "Test FPS", "GetFPS1", "Ctrl+F1", &F::GetFPS1Click,
          TSeparator::Before},
@@ -512,7 +553,12 @@ TFormMain::TFormMain(TStringList commandLine, std::unique_ptr<TMainFormDialogs> 
     setObjectName(QStringLiteral("FormMain"));
     setWindowTitle(QString::fromUtf8(kApplicationTitle));
     setFocusPolicy(Qt::StrongFocus);
+    setAcceptDrops(true);
     resize(634, 500);
+    // Runs only while a flight key is held, so an idle viewer uses no processor time.
+    flightTimer_.setInterval(kFlightTimerMs);
+    flightTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&flightTimer_, &QTimer::timeout, this, [this] { FlightTick(); });
 
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -586,6 +632,7 @@ QMenu* TFormMain::PlacedMenu(TMainMenu menu) {
         const QString title = QString::fromUtf8(row.Title);
         placed = row.Parent ? PlacedMenu(*row.Parent)->addMenu(title) : menuBar()->addMenu(title);
         placed->setObjectName(QString::fromUtf8(row.ObjectName));
+        placed->setToolTipsVisible(true);
         SetCheckMark(placed->menuAction(), row.Check);
     }
     return placed;
@@ -603,12 +650,19 @@ void TFormMain::BuildMenu() {
         action->setShortcut(QKeySequence(QString::fromUtf8(row.Shortcut)));
         action->setShortcutContext(Qt::WindowShortcut);
         SetCheckMark(action, row.Check);
+        action->setToolTip(ToolTipFor(action->text(), action->shortcut()));
         if (row.Command.RunsSomething()) {
             const TMenuCommand command = row.Command;
             connect(action, &QAction::triggered, this,
                     [this, command] { RunCommand([this, command] { command.Run(*this); }); });
         }
         actions_[static_cast<size_t>(row.Action)] = action;
+    }
+    // Exactly one sky preset is checked at any time.
+    auto* skies = new QActionGroup(this);
+    skies->setExclusive(true);
+    for (int sky = 0; sky < static_cast<int>(kSkyPresets.size()); ++sky) {
+        skies->addAction(Action(SkyPresetAction(sky)));
     }
 }
 
@@ -627,6 +681,11 @@ void TFormMain::FormCreate() {
     View.HideObjectsWhileMovingFor = Prefs->HideObjectsWhileMovingFor;
 
     IniFile = std::make_unique<TIniFile>(iniFileName);
+
+    recentArchives_ = LoadRecentArchives(*IniFile);
+    RebuildRecentMenu();
+    // An archive deleted or put back since the list was last shown shows as it is now.
+    connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
 
     SearchPaths = LoadSearchPaths(*IniFile);
     FileFinder = std::make_unique<TQRXFileFinder>();
@@ -694,6 +753,7 @@ void TFormMain::FormDestroy() {
     // The stores' textures, display lists and buffers belong to this context: free them while it is
     // current, then release it.
     if (glContext_ && MakeCurrent()) {
+        overlay_.Release();
         render_.Textures.ClearTextures();
         render_.Models.ClearBINModels();
         render_.Prepared.Release();
@@ -837,6 +897,26 @@ void TFormMain::UpdatePositionStatus() {
 
 void TFormMain::UpdateLayerStatus() {
     SetStatusText(3, LayerStatusText(View.Display));
+    UpdateToggleMarks();
+}
+
+void TFormMain::UpdateToggleMarks() {
+    const TDisplaySettings& display = View.Display;
+    Action(TMainAction::ToggleGroundBoxes)->setChecked(display.ShowGroundBoxes);
+    Action(TMainAction::CycleObjects)->setChecked(display.ObjectsMode != 0);
+    Action(TMainAction::ToggleWater)->setChecked(display.ShowWater);
+    Action(TMainAction::ToggleCheckpoints)->setChecked(display.ShowCheckpoints);
+    Action(TMainAction::ToggleBackdrop)->setChecked(display.ShowBackdrop);
+    Action(TMainAction::ToggleAreaShape)->setChecked(display.AreaShape == TAreaShape::Square);
+    Action(TMainAction::ToggleHighTide)->setChecked(display.HighTide);
+    Action(TMainAction::ToggleMapView)->setChecked(View.MapView);
+    Action(TMainAction::ToggleFollowGroundBoxes)->setChecked(View.FollowGroundBoxes);
+    Action(TMainAction::ToggleFollowWater)->setChecked(View.FollowWater);
+    Action(TMainAction::ToggleSteeringMode)->setChecked(View.SteeringMode);
+    Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View.FollowTerrain);
+    Action(TMainAction::ToggleMinimap)->setChecked(showMinimap_);
+    Action(TMainAction::ToggleFrameRate)->setChecked(showFrameRate_);
+    UpdateSkyMenu();
 }
 
 void TFormMain::UpdateSkyMenu() {
@@ -875,7 +955,17 @@ bool TFormMain::DrawFrame(bool present) {
     }
     ++drawingDepth_;
     try {
+        QElapsedTimer drawTime;
+        drawTime.start();
         RenderFrame(TFrameContext{render_, View, CurrentPod != nullptr, *frameHost_});
+        frameSeconds_.push_back(drawTime.nsecsElapsed() / 1e9);
+        if (frameSeconds_.size() > kFrameTimesKept) {
+            frameSeconds_.pop_front();
+        }
+        // Only what goes to the screen carries the minimap and the overlay, not a screenshot.
+        if (present) {
+            DrawOverlay();
+        }
         --drawingDepth_;
     } catch (const std::exception& error) {
         --drawingDepth_;
@@ -975,6 +1065,18 @@ void TFormMain::Panel1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers 
     held.Left = buttons.testFlag(Qt::LeftButton);
     held.Right = buttons.testFlag(Qt::RightButton);
     held.Middle = buttons.testFlag(Qt::MiddleButton);
+    if (minimapDragging_ && held.Left) {
+        // Dragging over the minimap keeps moving the camera to the cell under the pointer.
+        const TViewRect area = MinimapArea();
+        Guarded([&] {
+            Apply(
+                MoveFreeCameraToCell(View, MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
+        });
+        return;
+    }
+    if (mapClickStart_ && (QPoint(x, y) - *mapClickStart_).manhattanLength() > kClickSlop) {
+        mapClickStart_.reset();
+    }
     Guarded([&] { Apply(MouseMoveCamera(View, held, ToModifiers(modifiers), x, y)); });
 }
 
@@ -1005,7 +1107,8 @@ bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {
-    if (FormKeyDown(event->key(), event->modifiers())) {
+    if (FlightKeyChange(event->key(), true, event->isAutoRepeat()) ||
+        FormKeyDown(event->key(), event->modifiers())) {
         return;
     }
     // Qt's shortcut map passes keys by while the window is not the active one (no window
@@ -1036,7 +1139,351 @@ void TFormMain::ViewKeyPress(QKeyEvent* event) {
         action->trigger();
         return;
     }
-    FormKeyDown(event->key(), event->modifiers());
+    if (!FlightKeyChange(event->key(), true, event->isAutoRepeat())) {
+        FormKeyDown(event->key(), event->modifiers());
+    }
+}
+
+void TFormMain::keyReleaseEvent(QKeyEvent* event) {
+    if (!FlightKeyChange(event->key(), false, event->isAutoRepeat())) {
+        QMainWindow::keyReleaseEvent(event);
+    }
+}
+
+void TFormMain::ViewKeyRelease(QKeyEvent* event) {
+    FlightKeyChange(event->key(), false, event->isAutoRepeat());
+}
+
+// --- Keyboard flight and the wheel ----------------------------------------------------------
+
+namespace {
+
+std::optional<TFlightKey> FlightKeyOf(int key) {
+    switch (key) {
+    case Qt::Key_Up:
+        return TFlightKey::Forward;
+    case Qt::Key_Down:
+        return TFlightKey::Back;
+    case Qt::Key_Left:
+        return TFlightKey::TurnLeft;
+    case Qt::Key_Right:
+        return TFlightKey::TurnRight;
+    case Qt::Key_PageUp:
+        return TFlightKey::Rise;
+    case Qt::Key_PageDown:
+        return TFlightKey::Sink;
+    default:
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+bool TFormMain::FlightKeyChange(int key, bool pressed, bool autoRepeat) {
+    const std::optional<TFlightKey> flight = FlightKeyOf(key);
+    if (!flight) {
+        return false;
+    }
+    // The system repeats a held key; the timer already moves for as long as it is held.
+    if (autoRepeat) {
+        return true;
+    }
+    if (!pressed) {
+        SetFlightKey(flightKeys_, *flight, false);
+        if (!flightKeys_.Any()) {
+            StopFlight();
+        }
+        return true;
+    }
+    if (View.Busy || !TrackData().TrackLoaded) {
+        return true;
+    }
+    SetFlightKey(flightKeys_, *flight, true);
+    if (!flightTimer_.isActive()) {
+        // The first step comes at once, so that a short tap moves too.
+        flightClock_.start();
+        Guarded([&] {
+            Apply(FlyStep(View, flightKeys_, ToModifiers(QGuiApplication::queryKeyboardModifiers()),
+                          kFlightTimerMs / 1000.0));
+        });
+        flightTimer_.start();
+    }
+    return true;
+}
+
+void TFormMain::FlightTick() {
+    const double seconds = flightClock_.restart() / 1000.0;
+    if (!flightKeys_.Any()) {
+        StopFlight();
+        return;
+    }
+    // The modifiers as they are now: Shift or Ctrl pressed while flying changes the speed.
+    Guarded([&] {
+        Apply(FlyStep(View, flightKeys_, ToModifiers(QGuiApplication::queryKeyboardModifiers()),
+                      seconds));
+    });
+}
+
+void TFormMain::StopFlight() {
+    flightKeys_ = TFlightKeys{};
+    flightTimer_.stop();
+}
+
+void TFormMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Keys let go in another window never reach this one.
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
+        StopFlight();
+    }
+}
+
+void TFormMain::Panel1Wheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
+    const TViewPixel pointer{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()};
+    Guarded([&] { Apply(WheelCamera(View, notches, ToModifiers(modifiers), pointer)); });
+}
+
+void TFormMain::ViewWheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
+    Panel1Wheel(notches, modifiers, x, y);
+}
+
+// --- Minimap and map view clicks ------------------------------------------------------------
+
+TViewRect TFormMain::MinimapArea() const {
+    return MinimapRect(Panel1->width(), Panel1->height());
+}
+
+void TFormMain::Panel1MousePress(Qt::MouseButton button, int x, int y) {
+    mapClickStart_.reset();
+    if (button != Qt::LeftButton || View.Busy || !TrackData().TrackLoaded) {
+        return;
+    }
+    const TViewRect area = MinimapArea();
+    if (showMinimap_ && area.Contains(x, y)) {
+        minimapDragging_ = true;
+        Guarded([&] {
+            Apply(
+                MoveFreeCameraToCell(View, MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
+        });
+        return;
+    }
+    if (View.MapView) {
+        mapClickStart_ = QPoint(x, y);
+    }
+}
+
+void TFormMain::Panel1MouseRelease(Qt::MouseButton button, int x, int y) {
+    if (button != Qt::LeftButton) {
+        return;
+    }
+    // The pointer has moved on since the last movement that counted: start the next drag here.
+    View.LastMouseX = x;
+    View.LastMouseY = y;
+    minimapDragging_ = false;
+    const std::optional<QPoint> start = mapClickStart_;
+    mapClickStart_.reset();
+    if (!start || !View.MapView || View.Busy ||
+        (QPoint(x, y) - *start).manhattanLength() > kClickSlop) {
+        return;
+    }
+    const std::optional<TGroundPoint> ground =
+        GroundPointAtPixel(View, TViewPixel{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()});
+    if (ground) {
+        TCameraPos at;
+        at.TransX = static_cast<float>(-ground->X);
+        at.TransZ = static_cast<float>(-ground->Z);
+        Guarded([&] { Apply(MoveFreeCameraToCell(View, CameraCell(at))); });
+    }
+}
+
+void TFormMain::ViewMousePress(Qt::MouseButton button, int x, int y) {
+    Panel1MousePress(button, x, y);
+}
+
+void TFormMain::ViewMouseRelease(Qt::MouseButton button, int x, int y) {
+    Panel1MouseRelease(button, x, y);
+}
+
+void TFormMain::MinimapClick() {
+    showMinimap_ = !showMinimap_;
+    RedrawView(true);
+}
+
+void TFormMain::ShowFrameRateClick() {
+    showFrameRate_ = !showFrameRate_;
+    RedrawView(true);
+}
+
+std::vector<std::string> TFormMain::OverlayText() const {
+    return OverlayLines(FramesPerSecond({frameSeconds_.begin(), frameSeconds_.end()}), View.Camera,
+                        View.ViewDistance);
+}
+
+void TFormMain::DrawOverlay() {
+    if (!showMinimap_ && !showFrameRate_) {
+        return;
+    }
+    const qreal ratio = viewWindow_->devicePixelRatio();
+    TOverlayFrame frame;
+    frame.ViewWidth = render_.PanelWidth;
+    frame.ViewHeight = render_.PanelHeight;
+    frame.ShowMinimap = showMinimap_;
+    const TViewRect area = MinimapArea();
+    frame.Minimap = {static_cast<int>(area.Left * ratio), static_cast<int>(area.Top * ratio),
+                     static_cast<int>(area.Width * ratio), static_cast<int>(area.Height * ratio)};
+    frame.Marker = MinimapMarker(View.Camera, frame.Minimap.Width);
+    if (View.MapView) {
+        // The marker shows the free camera, the one a click moves.
+        frame.Marker = MinimapMarker(View.SavedCamera, frame.Minimap.Width);
+    }
+    if (showFrameRate_) {
+        const std::vector<std::string> lines = OverlayText();
+        const std::string text = JoinLines(lines, "\n", -1, "");
+        if (text != overlayTextShown_ || overlayPicture_.isNull()) {
+            // Text is laid out by Qt into a picture once per change, without GL; the frame only
+            // copies its pixels.
+            QFont font = StatusBar1->font();
+            font.setPixelSize(std::max(10, static_cast<int>(13 * ratio)));
+            const QFontMetrics metrics(font);
+            int width = 0;
+            for (const std::string& line : lines) {
+                width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(line)));
+            }
+            const int padding = static_cast<int>(4 * ratio);
+            QImage picture(width + 2 * padding,
+                           metrics.height() * static_cast<int>(lines.size()) + 2 * padding,
+                           QImage::Format_RGBA8888);
+            picture.fill(QColor(0, 0, 0, 150));
+            QPainter painter(&picture);
+            painter.setFont(font);
+            painter.setPen(Qt::white);
+            for (size_t i = 0; i < lines.size(); ++i) {
+                painter.drawText(
+                    padding, padding + metrics.ascent() + static_cast<int>(i) * metrics.height(),
+                    QString::fromStdString(lines[i]));
+            }
+            painter.end();
+            overlayPicture_ = picture;
+            overlayTextShown_ = text;
+        }
+        frame.Text = {overlayPicture_.width(), overlayPicture_.height(),
+                      overlayPicture_.constBits()};
+        frame.TextLeft = static_cast<int>(kOverlayMargin * ratio);
+        frame.TextTop = static_cast<int>(kOverlayMargin * ratio);
+    }
+    overlay_.Draw(frame);
+}
+
+// --- Files: recent archives, drag and drop, quit --------------------------------------------
+
+void TFormMain::RebuildRecentMenu() {
+    QMenu* menu = Menu(TMainMenu::RecentArchives);
+    for (QAction* action : recentActions_) {
+        menu->removeAction(action);
+        action->deleteLater();
+    }
+    recentActions_.clear();
+    // The archives go above the separator of "Remove missing archives".
+    QAction* below = menu->actions().isEmpty() ? nullptr : menu->actions().first();
+    bool anyMissing = false;
+    for (size_t i = 0; i < recentArchives_.size(); ++i) {
+        const std::string& path = recentArchives_[i];
+        const QString caption =
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromStdString(path));
+        auto* action = new QAction(caption, menu);
+        action->setObjectName(QStringLiteral("RecentArchive%1").arg(i + 1));
+        action->setToolTip(QString::fromStdString(path));
+        // A file that is gone is shown greyed; "Remove missing archives" takes it off the list.
+        const bool exists = FileExists(path);
+        anyMissing = anyMissing || !exists;
+        action->setEnabled(exists);
+        const int index = static_cast<int>(i);
+        connect(action, &QAction::triggered, this,
+                [this, index] { RunCommand([this, index] { OpenRecentArchive(index); }); });
+        menu->insertAction(below, action);
+        recentActions_.push_back(action);
+    }
+    Action(TMainAction::RemoveMissingArchives)->setEnabled(anyMissing);
+    menu->menuAction()->setEnabled(!recentArchives_.empty());
+}
+
+void TFormMain::RememberRecentArchive(const std::string& path) {
+    const QFileInfo info(QString::fromStdString(path));
+    recentArchives_ = WithRecentArchive(recentArchives_, info.absoluteFilePath().toStdString());
+    SaveRecentArchives(*IniFile, recentArchives_);
+    RebuildRecentMenu();
+}
+
+void TFormMain::OpenRecentArchive(int index) {
+    if (index < 0 || index >= static_cast<int>(recentArchives_.size())) {
+        return;
+    }
+    // A copy: the open rebuilds the list it came from.
+    const std::string path = recentArchives_[index];
+    if (!FileExists(path)) {
+        RebuildRecentMenu();
+        return;
+    }
+    OpenTrackArchive(path);
+}
+
+void TFormMain::RemoveMissingArchivesClick() {
+    recentArchives_ = WithoutMissingArchives(
+        recentArchives_, [](const std::string& path) { return FileExists(path); });
+    SaveRecentArchives(*IniFile, recentArchives_);
+    RebuildRecentMenu();
+}
+
+void TFormMain::QuitClick() {
+    close();
+}
+
+std::optional<std::string> TFormMain::DroppedArchive(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return std::nullopt;
+    }
+    const QUrl url = data->urls().first();
+    if (!url.isLocalFile()) {
+        return std::nullopt;
+    }
+    const QString path = url.toLocalFile();
+    if (!path.endsWith(QStringLiteral(".pod"), Qt::CaseInsensitive) ||
+        !FileExists(path.toStdString())) {
+        return std::nullopt;
+    }
+    return path.toStdString();
+}
+
+bool TFormMain::AcceptDrop(QDropEvent* event) {
+    const std::optional<std::string> archive = DroppedArchive(event->mimeData());
+    if (!archive || loading_) {
+        event->ignore();
+        return false;
+    }
+    event->acceptProposedAction();
+    if (event->type() == QEvent::Drop) {
+        // The drop returns to the program it came from before the track loads.
+        const std::string path = *archive;
+        QMetaObject::invokeMethod(
+            this, [this, path] { RunCommand([this, path] { OpenTrackArchive(path); }); },
+            Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void TFormMain::dragEnterEvent(QDragEnterEvent* event) {
+    AcceptDrop(event);
+}
+
+void TFormMain::dragMoveEvent(QDragMoveEvent* event) {
+    AcceptDrop(event);
+}
+
+void TFormMain::dropEvent(QDropEvent* event) {
+    AcceptDrop(event);
+}
+
+bool TFormMain::ViewDrop(QDropEvent* event) {
+    return AcceptDrop(event);
 }
 
 // --- Messages -------------------------------------------------------------------------------
@@ -1044,13 +1491,16 @@ void TFormMain::ViewKeyPress(QKeyEvent* event) {
 void TFormMain::RunCommand(const std::function<void()>& command) {
     // Menu shortcuts still arrive while a track loads, through the progress window's event
     // processing; a command then would work on a half-replaced track.
-    if (loading_) {
-        return;
+    if (!loading_) {
+        Guarded(command);
     }
-    Guarded(command);
+    // A checkable entry flips its own mark when chosen; the state decides, also for a command
+    // that was refused or raised.
+    UpdateToggleMarks();
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
+    StopFlight();
     if (loading_) {
         event->ignore();
         return;
@@ -1141,7 +1591,9 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         }
         TrackAssets.Clear();
         LoadTrack(render_, *CurrentPod, sitEntry, progress, warnings, *FileFinder, &TrackAssets);
+        overlay_.UploadMinimap(MakeMinimapPicture(TrackData()));
     }
+    RememberRecentArchive(archivePath);
 
     if (!warnings.empty()) {
         ShowMessage("Warnings and Errors:\r\n" + JoinLines(warnings, "\r\n", 10, "..."),
@@ -1276,11 +1728,13 @@ void TFormMain::ToggleCheckpoints1Click() {
 
 void TFormMain::oggleBackdrop1Click() {
     ToggleBackdrop(View.Display);
+    UpdateToggleMarks();
     RedrawView(true);
 }
 
 void TFormMain::oggleareashape1Click() {
     ToggleAreaShape(View.Display);
+    UpdateToggleMarks();
     RedrawView(true);
 }
 

@@ -15,13 +15,19 @@
 #include "core/base/Feedback.h"
 #include "core/base/TextUtils.h"
 #include "core/vfs/AssetLog.h"
+#include "core/view/Flight.h"
 #include "core/view/ViewState.h"
 #include "render/RenderContext.h"
+#include "render/ViewOverlay.h"
 #include "shell/ViewWindow.h"
 
+#include <QElapsedTimer>
+#include <QImage>
 #include <QMainWindow>
+#include <QTimer>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -29,6 +35,7 @@
 #include <vector>
 
 class QAction;
+class QMimeData;
 class QLabel;
 class QMenu;
 class QOffscreenSurface;
@@ -80,18 +87,20 @@ public:
 };
 
 // The menus of the main window, in the order they are first met in the menu bar.
-enum class TMainMenu { File, View, ResizeTo, Skybox, Camera, FollowTerrain, Help };
+enum class TMainMenu { File, RecentArchives, View, ResizeTo, Skybox, Camera, FollowTerrain, Help };
 inline constexpr int kMainMenuCount = static_cast<int>(TMainMenu::Help) + 1;
 
 // Every entry of the main menu, named by what it does, in the order the menus show them.
 enum class TMainAction {
     // File
     OpenArchive,
+    RemoveMissingArchives, // the last entry of File, Recent archives, below the archives
     ExportGltf,
     SaveMapPicture,
     ShowTrackReport,
     EditSearchPaths,
     EditPreferences,
+    Quit,
     // View, Resize to ...
     ViewSize320x240,
     ViewSize640x480,
@@ -121,6 +130,8 @@ enum class TMainAction {
     EditWaterColour,
     ToggleHighTide,
     SaveScreenshot,
+    ToggleMinimap,
+    ToggleFrameRate,
     // Camera, Follow terrain
     ToggleFollowTerrain,
     ToggleFollowGroundBoxes,
@@ -212,6 +223,23 @@ public:
     void Panel1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
     // True when the key was one of the navigation keys (whether or not Busy let it act).
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    // The arrow keys and Page Up/Down: true when the key is one of them. A held key keeps the
+    // flight timer running; letting go of the last one stops it.
+    bool FlightKeyChange(int key, bool pressed, bool autoRepeat);
+    bool Flying() const { return flightTimer_.isActive(); }
+    // A turn of the wheel by notches over the view at (x, y).
+    void Panel1Wheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y);
+    // A button pressed or let go over the view at (x, y).
+    void Panel1MousePress(Qt::MouseButton button, int x, int y);
+    void Panel1MouseRelease(Qt::MouseButton button, int x, int y);
+    // Where the minimap lies in the view, in the view's pixels.
+    TViewRect MinimapArea() const;
+    // The archive a drop of these data would open, or nullopt when it holds no single POD file.
+    static std::optional<std::string> DroppedArchive(const QMimeData* data);
+    // The File, Recent archives list, newest first, as stored in the INI file.
+    const TStringList& RecentArchives() const { return recentArchives_; }
+    // The lines the overlay shows with the next frame.
+    std::vector<std::string> OverlayText() const;
 
     // Menu commands, named after their entries.
     void Open1Click();
@@ -250,6 +278,11 @@ public:
     void Keyboardlayout1Click();
     void AboutDunmereGL1Click();
     void GetFPS1Click();
+    void OpenRecentArchive(int index);
+    void RemoveMissingArchivesClick();
+    void QuitClick();
+    void MinimapClick();
+    void ShowFrameRateClick();
 
     // State, open to the tests as to the window's own handlers.
     TViewState View;
@@ -269,7 +302,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     QWidget* Panel1;
@@ -296,6 +334,11 @@ private:
     void ViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
                        int y) override;
     void ViewKeyPress(QKeyEvent* event) override;
+    void ViewKeyRelease(QKeyEvent* event) override;
+    void ViewWheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) override;
+    void ViewMousePress(Qt::MouseButton button, int x, int y) override;
+    void ViewMouseRelease(Qt::MouseButton button, int x, int y) override;
+    bool ViewDrop(QDropEvent* event) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
 
     // Runs a command; an error it raises reaches the user as a message box.
@@ -323,6 +366,15 @@ private:
     void SetStatusText(int panel, const std::string& text);
     // The action of a menu shortcut for this key press among the enabled entries, or nullptr.
     QAction* ShortcutAction(const QKeyEvent* event) const;
+    // Check marks of the layer toggles, from the display settings.
+    void UpdateToggleMarks();
+    void FlightTick();
+    void StopFlight();
+    void RebuildRecentMenu();
+    void RememberRecentArchive(const std::string& path);
+    // The minimap and the overlay text over the frame in the back buffer.
+    void DrawOverlay();
+    bool AcceptDrop(QDropEvent* event);
 
     class TFrameHostImpl;
 
@@ -340,4 +392,20 @@ private:
     bool idleInstalled_ = false;
     bool idleQueued_ = false;
     std::string lastFrameError_;
+
+    TFlightKeys flightKeys_;
+    QTimer flightTimer_;
+    QElapsedTimer flightClock_;
+
+    TStringList recentArchives_;
+    std::vector<QAction*> recentActions_;
+
+    TViewOverlayRender overlay_;
+    std::deque<double> frameSeconds_; // how long the last frames took to draw
+    std::string overlayTextShown_;
+    QImage overlayPicture_;
+    bool showMinimap_ = false;
+    bool showFrameRate_ = false;
+    bool minimapDragging_ = false;
+    std::optional<QPoint> mapClickStart_;
 };

@@ -1,7 +1,9 @@
 #include "shell/ViewWindow.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 
 QSurfaceFormat ViewSurfaceFormat() {
     QSurfaceFormat format;
@@ -40,4 +42,39 @@ void TViewWindow::mouseMoveEvent(QMouseEvent* event) {
 
 void TViewWindow::keyPressEvent(QKeyEvent* event) {
     host_.ViewKeyPress(event);
+}
+
+void TViewWindow::keyReleaseEvent(QKeyEvent* event) {
+    host_.ViewKeyRelease(event);
+}
+
+void TViewWindow::wheelEvent(QWheelEvent* event) {
+    // One notch of a common wheel is 120 eighths of a degree; finer wheels and touch pads send
+    // parts of it.
+    const QPoint position = event->position().toPoint();
+    host_.ViewWheel(event->angleDelta().y() / 120.0, event->modifiers(), position.x(),
+                    position.y());
+}
+
+void TViewWindow::mousePressEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    host_.ViewMousePress(event->button(), position.x(), position.y());
+}
+
+void TViewWindow::mouseReleaseEvent(QMouseEvent* event) {
+    const QPoint position = event->position().toPoint();
+    host_.ViewMouseRelease(event->button(), position.x(), position.y());
+}
+
+bool TViewWindow::event(QEvent* event) {
+    // A file dragged over the view is offered to the main window, as over the rest of it.
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        host_.ViewDrop(static_cast<QDropEvent*>(event));
+        return true;
+    default:
+        return QWindow::event(event);
+    }
 }

@@ -8,6 +8,7 @@
 #include <QSurfaceFormat>
 #include <QWindow>
 
+class QDropEvent;
 class QKeyEvent;
 
 class TViewWindowHost {
@@ -18,6 +19,12 @@ public:
                                int y) = 0;
     // A key that reached the view window in spite of it refusing the focus.
     virtual void ViewKeyPress(QKeyEvent* event) = 0;
+    virtual void ViewKeyRelease(QKeyEvent* event) = 0;
+    virtual void ViewWheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) = 0;
+    virtual void ViewMousePress(Qt::MouseButton button, int x, int y) = 0;
+    virtual void ViewMouseRelease(Qt::MouseButton button, int x, int y) = 0;
+    // A drag entering, moving over or dropped onto the view; true when it is accepted.
+    virtual bool ViewDrop(QDropEvent* event) = 0;
 };
 
 // Double-buffered RGBA with a depth buffer, a compatibility context for immediate mode and
@@ -33,6 +40,11 @@ protected:
     void exposeEvent(QExposeEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     TViewWindowHost& host_;

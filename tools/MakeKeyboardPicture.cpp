@@ -106,8 +106,12 @@ std::vector<TKey> Keyboard() {
 // The keys the viewer reacts to, picked out by position (legends repeat: two "-", two "/").
 bool IsUsed(const TKey& key) {
     const QStringList mainKeys = {"F1", "F12", "1", "2", "3", "4", "5", "9", "0",
-                                  "W",  "S",   "D", "C", "F", "B", "J", "O"};
+                                  "W",  "S",   "D", "C", "F", "B", "J", "O", "M"};
     if (key.x < 15 && mainKeys.contains(key.legend)) {
+        return true;
+    }
+    const QStringList flightKeys = {"PgU", "PgD", "\u2190", "\u2191", "\u2192", "\u2193"};
+    if (key.x >= 15 && key.x < 18.5 && flightKeys.contains(key.legend)) {
         return true;
     }
     return key.x == 21.5 && (key.legend == "-" || key.legend == "+");
@@ -205,14 +209,30 @@ void DrawLabels(QPainter& p) {
         {5.25, 3.5, "Follow Terrain (with Ctrl)"},
         {6.75, 4.5, "Ground Boxes"},
         {8.25, 3.5, "Save Picture (with Ctrl)"},
+        {8.75, 4.5, "Minimap"},
         {10.0, 2.5, "Objects"},
     };
     const int count = static_cast<int>(std::size(letters));
     for (int i = 0; i < count; ++i) {
         const TLetter& letter = letters[i];
-        DownLabel(p, KeyX(letter.x), RowTop(letter.row) + kUnit / 2, 254 + 12 * (count - 1 - i),
+        DownLabel(p, KeyX(letter.x), RowTop(letter.row) + kUnit / 2, 254 + 11 * (count - 1 - i),
                   letter.text);
     }
+
+    // Page Up and Page Down: a line out of Page Down's right edge and down the gap before the
+    // keypad, so that it crosses no key.
+    const double gapX = KeyX(18.375);
+    const QPointF pageDown(KeyX(18.25) - 3, RowTop(2.5) + kUnit / 2);
+    p.setPen(QPen(kUsedEdge, 1));
+    p.drawLine(pageDown, QPointF(gapX, pageDown.y()));
+    p.drawLine(QPointF(gapX, pageDown.y()), QPointF(gapX, 250));
+    p.setBrush(kUsedEdge);
+    p.drawEllipse(pageDown, 2, 2);
+    p.setPen(kLabel);
+    p.drawText(QPointF(gapX + 4, 254), "Rise (PgUp) - Sink (PgDn)");
+    // The arrows: one label for the four, under the down arrow.
+    DownLabel(p, KeyX(16.75), RowTop(5.5) + kUnit / 2, 278, "Fly forwards/back - Turn left/right");
+    p.drawText(QPointF(KeyX(16.75) + 4, 290), "Faster (with Shift) - Slower (with Ctrl)");
 
     const double keypadRight = KeyX(22.5) - 1.5;
     SideLabel(p, keypadRight, RowTop(1.5) + kUnit / 2, "Decrease view distance -",

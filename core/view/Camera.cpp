@@ -24,37 +24,6 @@ int WrapGridIndex(long long index) {
     return static_cast<int>(m < 0 ? m + kGridSize : m);
 }
 
-// Grid index nearest to a camera translation. Translations normally stay within [-8, 8]; a start
-// grid outside the level could leave them beyond, so the index wraps like the world does.
-int NearestGridIndex(double t) {
-    const double u = static_cast<double>(WorldToMapUnits(t));
-    if (!std::isfinite(u)) {
-        return 0;
-    }
-    return WrapGridIndex(static_cast<long long>(RoundTiesToEven(u)));
-}
-
-// Heading brought into [0, 360) in single precision, so that storing the result cannot round it
-// up to 360.
-float WrapHeading(double degrees) {
-    if (!std::isfinite(degrees)) {
-        return static_cast<float>(degrees);
-    }
-    if (std::fabs(degrees) > 1e6) {
-        degrees = std::fmod(degrees, 360.0);
-    }
-    float h = static_cast<float>(degrees);
-    for (;;) {
-        if (h >= 360.0f) {
-            h -= 360.0f;
-        } else if (h < 0.0f) {
-            h += 360.0f;
-        } else {
-            return h;
-        }
-    }
-}
-
 double MouseSpeed(TModifiers modifiers) {
     if (modifiers.Ctrl) {
         return 0.1;
@@ -121,6 +90,33 @@ int ViewDistanceStep(int viewDistance, TModifiers modifiers) {
 }
 
 } // namespace
+
+int NearestGridIndex(double t) {
+    const double u = static_cast<double>(WorldToMapUnits(t));
+    if (!std::isfinite(u)) {
+        return 0;
+    }
+    return WrapGridIndex(static_cast<long long>(RoundTiesToEven(u)));
+}
+
+float WrapHeading(double degrees) {
+    if (!std::isfinite(degrees)) {
+        return static_cast<float>(degrees);
+    }
+    if (std::fabs(degrees) > 1e6) {
+        degrees = std::fmod(degrees, 360.0);
+    }
+    float h = static_cast<float>(degrees);
+    for (;;) {
+        if (h >= 360.0f) {
+            h -= 360.0f;
+        } else if (h < 0.0f) {
+            h += 360.0f;
+        } else {
+            return h;
+        }
+    }
+}
 
 double RoundTiesToEven(double value) {
     return std::nearbyint(value);

@@ -35,6 +35,10 @@ TViewResult ResetCamera(TViewState& state, int resetViewDistTo);
 // height when those options are on. Reads TrackData().
 double GroundHeightAt(const TViewState& state, double X, double Z);
 
+// Grid index (0..255) nearest to a camera translation, halves to even; a translation beyond
+// [-8, 8] (a start grid outside the level) wraps like the world does.
+int NearestGridIndex(double t);
+
 // The terrain height at the grid point nearest to the camera translation (X, Z).
 double NearestGridHeight(double X, double Z);
 
@@ -59,6 +63,10 @@ TViewResult GoToStartGrid(TViewState& state);
 // The view distance never exceeds this: the grid passes visit (2d + 1)^2 cells.
 constexpr int kMaxViewDistance = 255;
 constexpr int kMinKeyViewDistance = 10;
+
+// Heading brought into [0, 360) in single precision, so that storing the result cannot round it
+// up to 360.
+float WrapHeading(double degrees);
 
 // Nearest integer, ties to even.
 double RoundTiesToEven(double value);

@@ -203,14 +203,31 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
     }
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "Camera", "&Help"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::File)),
-              (QStringList{"Open...", "-", "Export glTF...", "Save map picture...",
-                           "Track report...", "-", "Edit search paths ...", "Preferences"}));
-    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::View)),
-              (QStringList{"Resize to ...", "-", "Toggle ground boxes", "Toggle objects",
-                           "Toggle water", "Toggle checkpoints", "-", "Toggle backdrop",
-                           "Toggle area shape", "Skybox", "-", "Increase draw distance\tNum +",
-                           "Decrease draw distance\tNum -", "Reset background offset", "-",
-                           "Adjust water display", "High tide", "-", "Take JPG screenshot ..."}));
+              (QStringList{"Open...", "&Recent archives", "-", "Export glTF...",
+                           "Save map picture...", "Track report...", "-", "Edit search paths ...",
+                           "Preferences ...", "-", "Quit"}));
+    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::View)), (QStringList{"Resize to ...",
+                                                                   "-",
+                                                                   "Toggle ground boxes",
+                                                                   "Toggle objects",
+                                                                   "Toggle water",
+                                                                   "Toggle checkpoints",
+                                                                   "-",
+                                                                   "Toggle backdrop",
+                                                                   "Toggle area shape",
+                                                                   "Skybox",
+                                                                   "-",
+                                                                   "Increase draw distance\tNum +",
+                                                                   "Decrease draw distance\tNum -",
+                                                                   "Reset background offset",
+                                                                   "-",
+                                                                   "Adjust water display ...",
+                                                                   "High tide",
+                                                                   "-",
+                                                                   "Take JPG screenshot ...",
+                                                                   "-",
+                                                                   "Minimap",
+                                                                   "Show frame rate"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::ResizeTo)),
               (QStringList{"320 x 240", "640 x 480", "800 x 600", "1024 x 768", "-",
                            "178 x 126 (QRX1)", "257 x 210 (QRX2)", "-", "Custom ..."}));
@@ -226,9 +243,9 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
     EXPECT_EQ(
         EntryTexts(main.Menu(TMainMenu::FollowTerrain)),
         (QStringList{"Activate", "-", "Follow ground boxes", "Follow water", "Steering mode"}));
-    EXPECT_EQ(
-        EntryTexts(main.Menu(TMainMenu::Help)),
-        (QStringList{"Readme.txt", "Keyboard layout ...", "About Dunmere GL", "-", "Test FPS"}));
+    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::Help)),
+              (QStringList{"Readme.txt ...", "Keyboard layout ...", "About Dunmere GL ...", "-",
+                           "Test FPS"}));
 
     EXPECT_EQ(main.Action(TMainAction::OpenArchive)->shortcut(),
               QKeySequence(QStringLiteral("Ctrl+O")));
@@ -273,7 +290,8 @@ TEST_F(MainFormTest, EveryEntryHasTheShortcutOfTheMenuTableAndNoOtherEntryHasOne
         {TMainAction::RestoreLocation3, "3"},    {TMainAction::RestoreLocation4, "4"},
         {TMainAction::RestoreLocation5, "5"},    {TMainAction::RestoreDefaultLocation, "0"},
         {TMainAction::ToggleMapView, "9"},       {TMainAction::ResetMapView, "Ctrl+9"},
-        {TMainAction::TestFrameRate, "Ctrl+F1"},
+        {TMainAction::TestFrameRate, "Ctrl+F1"}, {TMainAction::Quit, "Ctrl+Q"},
+        {TMainAction::ToggleMinimap, "M"},
     };
     for (int i = 0; i < kMainActionCount; ++i) {
         const auto action = static_cast<TMainAction>(i);

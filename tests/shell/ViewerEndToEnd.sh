@@ -204,10 +204,113 @@ poll 30 screenshot_readable
 shot_colours=$(convert "$work/shot.JPG" -format "%k" info:)
 [ "$shot_colours" -gt 50 ] || fail "the screenshot is blank ($shot_colours colours)"
 kill -0 "$viewer_pid" || fail "the viewer ended after the screenshot"
-kill "$viewer_pid"
+
+# From here on the camera is read back from the INI file: Ctrl+<slot> stores it as
+# "TransX|TransY|TransZ|Tilt|Heading|..." under the track's name.
+ini="$work/bin/DunmereGL.ini"
+location() {
+    sed -n "s/^Dunmere Valley #$1 *= *//p" "$ini" 2>/dev/null | tr -d ' '
+}
+stored() {
+    [ -n "$(location "$1")" ]
+}
+# Stores the camera in a slot not used before and prints its value.
+store_camera() {
+    xdotool key --clearmodifiers "ctrl+$1"
+    poll 30 stored "$1" || fail "Ctrl+$1 stored no camera location"
+    location "$1"
+}
+field() {
+    echo "$1" | cut -d'|' -f"$2"
+}
+# Prints how far the camera went along its heading from value $1 to value $2, and sideways.
+moved() {
+    awk -v x0="$(field "$1" 1)" -v z0="$(field "$1" 3)" -v x1="$(field "$2" 1)" \
+        -v z1="$(field "$2" 3)" -v h="$(field "$1" 5)" 'BEGIN {
+        r = h * 3.14159265 / 180
+        printf "%.3f %.3f\n", -(x1 - x0) * sin(r) + (z1 - z0) * cos(r),
+            (x1 - x0) * cos(r) + (z1 - z0) * sin(r)
+    }'
+}
+# True when the number $1 lies within $2 and $3.
+between() {
+    awk -v v="$1" -v lo="$2" -v hi="$3" 'BEGIN { exit !(v >= lo && v <= hi) }'
+}
+settle() {
+    rm -f "$work/before.png" "$work/previous.png"
+    poll 30 view_settled || fail "the view keeps changing while nothing happens ($1)"
+}
+
+xdotool windowfocus --sync "$main"
+settle "before flying"
+start=$(store_camera 1)
+# Holding the up arrow flies forwards, along the heading, for as long as it is held.
+xdotool keydown Up
+poll 30 view_changed || { xdotool keyup Up; fail "holding the up arrow did not move the view"; }
+xdotool keyup Up
+settle "after flying"
+flown=$(store_camera 2)
+set -- $(moved "$start" "$flown")
+between "$1" 0.03 100 || fail "the up arrow did not fly forwards ($start to $flown: $*)"
+between "$2" -0.03 0.03 || fail "the up arrow flew sideways ($start to $flown: $*)"
+flight="$1"
+
+# One notch of the wheel away from the user: a quarter of a unit forwards.
+eval "$(xdotool getwindowgeometry --shell "$main")"
+xdotool mousemove "$((X + 200))" "$((Y + 160))"
+xdotool click 4
+poll 30 view_changed || fail "the wheel did not move the view"
+settle "after the wheel"
+wheeled=$(store_camera 3)
+set -- $(moved "$flown" "$wheeled")
+between "$1" 0.22 0.28 || fail "the wheel did not move a quarter forwards ($flown to $wheeled)"
+
+# The minimap (M) in the top right corner of the 400 x 300 view: 100 pixels square, 8 from the
+# edges. Its pixel (25, 75) shows grid row 255 - 192 and column 64.
+xdotool key --clearmodifiers m
+poll 30 view_changed || fail "M showed no minimap"
+settle "with the minimap"
+view=$(xwininfo -tree -id "$main" | awk '$0 ~ /400x300\+/ { print $NF; exit }')
+[ -n "$view" ] || fail "the 400 x 300 view was not found among the window's children"
+view_x=$(echo "$view" | cut -d+ -f2)
+view_y=$(echo "$view" | cut -d+ -f3)
+xdotool mousemove "$((view_x + 292 + 25))" "$((view_y + 8 + 75))"
+xdotool click 1
+poll 30 view_changed || fail "a click on the minimap did not move the view"
+settle "after the minimap click"
+clicked=$(store_camera 4)
+between "$(field "$clicked" 1)" 4.03 4.06 || fail "the minimap click went to $clicked, not row 63"
+between "$(field "$clicked" 3)" 3.97 4.00 || fail "the minimap click went to $clicked, not column 64"
+
+# File, Recent archives, the first entry opens the archive again.
+loads_before=$(grep -c "Opening track SIT" "$work/DunmereGL.log")
+xdotool key --clearmodifiers alt+f
+xdotool key --clearmodifiers r
+xdotool key --clearmodifiers 1
+if select=$(wait_window "Multiple SIT files found" 30); then
+    xdotool windowfocus --sync "$select"
+    xdotool key --clearmodifiers Return
+fi
+reopened() {
+    viewer_runs
+    [ "$(grep -c "Opening track SIT" "$work/DunmereGL.log")" -gt "$loads_before" ]
+}
+poll 30 reopened || fail "the recent archive was not opened again"
+grep -q "^File1 *= *$work/track.pod" "$ini" || fail "the INI file names no recent archive"
+
+# Ctrl+Q ends the program the way closing the window does, once the load is over (a window
+# that is loading a track refuses to close).
+main=$(wait_window "Dunmere GL v.* - Dunmere Valley " 30) || fail "the reopened track is not shown"
+xdotool windowfocus --sync "$main"
+settle "after reopening"
+xdotool key --clearmodifiers ctrl+q
+viewer_ended() {
+    ! kill -0 "$viewer_pid" 2>/dev/null
+}
+poll 30 viewer_ended || fail "Ctrl+Q did not end the viewer"
 wait "$viewer_pid" 2>/dev/null || true
 viewer_pid=""
 grep -q "processing TFormMain.FormDestroy:" "$work/DunmereGL.log" ||
     fail "the viewer did not shut down cleanly"
 echo "viewer drew $colours colours, then $colours_after; $changed pixels changed;" \
-    "screenshot with $shot_colours colours"
+    "screenshot with $shot_colours colours; flew $flight forwards; minimap click to $clicked"

@@ -29,10 +29,37 @@ TEST(ShippedFiles, ReadmeListsEveryShortcutOnALineOfItsOwn) {
     for (std::string line; std::getline(lines, line);) {
         all.push_back(line);
     }
-    for (const char* key :
-         {"Ctrl+O",  "F12",    "B",      "O",         "W",      "C",       "D",      "S", "Ctrl+S",
-          "Ctrl+W",  "Ctrl+J", "Ctrl+F", "Ctrl+1..5", "Ctrl+0", "1..5",    "0",      "9", "Ctrl+9",
-          "Ctrl+F1", "Insert", "Delete", "+",         "-",      "Alt + +", "Alt + -"}) {
+    for (const char* key : {"Ctrl+O",
+                            "F12",
+                            "B",
+                            "O",
+                            "W",
+                            "C",
+                            "D",
+                            "S",
+                            "Ctrl+S",
+                            "Ctrl+W",
+                            "Ctrl+J",
+                            "Ctrl+F",
+                            "Ctrl+1..5",
+                            "Ctrl+0",
+                            "1..5",
+                            "0",
+                            "9",
+                            "Ctrl+9",
+                            "Ctrl+F1",
+                            "Insert",
+                            "Delete",
+                            "+",
+                            "-",
+                            "Alt + +",
+                            "Alt + -",
+                            "Ctrl+Q",
+                            "M",
+                            "Up / Down",
+                            "Left / Right",
+                            "Page Up",
+                            "Page Down"}) {
         const std::regex entry("^\\s+" +
                                std::regex_replace(std::string(key), std::regex("[+.]"), "\\$&") +
                                "\\s\\s+\\S.*");
@@ -41,9 +68,11 @@ TEST(ShippedFiles, ReadmeListsEveryShortcutOnALineOfItsOwn) {
         });
         EXPECT_TRUE(listed) << key;
     }
-    for (const char* topic : {"-W", "-H", "File > Open", "Edit search paths", "DunmereGL.ini",
-                              "DunmereGL.log", "[CameraPos]", "Map view", "left button",
-                              "right button", "middle button", "Shift", "Alt"}) {
+    for (const char* topic :
+         {"-W", "-H", "File > Open", "Edit search paths", "DunmereGL.ini", "DunmereGL.log",
+          "[CameraPos]", "Map view", "left button", "right button", "middle button", "Shift", "Alt",
+          "Recent archives", "[RecentArchives]", "View > Minimap", "View > Show frame rate",
+          "mouse wheel", "drag a .POD"}) {
         EXPECT_NE(text.find(topic), std::string::npos) << topic;
     }
     for (const std::string& line : all) {
