@@ -1,6 +1,7 @@
 // The asset report: every file a track load asked for, where the load found it and its size.
 #include "cli/CliCommands.h"
 #include "core/base/ProgramFolder.h"
+#include "tests/cli/CliCapture.h"
 #include "tests/support/TrackFixture.h"
 #include "tools/PodWriter.h"
 
@@ -33,12 +34,10 @@ protected:
                          "--search", dir_.Path() + "extra",
                          "--ini",    dir_.Path() + "none.ini"};
         args.insert(args.end(), extra.begin(), extra.end());
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = RunCli(args, out, err);
-        out_ = out.str();
-        err_ = err.str();
-        return code;
+        const TCliRun run = Capture(args);
+        out_ = run.Out;
+        err_ = run.Err;
+        return run.Code;
     }
     // The report's line for name, without the name itself.
     std::string LineOf(const std::string& name) const {

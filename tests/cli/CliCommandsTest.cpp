@@ -1,30 +1,14 @@
 #include "cli/CliCommands.h"
 #include "core/settings/Version.h"
+#include "tests/cli/CliCapture.h"
 #include "tools/PodWriter.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/wait.h>
 
 namespace {
-
-struct TCliRun {
-    int Code = -1;
-    std::string Out;
-    std::string Err;
-};
-
-TCliRun Capture(const TCliArgs& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    TCliRun run;
-    run.Code = RunCli(args, out, err);
-    run.Out = out.str();
-    run.Err = err.str();
-    return run;
-}
 
 // An archive with two tracks, one text entry that is not a track, a binary entry with every byte
 // value and a name with an 8-bit character.

@@ -4,6 +4,7 @@
 #include "core/base/ProgramFolder.h"
 #include "core/export/TinyGltf.h"
 #include "core/track/TrackData.h"
+#include "tests/cli/CliCapture.h"
 #include "tests/support/TrackFixture.h"
 #include "tools/PodWriter.h"
 
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <map>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -157,12 +157,10 @@ protected:
     int Run(TCliArgs args) {
         args.insert(args.begin(), "export");
         args.insert(args.end(), {"--ini", dir_.Path() + "none.ini"});
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = RunCli(args, out, err);
-        out_ = out.str();
-        err_ = err.str();
-        return code;
+        const TCliRun run = Capture(args);
+        out_ = run.Out;
+        err_ = run.Err;
+        return run.Code;
     }
 
     // The fixture track: terrain of GRASS.RAW, a crate of GRASS.RAW, and a board and a sign of

@@ -4,13 +4,13 @@
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
 #include "render/MapPicture.h"
+#include "tests/cli/CliCapture.h"
 #include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <cmath>
-#include <sstream>
 #include <vector>
 
 namespace {
@@ -71,12 +71,10 @@ protected:
     int Run(TCliArgs args) {
         args.insert(args.begin(), "map");
         args.insert(args.end(), {"--ini", dir_.Path() + "none.ini"});
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = RunCli(args, out, err);
-        out_ = out.str();
-        err_ = err.str();
-        return code;
+        const TCliRun run = Capture(args);
+        out_ = run.Out;
+        err_ = run.Err;
+        return run.Code;
     }
 
     TTempDir dir_;

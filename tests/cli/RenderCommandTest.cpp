@@ -1,6 +1,7 @@
 #include "cli/CliCommands.h"
 #include "core/base/ProgramFolder.h"
 #include "core/view/CameraLocations.h"
+#include "tests/cli/CliCapture.h"
 #include "tests/support/TrackFixture.h"
 #include "tools/PodWriter.h"
 
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <png.h>
-#include <sstream>
 
 namespace {
 
@@ -67,13 +67,11 @@ protected:
     void TearDown() override { SetProgramFolder(oldFolder_); }
 
     int Run(TCliArgs args) {
-        std::ostringstream out;
-        std::ostringstream err;
         args.insert(args.begin(), {"render", archive_, "--ini", ini_});
-        const int code = RunCli(args, out, err);
-        out_ = out.str();
-        err_ = err.str();
-        return code;
+        const TCliRun run = Capture(args);
+        out_ = run.Out;
+        err_ = run.Err;
+        return run.Code;
     }
     TBitmap Picture() const { return TBitmap(ReadFileBytes(Output())); }
     std::string Output() const { return dir_.Path() + "out.bmp"; }

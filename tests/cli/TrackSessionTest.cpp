@@ -1,13 +1,13 @@
 // What the track subcommands share: which INI file they read, and how they name the archive.
 #include "cli/CliCommands.h"
 #include "core/base/ProgramFolder.h"
+#include "tests/cli/CliCapture.h"
 #include "tests/support/ScopedEnv.h"
 #include "tests/support/TrackFixture.h"
 #include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -35,12 +35,10 @@ protected:
     int Load(TCliArgs extra = {}) {
         TCliArgs args = {"load", archive_};
         args.insert(args.end(), extra.begin(), extra.end());
-        std::ostringstream out;
-        std::ostringstream err;
-        const int code = RunCli(args, out, err);
-        out_ = out.str();
-        err_ = err.str();
-        return code;
+        const TCliRun run = Capture(args);
+        out_ = run.Out;
+        err_ = run.Err;
+        return run.Code;
     }
     bool WarnedAboutTheShed() const {
         return out_.find("\"MODELS\\SHED.BIN\" not found") != std::string::npos;
