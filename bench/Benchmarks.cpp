@@ -16,7 +16,6 @@
 #include "tools/GameWriters.h"
 #include "tools/PodWriter.h"
 
-#include <GL/gl.h>
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -109,16 +108,15 @@ void RenderFrameBenchmark(benchmark::State& state, const char* variable, const c
     view.Display.ObjectsMode = state.range(1) != 0 ? 2 : 0;
     Render().Renderer = state.range(2) == 0 ? TRendererKind::Prepared : TRendererKind::Reference;
     if (state.range(3) != 0) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(0, 0, 1, 1);
+        ClipToOnePixel(true);
     }
     TQuietFrameHost host;
     for (auto _ : state) {
         view.FullFrame = true;
         RenderFrame({Render(), view, true, host});
-        glFinish();
+        WaitForDrawing();
     }
-    glDisable(GL_SCISSOR_TEST);
+    ClipToOnePixel(false);
     Render().Renderer = TRendererKind::Prepared;
 }
 

@@ -13,8 +13,6 @@
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 
-#include <GL/gl.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -52,7 +50,7 @@ int main(int argc, char** argv) {
         TQuietFrameHost host;
         const auto start = std::chrono::steady_clock::now();
         RenderFrame({render, view, true, host});
-        glFinish();
+        WaitForDrawing();
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
         std::printf("first frame ms: %.1f (%s)\n", took.count(),

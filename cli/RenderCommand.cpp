@@ -19,8 +19,6 @@
 #include "render/FrameRender.h"
 #include "render/ScreenGrab.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
@@ -187,14 +185,14 @@ void SaveRendering(TGLBMP& image, const std::string& fileName) {
     }
 }
 
-// Each frame is waited for (glFinish), so the time covers the drawing and not just its queueing.
+// Each frame is waited for, so the time covers the drawing and not just its queueing.
 std::string TimeFrames(const TFrameContext& frame, int count) {
-    glFinish();
+    WaitForDrawing();
     std::vector<double> milliseconds;
     for (int i = 0; i < count; ++i) {
         const auto start = std::chrono::steady_clock::now();
         RenderFrame(frame);
-        glFinish();
+        WaitForDrawing();
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
         milliseconds.push_back(took.count());

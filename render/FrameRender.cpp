@@ -144,6 +144,19 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
 
 } // namespace
 
+void WaitForDrawing() {
+    glFinish();
+}
+
+void ClipToOnePixel(bool on) {
+    if (on) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+    } else {
+        glDisable(GL_SCISSOR_TEST);
+    }
+}
+
 void InitGLState() {
     glClearColor(0, 0, 0, 0);
     glShadeModel(GL_SMOOTH);

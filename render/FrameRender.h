@@ -51,6 +51,12 @@ inline constexpr int kQuadTriangleCorners[6] = {0, 1, 2, 0, 2, 3};
 
 // Fixed GL state, once, right after the context has been made current.
 void InitGLState();
+// Returns once every drawing command sent so far is done, so that a timing covers the drawing and
+// not only its queueing.
+void WaitForDrawing();
+// Limits drawing to the bottom-left pixel (on) or lifts the limit: what a frame costs when almost
+// no pixel is filled.
+void ClipToOnePixel(bool on);
 // Viewport and default projection for a view panel of that size, which render keeps.
 void Panel1Resize(TRenderContext& render, int width, int height, float fov);
 // Perspective projection over the panel size of the last Panel1Resize, near plane 0.01.
