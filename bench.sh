@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds in Release and prints load, draw and search timings: the frame table puts the reference
 # and the prepared renderer side by side (demo and stress track, view distances 50, 128, 255 and
-# the map view, objects hidden and shown) with the prepared frame under a 1 x 1 scissor, then the
+# the map view, objects hidden and shown) with the prepared frame under a 1 x 1 scissor, then how
+# archive opening, texture lists and finder lookups grow (time for 4n over time for n), then the
 # first frame with and without glibc's heap trimming, then the peak memory of loading the demo and
 # the stress track.
 set -eu
@@ -14,8 +15,13 @@ cmake --build build-bench -j"$(nproc)" \
 bin=build-bench/bin
 [ -f "$bin/samples/STRESS.POD" ] || "$bin/dunmere-makedemo" --stress "$bin/samples/STRESS.POD"
 csv=build-bench/bench.csv
-"$bin/dunmere-bench" --benchmark_format=csv "$@" >"$csv"
+"$bin/dunmere-bench" --benchmark_filter='^(LoadTrack|RenderFrame|LocateMissing)' \
+    --benchmark_format=csv "$@" >"$csv"
 awk -F, -f scripts/bench-table.awk "$csv"
+# The growth benchmarks carry counters of their own (time for n and for 4n, and the ratio), which
+# the CSV writer cannot mix with the rows above.
+"$bin/dunmere-bench" --benchmark_filter='^(OpenOverlapping|OpenAndLookUp|TextureList|FinderCached)' \
+    --benchmark_counters_tabular=true "$@"
 for distance in 50 128; do
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance"
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance" --trim-heap
