@@ -1,5 +1,6 @@
 #include "render/MapPicture.h"
 
+#include "core/track/DMConvert.h"
 #include "core/track/QRXBox.h"
 #include "core/track/TrackData.h"
 #include "core/view/ViewState.h"
@@ -49,7 +50,7 @@ struct TMapBounds {
 };
 
 double CellToWorld(int cell) {
-    return (cell - kCentreCell) / kCellsPerWorldUnit;
+    return static_cast<double>(GridToWorld(cell));
 }
 
 TMapBounds BoundsOf(const TMapArea& area) {

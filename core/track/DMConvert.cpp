@@ -12,6 +12,10 @@ long double WorldToMapUnits(long double translation) {
     return (8 - translation) * 255 / 16;
 }
 
+long double MapUnitsToWorld(long double mapUnits) {
+    return 8 - mapUnits * 16 / 255;
+}
+
 long double HeightToLevelUnits(long double height) {
     return height * 255;
 }

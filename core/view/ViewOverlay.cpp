@@ -34,11 +34,6 @@ double Height(const TTrackData& track, int row, int column) {
     return track.TerrainVertices[(row + kGridSize) % kGridSize][(column + kGridSize) % kGridSize].y;
 }
 
-// The translation whose grid coordinate is a cell's (the inverse of the camera cell).
-double TransForCell(int cell) {
-    return 8.0 - cell * 16.0 / 255.0;
-}
-
 } // namespace
 
 TMinimapPicture MakeMinimapPicture(const TTrackData& track) {
@@ -104,8 +99,8 @@ TGridCell CameraCell(const TCameraPos& camera) {
 
 TViewResult MoveFreeCameraToCell(TViewState& state, TGridCell cell) {
     TCameraPos& free = state.MapView ? state.SavedCamera : state.Camera;
-    free.TransX = static_cast<float>(TransForCell(std::clamp(cell.Row, 0, kGridSize - 1)));
-    free.TransZ = static_cast<float>(TransForCell(std::clamp(cell.Column, 0, kGridSize - 1)));
+    free.TransX = static_cast<float>(MapUnitsToWorld(std::clamp(cell.Row, 0, kGridSize - 1)));
+    free.TransZ = static_cast<float>(MapUnitsToWorld(std::clamp(cell.Column, 0, kGridSize - 1)));
     if (state.FollowTerrain) {
         free.TransY = static_cast<float>(-GroundHeightAt(state, free.TransX, free.TransZ) -
                                          state.HeightAboveGround);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 TEST(DMConvert, GridIndicesMapOntoSixteenWorldUnits) {
@@ -24,6 +26,15 @@ TEST(DMConvert, TranslationsAndHeightsGoBackToGridUnits) {
     EXPECT_NEAR(static_cast<double>(WorldToMapUnits(-GridToWorld(200))), 200.0 * 255 / 256, 1e-12);
     EXPECT_EQ(HeightToLevelUnits(1), 255);
     EXPECT_NEAR(static_cast<double>(HeightToLevelUnits(LevelByteToHeight(77))), 77, 1e-12);
+}
+
+TEST(DMConvert, EveryCellsTranslationRoundsBackToThatCell) {
+    EXPECT_EQ(MapUnitsToWorld(0), 8);
+    EXPECT_EQ(MapUnitsToWorld(255), -8);
+    for (int cell = 0; cell < 256; ++cell) {
+        EXPECT_EQ(std::lround(WorldToMapUnits(static_cast<float>(MapUnitsToWorld(cell)))), cell)
+            << cell;
+    }
 }
 
 TEST(TexEntry, DecodesNumberMirrorsAndRotation) {
