@@ -1,6 +1,7 @@
 // Load, draw and search timings on the demo and stress archives; frames with both renderers. The
 // archives come from the demo generator (bench.sh makes them): samples/DEMO.POD and
 // samples/STRESS.POD beside the program, or the paths in DUNMERE_DEMO_POD and DUNMERE_STRESS_POD.
+#include "bench/BenchTrack.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
@@ -61,7 +62,8 @@ void Load(const std::string& path) {
     const TPodFile pod(path);
     TStringList warnings;
     TQuietProgress progress;
-    LoadTrack(Render(), pod, NamePart(pod.SitEntries().front()), progress, warnings, Finder());
+    LoadTrack(Render(), BenchTrack(), BenchPalettes(), pod, NamePart(pod.SitEntries().front()),
+              progress, warnings, Finder());
 }
 
 void LoadTrackBenchmark(benchmark::State& state, const char* variable, const char* fileName) {
@@ -97,6 +99,7 @@ void RenderFrameBenchmark(benchmark::State& state, const char* variable, const c
     LoadedTrack(ArchivePath(variable, fileName));
     const int distance = static_cast<int>(state.range(0));
     TViewState view;
+    view.Track = &BenchTrack();
     ResetViewForTrackOpen(view, 50, true);
     GoToStartGrid(view);
     if (distance == kMapView) {
@@ -299,7 +302,8 @@ void TextureListLoadBenchmark(benchmark::State& state) {
         const TPodFile pod(path);
         TStringList warnings;
         TQuietProgress progress;
-        LoadTrack(Render(), pod, "BIG.SIT", progress, warnings, finder);
+        LoadTrack(Render(), BenchTrack(), BenchPalettes(), pod, "BIG.SIT", progress, warnings,
+                  finder);
     });
 }
 BENCHMARK(TextureListLoadBenchmark)->Arg(8000)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,8 @@
 // viewer and the tool do; with it glibc's default trimming stays, to show what that costs.
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
+#include "core/formats/PalettePool.h"
+#include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
@@ -39,9 +41,13 @@ int main(int argc, char** argv) {
         const TPodFile pod(argv[1]);
         TStringList warnings;
         TQuietProgress progress;
-        LoadTrack(render, pod, NamePart(pod.SitEntries().front()), progress, warnings, finder);
+        const auto track = std::make_unique<TTrackData>();
+        TPalettePool palettes;
+        LoadTrack(render, *track, palettes, pod, NamePart(pod.SitEntries().front()), progress,
+                  warnings, finder);
 
         TViewState view;
+        view.Track = track.get();
         ResetViewForTrackOpen(view, 50, true);
         GoToStartGrid(view);
         view.ViewDistance = std::atoi(argv[2]);

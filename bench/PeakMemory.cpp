@@ -5,6 +5,8 @@
 // own per archive so that one load's peak does not hide the next. Printed beside the archive's
 // size, so that the ratio shows whether a load's memory stays proportional to its archive.
 #include "core/base/Errors.h"
+#include "core/formats/PalettePool.h"
+#include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/FrameRender.h"
@@ -44,8 +46,12 @@ int MeasureLoad(const std::string& path) {
     }
     TStringList warnings;
     TQuietProgress progress;
+    TPalettePool palettes;
     const double before = PeakResidentBytes();
-    LoadTrack(render, pod, NamePart(pod.SitEntries().front()), progress, warnings, finder);
+    // The track's tables count as part of the load, as they always have.
+    const auto track = std::make_unique<TTrackData>();
+    LoadTrack(render, *track, palettes, pod, NamePart(pod.SitEntries().front()), progress, warnings,
+              finder);
     const double growth = PeakResidentBytes() - before;
     const double size = static_cast<double>(std::filesystem::file_size(path));
     std::printf(

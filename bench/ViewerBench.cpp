@@ -67,7 +67,7 @@ void RunEventsFor(int ms) {
 // drag, and returns the frames drawn per second. A slow renderer stops after five seconds.
 double DragFramesPerSecond(TFormMain& form, int moves) {
     QWindow* view = form.ViewWindow();
-    const int framesBefore = form.FramesDrawn;
+    const int framesBefore = form.FramesDrawn();
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < moves && std::chrono::steady_clock::now() - start < std::chrono::seconds(5);
          ++i) {
@@ -77,13 +77,13 @@ double DragFramesPerSecond(TFormMain& form, int moves) {
         QCoreApplication::sendEvent(view, &move);
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    return (form.FramesDrawn - framesBefore) / elapsed.count();
+    return (form.FramesDrawn() - framesBefore) / elapsed.count();
 }
 
 // Holds the up arrow for ms, as the window system delivers a held key (one press, then
 // repeated presses marked as such, then the release), and returns the frames drawn per second.
 double FlightFramesPerSecond(TFormMain& form, int ms) {
-    const int framesBefore = form.FramesDrawn;
+    const int framesBefore = form.FramesDrawn();
     const auto start = std::chrono::steady_clock::now();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
     QCoreApplication::sendEvent(&form, &press);
@@ -91,7 +91,7 @@ double FlightFramesPerSecond(TFormMain& form, int ms) {
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
     QCoreApplication::sendEvent(&form, &release);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    return (form.FramesDrawn - framesBefore) / elapsed.count();
+    return (form.FramesDrawn() - framesBefore) / elapsed.count();
 }
 
 // A scratch program folder holding copies of the viewer's data files; removed with the object.
@@ -135,25 +135,25 @@ int main(int argc, char** argv) {
     TFormMain form({archive}, std::make_unique<TBenchDialogs>(trackLine));
     form.show();
     RunEventsFor(2000);
-    if (!form.CurrentPod) {
+    if (form.Session().Archive() == nullptr) {
         std::cerr << "no track was opened\n";
         return 1;
     }
-    std::printf("track \"%s\", view %d x %d\n", TrackData().TrackName.c_str(),
+    std::printf("track \"%s\", view %d x %d\n", form.Session().Track().TrackName.c_str(),
                 form.ViewSize().width(), form.ViewSize().height());
 
     // Every drag starts from the same view, the start grid's.
-    const TCameraPos start = form.View.Camera;
+    const TCameraPos start = form.Session().View().Camera;
     const auto drag = [&](int distance, bool mapView) {
-        form.View.Camera = start;
+        form.Session().View().Camera = start;
         if (mapView) {
-            ToggleMapView(form.View);
+            ToggleMapView(form.Session().View());
         }
-        form.View.ViewDistance = distance;
+        form.Session().View().ViewDistance = distance;
         form.RedrawView(true);
         const double framesPerSecond = DragFramesPerSecond(form, 300);
         if (mapView) {
-            ToggleMapView(form.View);
+            ToggleMapView(form.Session().View());
         }
         return framesPerSecond;
     };
@@ -177,17 +177,17 @@ int main(int argc, char** argv) {
     std::printf("drag at view distance  50 with minimap and overlay: %6.1f frames per second"
                 " (%.2f of %.1f without)\n",
                 withOverlay, plain > 0 ? withOverlay / plain : 0.0, plain);
-    form.View.Camera = start;
+    form.Session().View().Camera = start;
     std::printf("flight on the held up arrow for 3 s: %6.1f frames per second\n",
                 FlightFramesPerSecond(form, 3000));
 
     // Let the idle drawing complete the last frame, then measure ten quiet seconds.
     RunEventsFor(1000);
-    const int framesBefore = form.FramesDrawn;
+    const int framesBefore = form.FramesDrawn();
     const double before = ProcessorSeconds();
     RunEventsFor(10000);
     std::printf("idle for 10 s (minimap and overlay shown): %.3f s of processor time, %d frames "
                 "drawn\n",
-                ProcessorSeconds() - before, form.FramesDrawn - framesBefore);
+                ProcessorSeconds() - before, form.FramesDrawn() - framesBefore);
     return 0;
 }

@@ -21,10 +21,10 @@ int CliAssets(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
     TCliTrackSession session(options, 64, 64);
     session.Load();
     if (asJson) {
-        out << FormatAssetJson(session.Assets.Records());
+        out << FormatAssetJson(session.Session().Assets().Records());
         return kCliDone;
     }
-    for (const TAssetRecord& record : session.Assets.Records()) {
+    for (const TAssetRecord& record : session.Session().Assets().Records()) {
         out << FormatAssetLine(record) << '\n';
     }
     return kCliDone;

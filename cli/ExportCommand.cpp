@@ -24,11 +24,12 @@ int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     }
     TCliTrackSession session(trackOptions, 64, 64);
     session.Load();
-    TGameFiles files(session.Pod.get(), session.Finder);
-    for (const std::string& warning : session.Warnings) {
+    TTrackSession& track = session.Session();
+    TGameFiles files = track.Files();
+    for (const std::string& warning : track.Warnings()) {
         err << "warning: " << warning << '\n';
     }
-    ExportTrackGlb(output, files, options);
+    ExportTrackGlb(output, track.Track(), files, track.Palettes(), options);
     out << output << '\n';
     return kCliDone;
 }

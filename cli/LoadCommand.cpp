@@ -12,7 +12,7 @@ int CliLoad(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
     }
     TCliTrackSession session(options, 64, 64);
     session.Load();
-    for (const std::string& warning : session.Warnings) {
+    for (const std::string& warning : session.Session().Warnings()) {
         out << warning << '\n';
     }
     return kCliDone;

@@ -50,14 +50,12 @@ int CliMap(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TCliTrackSession session(trackOptions, 64, 64);
     session.Load();
     // The picture's size follows from the loaded track.
-    const int side = MapPictureSide(session.Render, options);
-    session.Context.Resize(side, side);
-    for (const std::string& warning : session.Warnings) {
+    const int side = MapPictureSide(session.Render(), session.Session().Track(), options);
+    session.ResizeContext(side, side);
+    for (const std::string& warning : session.Session().Warnings()) {
         err << "warning: " << warning << '\n';
     }
-    TViewState view;
-    view.WaterColor = ReadWaterColor(session.Ini);
-    DrawMapPicture(session.Render, view, options);
+    DrawMapPicture(session.Render(), session.Session().View(), options);
     TGLBMP image;
     GrabScreen(image);
     bool written = false;

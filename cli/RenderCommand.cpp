@@ -127,19 +127,6 @@ TRenderOptions TakeRenderOptions(const TCliArgs& args) {
     return options;
 }
 
-// The view of a freshly opened track, as the viewer's open command leaves it.
-void PlaceForTrackOpen(TViewState& view, const TIniFile& ini, const TDMGLPrefs& prefs) {
-    ResetViewForTrackOpen(view, prefs.ResetViewDistTo, prefs.ShowObjectsAfterLoad);
-    view.WaterColor = ReadWaterColor(ini);
-    view.HideObjectsWhileMovingFor = prefs.HideObjectsWhileMovingFor;
-    const std::string& trackName = TrackData().TrackName;
-    if (!ini.ReadString(kCameraPosSection, CameraLocationKey(trackName, 0), "").empty()) {
-        RestoreCameraLocation(ini, view, trackName, 0);
-    } else {
-        GoToStartGrid(view);
-    }
-}
-
 void ApplyOptions(const TRenderOptions& options, TViewState& view) {
     if (options.Camera) {
         view.Camera = options.Camera->Camera;
@@ -212,22 +199,22 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
 
     TCliTrackSession session(trackOptions, options.Width, options.Height);
     session.Load();
-    for (const std::string& warning : session.Warnings) {
+    for (const std::string& warning : session.Session().Warnings()) {
         err << "warning: " << warning << '\n';
     }
 
-    const TDMGLPrefs prefs(session.Ini.FileName());
-    TViewState view;
-    PlaceForTrackOpen(view, session.Ini, prefs);
+    const TDMGLPrefs& prefs = session.Session().Prefs();
+    TViewState& view = session.Session().View();
     ApplyOptions(options, view);
     view.FullFrame = true;
 
     TQuietFrameHost host;
-    session.Render.Renderer = options.Renderer;
-    Panel1Resize(session.Render, options.Width, options.Height, view.Camera.FOV);
-    RenderFrame({session.Render, view, true, host});
+    TRenderContext& render = session.Render();
+    render.Renderer = options.Renderer;
+    Panel1Resize(render, options.Width, options.Height, view.Camera.FOV);
+    RenderFrame({render, view, true, host});
     if (options.TimedFrames > 0) {
-        out << TimeFrames({session.Render, view, true, host}, options.TimedFrames) << '\n';
+        out << TimeFrames({render, view, true, host}, options.TimedFrames) << '\n';
     }
 
     TGLBMP image;

@@ -3,6 +3,7 @@
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
 #include "core/base/ProgramFolder.h"
+#include "core/settings/IniFile.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
 #include "render/FrameRender.h"
@@ -67,21 +68,27 @@ std::string TakeOutputOption(TCliArgs& args, const std::string& command) {
     return TakeValue(args, static_cast<size_t>(option - args.begin()));
 }
 
-TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
-    : Context(width, height), Ini(options.IniFile.empty() ? ChooseIniFileName() : options.IniFile) {
+TCliTrackSession::TLogOpened::TLogOpened() {
     StartSessionLog();
-    TStringList searchPaths = options.SearchFolders.value_or(LoadSearchPaths(Ini));
-    searchPaths.resize(kSearchPathCount);
-    BuildSearchFolders(Finder, searchPaths);
+}
+
+TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
+    : context_(width, height),
+      session_(options.IniFile.empty() ? ChooseIniFileName() : options.IniFile,
+               options.SearchFolders) {
     InitGLState();
-    Render.Textures.LoadMissingTexture();
-    Pod = std::make_unique<TPodFile>(OpenArchive(options.Archive));
+    render_.Textures.LoadMissingTexture();
+    session_.UseArchive(OpenArchive(options.Archive));
     if (!options.Track.empty()) {
-        SitEntry = options.Track;
-    } else if (!Pod->SitEntries().empty()) {
-        SitEntry = NamePart(Pod->SitEntries().front());
+        sitEntry_ = options.Track;
     } else {
-        throw EDunmereError("No track found in POD file.");
+        // Without a choice the tool takes the archive's first track.
+        const std::optional<std::string> first =
+            session_.ChooseTrack([](const TStringList&) { return 0; });
+        if (!first) {
+            throw EDunmereError("No track found in POD file.");
+        }
+        sitEntry_ = *first;
     }
 }
 
@@ -92,5 +99,6 @@ TCliTrackSession::~TCliTrackSession() {
 void TCliTrackSession::Load() {
     TQuietProgress progress;
     progress.SetCaption("Loading track");
-    LoadTrack(Render, *Pod, SitEntry, progress, Warnings, Finder, &Assets);
+    TRenderTrackLoader loader(render_);
+    session_.OpenTrack(sitEntry_, progress, loader);
 }

@@ -9,10 +9,7 @@
 #pragma once
 
 #include "cli/CliCommands.h"
-#include "core/settings/IniFile.h"
-#include "core/vfs/AssetLog.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
+#include "core/session/TrackSession.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
 
@@ -34,24 +31,33 @@ bool TakeFlag(TCliArgs& args, const std::string& flag);
 // Takes "-o FILE" out of args; raises ECliUsageError naming command when it is not there.
 std::string TakeOutputOption(TCliArgs& args, const std::string& command);
 
+// A track session of the tool: its log, its headless GL context and render resources, and the
+// chosen track description.
 class TCliTrackSession {
 public:
     // Opens the log DunmereGL.log in the working directory with its header, the GL context, the
     // settings and the archive; raises when the archive has no track or cannot be read.
     TCliTrackSession(const TCliTrackOptions& options, int width, int height);
     ~TCliTrackSession();
+    TCliTrackSession(const TCliTrackSession&) = delete;
+    TCliTrackSession& operator=(const TCliTrackSession&) = delete;
 
-    // Loads the chosen track; the warnings of the load are kept in Warnings, the files it asked
-    // for in Assets.
+    // Loads the chosen track as the viewer's open command does and places the view for it; the
+    // warnings of the load and the files it asked for stay in the session.
     void Load();
 
-    THeadlessGLContext Context;
-    // Destroyed before Context, while that is still current.
-    TRenderContext Render;
-    TIniFile Ini;
-    TQRXFileFinder Finder;
-    std::unique_ptr<TPodFile> Pod;
-    std::string SitEntry;
-    TStringList Warnings;
-    TAssetLog Assets;
+    TTrackSession& Session() { return session_; }
+    TRenderContext& Render() { return render_; }
+    void ResizeContext(int width, int height) { context_.Resize(width, height); }
+
+private:
+    // Opened first, so that the header leads the log.
+    struct TLogOpened {
+        TLogOpened();
+    } log_;
+    THeadlessGLContext context_;
+    // Destroyed before context_, while that is still current.
+    TRenderContext render_;
+    TTrackSession session_;
+    std::string sitEntry_;
 };

@@ -1,5 +1,6 @@
 // A whole track load and one frame of it, in a headless GL context: the input is the archive,
 // and its first track description is loaded with the viewer's own data files behind it.
+#include "core/formats/PalettePool.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
@@ -24,10 +25,12 @@ struct TLoadTarget {
     }
     THeadlessGLContext Context;
     TRenderContext Render;
+    TPalettePool Palettes;
 };
 
-void DrawOneFrame(TRenderContext& render) {
+void DrawOneFrame(TRenderContext& render, const TTrackData& track) {
     TViewState view;
+    view.Track = &track;
     ResetViewForTrackOpen(view, 50, true);
     GoToStartGrid(view);
     view.FullFrame = true;
@@ -50,10 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         BuildSearchFolders(finder, TStringList(5));
         TStringList warnings;
         TQuietProgress progress;
-        TrackData().TrackLoaded = false;
-        LoadTrack(target.Render, pod, NamePart(pod.SitEntries().front()), progress, warnings,
-                  finder);
-        DrawOneFrame(target.Render);
+        // A fresh track for every input, as a fresh session would have.
+        const auto track = std::make_unique<TTrackData>();
+        LoadTrack(target.Render, *track, target.Palettes, pod, NamePart(pod.SitEntries().front()),
+                  progress, warnings, finder);
+        DrawOneFrame(target.Render, *track);
     });
     return 0;
 }

@@ -2,6 +2,7 @@
 // grid entries (under the names the seeds' level files give) are the input repeated to their
 // full sizes. The terrain in ground boxes is then marked, as a load does; the quads, which take
 // far longer than the reading, are left to the whole-load target.
+#include "core/formats/PalettePool.h"
 #include "core/track/LevelFile.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
@@ -41,9 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunReader([&] {
         const TPodFile pod(path);
         TQuietProgress progress;
-        TTrackData& track = TrackData();
-        ResetTrackDescription();
-        ReadLevelFile(pod, "LEVELS\\FUZZ.LVL", progress);
+        const auto fresh = std::make_unique<TTrackData>();
+        TTrackData& track = *fresh;
+        ReadLevelFile(track, pod, "LEVELS\\FUZZ.LVL", progress);
         // Narrowing to a single hides an out-of-range height from the sanitizers.
         Require(std::isfinite(track.WaterHeight), "the water height is finite");
         ReadHeightFile(pod, track.AltitudeFileName, track.TerrainVertices, progress);
@@ -53,8 +54,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        progress);
         TGameFile file;
         ReadLightMap(file, OpenTrackEntry(pod, file, track.LightMapFileName), track.LightMap);
-        ReadTextureIndexes(pod, progress);
-        MarkTerrainInGroundBoxes(progress);
+        ReadTextureIndexes(track, pod, progress);
+        MarkTerrainInGroundBoxes(track, progress);
     });
     return 0;
 }

@@ -13,10 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     RunReader([&] {
         const TPodFile pod(path);
         TQuietProgress progress;
-        ResetTrackDescription();
-        ReadLvlFileName(pod, "FUZZ.SIT", progress);
-        ReadTrackDescription(pod, "FUZZ.SIT", progress, [](TQRXBox&) {});
+        const auto track = std::make_unique<TTrackData>();
+        ReadLvlFileName(*track, pod, "FUZZ.SIT", progress);
+        ReadTrackDescription(*track, pod, "FUZZ.SIT", progress, [](TQRXBox&) {});
     });
-    ResetTrackDescription();
     return 0;
 }

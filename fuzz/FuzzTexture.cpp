@@ -2,6 +2,8 @@
 // loose BMP, TGA or RAW file, or a game RAW in the track's archive, coloured by the default
 // palette); the rest is the file.
 #include "core/base/ProgramFolder.h"
+#include "core/formats/PalettePool.h"
+#include "core/track/TrackData.h"
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
@@ -48,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             BuildSearchFolders(finder, TStringList(5));
             TGameFiles files(&pod, finder);
             TStringList warnings;
-            TGameLoad load{files, warnings};
+            TPalettePool palettes;
+            TGameLoad load{files, warnings, palettes};
             pool.GetGameTexture("ART\\FUZZ.RAW", load);
         }
         }

@@ -84,7 +84,7 @@ bool MayShowObject(const TRenderContext& render, const TFrustum& frustum, const 
 void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     const TCameraPos& camera = view.Camera;
     const TDisplaySettings& display = view.Display;
-    const TTrackData& track = TrackData();
+    const TTrackData& track = *view.Track;
 
     if (!view.FullFrame) {
         view.FullFrame = FullFrameDue(std::chrono::steady_clock::now() - view.LastRedrawTime,
@@ -105,7 +105,7 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
         DrawSky(render, view);
         glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
         if (display.ShowBackdrop) {
-            DrawBackdrops(render);
+            DrawBackdrops(render, view);
         }
         glTranslated(0, -view.BackgroundOffset, 0);
         SetProjection(render, 30, camera.FOV);
@@ -119,7 +119,7 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     }
 
     if (track.StadiumFlag == 1) {
-        DrawStadium(render);
+        DrawStadium(render, view);
     }
     const int camCol = RoundCell(CameraCell(camera.TransZ));
     const int camRow = RoundCell(CameraCell(camera.TransX));
@@ -192,7 +192,7 @@ void SetProjection(const TRenderContext& render, double farPlane, float fov) {
 
 void RenderFrame(const TFrameContext& frame) {
     TViewState& view = frame.View;
-    if (view.Busy || !frame.ArchiveOpen || !TrackData().TrackLoaded) {
+    if (view.Busy || !frame.ArchiveOpen || view.Track == nullptr || !view.Track->TrackLoaded) {
         return;
     }
     frame.Host.SetHourglassCursor(true);
@@ -225,7 +225,7 @@ int RoundCell(double cell) {
 }
 
 void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
-    const TTrackData& track = TrackData();
+    const TTrackData& track = *view.Track;
     const TTrackTextures& textures = render.TrackTextures;
     const int32_t fallback = render.Textures.MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
@@ -266,7 +266,7 @@ void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol,
 }
 
 void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
-    const TTrackData& track = TrackData();
+    const TTrackData& track = *view.Track;
     const TTrackTextures& textures = render.TrackTextures;
     const int32_t fallback = render.Textures.MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
@@ -365,54 +365,10 @@ std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view,
     return offsets;
 }
 
-std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double offX, double camCol,
-                                    double camRow) {
-    TTrackData& track = TrackData();
-    const TDisplaySettings& display = view.Display;
-
-    // While the camera moves the copy is skipped unless markers are to be shown; when it runs it
-    // draws objects as well as markers.
-    int last = static_cast<int>(track.TrackObjects.size()) - 1;
-    if (!display.ShowCheckpoints) {
-        last -= track.CheckpointMarkerCount;
-    }
-    const int first = (!view.FullFrame || display.ObjectsMode == 0)
-                          ? track.BoxCount + 2 * track.TopCrushCount
-                          : 0;
-    if (last < first) {
-        return {};
-    }
-
-    for (TQRXBox* object : track.ObjectDrawList) {
-        const double column = object->X / 32 + 16 * offZ;
-        const double row = object->Z / 32 + 16 * offX;
-        object->Distance =
-            std::sqrt((column - camCol) * (column - camCol) + (row - camRow) * (row - camRow));
-        if (!(view.ViewDistance > object->Distance)) {
-            object->Distance = 99999.9;
-        }
-    }
-    std::stable_sort(track.ObjectDrawList.begin(), track.ObjectDrawList.end(),
-                     [](const TQRXBox* a, const TQRXBox* b) { return a->Distance > b->Distance; });
-
-    std::vector<TQRXBox*> drawn;
-    for (TQRXBox* object : track.ObjectDrawList) {
-        if (object->Distance > 9999.9) {
-            continue;
-        }
-        const bool marker = display.ShowCheckpoints && object->IsCheckpointMarker;
-        const bool trackObject = display.ObjectsMode != 0 && !object->IsCheckpointMarker &&
-                                 (display.ObjectsMode == 2 || object->TypeFlags != "6,0");
-        if (marker || trackObject) {
-            drawn.push_back(object);
-        }
-    }
-    return drawn;
-}
-
-void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
+void DrawObjectCopy(TRenderContext& render, const TViewState& view, double offZ, double offX,
                     double camCol, double camRow, const TFrustum* cullBy) {
-    for (TQRXBox* object : ObjectsOfCopy(view, offZ, offX, camCol, camRow)) {
+    for (const TQRXBox* object :
+         render.DrawList.ObjectsOfCopy(*view.Track, view, offZ, offX, camCol, camRow)) {
         if (cullBy != nullptr && !MayShowObject(render, *cullBy, *object, offZ, offX)) {
             continue;
         }

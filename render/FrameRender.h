@@ -84,10 +84,7 @@ void DrawObjects(TRenderContext& render, const TViewState& view);
 // The copies of the object pass, as (offset along z, offset along x) in world units, in order.
 std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view, double camCol,
                                                          double camRow);
-// Writes every object's Distance for one copy, re-sorts ObjectDrawList farthest first and
-// returns the objects that copy draws, in drawing order (empty when the copy is skipped).
-std::vector<TQRXBox*> ObjectsOfCopy(const TViewState& view, double offZ, double offX, double camCol,
-                                    double camRow);
-// With cullBy, object copies wholly outside that view are left out.
-void DrawObjectCopy(const TRenderContext& render, const TViewState& view, double offZ, double offX,
+// The objects of one copy in the order render's draw list gives them. With cullBy, object copies
+// wholly outside that view are left out.
+void DrawObjectCopy(TRenderContext& render, const TViewState& view, double offZ, double offX,
                     double camCol, double camRow, const TFrustum* cullBy = nullptr);

@@ -137,8 +137,7 @@ void DrawCellGrid(const TMapArea& area, double pixel) {
 }
 
 // The checkpoints among the track's own boxes, in their order, as a dot with a number beside it.
-void DrawCheckpoints(double dot, const TMapBounds& bounds) {
-    const TTrackData& track = TrackData();
+void DrawCheckpoints(const TTrackData& track, double dot, const TMapBounds& bounds) {
     const size_t boxes =
         std::min(static_cast<size_t>(std::max(track.BoxCount, 0)), track.TrackObjects.size());
     int number = 0;
@@ -157,8 +156,7 @@ void DrawCheckpoints(double dot, const TMapBounds& bounds) {
 }
 
 // An arrow from the first grid position the way the camera looks from it on "Start grid".
-void DrawStartGrid(double dot) {
-    const TTrackData& track = TrackData();
+void DrawStartGrid(const TTrackData& track, double dot) {
     const TMapPoint at = GamePositionOnMap(track.FirstGridPos.x, track.FirstGridPos.z);
     const double heading =
         (track.FirstGridRot.z * kGameDegreesPerRadian + 90) * std::numbers::pi / 180;
@@ -214,22 +212,24 @@ TMapArea MapPictureArea(const TRenderContext& render, const TTrackData& track) {
     return area;
 }
 
-int MapPictureSide(const TRenderContext& render, const TMapPictureOptions& options) {
-    return MapPictureArea(render, TrackData()).Cells *
+int MapPictureSide(const TRenderContext& render, const TTrackData& track,
+                   const TMapPictureOptions& options) {
+    return MapPictureArea(render, track).Cells *
            std::clamp(options.PixelsPerCell, 1, kMaxMapPixelsPerCell);
 }
 
 void DrawMapPicture(TRenderContext& render, const TViewState& view,
                     const TMapPictureOptions& options) {
-    const TTrackData& track = TrackData();
+    const TTrackData& track = *view.Track;
     const TMapArea area = MapPictureArea(render, track);
     const TMapBounds bounds = BoundsOf(area);
-    const int side = MapPictureSide(render, options);
+    const int side = MapPictureSide(render, track, options);
     const double pixel = (bounds.Right - bounds.Left) / side;
     // Marks grow with the picture but stay readable on the smallest one.
     const double dot = pixel * std::max(1.0, options.PixelsPerCell * 0.75);
 
     TViewState whole;
+    whole.Track = &track;
     whole.MapView = true;
     whole.ViewDistance = kWholeGridDistance;
     whole.Display.AreaShape = TAreaShape::Square;
@@ -251,7 +251,7 @@ void DrawMapPicture(TRenderContext& render, const TViewState& view,
     glColor3f(1, 1, 1);
 
     if (track.StadiumFlag == 1) {
-        DrawStadium(render);
+        DrawStadium(render, whole);
     }
     DrawGroundBoxes(render, whole, kCentreCell, kCentreCell);
     DrawTerrain(render, whole, kCentreCell, kCentreCell);
@@ -272,8 +272,8 @@ void DrawMapPicture(TRenderContext& render, const TViewState& view,
     if (options.Grid) {
         DrawCellGrid(area, pixel);
     }
-    DrawCheckpoints(dot, bounds);
-    DrawStartGrid(dot);
+    DrawCheckpoints(track, dot, bounds);
+    DrawStartGrid(track, dot);
 
     glDisable(GL_BLEND);
     glEnable(GL_TEXTURE_2D);

@@ -34,9 +34,11 @@ struct TMapArea {
 TMapArea MapPictureArea(const TRenderContext& render, const TTrackData& track);
 
 // The side of the square picture of the loaded track in pixels.
-int MapPictureSide(const TRenderContext& render, const TMapPictureOptions& options);
+int MapPictureSide(const TRenderContext& render, const TTrackData& track,
+                   const TMapPictureOptions& options);
 
-// Draws into the current viewport, which the caller has made MapPictureSide pixels square. The
-// water colour comes from view; the GL state of InitGLState is restored afterwards.
+// Draws the track of view into the current viewport, which the caller has made MapPictureSide
+// pixels square. The water colour comes from view; the GL state of InitGLState is restored
+// afterwards.
 void DrawMapPicture(TRenderContext& render, const TViewState& view,
                     const TMapPictureOptions& options);

@@ -111,9 +111,9 @@ void TPreparedTrack::Release() {
     ready_ = false;
 }
 
-void TPreparedTrack::Prepare(const TTrackTextures& textures, int32_t fallbackTexture) {
+void TPreparedTrack::Prepare(const TTrackData& track, const TTrackTextures& textures,
+                             int32_t fallbackTexture) {
     Release();
-    const TTrackData& track = TrackData();
 
     // Texture numbers (kFallbackTexture first) to groups of equal GL names.
     const int numbers = static_cast<int>(textures.Count()) + 1;

@@ -24,6 +24,7 @@
 
 class TRenderContext;
 class TTrackTextures;
+struct TTrackData;
 
 enum class TRendererKind { Prepared, Reference };
 
@@ -35,9 +36,9 @@ public:
     TPreparedTrack(const TPreparedTrack&) = delete;
     TPreparedTrack& operator=(const TPreparedTrack&) = delete;
 
-    // From TrackData()'s prepared quads and TerrainInGroundBox; quads bind the GL names of
+    // From the track's prepared quads and TerrainInGroundBox; quads bind the GL names of
     // textures (fallbackTexture where the list has no entry).
-    void Prepare(const TTrackTextures& textures, int32_t fallbackTexture);
+    void Prepare(const TTrackData& track, const TTrackTextures& textures, int32_t fallbackTexture);
     void Release();
     bool Ready() const { return ready_; }
 

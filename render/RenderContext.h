@@ -4,10 +4,11 @@
 // of renderer, the bind cache of the current pass and the view panel's size. The main
 // window and the command-line tool each create one for their context and keep it as long as the
 // context lives; its GL objects are freed when it is destroyed, so that happens while its GL
-// context is current. The parsed track itself (TrackData()) holds no GL object.
+// context is current. The parsed track itself holds no GL object.
 #pragma once
 
 #include "render/BINStore.h"
+#include "render/ObjectDrawList.h"
 #include "render/PreparedTrack.h"
 #include "render/TexturePool.h"
 
@@ -26,6 +27,8 @@ public:
     // prepared one draws the same triangles from buffers, and also whenever nothing is prepared.
     TPreparedTrack Prepared;
     TRendererKind Renderer = TRendererKind::Prepared;
+    // The order of the loaded track's objects for the object pass, made at the end of a load.
+    TObjectDrawList DrawList;
 
     // The ripple texture, loaded on the first track load (LoadWaterTexture); 0 until then.
     int32_t WaterTexture = 0;

@@ -34,8 +34,7 @@ constexpr double kBackdropFactors[3] = {0.7, 0.6, 0.5};
 
 } // namespace
 
-void MakeCheckpointMarkers(TRenderContext& render, TGameLoad& load) {
-    TTrackData& track = TrackData();
+void MakeCheckpointMarkers(TTrackData& track, TRenderContext& render, TGameLoad& load) {
     track.CheckpointMarkerCount = 0;
     // The markers are appended behind the objects looked at, so the bound is fixed first.
     const size_t boxes =
@@ -61,8 +60,7 @@ void MakeCheckpointMarkers(TRenderContext& render, TGameLoad& load) {
     }
 }
 
-void MakeSkyBoxes(TRenderContext& render, TGameLoad& load) {
-    TTrackData& track = TrackData();
+void MakeSkyBoxes(TTrackData& track, TRenderContext& render, TGameLoad& load) {
     for (const TSkyBoxModel& model : kSkyBoxModels) {
         auto& slot = track.SkyBoxes[model.SkyType - 1];
         slot = std::make_unique<TQRXBox>();
@@ -74,24 +72,25 @@ void MakeSkyBoxes(TRenderContext& render, TGameLoad& load) {
     }
 }
 
-TQRXBox* SkyBoxFor(int skyType) {
+const TQRXBox* SkyBoxFor(const TTrackData& track, int skyType) {
     if (skyType < 1 || skyType > 4) {
         return nullptr;
     }
-    return TrackData().SkyBoxes[skyType - 1].get();
+    return track.SkyBoxes[skyType - 1].get();
 }
 
 void DrawSky(const TRenderContext& render, const TViewState& view) {
-    if (const TQRXBox* sky = SkyBoxFor(view.Display.SkyType)) {
+    if (const TQRXBox* sky = SkyBoxFor(*view.Track, view.Display.SkyType)) {
         DrawBox(render, *sky, false, 0, 0, 25 * kModelScale);
     }
 }
 
-std::optional<double> BackdropScale(const TRenderContext& render, int index) {
+std::optional<double> BackdropScale(const TRenderContext& render, const TTrackData& track,
+                                    int index) {
     if (index < 0 || index > 2) {
         return std::nullopt;
     }
-    const TQRXBox* backdrop = TrackData().Backdrops[index].get();
+    const TQRXBox* backdrop = track.Backdrops[index].get();
     if (backdrop == nullptr) {
         return std::nullopt;
     }
@@ -103,26 +102,25 @@ std::optional<double> BackdropScale(const TRenderContext& render, int index) {
     return (100500.0 / model->LargestExtent()) * (kModelScale * kBackdropFactors[index]);
 }
 
-void DrawBackdrops(const TRenderContext& render) {
+void DrawBackdrops(const TRenderContext& render, const TViewState& view) {
+    const TTrackData& track = *view.Track;
     for (int i = 0; i < 3; ++i) {
-        if (const std::optional<double> scale = BackdropScale(render, i)) {
-            DrawBox(render, *TrackData().Backdrops[i], false, 0, 0, *scale);
+        if (const std::optional<double> scale = BackdropScale(render, track, i)) {
+            DrawBox(render, *track.Backdrops[i], false, 0, 0, *scale);
         }
     }
 }
 
-void DrawStadium(const TRenderContext& render) {
-    TTrackData& track = TrackData();
+void DrawStadium(const TRenderContext& render, const TViewState& view) {
+    const TTrackData& track = *view.Track;
     if (!track.Stadium) {
         return;
     }
-    // A rectangle reaching past the grid sits on the nearest edge point instead.
-    track.Stadium->Y = StadiumGroundHeight(track);
     DrawBox(render, *track.Stadium, false, 0, 0, 1);
 }
 
 void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
-    const TTrackData& track = TrackData();
+    const TTrackData& track = *view.Track;
     const double y =
         view.Display.HighTide ? track.WaterHeight + kTideOffset : track.WaterHeight - kTideOffset;
     const double xc = GridToWorld(camRow + 0.5);

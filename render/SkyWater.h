@@ -15,6 +15,7 @@
 class TQRXBox;
 class TRenderContext;
 struct TGameLoad;
+struct TTrackData;
 
 inline constexpr const char* kCheckpointMarkerModel = "DMGLCHK.BIN";
 // The model scale constant of the sky and backdrop scales.
@@ -24,20 +25,21 @@ inline constexpr double kTideOffset = 0.00078125;
 
 // Appends a marker object for every checkpoint among the first BoxCount track objects (the
 // track's own boxes, not the top-crush bodies) and counts them in CheckpointMarkerCount.
-void MakeCheckpointMarkers(TRenderContext& render, TGameLoad& load);
+void MakeCheckpointMarkers(TTrackData& track, TRenderContext& render, TGameLoad& load);
 // Replaces the four sky boxes and loads their models.
-void MakeSkyBoxes(TRenderContext& render, TGameLoad& load);
+void MakeSkyBoxes(TTrackData& track, TRenderContext& render, TGameLoad& load);
 // The sky box of sky type 1..4 (clear, cloudy, dusk, night); nullptr for 0 or none made.
-TQRXBox* SkyBoxFor(int skyType);
+const TQRXBox* SkyBoxFor(const TTrackData& track, int skyType);
 
 // Draws in the current matrix (camera rotation and background shift only).
 void DrawSky(const TRenderContext& render, const TViewState& view);
 // The scale backdrop 0..2 is drawn with; nullopt when it does not exist, its model is not in the
 // model store or the model has no extent.
-std::optional<double> BackdropScale(const TRenderContext& render, int index);
-void DrawBackdrops(const TRenderContext& render);
-// Puts the stadium on the terrain height at the corner of its rectangle and draws it.
-void DrawStadium(const TRenderContext& render);
+std::optional<double> BackdropScale(const TRenderContext& render, const TTrackData& track,
+                                    int index);
+void DrawBackdrops(const TRenderContext& render, const TViewState& view);
+// The stadium where the load put it: on the terrain height at the corner of its rectangle.
+void DrawStadium(const TRenderContext& render, const TViewState& view);
 // Water around the camera cell: a 13-point fan for the round area, a quad for the square one.
 void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow);
 

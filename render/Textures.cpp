@@ -116,7 +116,7 @@ namespace {
 
 bool ReadRAWFromGame(const std::string& name, TGameLoad& load, TPendingTexture& pending) {
     WriteLog("Loading RAW texture " + name);
-    pending.Palette = &ChooseGamePalette(PalettePool(), name, load.Files);
+    pending.Palette = &ChooseGamePalette(load.Palettes, name, load.Files);
 
     TOpenedGameFile found = load.Files.Open(name);
     if (found.Size < 0) {

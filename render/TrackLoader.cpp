@@ -14,8 +14,8 @@
 
 namespace {
 
-void LoadTextures(TRenderContext& render, TGameLoad& load, TLoadProgress& progress) {
-    TTrackData& track = TrackData();
+void LoadTextures(TTrackData& track, TRenderContext& render, TGameLoad& load,
+                  TLoadProgress& progress) {
     progress.SetAction("Loading textures");
     progress.SetSubAction("");
     progress.SetPosition(0);
@@ -31,15 +31,33 @@ void LoadTextures(TRenderContext& render, TGameLoad& load, TLoadProgress& progre
     }
 }
 
+// Puts the stadium on the terrain however the load ends: a load that fails part-way still leaves
+// a track that may be drawn, its stadium standing on what terrain was read.
+class TStadiumPlacement {
+public:
+    explicit TStadiumPlacement(TTrackData& track) : track_(track) {}
+    TStadiumPlacement(const TStadiumPlacement&) = delete;
+    TStadiumPlacement& operator=(const TStadiumPlacement&) = delete;
+    ~TStadiumPlacement() {
+        if (track_.Stadium) {
+            // A rectangle reaching past the grid sits on the nearest edge point instead.
+            track_.Stadium->Y = StadiumGroundHeight(track_);
+        }
+    }
+
+private:
+    TTrackData& track_;
+};
+
 } // namespace
 
-void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& sitEntryName,
-               TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder,
-               TAssetLog* assets) {
-    TTrackData& track = TrackData();
+void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes,
+               const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
+               TStringList& warnings, TQRXFileFinder& finder, TAssetLog* assets) {
     TGameFiles files(&pod, finder);
     files.RecordInto(assets);
-    TGameLoad load{files, warnings};
+    TGameLoad load{files, warnings, palettes};
+    const TStadiumPlacement stadium(track);
     // Archive-only files raise when absent, so each is recorded right after it has been read.
     const auto recordEntry = [&](const std::string& name) {
         if (assets != nullptr) {
@@ -53,15 +71,17 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
     render.Textures.ClearTextures();
     render.Models.ClearBINModels();
     render.Prepared.Release();
-    ResetTrackDescription();
+    // The draw list names the objects about to be released.
+    render.DrawList.Clear();
+    ResetTrackDescription(track);
 
-    ReadLvlFileName(pod, sitEntryName, progress);
+    ReadLvlFileName(track, pod, sitEntryName, progress);
     recordEntry(sitEntryName);
-    ReadLevelFile(pod, track.LvlFileName, progress);
+    ReadLevelFile(track, pod, track.LvlFileName, progress);
     recordEntry(track.LvlFileName);
-    ReadTrackDescription(pod, sitEntryName, progress,
+    ReadTrackDescription(track, pod, sitEntryName, progress,
                          [&](TQRXBox& box) { LoadModel(render, box, load); });
-    MakeCheckpointMarkers(render, load);
+    MakeCheckpointMarkers(track, render, load);
 
     progress.SetAction("Reading track data");
     progress.SetSubAction("Terrain altitude");
@@ -77,25 +97,28 @@ void LoadTrack(TRenderContext& render, const TPodFile& pod, const std::string& s
     recordEntry(track.AltitudeFileName);
     recordEntry(GroundBoxBottomFileName(track.AltitudeFileName));
     recordEntry(GroundBoxTopFileName(track.AltitudeFileName));
-    ReadLightMapOrWarn(load, progress);
-    ReadTextureIndexes(pod, progress);
+    ReadLightMapOrWarn(track, load, progress);
+    ReadTextureIndexes(track, pod, progress);
     recordEntry(track.TexIndexFileName);
     recordEntry(GroundBoxTexIndexFileName(track.TexIndexFileName));
-    LoadTextures(render, load, progress);
+    LoadTextures(track, render, load, progress);
 
-    BuildDisplayList(progress);
-    track.ObjectDrawList.clear();
-    for (const auto& object : track.TrackObjects) {
-        track.ObjectDrawList.push_back(object.get());
-    }
-    MakeSkyBoxes(render, load);
+    BuildDisplayList(track, progress);
+    render.DrawList.Assign(track);
+    MakeSkyBoxes(track, render, load);
 
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);
-    MarkTerrainInGroundBoxes(progress);
-    render.Prepared.Prepare(render.TrackTextures, render.Textures.MissingTexture());
+    MarkTerrainInGroundBoxes(track, progress);
+    render.Prepared.Prepare(track, render.TrackTextures, render.Textures.MissingTexture());
     if (assets != nullptr) {
         RecordViewerFiles(*assets);
     }
     track.TrackLoaded = true;
+}
+
+void TRenderTrackLoader::Load(TTrackData& track, TPalettePool& palettes, const TPodFile& pod,
+                              const std::string& sitEntry, TLoadProgress& progress,
+                              TStringList& warnings, TQRXFileFinder& finder, TAssetLog& assets) {
+    LoadTrack(render_, track, palettes, pod, sitEntry, progress, warnings, finder, &assets);
 }

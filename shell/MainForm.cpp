@@ -671,25 +671,18 @@ void TFormMain::FormCreate() {
     SetStatusText(3, "");
 
     const TVersion version;
-    VersionText = version.FormatVersion("%MAJOR.%MINOR.%RELEASE");
-    setWindowTitle(ToDisplayText(MainCaption(VersionText)));
+    versionText_ = version.FormatVersion("%MAJOR.%MINOR.%RELEASE");
+    setWindowTitle(ToDisplayText(MainCaption(versionText_)));
 
-    const std::string iniFileName = ChooseIniFileName();
-    Prefs = std::make_unique<TDMGLPrefs>(iniFileName);
+    // The session reads the preferences, the water colour and the search folders.
+    session_ = std::make_unique<TTrackSession>(ChooseIniFileName());
     Action(TMainAction::SaveScreenshot)
-        ->setText(ToDisplayText(ScreenshotCaption(Prefs->ScreenshotFormat)));
-    View.HideObjectsWhileMovingFor = Prefs->HideObjectsWhileMovingFor;
+        ->setText(ToDisplayText(ScreenshotCaption(session_->Prefs().ScreenshotFormat)));
 
-    IniFile = std::make_unique<TIniFile>(iniFileName);
-
-    recentArchives_ = LoadRecentArchives(*IniFile);
+    recentArchives_ = LoadRecentArchives(session_->Ini());
     RebuildRecentMenu();
     // An archive deleted or put back since the list was last shown shows as it is now.
     connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
-
-    SearchPaths = LoadSearchPaths(*IniFile);
-    FileFinder = std::make_unique<TQRXFileFinder>();
-    BuildSearchFolders(*FileFinder, SearchPaths);
 
     glContext_ = std::make_unique<QOpenGLContext>();
     glContext_->setFormat(ViewSurfaceFormat());
@@ -705,12 +698,12 @@ void TFormMain::FormCreate() {
         throw EDunmereError("Unable to make the OpenGL rendering context current.");
     }
 
-    View.MapView = false;
-    View.ResetMouse = false;
+    View().MapView = false;
+    View().ResetMouse = false;
 
     Guarded([this] {
-        ResizeView(IniFile->ReadInteger(kPreferencesSection, "PanelWidth", 640),
-                   IniFile->ReadInteger(kPreferencesSection, "PanelHeight", 480));
+        ResizeView(session_->Ini().ReadInteger(kPreferencesSection, "PanelWidth", 640),
+                   session_->Ini().ReadInteger(kPreferencesSection, "PanelHeight", 480));
     });
 
     SetMenuEnabled(Menu(TMainMenu::View), false);
@@ -721,35 +714,27 @@ void TFormMain::FormCreate() {
     render_.Textures.LoadMissingTexture();
     Panel1Resize();
 
-    View.LastMouseX = -1;
-    View.LastMouseY = -1;
-    View.BackgroundOffset = 0;
-    View.Display.AreaShape = TAreaShape::Circle;
+    View().LastMouseX = -1;
+    View().LastMouseY = -1;
+    View().BackgroundOffset = 0;
+    View().Display.AreaShape = TAreaShape::Circle;
 
-    Apply(ResetCamera(View, Prefs->ResetViewDistTo));
-    Apply(ResetMapView(View));
+    Apply(ResetCamera(View(), session_->Prefs().ResetViewDistTo));
+    Apply(ResetMapView(View()));
     Panel1Resize();
-    CurrentPod.reset();
-
-    View.WaterColor = ReadWaterColor(*IniFile);
 
     UpdateLayerStatus();
 
     Guarded(StartSessionLog);
 
-    View.Busy = true;
-    View.FullFrame = true;
-    View.LastRedrawTime = std::chrono::steady_clock::now();
+    View().Busy = true;
+    View().FullFrame = true;
+    View().LastRedrawTime = std::chrono::steady_clock::now();
 }
 
 void TFormMain::FormDestroy() {
     WriteLog("processing TFormMain.FormDestroy:");
     CloseLog();
-    FileFinder.reset();
-    SearchPaths.clear();
-    IniFile.reset();
-    Prefs.reset();
-    CurrentPod.reset();
     // The stores' textures, display lists and buffers belong to this context: free them while it is
     // current, then release it.
     if (glContext_ && MakeCurrent()) {
@@ -796,8 +781,8 @@ void TFormMain::FormShow() {
 
 void TFormMain::ResizeView(int width, int height) {
     SetViewSize(width, height);
-    IniFile->WriteInteger(kPreferencesSection, "PanelWidth", Panel1->width());
-    IniFile->WriteInteger(kPreferencesSection, "PanelHeight", Panel1->height());
+    session_->Ini().WriteInteger(kPreferencesSection, "PanelWidth", Panel1->width());
+    session_->Ini().WriteInteger(kPreferencesSection, "PanelHeight", Panel1->height());
     RedrawView(true);
 }
 
@@ -856,7 +841,7 @@ void TFormMain::Panel1Resize() {
     }
     const qreal ratio = viewWindow_->devicePixelRatio();
     ::Panel1Resize(render_, static_cast<int>(Panel1->width() * ratio),
-                   static_cast<int>(Panel1->height() * ratio), View.Camera.FOV);
+                   static_cast<int>(Panel1->height() * ratio), View().Camera.FOV);
 }
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
@@ -892,16 +877,16 @@ void TFormMain::SetStatusText(int panel, const std::string& text) {
 }
 
 void TFormMain::UpdatePositionStatus() {
-    SetStatusText(0, PositionStatusText(View.Camera));
+    SetStatusText(0, PositionStatusText(View().Camera));
 }
 
 void TFormMain::UpdateLayerStatus() {
-    SetStatusText(3, LayerStatusText(View.Display));
+    SetStatusText(3, LayerStatusText(View().Display));
     UpdateToggleMarks();
 }
 
 void TFormMain::UpdateToggleMarks() {
-    const TDisplaySettings& display = View.Display;
+    const TDisplaySettings& display = View().Display;
     Action(TMainAction::ToggleGroundBoxes)->setChecked(display.ShowGroundBoxes);
     Action(TMainAction::CycleObjects)->setChecked(display.ObjectsMode != 0);
     Action(TMainAction::ToggleWater)->setChecked(display.ShowWater);
@@ -909,11 +894,11 @@ void TFormMain::UpdateToggleMarks() {
     Action(TMainAction::ToggleBackdrop)->setChecked(display.ShowBackdrop);
     Action(TMainAction::ToggleAreaShape)->setChecked(display.AreaShape == TAreaShape::Square);
     Action(TMainAction::ToggleHighTide)->setChecked(display.HighTide);
-    Action(TMainAction::ToggleMapView)->setChecked(View.MapView);
-    Action(TMainAction::ToggleFollowGroundBoxes)->setChecked(View.FollowGroundBoxes);
-    Action(TMainAction::ToggleFollowWater)->setChecked(View.FollowWater);
-    Action(TMainAction::ToggleSteeringMode)->setChecked(View.SteeringMode);
-    Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View.FollowTerrain);
+    Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
+    Action(TMainAction::ToggleFollowGroundBoxes)->setChecked(View().FollowGroundBoxes);
+    Action(TMainAction::ToggleFollowWater)->setChecked(View().FollowWater);
+    Action(TMainAction::ToggleSteeringMode)->setChecked(View().SteeringMode);
+    Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View().FollowTerrain);
     Action(TMainAction::ToggleMinimap)->setChecked(showMinimap_);
     Action(TMainAction::ToggleFrameRate)->setChecked(showFrameRate_);
     UpdateSkyMenu();
@@ -921,7 +906,7 @@ void TFormMain::UpdateToggleMarks() {
 
 void TFormMain::UpdateSkyMenu() {
     for (int sky = 0; sky < 5; ++sky) {
-        Action(SkyPresetAction(sky))->setChecked(sky == View.Display.SkyType);
+        Action(SkyPresetAction(sky))->setChecked(sky == View().Display.SkyType);
     }
 }
 
@@ -943,21 +928,21 @@ void TFormMain::ShowViewPanel() {
 }
 
 bool TFormMain::DrawFrame(bool present) {
-    if (!TrackData().TrackLoaded || !CurrentPod) {
+    if (!session_->TrackLoaded() || session_->Archive() == nullptr) {
         return false;
     }
     ShowViewPanel();
     // Nothing to draw into while the view is not on screen, and RenderFrame itself draws nothing
     // while Busy or without an archive: then no buffer is presented either, since its contents
     // would be undefined.
-    if (View.Busy || !viewWindow_->isExposed() || !MakeCurrent()) {
+    if (View().Busy || !viewWindow_->isExposed() || !MakeCurrent()) {
         return false;
     }
     ++drawingDepth_;
     try {
         QElapsedTimer drawTime;
         drawTime.start();
-        RenderFrame(TFrameContext{render_, View, CurrentPod != nullptr, *frameHost_});
+        RenderFrame(TFrameContext{render_, View(), session_->Archive() != nullptr, *frameHost_});
         frameSeconds_.push_back(drawTime.nsecsElapsed() / 1e9);
         if (frameSeconds_.size() > kFrameTimesKept) {
             frameSeconds_.pop_front();
@@ -970,7 +955,7 @@ bool TFormMain::DrawFrame(bool present) {
     } catch (const std::exception& error) {
         --drawingDepth_;
         // The same fault would stop every following frame; stop the idle frames and tell it once.
-        View.FullFrame = true;
+        View().FullFrame = true;
         const std::string text = error.what();
         if (text != lastFrameError_) {
             lastFrameError_ = text;
@@ -982,16 +967,16 @@ bool TFormMain::DrawFrame(bool present) {
     if (present) {
         glContext_->swapBuffers(viewWindow_);
     }
-    ++FramesDrawn;
+    ++framesDrawn_;
     return true;
 }
 
 void TFormMain::RedrawView(bool fullFrame) {
-    if (!TrackData().TrackLoaded) {
+    if (!session_->TrackLoaded()) {
         return;
     }
-    View.FullFrame = fullFrame;
-    View.LastRedrawTime = std::chrono::steady_clock::now();
+    View().FullFrame = fullFrame;
+    View().LastRedrawTime = std::chrono::steady_clock::now();
     // A request from an input handler that ran while a frame let pending events through: that
     // frame has not drawn anything yet and will show the new state. Drawing a frame of our own
     // here would nest one frame in the other for every mouse movement of a long drag, without
@@ -1007,7 +992,7 @@ void TFormMain::RedrawView(bool fullFrame) {
 }
 
 void TFormMain::ScheduleIdle() {
-    if (!idleInstalled_ || View.FullFrame || idleQueued_) {
+    if (!idleInstalled_ || View().FullFrame || idleQueued_) {
         return;
     }
     idleQueued_ = true;
@@ -1024,11 +1009,11 @@ void TFormMain::ScheduleIdle() {
 
 void TFormMain::AppIdle() {
     // Idle time is when no frame is running; one that lets events through is not idle.
-    if (View.FullFrame || drawingDepth_ > 0) {
+    if (View().FullFrame || drawingDepth_ > 0) {
         return;
     }
     if (DrawFrame(true)) {
-        ++IdleFramesDrawn;
+        ++idleFramesDrawn_;
         ScheduleIdle();
     }
 }
@@ -1069,15 +1054,15 @@ void TFormMain::Panel1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers 
         // Dragging over the minimap keeps moving the camera to the cell under the pointer.
         const TViewRect area = MinimapArea();
         Guarded([&] {
-            Apply(
-                MoveFreeCameraToCell(View, MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
+            Apply(MoveFreeCameraToCell(View(),
+                                       MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
         });
         return;
     }
     if (mapClickStart_ && (QPoint(x, y) - *mapClickStart_).manhattanLength() > kClickSlop) {
         mapClickStart_.reset();
     }
-    Guarded([&] { Apply(MouseMoveCamera(View, held, ToModifiers(modifiers), x, y)); });
+    Guarded([&] { Apply(MouseMoveCamera(View(), held, ToModifiers(modifiers), x, y)); });
 }
 
 void TFormMain::ViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
@@ -1100,8 +1085,8 @@ bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (!navigation) {
         return false;
     }
-    if (!View.Busy) {
-        Guarded([&] { Apply(NavigationKeyDown(View, *navigation, ToModifiers(modifiers))); });
+    if (!View().Busy) {
+        Guarded([&] { Apply(NavigationKeyDown(View(), *navigation, ToModifiers(modifiers))); });
     }
     return true;
 }
@@ -1195,7 +1180,7 @@ bool TFormMain::FlightKeyChange(int key, bool pressed, bool autoRepeat) {
         }
         return true;
     }
-    if (View.Busy || !TrackData().TrackLoaded) {
+    if (View().Busy || !session_->TrackLoaded()) {
         return true;
     }
     SetFlightKey(flightKeys_, *flight, true);
@@ -1203,7 +1188,8 @@ bool TFormMain::FlightKeyChange(int key, bool pressed, bool autoRepeat) {
         // The first step comes at once, so that a short tap moves too.
         flightClock_.start();
         Guarded([&] {
-            Apply(FlyStep(View, flightKeys_, ToModifiers(QGuiApplication::queryKeyboardModifiers()),
+            Apply(FlyStep(View(), flightKeys_,
+                          ToModifiers(QGuiApplication::queryKeyboardModifiers()),
                           kFlightTimerMs / 1000.0));
         });
         flightTimer_.start();
@@ -1219,7 +1205,7 @@ void TFormMain::FlightTick() {
     }
     // The modifiers as they are now: Shift or Ctrl pressed while flying changes the speed.
     Guarded([&] {
-        Apply(FlyStep(View, flightKeys_, ToModifiers(QGuiApplication::queryKeyboardModifiers()),
+        Apply(FlyStep(View(), flightKeys_, ToModifiers(QGuiApplication::queryKeyboardModifiers()),
                       seconds));
     });
 }
@@ -1239,7 +1225,7 @@ void TFormMain::changeEvent(QEvent* event) {
 
 void TFormMain::Panel1Wheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
     const TViewPixel pointer{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()};
-    Guarded([&] { Apply(WheelCamera(View, notches, ToModifiers(modifiers), pointer)); });
+    Guarded([&] { Apply(WheelCamera(View(), notches, ToModifiers(modifiers), pointer)); });
 }
 
 void TFormMain::ViewWheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
@@ -1254,19 +1240,19 @@ TViewRect TFormMain::MinimapArea() const {
 
 void TFormMain::Panel1MousePress(Qt::MouseButton button, int x, int y) {
     mapClickStart_.reset();
-    if (button != Qt::LeftButton || View.Busy || !TrackData().TrackLoaded) {
+    if (button != Qt::LeftButton || View().Busy || !session_->TrackLoaded()) {
         return;
     }
     const TViewRect area = MinimapArea();
     if (showMinimap_ && area.Contains(x, y)) {
         minimapDragging_ = true;
         Guarded([&] {
-            Apply(
-                MoveFreeCameraToCell(View, MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
+            Apply(MoveFreeCameraToCell(View(),
+                                       MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
         });
         return;
     }
-    if (View.MapView) {
+    if (View().MapView) {
         mapClickStart_ = QPoint(x, y);
     }
 }
@@ -1276,22 +1262,22 @@ void TFormMain::Panel1MouseRelease(Qt::MouseButton button, int x, int y) {
         return;
     }
     // The pointer has moved on since the last movement that counted: start the next drag here.
-    View.LastMouseX = x;
-    View.LastMouseY = y;
+    View().LastMouseX = x;
+    View().LastMouseY = y;
     minimapDragging_ = false;
     const std::optional<QPoint> start = mapClickStart_;
     mapClickStart_.reset();
-    if (!start || !View.MapView || View.Busy ||
+    if (!start || !View().MapView || View().Busy ||
         (QPoint(x, y) - *start).manhattanLength() > kClickSlop) {
         return;
     }
     const std::optional<TGroundPoint> ground =
-        GroundPointAtPixel(View, TViewPixel{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()});
+        GroundPointAtPixel(View(), TViewPixel{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()});
     if (ground) {
         TCameraPos at;
         at.TransX = static_cast<float>(-ground->X);
         at.TransZ = static_cast<float>(-ground->Z);
-        Guarded([&] { Apply(MoveFreeCameraToCell(View, CameraCell(at))); });
+        Guarded([&] { Apply(MoveFreeCameraToCell(View(), CameraCell(at))); });
     }
 }
 
@@ -1314,8 +1300,8 @@ void TFormMain::ShowFrameRateClick() {
 }
 
 std::vector<std::string> TFormMain::OverlayText() const {
-    return OverlayLines(FramesPerSecond({frameSeconds_.begin(), frameSeconds_.end()}), View.Camera,
-                        View.ViewDistance);
+    return OverlayLines(FramesPerSecond({frameSeconds_.begin(), frameSeconds_.end()}),
+                        View().Camera, View().ViewDistance);
 }
 
 void TFormMain::DrawOverlay() {
@@ -1330,10 +1316,10 @@ void TFormMain::DrawOverlay() {
     const TViewRect area = MinimapArea();
     frame.Minimap = {static_cast<int>(area.Left * ratio), static_cast<int>(area.Top * ratio),
                      static_cast<int>(area.Width * ratio), static_cast<int>(area.Height * ratio)};
-    frame.Marker = MinimapMarker(View.Camera, frame.Minimap.Width);
-    if (View.MapView) {
+    frame.Marker = MinimapMarker(View().Camera, frame.Minimap.Width);
+    if (View().MapView) {
         // The marker shows the free camera, the one a click moves.
-        frame.Marker = MinimapMarker(View.SavedCamera, frame.Minimap.Width);
+        frame.Marker = MinimapMarker(View().SavedCamera, frame.Minimap.Width);
     }
     if (showFrameRate_) {
         const std::vector<std::string> lines = OverlayText();
@@ -1409,7 +1395,7 @@ void TFormMain::RebuildRecentMenu() {
 void TFormMain::RememberRecentArchive(const std::string& path) {
     const QFileInfo info(QString::fromStdString(path));
     recentArchives_ = WithRecentArchive(recentArchives_, info.absoluteFilePath().toStdString());
-    SaveRecentArchives(*IniFile, recentArchives_);
+    SaveRecentArchives(session_->Ini(), recentArchives_);
     RebuildRecentMenu();
 }
 
@@ -1429,7 +1415,7 @@ void TFormMain::OpenRecentArchive(int index) {
 void TFormMain::RemoveMissingArchivesClick() {
     recentArchives_ = WithoutMissingArchives(
         recentArchives_, [](const std::string& path) { return FileExists(path); });
-    SaveRecentArchives(*IniFile, recentArchives_);
+    SaveRecentArchives(session_->Ini(), recentArchives_);
     RebuildRecentMenu();
 }
 
@@ -1527,14 +1513,14 @@ void TFormMain::ShowMessage(const std::string& text, const std::string& caption)
 // --- Opening a track ------------------------------------------------------------------------
 
 void TFormMain::Open1Click() {
-    View.Busy = true;
-    View.ResetMouse = true;
+    View().Busy = true;
+    View().ResetMouse = true;
     const std::optional<std::string> chosen = dialogs_->OpenArchiveName(
-        this, IniFile->ReadString(kPreferencesSection, "LastTrackDir", ""));
+        this, session_->Ini().ReadString(kPreferencesSection, "LastTrackDir", ""));
     if (chosen) {
         OpenTrackArchive(*chosen);
     }
-    View.Busy = false;
+    View().Busy = false;
     RedrawView(false);
 }
 
@@ -1543,44 +1529,32 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
         return;
     }
     loading_ = true;
-    View.Busy = true;
-    View.ResetMouse = true;
+    View().Busy = true;
+    View().ResetMouse = true;
     try {
         // The new archive replaces the old one only once it could be read, so a file that
         // cannot be opened leaves the track on screen and drawable.
-        auto pod = std::make_unique<TPodFile>(path);
-        CurrentPod = std::move(pod);
-        const TStringList& sits = CurrentPod->SitEntries();
-        std::string chosen;
-        if (sits.empty()) {
+        session_->UseArchive(TPodFile(path));
+        const std::optional<std::string> chosen = session_->ChooseTrack(
+            [this](const TStringList& names) { return dialogs_->SelectTrack(this, names); });
+        if (session_->Archive()->SitEntries().empty()) {
             ShowMessage("No track found in POD file.", kApplicationTitle);
-        } else if (sits.size() == 1) {
-            chosen = NamePart(sits.front());
-        } else {
-            TStringList names;
-            for (const std::string& line : sits) {
-                names.push_back(ValuePart(line));
-            }
-            const int index = dialogs_->SelectTrack(this, names);
-            if (index >= 0 && index < static_cast<int>(sits.size())) {
-                chosen = NamePart(sits[index]);
-            }
         }
-        if (!chosen.empty()) {
-            LoadChosenTrack(path, chosen);
+        if (chosen) {
+            LoadChosenTrack(path, *chosen);
         }
     } catch (const std::exception& error) {
         ShowErrorText(error.what());
     }
     loading_ = false;
-    View.Busy = false;
+    View().Busy = false;
     RedrawView(false);
 }
 
 void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry) {
-    IniFile->WriteString(kPreferencesSection, "LastTrackDir", FolderOf(archivePath));
+    session_->Ini().WriteString(kPreferencesSection, "LastTrackDir", FolderOf(archivePath));
 
-    TStringList warnings;
+    TViewResult placed;
     {
         TFormProgress progress(this);
         progress.SetCaption("Loading track");
@@ -1589,12 +1563,13 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         if (!MakeCurrent()) {
             throw EDunmereError("Unable to make the OpenGL rendering context current.");
         }
-        TrackAssets.Clear();
-        LoadTrack(render_, *CurrentPod, sitEntry, progress, warnings, *FileFinder, &TrackAssets);
-        overlay_.UploadMinimap(MakeMinimapPicture(TrackData()));
+        TRenderTrackLoader loader(render_);
+        placed = session_->OpenTrack(sitEntry, progress, loader);
+        overlay_.UploadMinimap(MakeMinimapPicture(session_->Track()));
     }
     RememberRecentArchive(archivePath);
 
+    const TStringList& warnings = session_->Warnings();
     if (!warnings.empty()) {
         ShowMessage("Warnings and Errors:\r\n" + JoinLines(warnings, "\r\n", 10, "..."),
                     kApplicationTitle);
@@ -1604,36 +1579,31 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
     SetMenuEnabled(Menu(TMainMenu::Camera), true);
     SetTrackToolsEnabled(true);
 
-    Apply(ResetViewForTrackOpen(View, Prefs->ResetViewDistTo, Prefs->ShowObjectsAfterLoad));
-    Action(TMainAction::ToggleMapView)->setChecked(false);
+    Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
     UpdateLayerStatus();
     UpdateSkyMenu();
     lastFrameError_.clear();
 
-    setWindowTitle(ToDisplayText(TrackCaption(VersionText, TrackData().TrackName, archivePath)));
-
-    const std::string key = CameraLocationKey(TrackData().TrackName, 0);
-    if (!IniFile->ReadString(kCameraPosSection, key, "").empty()) {
-        RestoreCameraLocation(0);
-    } else {
-        GoToStartGrid();
-    }
+    setWindowTitle(
+        ToDisplayText(TrackCaption(versionText_, session_->Track().TrackName, archivePath)));
+    Apply(placed);
     idleInstalled_ = true;
 }
 
 void TFormMain::GoToStartGrid() {
-    Apply(::GoToStartGrid(View));
+    Apply(::GoToStartGrid(View()));
 }
 
 // --- Camera locations and map view ----------------------------------------------------------
 
 void TFormMain::SaveCameraLocation(int slot) {
-    ::SaveCameraLocation(*IniFile, View, TrackData().TrackName, slot);
+    ::SaveCameraLocation(session_->Ini(), View(), session_->Track().TrackName, slot);
 }
 
 void TFormMain::RestoreCameraLocation(int slot) {
-    TViewResult result = ::RestoreCameraLocation(*IniFile, View, TrackData().TrackName, slot);
-    Action(TMainAction::ToggleMapView)->setChecked(View.MapView);
+    TViewResult result =
+        ::RestoreCameraLocation(session_->Ini(), View(), session_->Track().TrackName, slot);
+    Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
     // The caller decides about the redraw: the menu command draws a full frame, the track open
     // draws once it has finished.
     result.Redraw = TRedraw::None;
@@ -1646,27 +1616,27 @@ void TFormMain::RestoreCameraClick(int slot) {
 }
 
 void TFormMain::Mapviewtoggle1Click() {
-    const TViewResult result = ToggleMapView(View);
-    Action(TMainAction::ToggleMapView)->setChecked(View.MapView);
+    const TViewResult result = ToggleMapView(View());
+    Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
     Apply(result);
 }
 
 void TFormMain::Resetmapview1Click() {
-    Apply(ResetMapView(View));
+    Apply(ResetMapView(View()));
 }
 
 // --- Menu commands --------------------------------------------------------------------------
 
 void TFormMain::Editsearchpaths1Click() {
-    dialogs_->EditSearchPaths(this, *IniFile, SearchPaths);
-    BuildSearchFolders(*FileFinder, SearchPaths);
+    dialogs_->EditSearchPaths(this, session_->Ini(), session_->SearchPaths());
+    session_->SearchAgain();
 }
 
 void TFormMain::Preferences1Click() {
-    if (dialogs_->EditPreferences(this, *Prefs)) {
+    if (dialogs_->EditPreferences(this, session_->Prefs())) {
         Action(TMainAction::SaveScreenshot)
-            ->setText(ToDisplayText(ScreenshotCaption(Prefs->ScreenshotFormat)));
-        View.HideObjectsWhileMovingFor = Prefs->HideObjectsWhileMovingFor;
+            ->setText(ToDisplayText(ScreenshotCaption(session_->Prefs().ScreenshotFormat)));
+        View().HideObjectsWhileMovingFor = session_->Prefs().HideObjectsWhileMovingFor;
     }
     RedrawView(true);
 }
@@ -1703,81 +1673,82 @@ void TFormMain::CustomSize1Click() {
 }
 
 void TFormMain::ToggleGroundBoxes1Click() {
-    ToggleGroundBoxes(View.Display);
+    ToggleGroundBoxes(View().Display);
     UpdateLayerStatus();
     RedrawView(true);
 }
 
 void TFormMain::oggleobjects1Click() {
-    ToggleObjects(View.Display);
+    ToggleObjects(View().Display);
     UpdateLayerStatus();
     RedrawView(true);
 }
 
 void TFormMain::ToggleWater1Click() {
-    ToggleWater(View.Display);
+    ToggleWater(View().Display);
     UpdateLayerStatus();
     RedrawView(true);
 }
 
 void TFormMain::ToggleCheckpoints1Click() {
-    ToggleCheckpoints(View.Display);
+    ToggleCheckpoints(View().Display);
     UpdateLayerStatus();
     RedrawView(true);
 }
 
 void TFormMain::oggleBackdrop1Click() {
-    ToggleBackdrop(View.Display);
+    ToggleBackdrop(View().Display);
     UpdateToggleMarks();
     RedrawView(true);
 }
 
 void TFormMain::oggleareashape1Click() {
-    ToggleAreaShape(View.Display);
+    ToggleAreaShape(View().Display);
     UpdateToggleMarks();
     RedrawView(true);
 }
 
 void TFormMain::SelectSky(int skyType) {
-    SelectSkyPreset(View.Display, skyType);
+    SelectSkyPreset(View().Display, skyType);
     UpdateSkyMenu();
     RedrawView(true);
 }
 
 void TFormMain::NextSkybox1Click() {
-    NextSkyPreset(View.Display);
+    NextSkyPreset(View().Display);
     UpdateSkyMenu();
     RedrawView(true);
 }
 
 void TFormMain::Resetbackgroundoffset1Click() {
-    ResetBackgroundOffset(View);
+    ResetBackgroundOffset(View());
     RedrawView(true);
 }
 
 void TFormMain::AdjustWaterDisplay1Click() {
-    dialogs_->EditWaterColor(this, View.WaterColor, *IniFile);
+    dialogs_->EditWaterColor(this, View().WaterColor, session_->Ini());
     RedrawView(true);
 }
 
 void TFormMain::Hightide1Click() {
-    ToggleHighTide(View.Display);
-    Action(TMainAction::ToggleHighTide)->setChecked(View.Display.HighTide);
+    ToggleHighTide(View().Display);
+    Action(TMainAction::ToggleHighTide)->setChecked(View().Display.HighTide);
     RedrawView(true);
 }
 
 void TFormMain::Save1Click() {
-    const std::string format = Prefs->ScreenshotFormat;
+    const std::string format = session_->Prefs().ScreenshotFormat;
     const std::optional<std::string> chosen = dialogs_->SaveScreenshotName(
         this,
-        ScreenshotStartFolder(IniFile->ReadString(kPreferencesSection, "LastScreenshotDir", "")),
-        ProposedScreenshotName(TrackData().TrackName, format), ScreenshotFilterIndex(format));
+        ScreenshotStartFolder(
+            session_->Ini().ReadString(kPreferencesSection, "LastScreenshotDir", "")),
+        ProposedScreenshotName(session_->Track().TrackName, format), ScreenshotFilterIndex(format));
     if (!chosen) {
         return;
     }
 
     TGLBMP image;
-    image.SetJPEGQuality(Prefs->JPEGQuality);
+    image.SetJPEGQuality(session_->Prefs().JPEGQuality);
     const std::string fileName = ScreenshotFileName(*chosen, format);
     // The overwrite question comes before the frame is drawn: a dialog lets the view repaint,
     // which would present the back buffer and leave nothing defined in it to read.
@@ -1788,7 +1759,8 @@ void TFormMain::Save1Click() {
             // would tell the user a picture was saved that is not there.
             if (SaveScreenshot(image, fileName)) {
                 // Only a folder that took a picture is offered again.
-                IniFile->WriteString(kPreferencesSection, "LastScreenshotDir", FolderOf(fileName));
+                session_->Ini().WriteString(kPreferencesSection, "LastScreenshotDir",
+                                            FolderOf(fileName));
                 dialogs_->Beep();
             } else {
                 ShowErrorText(CannotWriteText(fileName));
@@ -1809,9 +1781,9 @@ void TFormMain::SetTrackToolsEnabled(bool enabled) {
 
 // Exports and pictures go where screenshots go, named after the track.
 std::string TFormMain::ProposedTrackFileName(const std::string& format) const {
-    const std::string folder =
-        ScreenshotStartFolder(IniFile->ReadString(kPreferencesSection, "LastScreenshotDir", ""));
-    return folder + "/" + ProposedScreenshotName(TrackData().TrackName, format);
+    const std::string folder = ScreenshotStartFolder(
+        session_->Ini().ReadString(kPreferencesSection, "LastScreenshotDir", ""));
+    return folder + "/" + ProposedScreenshotName(session_->Track().TrackName, format);
 }
 
 void TFormMain::ExportglTF1Click() {
@@ -1821,8 +1793,8 @@ void TFormMain::ExportglTF1Click() {
         return;
     }
     const std::string fileName = ScreenshotFileName(*chosen, "glb");
-    TGameFiles files(CurrentPod.get(), *FileFinder);
-    ExportTrackGlb(fileName, files, TTrackExportOptions{});
+    TGameFiles files = session_->Files();
+    ExportTrackGlb(fileName, session_->Track(), files, session_->Palettes(), TTrackExportOptions{});
     dialogs_->Beep();
 }
 
@@ -1837,13 +1809,13 @@ void TFormMain::Savemappicture1Click() {
         throw EDunmereError("Unable to make the OpenGL rendering context current.");
     }
     TMapPictureOptions options;
-    const int side = MapPictureSide(render_, options);
+    const int side = MapPictureSide(render_, session_->Track(), options);
     TGLBMP image;
     {
         // The picture is larger than the view, so it is drawn off screen.
         QOpenGLFramebufferObject picture(side, side, QOpenGLFramebufferObject::Depth);
         picture.bind();
-        DrawMapPicture(render_, View, options);
+        DrawMapPicture(render_, View(), options);
         GrabScreen(image);
         picture.release();
     }
@@ -1857,27 +1829,27 @@ void TFormMain::Savemappicture1Click() {
 }
 
 void TFormMain::Trackreport1Click() {
-    dialogs_->ShowTrackReport(this, TrackAssets.Records());
+    dialogs_->ShowTrackReport(this, session_->Assets().Records());
 }
 
 void TFormMain::Activate1Click() {
-    Action(TMainAction::ToggleFollowTerrain)->setText(ToDisplayText(ToggleFollowTerrain(View)));
-    Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View.FollowTerrain);
+    Action(TMainAction::ToggleFollowTerrain)->setText(ToDisplayText(ToggleFollowTerrain(View())));
+    Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View().FollowTerrain);
 }
 
 void TFormMain::FollowGroundBoxes1Click() {
-    View.FollowGroundBoxes = !View.FollowGroundBoxes;
-    Action(TMainAction::ToggleFollowGroundBoxes)->setChecked(View.FollowGroundBoxes);
+    View().FollowGroundBoxes = !View().FollowGroundBoxes;
+    Action(TMainAction::ToggleFollowGroundBoxes)->setChecked(View().FollowGroundBoxes);
 }
 
 void TFormMain::FollowWater1Click() {
-    View.FollowWater = !View.FollowWater;
-    Action(TMainAction::ToggleFollowWater)->setChecked(View.FollowWater);
+    View().FollowWater = !View().FollowWater;
+    Action(TMainAction::ToggleFollowWater)->setChecked(View().FollowWater);
 }
 
 void TFormMain::Steeringmode1Click() {
-    View.SteeringMode = !View.SteeringMode;
-    Action(TMainAction::ToggleSteeringMode)->setChecked(View.SteeringMode);
+    View().SteeringMode = !View().SteeringMode;
+    Action(TMainAction::ToggleSteeringMode)->setChecked(View().SteeringMode);
 }
 
 void TFormMain::N1Click() {
@@ -1891,11 +1863,11 @@ void TFormMain::AboutDunmereGL1Click() {
 }
 
 void TFormMain::GetFPS1Click() {
-    const int before = FramesDrawn;
+    const int before = framesDrawn_;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kFpsTestFrames; ++i) {
         RedrawView(true);
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    ShowMessage(FpsMessage(FramesDrawn - before, elapsed.count()), kApplicationTitle);
+    ShowMessage(FpsMessage(framesDrawn_ - before, elapsed.count()), kApplicationTitle);
 }

@@ -14,6 +14,7 @@
 
 #include "core/base/Feedback.h"
 #include "core/base/TextUtils.h"
+#include "core/session/TrackSession.h"
 #include "core/vfs/AssetLog.h"
 #include "core/view/Flight.h"
 #include "core/view/ViewState.h"
@@ -284,18 +285,11 @@ public:
     void MinimapClick();
     void ShowFrameRateClick();
 
-    // State, open to the tests as to the window's own handlers.
-    TViewState View;
-    std::unique_ptr<TDMGLPrefs> Prefs;
-    std::unique_ptr<TIniFile> IniFile;
-    TStringList SearchPaths;
-    std::unique_ptr<TQRXFileFinder> FileFinder;
-    std::unique_ptr<TPodFile> CurrentPod;
-    // Every file the last track load asked for, and where it was found.
-    TAssetLog TrackAssets;
-    std::string VersionText;
-    int FramesDrawn = 0; // frames presented in this run, idle ones included
-    int IdleFramesDrawn = 0;
+    // The opened track with its settings, archive, asset log and view.
+    TTrackSession& Session() { return *session_; }
+    // Frames presented in this run, idle ones included, and the idle ones alone.
+    int FramesDrawn() const { return framesDrawn_; }
+    int IdleFramesDrawn() const { return idleFramesDrawn_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -377,6 +371,14 @@ private:
     bool AcceptDrop(QDropEvent* event);
 
     class TFrameHostImpl;
+
+    TViewState& View() { return session_->View(); }
+    const TViewState& View() const { return session_->View(); }
+
+    std::unique_ptr<TTrackSession> session_;
+    std::string versionText_;
+    int framesDrawn_ = 0;
+    int idleFramesDrawn_ = 0;
 
     TStringList commandLine_;
     bool commandLineHandled_ = false;

@@ -173,7 +173,8 @@ public:
 // is embedded once and shared.
 class TMaterials {
 public:
-    TMaterials(TGltfBuilder& gltf, TGameFiles& files) : gltf_(gltf), files_(files) {}
+    TMaterials(TGltfBuilder& gltf, TGameFiles& files, TPalettePool& palettes)
+        : gltf_(gltf), files_(files), palettes_(palettes) {}
 
     // A texture of the game data ("ART\NAME.RAW"), or one of the two keys above. The viewer
     // blends only some model faces, and only there do transparent pixels show as holes.
@@ -235,7 +236,7 @@ private:
         if (key == kFallbackKey || key == kUntexturedKey) {
             return texture;
         }
-        const TPalette& palette = ChooseGamePalette(PalettePool(), name, files_);
+        const TPalette& palette = ChooseGamePalette(palettes_, name, files_);
         TOpenedGameFile found = files_.Open(name);
         if (!found.Found()) {
             return texture;
@@ -281,6 +282,7 @@ private:
 
     TGltfBuilder& gltf_;
     TGameFiles& files_;
+    TPalettePool& palettes_;
     std::map<std::string, TEmbeddedTexture> textures_;
     std::map<std::string, int> materials_;
 };
@@ -304,8 +306,8 @@ void AddQuad(TPrimitiveData& part, const TDrawQuad& quad) {
 
 class TTrackExporter {
 public:
-    TTrackExporter(TGameFiles& files, const TTrackData& track)
-        : files_(files), track_(track), materials_(gltf_, files) {}
+    TTrackExporter(TGameFiles& files, TPalettePool& palettes, const TTrackData& track)
+        : files_(files), track_(track), materials_(gltf_, files, palettes) {}
 
     void AddTerrain() {
         std::map<int, TPrimitiveData> parts;
@@ -527,13 +529,12 @@ private:
 
 } // namespace
 
-void ExportTrackGlb(const std::string& path, TGameFiles& files,
-                    const TTrackExportOptions& options) {
-    const TTrackData& track = TrackData();
+void ExportTrackGlb(const std::string& path, const TTrackData& track, TGameFiles& files,
+                    TPalettePool& palettes, const TTrackExportOptions& options) {
     if (!track.TrackLoaded) {
         throw EDunmereError("No track loaded to export to " + path);
     }
-    TTrackExporter exporter(files, track);
+    TTrackExporter exporter(files, palettes, track);
     exporter.AddTerrain();
     if (options.Boxes) {
         exporter.AddGroundBoxes();

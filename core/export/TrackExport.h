@@ -1,4 +1,4 @@
-// The loaded track (TrackData()) as one binary glTF 2.0 file, for other 3D programs.
+// A loaded track as one binary glTF 2.0 file, for other 3D programs.
 //
 // Scale and axes: one grid cell is one unit, Y up; the grid's centre is the origin, so x and z
 // run from -128 to 128. Heights keep the viewer's proportions (a level byte of 255 is 16 units).
@@ -18,6 +18,8 @@
 #include <string>
 
 class TGameFiles;
+class TPalettePool;
+struct TTrackData;
 
 struct TTrackExportOptions {
     bool Boxes = true;
@@ -27,6 +29,7 @@ struct TTrackExportOptions {
 };
 
 // Models and textures are read through files (the track's archive, then the finder), the same
-// readers the track load uses. Raises EDunmereError naming path when the file cannot be written,
-// and when no track is loaded.
-void ExportTrackGlb(const std::string& path, TGameFiles& files, const TTrackExportOptions& options);
+// readers the track load uses, their palettes through palettes. Raises EDunmereError naming path
+// when the file cannot be written, and when no track is loaded.
+void ExportTrackGlb(const std::string& path, const TTrackData& track, TGameFiles& files,
+                    TPalettePool& palettes, const TTrackExportOptions& options);

@@ -50,11 +50,6 @@ const TPalette& TPalettePool::Load(TGameFile& file, const std::string& name) {
     return *palettes_.back();
 }
 
-TPalettePool& PalettePool() {
-    static TPalettePool pool;
-    return pool;
-}
-
 std::string SiblingPaletteName(const std::string& textureName) {
     const size_t keep = textureName.size() >= 3 ? textureName.size() - 3 : 0;
     return textureName.substr(0, keep) + "ACT";

@@ -1,5 +1,5 @@
-// uPalettePool: the ACT palettes of the game's RAW textures, converted once and kept for the
-// whole run (a palette loaded for one track serves every later track).
+// uPalettePool: the ACT palettes of the game's RAW textures, converted once and kept by the
+// track session for its whole life (a palette loaded for one track serves every later track).
 //
 // ACT file, no header:
 //   0    768 bytes  256 entries of red, green, blue (unsigned bytes), entry 0 first
@@ -39,9 +39,6 @@ private:
 };
 
 TPalette ConvertPalette(const uint8_t (&rgb)[kActBytes]);
-
-// The one pool of the run.
-TPalettePool& PalettePool();
 
 inline constexpr const char* kDefaultPaletteName = "DEFAULT_PALETTE";
 

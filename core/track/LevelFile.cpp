@@ -66,8 +66,8 @@ int64_t OpenTrackEntry(const TPodFile& pod, TGameFile& file, const std::string& 
     return pod.GetEntrySize(entryName);
 }
 
-void ReadLevelFile(const TPodFile& pod, const std::string& lvlEntryName, TLoadProgress& progress) {
-    TTrackData& td = TrackData();
+void ReadLevelFile(TTrackData& td, const TPodFile& pod, const std::string& lvlEntryName,
+                   TLoadProgress& progress) {
     progress.SetAction("Parsing LVL file");
     progress.SetSubAction("Extracting misc. file names");
     TGameFile file;
@@ -152,8 +152,7 @@ void ReadGroundBoxTexIndex(TGameFile& file, int64_t available,
     ReadBlock(file, available, table, sizeof table);
 }
 
-void ReadLightMapOrWarn(TGameLoad& load, TLoadProgress& progress) {
-    TTrackData& track = TrackData();
+void ReadLightMapOrWarn(TTrackData& track, TGameLoad& load, TLoadProgress& progress) {
     StartGridStep(progress, "Terrain lighting");
     TOpenedGameFile found = load.Files.Open(track.LightMapFileName);
     if (found.End < 0) {
@@ -165,8 +164,7 @@ void ReadLightMapOrWarn(TGameLoad& load, TLoadProgress& progress) {
     ReadLightMap(found.File, found.End - found.File.Position(), track.LightMap);
 }
 
-void ReadTextureIndexes(const TPodFile& pod, TLoadProgress& progress) {
-    TTrackData& track = TrackData();
+void ReadTextureIndexes(TTrackData& track, const TPodFile& pod, TLoadProgress& progress) {
     TGameFile file;
     StartGridStep(progress, "Terrain texture index");
     ReadTerrainTexIndex(file, OpenTrackEntry(pod, file, track.TexIndexFileName),
@@ -197,8 +195,7 @@ TStringList ReadTextureList(TGameFiles& files, const std::string& listFileName) 
     return names;
 }
 
-void MarkTerrainInGroundBoxes(TLoadProgress& progress) {
-    TTrackData& td = TrackData();
+void MarkTerrainInGroundBoxes(TTrackData& td, TLoadProgress& progress) {
     progress.SetPosition(0);
     progress.SetRange(0, kGridSize);
     for (int r = 0; r < kGridSize; ++r) {

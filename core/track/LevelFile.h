@@ -34,8 +34,9 @@ class TPodFile;
 struct TGameLoad;
 
 // Action "Parsing LVL file" with its two sub-actions; fills the four file names and WaterHeight
-// of TrackData(). A level file missing from the archive raises EInOutError.
-void ReadLevelFile(const TPodFile& pod, const std::string& lvlEntryName, TLoadProgress& progress);
+// of track. A level file missing from the archive raises EInOutError.
+void ReadLevelFile(TTrackData& track, const TPodFile& pod, const std::string& lvlEntryName,
+                   TLoadProgress& progress);
 
 std::string GroundBoxBottomFileName(const std::string& altitudeFileName);
 std::string GroundBoxTopFileName(const std::string& altitudeFileName);
@@ -57,19 +58,19 @@ void ReadTerrainTexIndex(TGameFile& file, int64_t available,
 void ReadGroundBoxTexIndex(TGameFile& file, int64_t available,
                            TTexEntry (&table)[kGridSize][kGridSize][6]);
 
-// Sub-action "Terrain lighting" (range 0..256, never stepped): LightMap of TrackData() from
+// Sub-action "Terrain lighting" (range 0..256, never stepped): LightMap of track from
 // LightMapFileName through the load's game files. When it is nowhere, the load is warned
 // "Could not load LightMap "NAME"; using uniform terrain lighting." and every light byte is 255.
-void ReadLightMapOrWarn(TGameLoad& load, TLoadProgress& progress);
+void ReadLightMapOrWarn(TTrackData& track, TGameLoad& load, TLoadProgress& progress);
 // Sub-actions "Terrain texture index" and "Ground box texture index" (range 0..256 each): the two
-// texture index files of TrackData() from the track's own archive.
-void ReadTextureIndexes(const TPodFile& pod, TLoadProgress& progress);
+// texture index files of track from the track's own archive.
+void ReadTextureIndexes(TTrackData& track, const TPodFile& pod, TLoadProgress& progress);
 // The names of a texture list (archive first, then finder): the first line gives the count (0 when
 // it is not an integer), then one name per line up to the end of the file that was found. Raises
 // EDunmereError "LoadTrack: Unable to find file "NAME"" when the list is nowhere.
 TStringList ReadTextureList(TGameFiles& files, const std::string& listFileName);
 
-// TerrainInGroundBox of TrackData(): a cell's four terrain corners (the last row and column wrap
+// TerrainInGroundBox of track: a cell's four terrain corners (the last row and column wrap
 // to 0) all lie within the bottom and top of the cell's own ground box. One step per row, range
 // set to 0..256 here.
-void MarkTerrainInGroundBoxes(TLoadProgress& progress);
+void MarkTerrainInGroundBoxes(TTrackData& track, TLoadProgress& progress);

@@ -28,7 +28,6 @@ public:
     double Psi = 0;
     std::string ModelName;
     std::string TypeFlags;
-    double Distance = 0;
     bool IsCheckpointMarker = false;
 };
 

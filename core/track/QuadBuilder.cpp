@@ -154,8 +154,7 @@ private:
 
 } // namespace
 
-void BuildDisplayList(TLoadProgress& progress) {
-    TTrackData& td = TrackData();
+void BuildDisplayList(TTrackData& td, TLoadProgress& progress) {
     const TQuadMaker maker(td);
     const TCellRange stadium = StadiumRange(td);
 

@@ -1,5 +1,5 @@
 // Turns the loaded grid into ready-to-draw quads: TerrainQuads (one per cell) and GroundBoxCells
-// (six faces per box) of TrackData(). No GL is touched; the frame drawing sends the quads later.
+// (six faces per box) of the track. No GL is touched; the frame drawing sends the quads later.
 // A quad carries the texture number of its entry, or kFallbackTexture for a number that the
 // track's texture list (TextureNames) does not reach.
 //
@@ -27,4 +27,6 @@
 
 #include "core/base/Feedback.h"
 
-void BuildDisplayList(TLoadProgress& progress);
+struct TTrackData;
+
+void BuildDisplayList(TTrackData& track, TLoadProgress& progress);

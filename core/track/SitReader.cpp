@@ -77,8 +77,7 @@ std::unique_ptr<TQRXBox> PlacedModel(double x, double z, const std::string& mode
     return box;
 }
 
-void ReadBackdropCounts(TSitLines& sit) {
-    TTrackData& td = TrackData();
+void ReadBackdropCounts(TTrackData& td, TSitLines& sit) {
     const std::string value = sit.Next();
     WriteLog("backdropType,backdropCount: " + value);
     const TStringList fields = SplitCommaFields(value, 2);
@@ -92,8 +91,7 @@ void ReadBackdropCounts(TSitLines& sit) {
     }
 }
 
-void ReadStadium(TSitLines& sit, const TModelLoader& loadModel) {
-    TTrackData& td = TrackData();
+void ReadStadium(TTrackData& td, TSitLines& sit, const TModelLoader& loadModel) {
     const std::string value = sit.Next();
     WriteLog("stadiumFlag,x,z,sx,sz,stadiumModelName: " + value);
     const TStringList fields = SplitCommaFields(value, 6);
@@ -110,8 +108,7 @@ void ReadStadium(TSitLines& sit, const TModelLoader& loadModel) {
     }
 }
 
-void ReadBackdropNames(TSitLines& sit, const TModelLoader& loadModel) {
-    TTrackData& td = TrackData();
+void ReadBackdropNames(TTrackData& td, TSitLines& sit, const TModelLoader& loadModel) {
     const int count = std::min(td.BackdropCount, kMaxBackdrops);
     for (int k = 0; k < count; ++k) {
         td.BackdropModelNames[k] = sit.Next();
@@ -123,15 +120,13 @@ void ReadBackdropNames(TSitLines& sit, const TModelLoader& loadModel) {
     }
 }
 
-void ReadTrackName(TSitLines& sit, TLoadProgress& progress) {
-    TTrackData& td = TrackData();
+void ReadTrackName(TTrackData& td, TSitLines& sit, TLoadProgress& progress) {
     td.TrackName = sit.Next();
     WriteLog("Track: " + td.TrackName);
     progress.SetCaption(progress.Caption() + " \"" + td.TrackName + "\"");
 }
 
-void ReadStartGrid(TSitLines& sit) {
-    TTrackData& td = TrackData();
+void ReadStartGrid(TTrackData& td, TSitLines& sit) {
     const std::string position = sit.Nth(6);
     WriteLog("First Grid Pos: " + position);
     const auto p = RecordTriple(position);
@@ -158,8 +153,8 @@ std::unique_ptr<TQRXBox> RecordObject(const TStringList& record, int kind,
     return box;
 }
 
-void ReadBoxes(TSitLines& sit, TLoadProgress& progress, const TModelLoader& loadModel) {
-    TTrackData& td = TrackData();
+void ReadBoxes(TTrackData& td, TSitLines& sit, TLoadProgress& progress,
+               const TModelLoader& loadModel) {
     progress.SetSubAction("Reading object (box) data");
     td.BoxCount = sit.Count("box");
     WriteLog(Format("%d boxes found", td.BoxCount));
@@ -173,8 +168,8 @@ void ReadBoxes(TSitLines& sit, TLoadProgress& progress, const TModelLoader& load
     }
 }
 
-void ReadTopCrush(TSitLines& sit, TLoadProgress& progress, const TModelLoader& loadModel) {
-    TTrackData& td = TrackData();
+void ReadTopCrush(TTrackData& td, TSitLines& sit, TLoadProgress& progress,
+                  const TModelLoader& loadModel) {
     progress.SetSubAction("Reading Top Crush data");
     td.TopCrushCount = sit.Count("top crush");
     WriteLog(Format("%d top crush objects found", td.TopCrushCount));
@@ -192,22 +187,22 @@ void ReadTopCrush(TSitLines& sit, TLoadProgress& progress, const TModelLoader& l
 }
 
 // Runs the handler of the key that line is, if any; false when line is no key.
-bool HandleKey(const std::string& line, TSitLines& sit, TLoadProgress& progress,
+bool HandleKey(TTrackData& td, const std::string& line, TSitLines& sit, TLoadProgress& progress,
                const TModelLoader& loadModel) {
     if (line == "backdropType,backdropCount") {
-        ReadBackdropCounts(sit);
+        ReadBackdropCounts(td, sit);
     } else if (line == "!stadiumFlag,x,z,sx,sz,stadiumModelName") {
-        ReadStadium(sit, loadModel);
-    } else if (line == "backdropModelName" && TrackData().BackdropCount > 0) {
-        ReadBackdropNames(sit, loadModel);
+        ReadStadium(td, sit, loadModel);
+    } else if (line == "backdropModelName" && td.BackdropCount > 0) {
+        ReadBackdropNames(td, sit, loadModel);
     } else if (line == "!Race Track Name") {
-        ReadTrackName(sit, progress);
+        ReadTrackName(td, sit, progress);
     } else if (line == "*** Vehicles ***") {
-        ReadStartGrid(sit);
+        ReadStartGrid(td, sit);
     } else if (line.compare(0, 9, "*** Boxes") == 0) {
-        ReadBoxes(sit, progress, loadModel);
+        ReadBoxes(td, sit, progress, loadModel);
     } else if (UpperCase(line.substr(0, 13)) == "*** TOP CRUSH") {
-        ReadTopCrush(sit, progress, loadModel);
+        ReadTopCrush(td, sit, progress, loadModel);
     } else {
         return false;
     }
@@ -216,17 +211,16 @@ bool HandleKey(const std::string& line, TSitLines& sit, TLoadProgress& progress,
 
 } // namespace
 
-void ReadLvlFileName(const TPodFile& pod, const std::string& sitEntryName,
+void ReadLvlFileName(TTrackData& td, const TPodFile& pod, const std::string& sitEntryName,
                      TLoadProgress& progress) {
     progress.SetAction("Parsing SIT file");
     progress.SetSubAction("Extracting LVL file name");
     TSitLines sit(pod, sitEntryName);
-    TTrackData& td = TrackData();
     td.LvlFileName = "LEVELS\\" + sit.Next();
     WriteLog("LVL: " + td.LvlFileName);
 }
 
-void ReadTrackDescription(const TPodFile& pod, const std::string& sitEntryName,
+void ReadTrackDescription(TTrackData& td, const TPodFile& pod, const std::string& sitEntryName,
                           TLoadProgress& progress, const TModelLoader& loadModel) {
     TSitLines sit(pod, sitEntryName);
     int budget = kKeyBudget;
@@ -238,14 +232,14 @@ void ReadTrackDescription(const TPodFile& pod, const std::string& sitEntryName,
                 break;
             }
             // Once seven keys are in, nothing after the last of them is read.
-            if (HandleKey(line, sit, progress, loadModel) && --budget == 0) {
+            if (HandleKey(td, line, sit, progress, loadModel) && --budget == 0) {
                 break;
             }
         }
     } catch (...) {
         // A section is sized before its records are read; a record that fails leaves its slot
         // and the later ones empty, and no reader of the track may meet an empty slot.
-        std::erase(TrackData().TrackObjects, nullptr);
+        std::erase(td.TrackObjects, nullptr);
         throw;
     }
 }

@@ -24,18 +24,20 @@
 #include <string>
 
 class TPodFile;
+struct TTrackData;
 
 // Loads the model of a freshly made object; the loading pipeline hands over one that reaches the
 // archive, the finder and the warnings list.
 using TModelLoader = std::function<void(TQRXBox&)>;
 
-// Pass 1: LvlFileName of TrackData() := "LEVELS\" + line 1, logged as "LVL: " + it. A SIT entry
+// Pass 1: LvlFileName of track := "LEVELS\" + line 1, logged as "LVL: " + it. A SIT entry
 // missing from the archive raises EInOutError.
-void ReadLvlFileName(const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress);
+void ReadLvlFileName(TTrackData& track, const TPodFile& pod, const std::string& sitEntryName,
+                     TLoadProgress& progress);
 
-// Pass 2: every key above into TrackData(), creating the stadium, the backdrops and the objects of
+// Pass 2: every key above into track, creating the stadium, the backdrops and the objects of
 // TrackObjects (boxes in slots 0.., then body and cab of each top-crush record). More than three
 // backdrops are announced through Messages(). A section count that the rest of the entry cannot
 // hold (negative, or more records than bytes left) raises EInOutError.
-void ReadTrackDescription(const TPodFile& pod, const std::string& sitEntryName,
+void ReadTrackDescription(TTrackData& track, const TPodFile& pod, const std::string& sitEntryName,
                           TLoadProgress& progress, const TModelLoader& loadModel);

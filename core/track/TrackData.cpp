@@ -2,16 +2,7 @@
 
 #include <algorithm>
 
-TTrackData& TrackData() {
-    // About 80 MB of fixed tables: far too much for any stack, and allocated once for the run.
-    static const std::unique_ptr<TTrackData> data = std::make_unique<TTrackData>();
-    return *data;
-}
-
-void ResetTrackDescription() {
-    TTrackData& td = TrackData();
-    // The draw list points into TrackObjects, so it goes first.
-    td.ObjectDrawList.clear();
+void ResetTrackDescription(TTrackData& td) {
     td.TrackObjects.clear();
     td.CheckpointMarkerCount = 0;
     for (auto& backdrop : td.Backdrops) {

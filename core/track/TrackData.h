@@ -1,6 +1,7 @@
 // The one in-memory track: fixed 256 x 256 grid tables (allocated once for the run), the prepared
 // quads of terrain and ground boxes, and the fields of the track description. Plain data without
-// any GL object: written only by the loading pipeline; read by rendering, camera and objects.
+// any GL object: written only by the loading pipeline; read by rendering, camera and objects. About
+// 80 MB of fixed tables, so it lives on the heap (the track session owns one).
 //
 // Coordinates: row r and column c map to world x = (r - 128) / 16 and z = (c - 128) / 16; heights
 // are level bytes / 255. Game units: 32 per cell, 8192 across the grid, 512 per world unit.
@@ -103,19 +104,14 @@ struct TTrackData {
     std::unique_ptr<TQRXBox> Backdrops[3];
     std::unique_ptr<TQRXBox> Stadium;
     std::unique_ptr<TQRXBox> SkyBoxes[4]; // index SkyType - 1
-    // References into TrackObjects, re-sorted by the object pass every frame. Emptied together
-    // with TrackObjects so that it never points at released objects.
-    std::vector<TQRXBox*> ObjectDrawList;
 
     bool TrackLoaded = false;
 };
 
-// The process-wide track, allocated on first use and kept until exit.
-TTrackData& TrackData();
-// Releases the backdrops, the stadium and every track object (emptying ObjectDrawList with them)
+// Releases the backdrops, the stadium and every track object
 // and sets every field the track description or the level file fills back to its initial value.
 // TrackLoaded, the grid tables and the prepared quads are left as they are.
-void ResetTrackDescription();
+void ResetTrackDescription(TTrackData& track);
 // The height in game units the stadium stands at: the terrain at the corner of its rectangle
 // (row StadiumZ - StadiumSZ div 2, column StadiumX - StadiumSX div 2, kept inside the grid).
 double StadiumGroundHeight(const TTrackData& track);

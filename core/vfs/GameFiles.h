@@ -16,6 +16,7 @@
 #include <unordered_set>
 
 class TAssetLog;
+class TPalettePool;
 class TPodFile;
 class TQRXFileFinder;
 
@@ -62,10 +63,13 @@ private:
 // The list belongs to the load (the caller shows it when the load ends) while the files belong to
 // the opened archive, so the two travel side by side rather than as one object.
 struct TGameLoad {
-    TGameLoad(TGameFiles& files, TStringList& warnings) : Files(files), Warnings(warnings) {}
+    TGameLoad(TGameFiles& files, TStringList& warnings, TPalettePool& palettes)
+        : Files(files), Warnings(warnings), Palettes(palettes) {}
 
     TGameFiles& Files;
     TStringList& Warnings;
+    // The palettes of the game textures, kept across loads by their owner.
+    TPalettePool& Palettes;
 
     // Adds line unless an equal line is already there, also one added to Warnings directly.
     void WarnOnce(const std::string& line);

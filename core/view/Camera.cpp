@@ -70,7 +70,7 @@ void Move(TViewState& state, double s, int dX, int dY, bool alt) {
 
 void Altitude(TViewState& state, double s, int dY) {
     TCameraPos& c = state.Camera;
-    const double h = NearestGridHeight(c.TransX, c.TransZ);
+    const double h = NearestGridHeight(state, c.TransX, c.TransZ);
     if (state.FollowTerrain) {
         c.TransY = static_cast<float>(-h - state.HeightAboveGround);
     }
@@ -149,12 +149,18 @@ TViewResult ResetCamera(TViewState& state, int resetViewDistTo) {
     return result;
 }
 
-double NearestGridHeight(double X, double Z) {
-    return TrackData().TerrainVertices[NearestGridIndex(X)][NearestGridIndex(Z)].y;
+double NearestGridHeight(const TViewState& state, double X, double Z) {
+    if (state.Track == nullptr) {
+        return 0;
+    }
+    return state.Track->TerrainVertices[NearestGridIndex(X)][NearestGridIndex(Z)].y;
 }
 
 double GroundHeightAt(const TViewState& state, double X, double Z) {
-    const TTrackData& track = TrackData();
+    if (state.Track == nullptr) {
+        return 0;
+    }
+    const TTrackData& track = *state.Track;
     const double u = static_cast<double>(WorldToMapUnits(X));
     const double v = static_cast<double>(WorldToMapUnits(Z));
     if (!std::isfinite(u) || !std::isfinite(v)) {
@@ -274,9 +280,8 @@ std::string ToggleFollowTerrain(TViewState& state) {
 }
 
 TViewResult GoToStartGrid(TViewState& state) {
-    const TTrackData& track = TrackData();
-    const TVertex3f& pos = track.FirstGridPos;
-    const TVertex3f& rot = track.FirstGridRot;
+    const TVertex3f pos = state.Track != nullptr ? state.Track->FirstGridPos : TVertex3f{};
+    const TVertex3f rot = state.Track != nullptr ? state.Track->FirstGridRot : TVertex3f{};
     TCameraPos& c = state.Camera;
     c.TransX = static_cast<float>(-(pos.z / 512.0 - 8.0));
     c.TransY = static_cast<float>(-0.01 - pos.y / 512.0);

@@ -32,7 +32,7 @@ TViewResult ResetCamera(TViewState& state, int resetViewDistTo);
 
 // The followed ground height under the camera translation (X, Z): the terrain interpolated from
 // the nearest grid point with signed fractions, raised to the ground-box top and the water
-// height when those options are on. Reads TrackData().
+// height when those options are on. Reads the view's track; 0 without one.
 double GroundHeightAt(const TViewState& state, double X, double Z);
 
 // Grid index (0..255) nearest to a camera translation, halves to even; a translation beyond
@@ -40,7 +40,7 @@ double GroundHeightAt(const TViewState& state, double X, double Z);
 int NearestGridIndex(double t);
 
 // The terrain height at the grid point nearest to the camera translation (X, Z).
-double NearestGridHeight(double X, double Z);
+double NearestGridHeight(const TViewState& state, double X, double Z);
 
 // Pointer movement over the view to X, Y with the held buttons and modifiers: look (left), move
 // (right), altitude (both), zoom (middle). Ignored while Busy and for the first movement after
@@ -56,8 +56,8 @@ TViewResult NavigationKeyDown(TViewState& state, TNavigationKey key, TModifiers 
 // the menu entry: "Deactivate" while following, else "Activate".
 std::string ToggleFollowTerrain(TViewState& state);
 
-// Places the camera at the track's start grid (TrackData().FirstGridPos and FirstGridRot); FOV
-// stays. Asks for a full redraw.
+// Places the camera at the track's start grid (FirstGridPos and FirstGridRot of the view's track);
+// FOV stays. Asks for a full redraw.
 TViewResult GoToStartGrid(TViewState& state);
 
 // The view distance never exceeds this: the grid passes visit (2d + 1)^2 cells.

@@ -111,7 +111,8 @@ TViewResult RestoreCameraLocation(const TIniFile& ini, TViewState& state,
         state.Camera.TransX = static_cast<float>(WrapIntoRange(state.Camera.TransX, 8.0, 8.0));
         state.Camera.TransZ = static_cast<float>(WrapIntoRange(state.Camera.TransZ, 8.0, 8.0));
         state.HeightAboveGround =
-            -state.Camera.TransY - NearestGridHeight(state.Camera.TransX, state.Camera.TransZ);
+            -state.Camera.TransY -
+            NearestGridHeight(state, state.Camera.TransX, state.Camera.TransZ);
     }
     TViewResult result;
     result.UpdateProjection = true;

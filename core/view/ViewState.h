@@ -1,23 +1,14 @@
 // The view state the frame drawing reads and the window's commands change: camera, navigation,
-// display settings, the redraw bookkeeping and the busy flag. Plain data that the main window and
-// the command-line tool each own one of.
+// display settings, the redraw bookkeeping and the busy flag. Plain data.
 //
-// Re-entrancy. Everything runs on the one user-interface thread, all GL calls and file reading
-// included. The only re-entrancy comes from places that let pending window events run inside a
-// long operation: a frame lets them run once at its start (RenderFrame, before it sets Busy, so an
-// input handled there may draw a whole frame of its own first), a track load after each change of
-// its progress labels, and the modal dialogs in their own loops. Busy guards the view against
-// that: it is set
-//   - during a frame, from after its first pending events to its end (also when it raises),
-//   - during a track load,
-//   - while the Open dialog is up,
-//   - from the end of start-up until the first track has been opened or the Open dialog closed.
-// While it is set the mouse and key handlers (Camera.h) only record the pointer and return, and
-// the window draws no frame.
+// Its owner, the track session (core/session/TrackSession.h), writes down the re-entrancy rules
+// that Busy follows.
 #pragma once
 
 #include <chrono>
 #include <cstdint>
+
+struct TTrackData;
 
 // Seven singles, in the order saved camera locations use.
 struct TCameraPos {
@@ -82,6 +73,10 @@ struct TViewResult {
 };
 
 struct TViewState {
+    // The track this view shows, read only; its owner (the track session) outlives the view.
+    // Without one the ground is flat at height 0 and the start grid at the origin.
+    const TTrackData* Track = nullptr;
+
     TCameraPos Camera;
     // The area drawn around the camera, in grid squares. Starts at 50 rather than 0 so that a
     // track opened with "ResetViewDistTo" off and no saved location still shows something.
@@ -113,5 +108,5 @@ struct TViewState {
     std::chrono::steady_clock::time_point LastRedrawTime = std::chrono::steady_clock::now();
     int HideObjectsWhileMovingFor = 500; // ms, -1 = never hide
 
-    bool Busy = false; // see the re-entrancy rules above
+    bool Busy = false; // see the re-entrancy rules of the track session
 };

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "cli/CliCommands.h"
+#include "cli/TrackSession.h"
 
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -20,4 +22,16 @@ inline TCliRun Capture(const TCliArgs& args) {
     run.Out = out.str();
     run.Err = err.str();
     return run;
+}
+
+// The track of an archive loaded as a subcommand loads it, for a test to compare with what the
+// subcommand wrote.
+inline std::unique_ptr<TCliTrackSession> LoadedTrack(const std::string& archive,
+                                                     const std::string& track = "") {
+    TCliTrackOptions options;
+    options.Archive = archive;
+    options.Track = track;
+    auto session = std::make_unique<TCliTrackSession>(options, 64, 64);
+    session->Load();
+    return session;
 }

@@ -100,9 +100,8 @@ size_t QuadTriangles(const TDrawQuad& quad) {
     return quad.VertexCount >= 3 ? static_cast<size_t>(quad.VertexCount - 2) : 0;
 }
 
-// What the loaded track (TrackData(), as the export left it) says the file must hold.
-void ExpectTheParsedTrack(const tinygltf::Model& model) {
-    const TTrackData& track = TrackData();
+// What the track says the file must hold.
+void ExpectTheParsedTrack(const tinygltf::Model& model, const TTrackData& track) {
     size_t terrain = 0;
     size_t boxes = 0;
     for (int r = 0; r < kGridSize; ++r) {
@@ -200,7 +199,7 @@ TEST_F(ExportCommandTest, BothDemoTracksExportToFilesTheValidatorAcceptsAndThatH
         EXPECT_EQ(out_, glb + "\n");
         EXPECT_EQ(err_, "") << "the demo loads without warnings";
         const tinygltf::Model model = ReadBack(glb);
-        ExpectTheParsedTrack(model);
+        ExpectTheParsedTrack(model, LoadedTrack(demo, NamePart(line))->Session().Track());
         EXPECT_FALSE(FindNode(model, "Objects")->children.empty());
         EXPECT_VALID_GLTF(glb);
     }
@@ -211,7 +210,7 @@ TEST_F(ExportCommandTest, TexturesAreSharedAndOnlyBlendedFacesMaskTransparentPix
     const std::string glb = dir_.Path() + "track.glb";
     ASSERT_EQ(Run({archive, "-o", glb}), kCliDone) << err_;
     const tinygltf::Model model = ReadBack(glb);
-    ExpectTheParsedTrack(model);
+    ExpectTheParsedTrack(model, LoadedTrack(archive)->Session().Track());
     // Terrain, water, the crate, the sign and the board; no ground boxes in this track.
     EXPECT_EQ(model.meshes.size(), 5u);
     // One image per texture; one material per texture and way of drawing it.
@@ -241,7 +240,8 @@ TEST_F(ExportCommandTest, APlacementKeepsItsPositionInCellsWithYUp) {
     const std::string glb = dir_.Path() + "track.glb";
     ASSERT_EQ(Run({archive, "-o", glb}), kCliDone) << err_;
     const tinygltf::Model model = ReadBack(glb);
-    const TQRXBox& crate = *TrackData().TrackObjects.front();
+    const auto loaded = LoadedTrack(archive);
+    const TQRXBox& crate = *loaded->Session().Track().TrackObjects.front();
     const tinygltf::Node* node = FindNode(model, "MODELS\\CRATE.BIN");
     ASSERT_NE(node, nullptr);
     ASSERT_EQ(node->translation.size(), 3u);

@@ -91,7 +91,8 @@ TEST_F(MapCommandTest, EachDemoTrackShowsItsCheckpointsAndStartGridWhereTheTrack
         SCOPED_TRACE(line);
         const std::string png = dir_.Path() + NamePart(line) + ".png";
         ASSERT_EQ(Run({demo_, "--track", NamePart(line), "-o", png}), kCliDone) << err_;
-        const TTrackData& track = TrackData();
+        const auto loaded = LoadedTrack(demo_, NamePart(line));
+        const TTrackData& track = loaded->Session().Track();
         const TPicture picture = ReadPng(png);
         ASSERT_EQ(picture.Width, picture.Height);
         EXPECT_EQ(out_, png + " " + std::to_string(picture.Width) + "x" +

@@ -3,6 +3,8 @@
 // No other exception escapes, and under the sanitizers no read or write leaves its buffer.
 #include "core/base/Errors.h"
 #include "core/base/ProgramFolder.h"
+#include "core/formats/PalettePool.h"
+#include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
@@ -44,7 +46,8 @@ protected:
                 const std::string& line = tracks[i];
                 TStringList warnings;
                 TQuietProgress progress;
-                LoadTrack(render_, pod, NamePart(line), progress, warnings, finder_);
+                LoadTrack(render_, *track_, palettes_, pod, NamePart(line), progress, warnings,
+                          finder_);
             }
             return TOutcome::Loaded;
         } catch (const EDunmereError& e) {
@@ -69,6 +72,8 @@ protected:
 
     THeadlessGLContext gl_{16, 16};
     TRenderContext render_; // destroyed while gl_ is still current
+    std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();
+    TPalettePool palettes_;
     TSilentMessages messages_;
     TQRXFileFinder finder_;
     TTempDir folder_;

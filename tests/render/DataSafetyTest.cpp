@@ -5,6 +5,7 @@
 #include "core/base/Logging.h"
 #include "core/base/ProgramFolder.h"
 #include "core/formats/GLBMP.h"
+#include "core/formats/PalettePool.h"
 #include "core/settings/IniFile.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
@@ -88,6 +89,8 @@ TEST(DataSafety, ASessionChangesNoGameFileNorTheViewersOwnData) {
         OpenLog(settings.Path() + "DunmereGL.log");
         THeadlessGLContext gl(kViewSide, kViewSide);
         TRenderContext render;
+        const auto track = std::make_unique<TTrackData>();
+        TPalettePool palettes;
         InitGLState();
         render.Textures.LoadMissingTexture();
         TQRXFileFinder finder;
@@ -99,21 +102,22 @@ TEST(DataSafety, ASessionChangesNoGameFileNorTheViewersOwnData) {
         for (const std::string& line : pod.SitEntries()) {
             TStringList warnings;
             TQuietProgress progress;
-            LoadTrack(render, pod, NamePart(line), progress, warnings, finder);
+            LoadTrack(render, *track, palettes, pod, NamePart(line), progress, warnings, finder);
             // Models and textures the archive lacks are looked for in the search folder.
             finder.Locate("MODELS\\NOWHERE.BIN");
             finder.Locate("ART\\GRASS.RAW");
 
             TViewState view;
+            view.Track = track.get();
             ResetViewForTrackOpen(view, 50, true);
             GoToStartGrid(view);
             view.FullFrame = true;
             TQuietFrameHost host;
             Panel1Resize(render, kViewSide, kViewSide, view.Camera.FOV);
             for (int slot = 0; slot <= 5; ++slot) {
-                SaveCameraLocation(ini, view, TrackData().TrackName, slot);
+                SaveCameraLocation(ini, view, track->TrackName, slot);
             }
-            RestoreCameraLocation(ini, view, TrackData().TrackName, 3);
+            RestoreCameraLocation(ini, view, track->TrackName, 3);
             RenderFrame({render, view, true, host});
             for (const char* format : {".bmp", ".png", ".tga", ".jpg"}) {
                 TGLBMP image;

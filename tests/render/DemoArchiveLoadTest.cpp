@@ -1,5 +1,6 @@
 // The bundled demo archive, as the build made it, loads completely with the viewer's own files.
 #include "core/base/ProgramFolder.h"
+#include "core/formats/PalettePool.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
@@ -14,6 +15,8 @@ namespace {
 TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
     THeadlessGLContext gl(16, 16);
     TRenderContext render;
+    const auto loaded = std::make_unique<TTrackData>();
+    TPalettePool palettes;
     SetProgramFolder(DUNMERE_BIN_DIR);
     render.Textures.LoadMissingTexture();
     ASSERT_NE(render.Textures.MissingTexture(), 0);
@@ -25,9 +28,9 @@ TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
         SCOPED_TRACE(line);
         TStringList warnings;
         TQuietProgress progress;
-        LoadTrack(render, pod, NamePart(line), progress, warnings, finder);
+        LoadTrack(render, *loaded, palettes, pod, NamePart(line), progress, warnings, finder);
         EXPECT_TRUE(warnings.empty()) << warnings.front();
-        const TTrackData& track = TrackData();
+        const TTrackData& track = *loaded;
         EXPECT_EQ(track.TrackName, ValuePart(line));
         EXPECT_FALSE(track.TrackObjects.empty());
         EXPECT_GT(track.CheckpointMarkerCount, 0);

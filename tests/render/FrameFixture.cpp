@@ -29,10 +29,6 @@ void SetVertex(TDrawQuad& quad, int k, int row, int column, float y, float light
     quad.TexCoords[k][1] = 0.5f;
 }
 
-template <typename T> void FillTable(T (&table)[kGridSize][kGridSize], const T& value) {
-    std::fill(&table[0][0], &table[0][0] + kGridSize * kGridSize, value);
-}
-
 } // namespace
 
 void FrameTest::SetUpTestSuite() {
@@ -45,7 +41,8 @@ void FrameTest::SetUpTestSuite() {
 void FrameTest::TearDownTestSuite() {}
 
 void FrameTest::SetUp() {
-    TrackData().TrackLoaded = true;
+    Track().TrackLoaded = true;
+    view_.Track = &Track();
     view_.Display.GlobalTint = {1, 1, 1};
     view_.FullFrame = true;
     // Water covers everything around the camera; the tests about it switch it on.
@@ -53,17 +50,6 @@ void FrameTest::SetUp() {
 }
 
 void FrameTest::TearDown() {
-    TTrackData& track = TrackData();
-    FillTable(track.TerrainQuads, TDrawQuad{});
-    FillTable(track.GroundBoxCells, TGroundBoxCell{});
-    FillTable(track.TerrainInGroundBox, false);
-    FillTable(track.TerrainVertices, TVertex3f{});
-    ResetTrackDescription();
-    for (auto& sky : track.SkyBoxes) {
-        sky.reset();
-    }
-    track.Stadium.reset();
-    track.TrackLoaded = false;
     if (!createdTextures.empty()) {
         glDeleteTextures(static_cast<GLsizei>(createdTextures.size()), createdTextures.data());
         createdTextures.clear();
@@ -109,7 +95,7 @@ GLuint FrameTest::SolidTexture(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 }
 
 void FrameTest::FillTerrainCell(int row, int column, float y, float light, GLuint texture) {
-    TDrawQuad& quad = TrackData().TerrainQuads[row][column];
+    TDrawQuad& quad = Track().TerrainQuads[row][column];
     quad.VertexCount = 4;
     quad.Texture = TextureNumberOf(texture);
     SetVertex(quad, 0, row, column, y, light);
@@ -119,7 +105,7 @@ void FrameTest::FillTerrainCell(int row, int column, float y, float light, GLuin
 }
 
 void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLuint texture) {
-    TGroundBoxCell& cell = TrackData().GroundBoxCells[row][column];
+    TGroundBoxCell& cell = Track().GroundBoxCells[row][column];
     cell.HasBox = true;
     struct TCorner {
         int dr;
@@ -150,7 +136,7 @@ void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLui
 void FrameTest::UseRenderer() {
     render_.Renderer = renderer_;
     if (renderer_ == TRendererKind::Prepared) {
-        render_.Prepared.Prepare(render_.TrackTextures, render_.Textures.MissingTexture());
+        render_.Prepared.Prepare(Track(), render_.TrackTextures, render_.Textures.MissingTexture());
     }
 }
 

@@ -78,7 +78,11 @@ protected:
     // shifted by the camera translation.
     TRgb PixelOverWorld(double x, double z) const;
 
+    // The track of this test, fresh and marked loaded; view_ looks at it.
+    TTrackData& Track() { return *track_; }
+
     static std::unique_ptr<THeadlessGLContext> context_;
+    std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();
     TRenderContext render_;
     TViewState view_;
     TQuietFrameHost host_;

@@ -51,7 +51,7 @@ TEST_P(TerrainTest, ACellBuriedInAGroundBoxIsLeftOutOnlyWhileGroundBoxesAreShown
             FillTerrainCell(row, column, 0, 1, texture);
         }
     }
-    TrackData().TerrainInGroundBox[130][126] = true;
+    Track().TerrainInGroundBox[130][126] = true;
     view_.ViewDistance = 30;
     view_.Display.ShowWater = false;
     LookDown(1);
@@ -156,7 +156,7 @@ TEST_P(TerrainTest, EmptyCellsAreSkippedAndDamagedQuadsStopTheFrameWithTheirMess
     LookDown(1);
     EXPECT_NO_THROW(Render());
 
-    TrackData().TerrainQuads[130][126].VertexCount = 3;
+    Track().TerrainQuads[130][126].VertexCount = 3;
     try {
         Render();
         FAIL() << "no error";
@@ -171,10 +171,10 @@ TEST_P(TerrainTest, OfTwoDamagedQuadsTheFirstVisitedAlongTheColumnsNamesTheError
     FillTerrainCell(128, 128, 0, 1, texture);
     view_.ViewDistance = 20;
     LookDown(1);
-    TrackData().TerrainQuads[120][130].VertexCount = 5; // column 130, visited later
-    TrackData().TerrainQuads[135][126].VertexCount = 3; // column 126, visited first
+    Track().TerrainQuads[120][130].VertexCount = 5; // column 130, visited later
+    Track().TerrainQuads[135][126].VertexCount = 3; // column 126, visited first
     // Row 2 of column 250 is visited as column -6 from camera column 4, before both.
-    TrackData().TerrainQuads[2][250].VertexCount = 2;
+    Track().TerrainQuads[2][250].VertexCount = 2;
     try {
         Render();
         FAIL() << "no error";
@@ -214,7 +214,7 @@ TEST_P(TerrainTest, AChunkCutByTheAreaEdgeDrawsOnlyItsCellsInsideAndChunksBehind
 
 TEST_P(TerrainTest, FollowingPutsTheEyeAboveTheGroundAndOnlyTheMapViewSeesBeyond30Units) {
     const GLuint texture = SolidTexture(0, 0, 255);
-    TTrackData& track = TrackData();
+    TTrackData& track = Track();
     for (int row = 100; row < 156; ++row) {
         for (int column = 100; column < 156; ++column) {
             FillTerrainCell(row, column, 0.5f, 1, texture);
@@ -290,7 +290,7 @@ TEST_P(GroundBoxTest, BoxesBeyondTheGridEdgesAreTheStoredOnesShiftedAndAlwaysInT
 TEST_P(GroundBoxTest, BoxesAreDrawnInTheTintWithoutTheirLightAndOnlyWhenShown) {
     const GLuint texture = SolidTexture(200, 200, 200);
     FillGroundBox(128, 128, 0, 0.02f, texture);
-    for (TDrawQuad& face : TrackData().GroundBoxCells[128][128].Faces) {
+    for (TDrawQuad& face : Track().GroundBoxCells[128][128].Faces) {
         for (auto& color : face.Colors) {
             color[0] = color[1] = color[2] = 0.1f;
         }
@@ -310,7 +310,7 @@ TEST_P(GroundBoxTest, BoxesAreDrawnInTheTintWithoutTheirLightAndOnlyWhenShown) {
 TEST_P(GroundBoxTest, ADamagedFaceStopsTheFrameWithItsMessageAndTheFrameStillEnds) {
     const GLuint texture = SolidTexture(200, 200, 200);
     FillGroundBox(131, 125, 0, 0.02f, texture);
-    TrackData().GroundBoxCells[131][125].Faces[2].VertexCount = 2;
+    Track().GroundBoxCells[131][125].Faces[2].VertexCount = 2;
     view_.ViewDistance = 10;
     LookDown(1);
     TRecordingHost host{view_};
@@ -350,7 +350,7 @@ TEST_F(RenderFrameTest, DrawsNothingWhileBusyWithoutAnArchiveOrWithoutATrack) {
     EXPECT_TRUE(view_.Busy);
     view_.Busy = false;
     frameLeavesRed(false);
-    TrackData().TrackLoaded = false;
+    Track().TrackLoaded = false;
     frameLeavesRed(true);
     EXPECT_TRUE(host.Calls.empty());
 }
@@ -412,14 +412,14 @@ protected:
         object->IsCheckpointMarker = marker;
         object->ModelName = "MODELS\\BOX.BIN";
         TQRXBox* raw = object.get();
-        TrackData().TrackObjects.push_back(std::move(object));
-        TrackData().ObjectDrawList.push_back(raw);
+        Track().TrackObjects.push_back(std::move(object));
+        render_.DrawList.Add(raw);
         return raw;
     }
 
     // Two boxes (one a checkpoint), one top-crush body and cab, one marker, all near (100, 100).
     void AddTypicalTrack() {
-        TTrackData& track = TrackData();
+        TTrackData& track = Track();
         box_ = AddObject(101, 100, "7,0");
         checkpoint_ = AddObject(100, 102, "6,0");
         body_ = AddObject(103, 100, "7,0");
@@ -431,7 +431,20 @@ protected:
         view_.ViewDistance = 20;
     }
 
-    std::vector<TQRXBox*> Drawn() { return ObjectsOfCopy(view_, 0, 0, 100, 100); }
+    std::vector<const TQRXBox*> Drawn() { return CopyAt(0, 0, 100, 100); }
+    std::vector<const TQRXBox*> CopyAt(double offZ, double offX, double camCol, double camRow) {
+        return render_.DrawList.ObjectsOfCopy(Track(), view_, offZ, offX, camCol, camRow);
+    }
+    // The distance the last copy measured for object.
+    double DistanceOf(const TQRXBox* object) const {
+        for (const auto& entry : render_.DrawList.Entries()) {
+            if (entry.Object == object) {
+                return entry.Distance;
+            }
+        }
+        ADD_FAILURE() << "not in the draw list";
+        return -1;
+    }
 
     TQRXBox* box_ = nullptr;
     TQRXBox* checkpoint_ = nullptr;
@@ -443,10 +456,10 @@ protected:
 TEST_P(ObjectPassTest, ModeOneLeavesOutCheckpointObjectsAndModeTwoDrawsThem) {
     AddTypicalTrack();
     view_.Display.ObjectsMode = 1;
-    const std::vector<TQRXBox*> modeOne{cab_, body_, box_};
+    const std::vector<const TQRXBox*> modeOne{cab_, body_, box_};
     EXPECT_EQ(Drawn(), modeOne);
     view_.Display.ObjectsMode = 2;
-    const std::vector<TQRXBox*> modeTwo{cab_, body_, checkpoint_, box_};
+    const std::vector<const TQRXBox*> modeTwo{cab_, body_, checkpoint_, box_};
     EXPECT_EQ(Drawn(), modeTwo);
 }
 
@@ -469,11 +482,10 @@ TEST_P(ObjectPassTest, WithObjectsOffOnlyTheMarkersAreDrawnAndOnlyIfThereAreAny)
     AddTypicalTrack();
     view_.Display.ObjectsMode = 0;
     view_.Display.ShowCheckpoints = true;
-    EXPECT_EQ(Drawn(), std::vector<TQRXBox*>{marker_});
+    EXPECT_EQ(Drawn(), std::vector<const TQRXBox*>{marker_});
 
-    TTrackData& track = TrackData();
-    track.ObjectDrawList.erase(
-        std::find(track.ObjectDrawList.begin(), track.ObjectDrawList.end(), marker_));
+    TTrackData& track = Track();
+    render_.DrawList.Remove(marker_);
     track.TrackObjects.pop_back();
     track.CheckpointMarkerCount = 0;
     EXPECT_TRUE(Drawn().empty());
@@ -484,9 +496,9 @@ TEST_P(ObjectPassTest, AnObjectExactlyAtTheViewDistanceIsCulled) {
     view_.ViewDistance = 10;
     TQRXBox* atLimit = AddObject(110, 100, "7,0");
     TQRXBox* inside = AddObject(100, 109.99, "7,0");
-    EXPECT_EQ(Drawn(), std::vector<TQRXBox*>{inside});
-    EXPECT_DOUBLE_EQ(atLimit->Distance, 99999.9);
-    EXPECT_NEAR(inside->Distance, 9.99, 1e-9);
+    EXPECT_EQ(Drawn(), std::vector<const TQRXBox*>{inside});
+    EXPECT_DOUBLE_EQ(DistanceOf(atLimit), 99999.9);
+    EXPECT_NEAR(DistanceOf(inside), 9.99, 1e-9);
 }
 
 TEST_P(ObjectPassTest, ObjectsAreDrawnFarthestFirstKeepingTheOrderOfEqualDistances) {
@@ -496,18 +508,22 @@ TEST_P(ObjectPassTest, ObjectsAreDrawnFarthestFirstKeepingTheOrderOfEqualDistanc
     TQRXBox* far = AddObject(100, 95, "7,0");
     TQRXBox* nearB = AddObject(100, 97, "7,0");
     TQRXBox* nearest = AddObject(101, 100, "7,0");
-    const std::vector<TQRXBox*> expected{far, nearA, nearB, nearest};
+    const std::vector<const TQRXBox*> expected{far, nearA, nearB, nearest};
     EXPECT_EQ(Drawn(), expected);
-    EXPECT_EQ(TrackData().ObjectDrawList, expected);
+    std::vector<const TQRXBox*> order;
+    for (const auto& entry : render_.DrawList.Entries()) {
+        order.push_back(entry.Object);
+    }
+    EXPECT_EQ(order, expected);
 }
 
 TEST_P(ObjectPassTest, CopiesBeyondTheEdgesMeasureFromTheShiftedPosition) {
     view_.Display.ObjectsMode = 2;
     view_.ViewDistance = 10;
     TQRXBox* object = AddObject(2, 100, "7,0");
-    EXPECT_TRUE(ObjectsOfCopy(view_, 0, 0, 250, 100).empty());
-    EXPECT_EQ(ObjectsOfCopy(view_, 16, 0, 250, 100), std::vector<TQRXBox*>{object});
-    EXPECT_DOUBLE_EQ(object->Distance, 8);
+    EXPECT_TRUE(CopyAt(0, 0, 250, 100).empty());
+    EXPECT_EQ(CopyAt(16, 0, 250, 100), std::vector<const TQRXBox*>{object});
+    EXPECT_DOUBLE_EQ(DistanceOf(object), 8);
 }
 
 TEST_P(ObjectPassTest, ObjectsShowInAFullFrameAndVanishFromAMovementFrame) {
@@ -515,7 +531,7 @@ TEST_P(ObjectPassTest, ObjectsShowInAFullFrameAndVanishFromAMovementFrame) {
     StoreQuadModel("MODELS\\BOX.BIN", 6554, 0);
     TQRXBox* object = AddObject(128, 128, "7,0");
     object->Y = 51;
-    TrackData().BoxCount = 1;
+    Track().BoxCount = 1;
     view_.Display.ObjectsMode = 1;
     view_.Display.GlobalTint = {1, 0.5f, 1};
     view_.ViewDistance = 10;
@@ -536,7 +552,7 @@ TEST_P(ObjectPassTest, AnObjectBeyondTheGridEdgeIsDrawnThroughItsShiftedCopy) {
     // Stored at column 2, seen from camera column 250: 8 cells on, one grid further along z.
     TQRXBox* object = AddObject(2, 128, "7,0");
     object->Y = 51;
-    TrackData().BoxCount = 1;
+    Track().BoxCount = 1;
     view_.Display.ObjectsMode = 2;
     view_.ViewDistance = 10;
     LookDown(1);

@@ -2,6 +2,7 @@
 // from many cameras, view distances and display settings, and the pictures must be identical
 // except where two surfaces tie in depth and the drawing order picks the colour.
 #include "core/base/ProgramFolder.h"
+#include "core/formats/PalettePool.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
@@ -62,7 +63,7 @@ protected:
         const TPodFile pod(archive);
         TStringList warnings;
         TQuietProgress progress;
-        LoadTrack(render_, pod, sitEntry, progress, warnings, finder_);
+        LoadTrack(render_, *track_, palettes_, pod, sitEntry, progress, warnings, finder_);
         ASSERT_TRUE(render_.Prepared.Ready());
     }
 
@@ -111,6 +112,7 @@ protected:
     // display toggle.
     void CompareEverywhere(const std::string& track) {
         TViewState start;
+        start.Track = track_.get();
         ResetViewForTrackOpen(start, 50, true);
         GoToStartGrid(start);
         start.Display.ObjectsMode = 2;
@@ -168,6 +170,8 @@ protected:
 
     static THeadlessGLContext* context_;
     TRenderContext render_;
+    std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();
+    TPalettePool palettes_;
     TQRXFileFinder finder_;
     int totalDiffering_ = 0;
     int pictures_ = 0;
@@ -186,7 +190,6 @@ TEST_F(RendererComparison, TheDemoArenaLooksTheSameFromEverywhere) {
 }
 
 TEST_F(RendererComparison, TheTestTrackLooksTheSameFromEverywhere) {
-    ClearTrack();
     TTempDir program;
     WriteViewerData(program);
     TTrackFixture fixture;

@@ -95,7 +95,7 @@ TEST_F(WaterTest, HighTideLiftsTheSurfaceFromJustBelowToJustAboveTheWaterHeight)
         return ys;
     };
     // A track without a water key still shows water.
-    TrackData().WaterHeight = 0;
+    Track().WaterHeight = 0;
     for (const double y : heights()) {
         EXPECT_NEAR(y, -0.00078125, 1e-6);
     }
@@ -103,7 +103,7 @@ TEST_F(WaterTest, HighTideLiftsTheSurfaceFromJustBelowToJustAboveTheWaterHeight)
     for (const double y : heights()) {
         EXPECT_NEAR(y, 0.00078125, 1e-6);
     }
-    TrackData().WaterHeight = 0.25f;
+    Track().WaterHeight = 0.25f;
     for (const double y : heights()) {
         EXPECT_NEAR(y, 0.25 + 0.00078125, 1e-6);
     }
@@ -185,14 +185,14 @@ protected:
         box->Psi = (x + z) / 1000;
         box->TypeFlags = typeFlags;
         box->ModelName = "MODELS\\CHECK.BIN";
-        TrackData().TrackObjects.push_back(std::move(box));
-        return TrackData().TrackObjects.back().get();
+        Track().TrackObjects.push_back(std::move(box));
+        return Track().TrackObjects.back().get();
     }
 };
 
 TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushObjectsDoNot) {
     folder_.WriteFile("data/DMGLCHK.BIN", QuadModelBytes(1000, 0));
-    TTrackData& track = TrackData();
+    TTrackData& track = Track();
     AddBox(100, 200, "6,0");
     AddBox(300, 400, "7,0");
     AddBox(500, 600, "6,0");
@@ -203,7 +203,7 @@ TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushO
     track.BoxCount = 5;
     track.TopCrushCount = 1;
 
-    MakeCheckpointMarkers(render_, loads_.For(nullptr));
+    MakeCheckpointMarkers(Track(), render_, loads_.For(nullptr));
 
     EXPECT_EQ(track.CheckpointMarkerCount, 3);
     ASSERT_EQ(track.TrackObjects.size(), 10u);
@@ -229,13 +229,13 @@ TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushO
 TEST_F(CheckpointMarkerTest, AMissingMarkerModelIsWarnedOnceAndABoxCountBeyondTheObjectsIsSafe) {
     AddBox(100, 200, "6,0");
     AddBox(300, 400, "6,0");
-    TrackData().BoxCount = 40;
-    TrackData().CheckpointMarkerCount = 7;
+    Track().BoxCount = 40;
+    Track().CheckpointMarkerCount = 7;
 
-    MakeCheckpointMarkers(render_, loads_.For(nullptr));
+    MakeCheckpointMarkers(Track(), render_, loads_.For(nullptr));
 
-    EXPECT_EQ(TrackData().CheckpointMarkerCount, 2);
-    EXPECT_EQ(TrackData().TrackObjects.size(), 4u);
+    EXPECT_EQ(Track().CheckpointMarkerCount, 2);
+    EXPECT_EQ(Track().TrackObjects.size(), 4u);
     EXPECT_EQ(warnings_, TStringList{"Error: BIN Model \"DMGLCHK.BIN\" not found"});
 }
 
@@ -243,7 +243,7 @@ class SkyBoxTest : public ModelFolderTest {};
 
 TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(render_, loads_.For(nullptr));
+    MakeSkyBoxes(Track(), render_, loads_.For(nullptr));
 
     const TStringList expectedWarnings{"Error: BIN Model \"SKYBOX_CLOUDY2.BIN\" not found",
                                        "Error: BIN Model \"SKYBOX_DUSKSKY.BIN\" not found",
@@ -251,10 +251,10 @@ TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
     EXPECT_EQ(warnings_, expectedWarnings);
     const char* names[5] = {nullptr, "SKYBOX_CLOUDY2.BIN", "SKYBOX_CCLOUDS.BIN",
                             "SKYBOX_DUSKSKY.BIN", "SKYBOX_NITESKY.BIN"};
-    EXPECT_EQ(SkyBoxFor(0), nullptr);
-    EXPECT_EQ(SkyBoxFor(5), nullptr);
+    EXPECT_EQ(SkyBoxFor(Track(), 0), nullptr);
+    EXPECT_EQ(SkyBoxFor(Track(), 5), nullptr);
     for (int type = 1; type <= 4; ++type) {
-        const TQRXBox* sky = SkyBoxFor(type);
+        const TQRXBox* sky = SkyBoxFor(Track(), type);
         ASSERT_NE(sky, nullptr);
         EXPECT_EQ(sky->ModelName, names[type]);
         EXPECT_EQ(sky->X, 4100.0);
@@ -267,7 +267,7 @@ TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
 TEST_F(SkyBoxTest, SkyTypeTwoDrawsTheCloudySkyInWhiteAroundTheShiftedEye) {
     // Scaled by 25000 / 131072 the square lies 1.14 units below the eye, 9.5 units each way.
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(render_, loads_.For(nullptr));
+    MakeSkyBoxes(Track(), render_, loads_.For(nullptr));
     view_.Display.GlobalTint = {0.3f, 0.3f, 0.3f};
     LookDown(1);
 
@@ -302,7 +302,7 @@ protected:
         backdrop->X = 4100;
         backdrop->Z = 4200;
         backdrop->ModelName = modelName;
-        TrackData().Backdrops[index] = std::move(backdrop);
+        Track().Backdrops[index] = std::move(backdrop);
     }
 };
 
@@ -316,18 +316,18 @@ TEST_F(BackdropTest, BackdropsAreScaledToOneSizeAndNeverWithoutAnExtent) {
 
     AddBackdrop(0, "MODELS\\HILLS.BIN");
     AddBackdrop(2, "models\\hills.bin ");
-    EXPECT_NEAR(BackdropScale(render_, 0).value_or(0), 70000, 1e-6);
-    EXPECT_FALSE(BackdropScale(render_, 1).has_value());
-    EXPECT_NEAR(BackdropScale(render_, 2).value_or(0), 50000, 1e-6);
+    EXPECT_NEAR(BackdropScale(render_, Track(), 0).value_or(0), 70000, 1e-6);
+    EXPECT_FALSE(BackdropScale(render_, Track(), 1).has_value());
+    EXPECT_NEAR(BackdropScale(render_, Track(), 2).value_or(0), 50000, 1e-6);
     AddBackdrop(1, "MODELS\\HILLS.BIN");
-    EXPECT_NEAR(BackdropScale(render_, 1).value_or(0), 60000, 1e-6);
+    EXPECT_NEAR(BackdropScale(render_, Track(), 1).value_or(0), 60000, 1e-6);
 
     AddBackdrop(1, "MODELS\\POINT.BIN");
-    EXPECT_FALSE(BackdropScale(render_, 1).has_value());
+    EXPECT_FALSE(BackdropScale(render_, Track(), 1).has_value());
     AddBackdrop(1, "MODELS\\MISSING.BIN");
-    EXPECT_FALSE(BackdropScale(render_, 1).has_value());
-    EXPECT_FALSE(BackdropScale(render_, 3).has_value());
-    EXPECT_NO_THROW(DrawBackdrops(render_));
+    EXPECT_FALSE(BackdropScale(render_, Track(), 1).has_value());
+    EXPECT_FALSE(BackdropScale(render_, Track(), 3).has_value());
+    EXPECT_NO_THROW(DrawBackdrops(render_, view_));
 }
 
 TEST_F(BackdropTest, BackdropsAreDrawnInTheTintOnlyWhenShownAndNotInMapView) {
@@ -354,50 +354,44 @@ class StadiumTest : public FrameTest {
 protected:
     void SetUp() override {
         FrameTest::SetUp();
-        TrackData().Stadium = std::make_unique<TQRXBox>();
-        TrackData().Stadium->ModelName = "MODELS\\STADIUM.BIN";
-        TrackData().Stadium->Y = -1;
+        Track().Stadium = std::make_unique<TQRXBox>();
+        Track().Stadium->ModelName = "MODELS\\STADIUM.BIN";
+        Track().Stadium->Y = -1;
     }
 };
 
-TEST_F(StadiumTest, TheStadiumSitsOnTheTerrainAtTheCornerOfItsRectangleWhenFlagged) {
-    TTrackData& track = TrackData();
+TEST_F(StadiumTest, TheFrameDrawsTheStadiumWhereTheLoadPutItWithoutMovingIt) {
+    TTrackData& track = Track();
     track.StadiumX = 100;
     track.StadiumSX = 21;
     track.StadiumZ = 50;
     track.StadiumSZ = 10;
     track.TerrainVertices[45][90].y = 0.25f;
     LookDown(1);
-
-    Render();
-    EXPECT_EQ(track.Stadium->Y, -1) << "drawn without the stadium flag";
-
     track.StadiumFlag = 1;
     view_.MapView = true;
     Render();
-    EXPECT_DOUBLE_EQ(track.Stadium->Y, 128);
+    EXPECT_EQ(track.Stadium->Y, -1);
+    EXPECT_DOUBLE_EQ(StadiumGroundHeight(track), 128);
+    track.Stadium.reset();
+    EXPECT_NO_THROW(Render());
 }
 
 TEST_F(StadiumTest, ARectangleReachingPastTheGridTakesTheHeightOfTheNearestEdgePoint) {
-    TTrackData& track = TrackData();
+    TTrackData& track = Track();
     track.StadiumZ = 2;
     track.StadiumSZ = 11; // corner row -3
     track.StadiumX = 300;
     track.StadiumSX = 0; // corner column 300
     track.TerrainVertices[0][255].y = 0.5f;
-    DrawStadium(render_);
-    EXPECT_DOUBLE_EQ(track.Stadium->Y, 256);
+    EXPECT_DOUBLE_EQ(StadiumGroundHeight(track), 256);
 
     track.StadiumZ = 300;
     track.StadiumSZ = 0; // corner row 300
     track.StadiumX = 2;
     track.StadiumSX = 11; // corner column -3
     track.TerrainVertices[255][0].y = 0.125f;
-    DrawStadium(render_);
-    EXPECT_DOUBLE_EQ(track.Stadium->Y, 64);
-
-    track.Stadium.reset();
-    EXPECT_NO_THROW(DrawStadium(render_));
+    EXPECT_DOUBLE_EQ(StadiumGroundHeight(track), 64);
 }
 
 } // namespace

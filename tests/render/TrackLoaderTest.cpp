@@ -1,6 +1,7 @@
 #include "render/TrackLoader.h"
 #include "core/base/Errors.h"
 #include "core/base/ProgramFolder.h"
+#include "core/formats/PalettePool.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/GLContext.h"
@@ -12,7 +13,7 @@
 
 namespace {
 
-class LoadTrackTest : public ::testing::Test {
+class LoadTrackTest : public TTrackTest {
 protected:
     void SetUp() override {
         WriteViewerData(program_);
@@ -31,7 +32,7 @@ protected:
     TStringList Load(const TTrackFixture& fixture) {
         const TPodFile pod = Archive(fixture);
         TStringList warnings;
-        LoadTrack(render_, pod, fixture.SitEntry, progress_, warnings, finder_);
+        LoadTrack(render_, Track(), palettes_, pod, fixture.SitEntry, progress_, warnings, finder_);
         return warnings;
     }
 
@@ -42,12 +43,13 @@ protected:
     TTempDir archives_;
     TQRXFileFinder finder_;
     TRecordingProgress progress_;
+    TPalettePool palettes_;
 };
 
 TEST_F(LoadTrackTest, CompleteTrackLoadsWithoutWarnings) {
     TTrackFixture fixture;
     EXPECT_TRUE(Load(fixture).empty());
-    const TTrackData& track = TrackData();
+    const TTrackData& track = Track();
     EXPECT_TRUE(track.TrackLoaded);
     EXPECT_EQ(track.TrackName, "Test Track");
     EXPECT_FLOAT_EQ(track.WaterHeight, 0.5f);
@@ -58,8 +60,8 @@ TEST_F(LoadTrackTest, CompleteTrackLoadsWithoutWarnings) {
     EXPECT_NE(render_.TrackTextures.At(0), render_.Textures.MissingTexture());
     EXPECT_EQ(track.TerrainQuads[1][1].Texture, 0);
     ASSERT_EQ(track.TrackObjects.size(), 1u);
-    ASSERT_EQ(track.ObjectDrawList.size(), 1u);
-    EXPECT_EQ(track.ObjectDrawList[0], track.TrackObjects[0].get());
+    ASSERT_EQ(render_.DrawList.Entries().size(), 1u);
+    EXPECT_EQ(render_.DrawList.Entries()[0].Object, track.TrackObjects[0].get());
     for (const auto& sky : track.SkyBoxes) {
         EXPECT_NE(sky, nullptr);
     }
@@ -76,7 +78,7 @@ TEST_F(LoadTrackTest, LogThatCannotBeWrittenStopsWhileTheLoadGoesOn) {
     const TStringList warnings = Load(fixture);
     const std::string said = testing::internal::GetCapturedStderr();
     CloseLog();
-    EXPECT_TRUE(TrackData().TrackLoaded);
+    EXPECT_TRUE(Track().TrackLoaded);
     EXPECT_EQ(warnings, TStringList{"Error: Texture \"ART\\GONE.RAW\" not found"});
     EXPECT_EQ(said, "Logging stopped: cannot write to /dev/full: No space left on device\n");
 }
@@ -133,9 +135,9 @@ TEST_F(LoadTrackTest, WarningsComeInTheOrderTheirStepsRun) {
         "Error: BIN Model \"SKYBOX_CCLOUDS.BIN\" not found",
         "Error: BIN Model \"SKYBOX_NITESKY.BIN\" not found"};
     EXPECT_EQ(warnings, expected);
-    EXPECT_EQ(TrackData().LightMap[100][200][0], 255);
+    EXPECT_EQ(Track().LightMap[100][200][0], 255);
     EXPECT_EQ(render_.TrackTextures.At(1), render_.Textures.MissingTexture());
-    EXPECT_EQ(TrackData().TrackObjects.size(), 3u);
+    EXPECT_EQ(Track().TrackObjects.size(), 3u);
 }
 
 TEST_F(LoadTrackTest, LightMapFoundOnlyInASearchFolderLoadsWithoutWarning) {
@@ -144,7 +146,7 @@ TEST_F(LoadTrackTest, LightMapFoundOnlyInASearchFolderLoadsWithoutWarning) {
     fixture.Light = 77;
     search_.WriteFile("paths/deep/TEST.LIT", fixture.LightMapBytes());
     EXPECT_TRUE(Load(fixture).empty());
-    EXPECT_EQ(TrackData().LightMap[255][255][0], 77);
+    EXPECT_EQ(Track().LightMap[255][255][0], 77);
 }
 
 TEST_F(LoadTrackTest, TextureListFromALooseFileIsReadToItsEnd) {
@@ -153,7 +155,7 @@ TEST_F(LoadTrackTest, TextureListFromALooseFileIsReadToItsEnd) {
     fixture.Textures = {"A.RAW", "B.RAW", "C.RAW"};
     search_.WriteFile("TEST.LST", "3\r\nA.RAW\r\n\r\nB.RAW\nC.RAW");
     EXPECT_TRUE(Load(fixture).empty());
-    EXPECT_EQ(TrackData().TextureNames, (TStringList{"A.RAW", "B.RAW", "C.RAW"}));
+    EXPECT_EQ(Track().TextureNames, (TStringList{"A.RAW", "B.RAW", "C.RAW"}));
     ASSERT_EQ(render_.TrackTextures.Count(), 3u);
     for (size_t k = 0; k < render_.TrackTextures.Count(); ++k) {
         EXPECT_NE(render_.TrackTextures.At(k), render_.Textures.MissingTexture());
@@ -173,7 +175,7 @@ TEST_F(LoadTrackTest, TextureListCountsAreTrustedOnlyAsFarAsTheFileGoes) {
     BuildSearchFolders(fresh, {search_.Path() + "paths", "", "", "", ""});
     const TPodFile pod = Archive(fixture, "SECOND.POD");
     TStringList warnings;
-    LoadTrack(render_, pod, fixture.SitEntry, progress_, warnings, fresh);
+    LoadTrack(render_, Track(), palettes_, pod, fixture.SitEntry, progress_, warnings, fresh);
     EXPECT_EQ(render_.TrackTextures.Count(), 0u);
 }
 
@@ -196,16 +198,16 @@ TEST_F(LoadTrackTest, SecondLoadLeavesNothingOfTheFirst) {
     first.ExtraSitLines = CrLfLines(
         {"*** Vehicles ***", "1", "2", "3", "4", "5", "100,5,200", "7", "8", "9", "0,0,1"});
     Load(first);
-    ASSERT_EQ(TrackData().TrackObjects.size(), 3u);
-    EXPECT_FLOAT_EQ(TrackData().FirstGridPos.x, 100);
+    ASSERT_EQ(Track().TrackObjects.size(), 3u);
+    EXPECT_FLOAT_EQ(Track().FirstGridPos.x, 100);
 
     TTrackFixture second;
     second.TrackName = "Second";
     EXPECT_TRUE(Load(second).empty());
-    const TTrackData& track = TrackData();
+    const TTrackData& track = Track();
     EXPECT_EQ(track.TrackName, "Second");
     EXPECT_EQ(track.TrackObjects.size(), 1u);
-    EXPECT_EQ(track.ObjectDrawList.size(), 1u);
+    EXPECT_EQ(render_.DrawList.Entries().size(), 1u);
     EXPECT_FLOAT_EQ(track.FirstGridPos.x, 0);
     EXPECT_FLOAT_EQ(track.FirstGridRot.z, 0);
     EXPECT_EQ(render_.Textures.FindTexture("ART\\FIRST.RAW"), -1);
@@ -215,20 +217,20 @@ TEST_F(LoadTrackTest, SecondLoadLeavesNothingOfTheFirst) {
 TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWorks) {
     TTrackFixture good;
     Load(good);
-    ASSERT_TRUE(TrackData().TrackLoaded);
+    ASSERT_TRUE(Track().TrackLoaded);
 
     TTrackFixture broken;
     broken.WithAltitude = false;
     broken.BoxModels = {"A.BIN", "B.BIN"};
     EXPECT_THROW(Load(broken), EInOutError);
-    const TTrackData& track = TrackData();
+    const TTrackData& track = Track();
     EXPECT_TRUE(track.TrackLoaded);
     // The first track's objects are released; the draw list must not still point at them.
     EXPECT_EQ(track.TrackObjects.size(), 2u);
-    EXPECT_TRUE(track.ObjectDrawList.empty());
+    EXPECT_TRUE(render_.DrawList.Entries().empty());
 
     EXPECT_TRUE(Load(good).empty());
-    EXPECT_EQ(TrackData().ObjectDrawList.size(), 1u);
+    EXPECT_EQ(render_.DrawList.Entries().size(), 1u);
 }
 
 } // namespace

@@ -31,9 +31,9 @@ protected:
         archive = WriteTracks("NAV.POD", {TTrackFixture{}});
         OpenAndWait(archive);
         form->Panel1MouseMove(Qt::NoButton, {}, 300, 200);
-        form->View.Camera = TCameraPos{};
-        form->View.Camera.TransX = 1;
-        form->View.Camera.TransZ = 2;
+        form->Session().View().Camera = TCameraPos{};
+        form->Session().View().Camera.TransX = 1;
+        form->Session().View().Camera.TransZ = 2;
     }
 
     // A left click at a pixel of the view, as the view window delivers it.
@@ -56,43 +56,43 @@ protected:
 };
 
 TEST_F(MainFormNavigationTest, HoldingTheUpArrowFliesForwardUntilItIsLetGo) {
-    const int framesBefore = form->FramesDrawn;
+    const int framesBefore = form->FramesDrawn();
     QTest::keyPress(form.get(), Qt::Key_Up);
     EXPECT_TRUE(form->Flying());
     // Heading 90 looks along +x: the eye's x grows, the translation's falls.
-    WaitUntil([this] { return form->View.Camera.TransX < 0.9f; });
-    EXPECT_LT(form->View.Camera.TransX, 0.9f);
-    EXPECT_NEAR(form->View.Camera.TransZ, 2, 1e-4);
-    EXPECT_GT(form->FramesDrawn, framesBefore);
+    WaitUntil([this] { return form->Session().View().Camera.TransX < 0.9f; });
+    EXPECT_LT(form->Session().View().Camera.TransX, 0.9f);
+    EXPECT_NEAR(form->Session().View().Camera.TransZ, 2, 1e-4);
+    EXPECT_GT(form->FramesDrawn(), framesBefore);
 
     QTest::keyRelease(form.get(), Qt::Key_Up);
     EXPECT_FALSE(form->Flying());
-    const float stopped = form->View.Camera.TransX;
+    const float stopped = form->Session().View().Camera.TransX;
     // Nothing runs any more once the key is up: no timer, and the idle frames end.
     EXPECT_TRUE(RunUntilIdle());
-    EXPECT_EQ(form->View.Camera.TransX, stopped);
+    EXPECT_EQ(form->Session().View().Camera.TransX, stopped);
 }
 
 TEST_F(MainFormNavigationTest, ArrowsTurnAndPageKeysRiseAndSink) {
     QTest::keyPress(form.get(), Qt::Key_Right);
-    WaitUntil([this] { return form->View.Camera.Heading > 100; });
+    WaitUntil([this] { return form->Session().View().Camera.Heading > 100; });
     QTest::keyRelease(form.get(), Qt::Key_Right);
-    EXPECT_GT(form->View.Camera.Heading, 100);
+    EXPECT_GT(form->Session().View().Camera.Heading, 100);
 
-    const float height = form->View.Camera.TransY;
+    const float height = form->Session().View().Camera.TransY;
     QTest::keyPress(form.get(), Qt::Key_PageUp);
-    WaitUntil([&] { return form->View.Camera.TransY < height - 0.05f; });
+    WaitUntil([&] { return form->Session().View().Camera.TransY < height - 0.05f; });
     QTest::keyRelease(form.get(), Qt::Key_PageUp);
-    EXPECT_LT(form->View.Camera.TransY, height - 0.05f);
+    EXPECT_LT(form->Session().View().Camera.TransY, height - 0.05f);
     EXPECT_FALSE(form->Flying());
 }
 
 TEST_F(MainFormNavigationTest, FlightKeysDoNothingWhileBusyAndLeavingTheWindowStopsTheFlight) {
-    form->View.Busy = true;
+    form->Session().View().Busy = true;
     QTest::keyPress(form.get(), Qt::Key_Up);
     EXPECT_FALSE(form->Flying());
     QTest::keyRelease(form.get(), Qt::Key_Up);
-    form->View.Busy = false;
+    form->Session().View().Busy = false;
 
     QTest::keyPress(form.get(), Qt::Key_Down);
     ASSERT_TRUE(form->Flying());
@@ -104,28 +104,28 @@ TEST_F(MainFormNavigationTest, FlightKeysDoNothingWhileBusyAndLeavingTheWindowSt
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other, kPatienceMs));
     WaitUntil([this] { return !form->Flying(); });
     EXPECT_FALSE(form->Flying());
-    const float stopped = form->View.Camera.TransX;
+    const float stopped = form->Session().View().Camera.TransX;
     EXPECT_TRUE(RunUntilIdle());
-    EXPECT_EQ(form->View.Camera.TransX, stopped);
+    EXPECT_EQ(form->Session().View().Camera.TransX, stopped);
 }
 
 TEST_F(MainFormNavigationTest, TheWheelMovesTheFreeCameraAndZoomsTheMapViewAboutThePointer) {
     Wheel(100, 100, 120);
-    EXPECT_NEAR(form->View.Camera.TransX, 1 - kWheelUnitsPerNotch, 1e-4);
+    EXPECT_NEAR(form->Session().View().Camera.TransX, 1 - kWheelUnitsPerNotch, 1e-4);
 
     QTest::keyClick(form.get(), Qt::Key_9);
-    ASSERT_TRUE(form->View.MapView);
+    ASSERT_TRUE(form->Session().View().MapView);
     const QSize view = form->ViewSize();
     const TViewPixel pointer{view.width() * 0.8 + 0.5, view.height() * 0.3 + 0.5, view.width(),
                              view.height()};
-    const auto before = GroundPointAtPixel(form->View, pointer);
+    const auto before = GroundPointAtPixel(form->Session().View(), pointer);
     ASSERT_TRUE(before);
-    const double above = EyeHeight(form->View) - before->Y;
+    const double above = EyeHeight(form->Session().View()) - before->Y;
     Wheel(static_cast<int>(view.width() * 0.8), static_cast<int>(view.height() * 0.3), 240);
     // Two notches: the eye comes nearer to the ground point by the zoom factor twice.
-    EXPECT_NEAR(EyeHeight(form->View) - before->Y, above * kMapZoomPerNotch * kMapZoomPerNotch,
-                1e-3);
-    const auto after = GroundPointAtPixel(form->View, pointer);
+    EXPECT_NEAR(EyeHeight(form->Session().View()) - before->Y,
+                above * kMapZoomPerNotch * kMapZoomPerNotch, 1e-3);
+    const auto after = GroundPointAtPixel(form->Session().View(), pointer);
     ASSERT_TRUE(after);
     EXPECT_NEAR(after->X, before->X, 1e-3);
     EXPECT_NEAR(after->Z, before->Z, 1e-3);
@@ -140,39 +140,39 @@ TEST_F(MainFormNavigationTest, AClickOnTheMinimapTakesTheCameraToTheClickedCell)
     const int y = area.Top + area.Height * 3 / 4;
     const TGridCell expected = MinimapCellAt(x - area.Left, y - area.Top, area.Width);
     ClickView(x, y);
-    EXPECT_EQ(CameraCell(form->View.Camera), expected);
+    EXPECT_EQ(CameraCell(form->Session().View().Camera), expected);
     // A quarter from the left and from the bottom.
     EXPECT_NEAR(expected.Row, 64, 2);
     EXPECT_NEAR(expected.Column, 64, 2);
 
     // Hidden, the minimap takes no clicks.
     QTest::keyClick(form.get(), Qt::Key_M);
-    const TCameraPos before = form->View.Camera;
+    const TCameraPos before = form->Session().View().Camera;
     ClickView(area.Left + 2, area.Top + 2);
-    EXPECT_EQ(form->View.Camera.TransX, before.TransX);
-    EXPECT_EQ(form->View.Camera.TransZ, before.TransZ);
+    EXPECT_EQ(form->Session().View().Camera.TransX, before.TransX);
+    EXPECT_EQ(form->Session().View().Camera.TransZ, before.TransZ);
 }
 
 TEST_F(MainFormNavigationTest, AMinimapClickKeepsTheHeightAboveGroundWhileFollowing) {
     form->Activate1Click();
-    const double above = form->View.HeightAboveGround;
+    const double above = form->Session().View().HeightAboveGround;
     QTest::keyClick(form.get(), Qt::Key_M);
     const TViewRect area = form->MinimapArea();
     ClickView(area.Left + area.Width / 2, area.Top + area.Height / 2);
-    EXPECT_NEAR(form->View.HeightAboveGround, above, 1e-9);
-    EXPECT_NEAR(CameraCell(form->View.Camera).Row, 128, 2);
+    EXPECT_NEAR(form->Session().View().HeightAboveGround, above, 1e-9);
+    EXPECT_NEAR(CameraCell(form->Session().View().Camera).Row, 128, 2);
 }
 
 TEST_F(MainFormNavigationTest, AClickInTheMapViewPlacesTheFreeCameraThere) {
     QTest::keyClick(form.get(), Qt::Key_9);
-    ASSERT_TRUE(form->View.MapView);
+    ASSERT_TRUE(form->Session().View().MapView);
     const QSize view = form->ViewSize();
     ClickView(view.width() / 2, view.height() / 2);
     QTest::keyClick(form.get(), Qt::Key_9);
-    ASSERT_FALSE(form->View.MapView);
+    ASSERT_FALSE(form->Session().View().MapView);
     // The map camera looks down on the middle of the grid.
-    EXPECT_NEAR(CameraCell(form->View.Camera).Row, 128, 2);
-    EXPECT_NEAR(CameraCell(form->View.Camera).Column, 128, 2);
+    EXPECT_NEAR(CameraCell(form->Session().View().Camera).Row, 128, 2);
+    EXPECT_NEAR(CameraCell(form->Session().View().Camera).Column, 128, 2);
 }
 
 TEST_F(MainFormNavigationTest, TheOverlayIsOffAtFirstAndNamesTheCellAndTheViewDistance) {
@@ -181,15 +181,15 @@ TEST_F(MainFormNavigationTest, TheOverlayIsOffAtFirstAndNamesTheCellAndTheViewDi
     EXPECT_EQ(overlay->text(), "Show frame rate");
     overlay->trigger();
     EXPECT_TRUE(overlay->isChecked());
-    const int frames = form->FramesDrawn;
+    const int frames = form->FramesDrawn();
     form->RedrawView(true);
-    EXPECT_GT(form->FramesDrawn, frames);
+    EXPECT_GT(form->FramesDrawn(), frames);
     const std::vector<std::string> lines = form->OverlayText();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_NE(lines[0], "FPS -"); // frames have been drawn and timed
-    const TGridCell cell = CameraCell(form->View.Camera);
+    const TGridCell cell = CameraCell(form->Session().View().Camera);
     EXPECT_EQ(lines[1], "Cell " + std::to_string(cell.Row) + ", " + std::to_string(cell.Column));
-    EXPECT_EQ(lines[2], "View " + std::to_string(form->View.ViewDistance));
+    EXPECT_EQ(lines[2], "View " + std::to_string(form->Session().View().ViewDistance));
 }
 
 TEST_F(MainFormNavigationTest, ToggleEntriesCarryCheckMarksThatFollowTheirState) {
@@ -204,13 +204,13 @@ TEST_F(MainFormNavigationTest, ToggleEntriesCarryCheckMarksThatFollowTheirState)
     QTest::keyClick(form.get(), Qt::Key_S);
     EXPECT_TRUE(form->Action(TMainAction::ToggleAreaShape)->isChecked());
     // Objects cycle through three states: checked while any are shown.
-    const int mode = form->View.Display.ObjectsMode;
+    const int mode = form->Session().View().Display.ObjectsMode;
     for (int press = 1; press <= 3; ++press) {
         QTest::keyClick(form.get(), Qt::Key_O);
         EXPECT_EQ(form->Action(TMainAction::CycleObjects)->isChecked(),
-                  form->View.Display.ObjectsMode != 0);
+                  form->Session().View().Display.ObjectsMode != 0);
     }
-    EXPECT_EQ(form->View.Display.ObjectsMode, mode);
+    EXPECT_EQ(form->Session().View().Display.ObjectsMode, mode);
     // The map view switched by a restore follows too.
     QTest::keyClick(form.get(), Qt::Key_9);
     EXPECT_TRUE(form->Action(TMainAction::ToggleMapView)->isChecked());
@@ -225,7 +225,7 @@ TEST_F(MainFormNavigationTest, SkyPresetsAreOneRadioGroup) {
     }
     night->trigger();
     QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(form->View.Display.SkyType, 0);
+    EXPECT_EQ(form->Session().View().Display.SkyType, 0);
     int checked = 0;
     for (int sky = 0; sky < 5; ++sky) {
         checked += form->Action(SkyPresetAction(sky))->isChecked() ? 1 : 0;

@@ -52,7 +52,7 @@ TEST_F(MainFormTest, StartWithoutIniGivesA640x480ViewAndStoresTheSize) {
     EXPECT_EQ(ini.ReadString("Preferences", "PanelHeight", ""), "480");
     EXPECT_EQ(main.StatusText(4), QStringLiteral("640x480"));
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0"));
-    EXPECT_TRUE(main.View.Busy) << "input is ignored until a track has been opened";
+    EXPECT_TRUE(main.Session().View().Busy) << "input is ignored until a track has been opened";
     EXPECT_FALSE(main.Menu(TMainMenu::View)->menuAction()->isEnabled());
     EXPECT_FALSE(main.Menu(TMainMenu::Camera)->menuAction()->isEnabled());
     EXPECT_FALSE(main.Action(TMainAction::ToggleGroundBoxes)->isEnabled())
@@ -61,11 +61,11 @@ TEST_F(MainFormTest, StartWithoutIniGivesA640x480ViewAndStoresTheSize) {
     EXPECT_FALSE(main.ViewCaption()->isHidden());
     EXPECT_EQ(main.ViewCaption()->text(), QStringLiteral("Please open a track ..."));
     EXPECT_EQ(main.StatusText(3), QStringLiteral("B-W---"));
-    EXPECT_EQ(main.View.Camera.TransY, -3.0f);
-    EXPECT_EQ(main.View.ViewDistance, 50);
-    EXPECT_EQ(main.View.MapCamera.TransY, -21.0f);
-    EXPECT_FLOAT_EQ(main.View.WaterColor.g, 120 / 255.0f);
-    EXPECT_FLOAT_EQ(main.View.WaterColor.a, 220 / 255.0f);
+    EXPECT_EQ(main.Session().View().Camera.TransY, -3.0f);
+    EXPECT_EQ(main.Session().View().ViewDistance, 50);
+    EXPECT_EQ(main.Session().View().MapCamera.TransY, -21.0f);
+    EXPECT_FLOAT_EQ(main.Session().View().WaterColor.g, 120 / 255.0f);
+    EXPECT_FLOAT_EQ(main.Session().View().WaterColor.a, 220 / 255.0f);
     EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
               QStringLiteral("Take JPG screenshot ..."));
 }
@@ -76,8 +76,8 @@ TEST_F(MainFormTest, StoredSizeAndWaterColourAreReadAtStart) {
     TFormMain& main = Start();
     EXPECT_EQ(main.ViewSize().width(), 320);
     EXPECT_EQ(main.ViewSize().height(), 240);
-    EXPECT_FLOAT_EQ(main.View.WaterColor.r, 5 / 255.0f);
-    EXPECT_FLOAT_EQ(main.View.WaterColor.a, 7 / 255.0f);
+    EXPECT_FLOAT_EQ(main.Session().View().WaterColor.r, 5 / 255.0f);
+    EXPECT_FLOAT_EQ(main.Session().View().WaterColor.a, 7 / 255.0f);
     EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
               QStringLiteral("Take PNG screenshot ..."));
 }
@@ -124,7 +124,7 @@ TEST_F(MainFormTest, CommandLineSizesInAnyOrderAndOpensTheArchive) {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(main.ViewWindow(), kPatienceMs));
     EXPECT_EQ(main.ViewSize().width(), 400);
     EXPECT_EQ(main.ViewSize().height(), 300);
-    EXPECT_TRUE(TrackData().TrackLoaded);
+    EXPECT_TRUE(main.Session().Track().TrackLoaded);
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0 - Test Track (CMDLINE.POD)"));
     EXPECT_EQ(main.StatusText(4), QStringLiteral("400x300"));
     TIniFile ini(IniPath());
@@ -135,7 +135,7 @@ TEST_F(MainFormTest, CommandLineIgnoresBadNumbersAndMissingFiles) {
     TFormMain& main = Start({"-Wabc", "-h250", dir.Path() + "NOSUCH.POD"});
     EXPECT_EQ(main.ViewSize().width(), 640);
     EXPECT_EQ(main.ViewSize().height(), 250);
-    EXPECT_EQ(main.CurrentPod, nullptr);
+    EXPECT_EQ(main.Session().Archive(), nullptr);
     EXPECT_TRUE(dialogs->Errors.empty());
     EXPECT_FALSE(main.Menu(TMainMenu::View)->menuAction()->isEnabled());
 }
@@ -150,7 +150,7 @@ TEST_F(MainFormTest, SizeCommandsResizeTheViewBeforeAnyTrack) {
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 1024);
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 768);
-    EXPECT_EQ(main.FramesDrawn, 0) << "nothing is drawn before a track is open";
+    EXPECT_EQ(main.FramesDrawn(), 0) << "nothing is drawn before a track is open";
 }
 
 TEST_F(MainFormTest, StatusSpacerTakesWhatTheOtherPanelsLeave) {
@@ -334,7 +334,7 @@ TEST_F(MainFormTest, EditingSearchPathsRebuildsTheFinderFolders) {
         return true;
     };
     main.Editsearchpaths1Click();
-    EXPECT_EQ(main.FileFinder->SearchFolders,
+    EXPECT_EQ(main.Session().Finder().SearchFolders,
               (TStringList{dir.Path() + "data", "/games/qrx1", "", "/games/qrx2", "", ""}));
 }
 
@@ -348,7 +348,7 @@ TEST_F(MainFormTest, ConfirmedPreferencesRelabelTheScreenshotEntry) {
     main.Preferences1Click();
     EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
               QStringLiteral("Take TGA screenshot ..."));
-    EXPECT_EQ(main.View.HideObjectsWhileMovingFor, 1500);
+    EXPECT_EQ(main.Session().View().HideObjectsWhileMovingFor, 1500);
 
     dialogs->OnPreferences = [](TDMGLPrefs& prefs) {
         prefs.ScreenshotFormat = "BMP";

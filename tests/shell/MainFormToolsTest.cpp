@@ -72,7 +72,7 @@ TEST_F(MainFormTest, SaveMapPictureDrawsTheWholeGridOffScreenAndTheViewGoesOn) {
     EXPECT_GT(corner[1], corner[2]);
     EXPECT_EQ(main.ViewSize(), viewBefore);
     ASSERT_TRUE(RunUntilIdle());
-    EXPECT_FALSE(main.View.Busy);
+    EXPECT_FALSE(main.Session().View().Busy);
 }
 
 TEST_F(MainFormTest, CancellingTheSaveDialogWritesNothing) {

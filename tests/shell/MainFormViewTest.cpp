@@ -55,14 +55,14 @@ protected:
         OpenAndWait(WriteTracks("VIEW.POD", {TTrackFixture{}}));
         // The first movement after an open only records the pointer.
         form->Panel1MouseMove(Qt::NoButton, {}, 300, 200);
-        form->View.Camera = TCameraPos{};
-        form->View.Camera.TransX = 1;
-        form->View.Camera.TransZ = 2;
+        form->Session().View().Camera = TCameraPos{};
+        form->Session().View().Camera.TransX = 1;
+        form->Session().View().Camera.TransZ = 2;
     }
 
     void Drag(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int dx, int dy) {
-        form->Panel1MouseMove(buttons, modifiers, form->View.LastMouseX + dx,
-                              form->View.LastMouseY + dy);
+        form->Panel1MouseMove(buttons, modifiers, form->Session().View().LastMouseX + dx,
+                              form->Session().View().LastMouseY + dy);
     }
 
     // A key press as it arrives at the main window.
@@ -72,52 +72,53 @@ protected:
 };
 
 TEST_F(MainFormViewTest, FirstMovementAfterOpeningOnlyRecordsThePointer) {
-    form->View.ResetMouse = true;
-    const TCameraPos before = form->View.Camera;
+    form->Session().View().ResetMouse = true;
+    const TCameraPos before = form->Session().View().Camera;
     form->Panel1MouseMove(Qt::RightButton, {}, 10, 10);
-    EXPECT_EQ(form->View.Camera.TransZ, before.TransZ);
-    EXPECT_FALSE(form->View.ResetMouse);
-    EXPECT_EQ(form->View.LastMouseX, 10);
+    EXPECT_EQ(form->Session().View().Camera.TransZ, before.TransZ);
+    EXPECT_FALSE(form->Session().View().ResetMouse);
+    EXPECT_EQ(form->Session().View().LastMouseX, 10);
 }
 
 TEST_F(MainFormViewTest, EachButtonCombinationDoesItsOwnThing) {
     // Right: strafe at heading 90, 50 pixels at normal speed moves z by -0.4.
     Drag(Qt::RightButton, {}, 50, 0);
-    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
-    EXPECT_NEAR(form->View.Camera.TransX, 1, 1e-5);
+    EXPECT_NEAR(form->Session().View().Camera.TransZ, 2 - 0.4, 1e-5);
+    EXPECT_NEAR(form->Session().View().Camera.TransX, 1, 1e-5);
 
     // Left: look; heading by s * dX / 4, tilt by s * dY / 4.
     Drag(Qt::LeftButton, {}, 20, -10);
-    EXPECT_NEAR(form->View.Camera.Heading, 90 + 0.8 * 20 / 4, 1e-4);
-    EXPECT_NEAR(form->View.Camera.Tilt, 25 - 0.8 * 10 / 4, 1e-4);
+    EXPECT_NEAR(form->Session().View().Camera.Heading, 90 + 0.8 * 20 / 4, 1e-4);
+    EXPECT_NEAR(form->Session().View().Camera.Tilt, 25 - 0.8 * 10 / 4, 1e-4);
 
     // Both: altitude; dragging down lowers the eye.
-    const float y = form->View.Camera.TransY;
+    const float y = form->Session().View().Camera.TransY;
     Drag(Qt::LeftButton | Qt::RightButton, {}, 0, 25);
-    EXPECT_NEAR(form->View.Camera.TransY, y + 0.8 * 25 / 100, 1e-5);
+    EXPECT_NEAR(form->Session().View().Camera.TransY, y + 0.8 * 25 / 100, 1e-5);
 
     // Middle: zoom.
     Drag(Qt::MiddleButton, {}, 0, 10);
-    EXPECT_NEAR(form->View.Camera.FOV, 60 + 0.8 * 10 / 5, 1e-4);
+    EXPECT_NEAR(form->Session().View().Camera.FOV, 60 + 0.8 * 10 / 5, 1e-4);
 
     // Any other combination does nothing and draws nothing.
-    const TCameraPos before = form->View.Camera;
-    const int frames = form->FramesDrawn;
+    const TCameraPos before = form->Session().View().Camera;
+    const int frames = form->FramesDrawn();
     Drag(Qt::LeftButton | Qt::MiddleButton, {}, 30, 30);
-    EXPECT_EQ(form->View.Camera.Heading, before.Heading);
-    EXPECT_EQ(form->View.Camera.FOV, before.FOV);
-    EXPECT_EQ(form->FramesDrawn, frames);
+    EXPECT_EQ(form->Session().View().Camera.Heading, before.Heading);
+    EXPECT_EQ(form->Session().View().Camera.FOV, before.FOV);
+    EXPECT_EQ(form->FramesDrawn(), frames);
 }
 
 TEST_F(MainFormViewTest, ModifiersChangeTheSpeedAndAltRounds) {
     Drag(Qt::RightButton, Qt::ControlModifier, 50, 0);
-    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.1 * 50 / 100, 1e-5);
+    EXPECT_NEAR(form->Session().View().Camera.TransZ, 2 - 0.1 * 50 / 100, 1e-5);
     Drag(Qt::RightButton, Qt::ShiftModifier, 50, 0);
-    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.05 - 3.0 * 50 / 100, 1e-5);
+    EXPECT_NEAR(form->Session().View().Camera.TransZ, 2 - 0.05 - 3.0 * 50 / 100, 1e-5);
     Drag(Qt::LeftButton, Qt::AltModifier, 7, 3);
-    EXPECT_EQ(form->View.Camera.Heading, std::round(form->View.Camera.Heading));
-    EXPECT_EQ(form->View.Camera.Tilt, std::round(form->View.Camera.Tilt));
-    EXPECT_NE(form->View.Camera.Heading, 90.0f);
+    EXPECT_EQ(form->Session().View().Camera.Heading,
+              std::round(form->Session().View().Camera.Heading));
+    EXPECT_EQ(form->Session().View().Camera.Tilt, std::round(form->Session().View().Camera.Tilt));
+    EXPECT_NE(form->Session().View().Camera.Heading, 90.0f);
 }
 
 TEST_F(MainFormViewTest, MouseEventsOverTheViewWindowReachTheCamera) {
@@ -130,79 +131,80 @@ TEST_F(MainFormViewTest, MouseEventsOverTheViewWindowReachTheCamera) {
     send(QEvent::MouseMove, {100, 100}, Qt::NoButton, Qt::NoButton);
     send(QEvent::MouseButtonPress, {100, 100}, Qt::RightButton, Qt::RightButton);
     send(QEvent::MouseMove, {150, 100}, Qt::NoButton, Qt::RightButton);
-    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
-    EXPECT_EQ(form->View.LastMouseX, 150);
+    EXPECT_NEAR(form->Session().View().Camera.TransZ, 2 - 0.4, 1e-5);
+    EXPECT_EQ(form->Session().View().LastMouseX, 150);
 }
 
 TEST_F(MainFormViewTest, MovementDuringAFrameIsShownByThatFrameWithoutANestedOne) {
     // The frames of the open are over before the counting starts.
     ASSERT_TRUE(RunUntilIdle());
-    form->View.HideObjectsWhileMovingFor = 10000;
-    const int frames = form->FramesDrawn;
+    form->Session().View().HideObjectsWhileMovingFor = 10000;
+    const int frames = form->FramesDrawn();
     int framesWhenMoved = -1;
     QTimer::singleShot(0, form.get(), [&] {
-        framesWhenMoved = form->FramesDrawn;
+        framesWhenMoved = form->FramesDrawn();
         Drag(Qt::RightButton, {}, 50, 0);
     });
     form->RedrawView(true);
     EXPECT_EQ(framesWhenMoved, frames) << "the movement came before the frame was drawn";
-    EXPECT_EQ(form->FramesDrawn, frames + 1);
-    EXPECT_NEAR(form->View.Camera.TransZ, 2 - 0.4, 1e-5);
-    EXPECT_FALSE(form->View.FullFrame) << "the movement turned the frame into a light one";
-    EXPECT_EQ(form->StatusText(0).toStdString(), PositionStatusText(form->View.Camera));
+    EXPECT_EQ(form->FramesDrawn(), frames + 1);
+    EXPECT_NEAR(form->Session().View().Camera.TransZ, 2 - 0.4, 1e-5);
+    EXPECT_FALSE(form->Session().View().FullFrame)
+        << "the movement turned the frame into a light one";
+    EXPECT_EQ(form->StatusText(0).toStdString(), PositionStatusText(form->Session().View().Camera));
 }
 
 TEST_F(MainFormViewTest, KeypadKeysStopAtTheViewDistanceLimitsWithABeep) {
-    form->View.ViewDistance = 11;
+    form->Session().View().ViewDistance = 11;
     Press(Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier);
-    EXPECT_EQ(form->View.ViewDistance, 10);
+    EXPECT_EQ(form->Session().View().ViewDistance, 10);
     EXPECT_EQ(dialogs->Beeps, 0);
-    const int frames = form->FramesDrawn;
+    const int frames = form->FramesDrawn();
     Press(Qt::Key_Minus, Qt::KeypadModifier);
-    EXPECT_EQ(form->View.ViewDistance, 10);
+    EXPECT_EQ(form->Session().View().ViewDistance, 10);
     EXPECT_EQ(dialogs->Beeps, 1);
-    EXPECT_GT(form->FramesDrawn, frames) << "every keypad action redraws";
+    EXPECT_GT(form->FramesDrawn(), frames) << "every keypad action redraws";
 
-    form->View.ViewDistance = 254;
+    form->Session().View().ViewDistance = 254;
     Press(Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_EQ(form->View.ViewDistance, 255);
+    EXPECT_EQ(form->Session().View().ViewDistance, 255);
     Press(Qt::Key_Plus, Qt::KeypadModifier | Qt::ControlModifier);
-    EXPECT_EQ(form->View.ViewDistance, 255);
+    EXPECT_EQ(form->Session().View().ViewDistance, 255);
     EXPECT_EQ(dialogs->Beeps, 2);
 
-    form->View.ViewDistance = 50;
+    form->Session().View().ViewDistance = 50;
     Press(Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_EQ(form->View.ViewDistance, 52);
+    EXPECT_EQ(form->Session().View().ViewDistance, 52);
     Press(Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier);
-    EXPECT_EQ(form->View.ViewDistance, 42);
+    EXPECT_EQ(form->Session().View().ViewDistance, 42);
 }
 
 TEST_F(MainFormViewTest, AltKeypadMovesTheBackgroundAndMainKeyboardSignsDoNothing) {
     Press(Qt::Key_Plus, Qt::KeypadModifier | Qt::AltModifier);
     Press(Qt::Key_Plus, Qt::KeypadModifier | Qt::AltModifier);
     Press(Qt::Key_Minus, Qt::KeypadModifier | Qt::AltModifier);
-    EXPECT_EQ(form->View.BackgroundOffset, 1);
-    EXPECT_EQ(form->View.ViewDistance, 50);
+    EXPECT_EQ(form->Session().View().BackgroundOffset, 1);
+    EXPECT_EQ(form->Session().View().ViewDistance, 50);
     Press(Qt::Key_Plus);
     Press(Qt::Key_Minus);
-    EXPECT_EQ(form->View.ViewDistance, 50);
+    EXPECT_EQ(form->Session().View().ViewDistance, 50);
     form->Resetbackgroundoffset1Click();
-    EXPECT_EQ(form->View.BackgroundOffset, 0);
+    EXPECT_EQ(form->Session().View().BackgroundOffset, 0);
 }
 
 TEST_F(MainFormViewTest, InsertAndDeleteTurnByFiveDegrees) {
     Press(Qt::Key_Insert);
-    EXPECT_FLOAT_EQ(form->View.Camera.Heading, 85.0f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.Heading, 85.0f);
     Press(Qt::Key_Delete);
     Press(Qt::Key_Delete);
-    EXPECT_FLOAT_EQ(form->View.Camera.Heading, 95.0f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.Heading, 95.0f);
 }
 
 TEST_F(MainFormViewTest, KeysOverTheViewWindowReachShortcutsAndTheKeyHandler) {
     QTest::keyClick(form->ViewWindow(), Qt::Key_B);
-    EXPECT_FALSE(form->View.Display.ShowGroundBoxes);
+    EXPECT_FALSE(form->Session().View().Display.ShowGroundBoxes);
     QTest::keyClick(form->ViewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_EQ(form->View.ViewDistance, 52);
+    EXPECT_EQ(form->Session().View().ViewDistance, 52);
 }
 
 TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
@@ -217,126 +219,128 @@ TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
     Press(Qt::Key_W);
     Press(Qt::Key_C);
     EXPECT_EQ(form->StatusText(3), QStringLiteral("-----C"));
-    const int frames = form->FramesDrawn;
+    const int frames = form->FramesDrawn();
     Press(Qt::Key_D);
     Press(Qt::Key_S);
     form->Hightide1Click();
     EXPECT_EQ(form->StatusText(3), QStringLiteral("-----C"));
-    EXPECT_FALSE(form->View.Display.ShowBackdrop);
-    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Square);
+    EXPECT_FALSE(form->Session().View().Display.ShowBackdrop);
+    EXPECT_EQ(form->Session().View().Display.AreaShape, TAreaShape::Square);
     EXPECT_TRUE(form->Action(TMainAction::ToggleHighTide)->isChecked());
-    EXPECT_EQ(form->FramesDrawn, frames + 3);
+    EXPECT_EQ(form->FramesDrawn(), frames + 3);
 }
 
 TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
     form->Action(SkyPresetAction(4))->trigger();
-    EXPECT_EQ(form->View.Display.SkyType, 4);
-    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.r, 0.3f);
-    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.b, 0.3f);
+    EXPECT_EQ(form->Session().View().Display.SkyType, 4);
+    EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.r, 0.3f);
+    EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.b, 0.3f);
     for (int sky = 0; sky < 5; ++sky) {
         EXPECT_EQ(form->Action(SkyPresetAction(sky))->isChecked(), sky == 4) << sky;
     }
     Press(Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(form->View.Display.SkyType, 0);
-    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.g, 1.0f);
+    EXPECT_EQ(form->Session().View().Display.SkyType, 0);
+    EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.g, 1.0f);
     EXPECT_TRUE(form->Action(SkyPresetAction(0))->isChecked());
-    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Circle) << "Ctrl+S is not plain S";
+    EXPECT_EQ(form->Session().View().Display.AreaShape, TAreaShape::Circle)
+        << "Ctrl+S is not plain S";
     form->Action(SkyPresetAction(3))->trigger();
-    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.r, 0.8f);
-    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.g, 0.7f);
-    EXPECT_FLOAT_EQ(form->View.Display.GlobalTint.b, 0.6f);
+    EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.r, 0.8f);
+    EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.g, 0.7f);
+    EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.b, 0.6f);
     // Choosing the checked entry again keeps it checked.
     form->Action(SkyPresetAction(3))->trigger();
     EXPECT_TRUE(form->Action(SkyPresetAction(3))->isChecked());
 }
 
 TEST_F(MainFormViewTest, SavedLocationsRoundTripThroughTheIniFile) {
-    form->View.Camera.TransX = 1.234f;
-    form->View.Camera.Heading = 123.456f;
-    form->View.ViewDistance = 33;
+    form->Session().View().Camera.TransX = 1.234f;
+    form->Session().View().Camera.Heading = 123.456f;
+    form->Session().View().ViewDistance = 33;
     Press(Qt::Key_2, Qt::ControlModifier);
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadString("CameraPos", "Test Track #2", ""),
               "1.23    |-3.00   |2.00    |25.00   |123.46  |0.00    |60.00   |33");
 
     Drag(Qt::RightButton, {}, 40, 40);
-    form->View.ViewDistance = 90;
+    form->Session().View().ViewDistance = 90;
     Press(Qt::Key_2);
-    EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
-    EXPECT_FLOAT_EQ(form->View.Camera.TransZ, 2.0f);
-    EXPECT_FLOAT_EQ(form->View.Camera.Heading, 123.46f);
-    EXPECT_EQ(form->View.ViewDistance, 33);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransZ, 2.0f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.Heading, 123.46f);
+    EXPECT_EQ(form->Session().View().ViewDistance, 33);
 
     // A slot never saved leaves the camera where it is.
     Press(Qt::Key_4);
-    EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
 
     // The keypad digits restore as well.
-    form->View.Camera.TransX = -4;
+    form->Session().View().Camera.TransX = -4;
     Press(Qt::Key_2, Qt::KeypadModifier);
-    EXPECT_FLOAT_EQ(form->View.Camera.TransX, 1.23f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
 }
 
 TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
-    const TCameraPos freeCamera = form->View.Camera;
+    const TCameraPos freeCamera = form->Session().View().Camera;
     Press(Qt::Key_9);
-    EXPECT_TRUE(form->View.MapView);
+    EXPECT_TRUE(form->Session().View().MapView);
     EXPECT_TRUE(form->Action(TMainAction::ToggleMapView)->isChecked());
-    EXPECT_FLOAT_EQ(form->View.Camera.TransY, -21.0f);
-    EXPECT_FLOAT_EQ(form->View.Camera.Tilt, 90.0f);
-    EXPECT_FLOAT_EQ(form->View.Camera.FOV, 45.0f);
-    EXPECT_EQ(form->View.ViewDistance, 128);
-    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Square);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransY, -21.0f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.Tilt, 90.0f);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.FOV, 45.0f);
+    EXPECT_EQ(form->Session().View().ViewDistance, 128);
+    EXPECT_EQ(form->Session().View().Display.AreaShape, TAreaShape::Square);
 
     Drag(Qt::LeftButton, {}, 40, 40);
-    EXPECT_FLOAT_EQ(form->View.Camera.Tilt, 90.0f) << "the map camera never tilts";
-    const float mapHeading = form->View.Camera.Heading;
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.Tilt, 90.0f) << "the map camera never tilts";
+    const float mapHeading = form->Session().View().Camera.Heading;
     Press(Qt::Key_9);
     EXPECT_FALSE(form->Action(TMainAction::ToggleMapView)->isChecked());
-    EXPECT_EQ(form->View.Camera.TransX, freeCamera.TransX);
-    EXPECT_EQ(form->View.Camera.Heading, freeCamera.Heading);
-    EXPECT_EQ(form->View.ViewDistance, 50);
-    EXPECT_EQ(form->View.Display.AreaShape, TAreaShape::Circle);
+    EXPECT_EQ(form->Session().View().Camera.TransX, freeCamera.TransX);
+    EXPECT_EQ(form->Session().View().Camera.Heading, freeCamera.Heading);
+    EXPECT_EQ(form->Session().View().ViewDistance, 50);
+    EXPECT_EQ(form->Session().View().Display.AreaShape, TAreaShape::Circle);
     Press(Qt::Key_9);
-    EXPECT_FLOAT_EQ(form->View.Camera.Heading, mapHeading);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.Heading, mapHeading);
 
     // Saving in map view stores the map camera; restoring leaves the map view.
     Press(Qt::Key_1, Qt::ControlModifier);
     Press(Qt::Key_1);
-    EXPECT_FALSE(form->View.MapView);
+    EXPECT_FALSE(form->Session().View().MapView);
     EXPECT_FALSE(form->Action(TMainAction::ToggleMapView)->isChecked());
-    EXPECT_FLOAT_EQ(form->View.Camera.TransY, -21.0f);
-    EXPECT_EQ(form->View.ViewDistance, 128);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransY, -21.0f);
+    EXPECT_EQ(form->Session().View().ViewDistance, 128);
 
     Press(Qt::Key_9, Qt::ControlModifier);
-    EXPECT_FALSE(form->View.MapView) << "resetting the map camera does not switch to it";
+    EXPECT_FALSE(form->Session().View().MapView)
+        << "resetting the map camera does not switch to it";
 }
 
 TEST_F(MainFormViewTest, FollowTerrainSwitchesItsCaptionAndMark) {
     Press(Qt::Key_F, Qt::ControlModifier);
-    EXPECT_TRUE(form->View.FollowTerrain);
+    EXPECT_TRUE(form->Session().View().FollowTerrain);
     EXPECT_EQ(form->Action(TMainAction::ToggleFollowTerrain)->text(), QStringLiteral("Deactivate"));
     EXPECT_TRUE(form->Menu(TMainMenu::FollowTerrain)->menuAction()->isChecked());
-    const float y = form->View.Camera.TransY;
+    const float y = form->Session().View().Camera.TransY;
     Press(Qt::Key_F, Qt::ControlModifier);
-    EXPECT_FALSE(form->View.FollowTerrain);
+    EXPECT_FALSE(form->Session().View().FollowTerrain);
     EXPECT_EQ(form->Action(TMainAction::ToggleFollowTerrain)->text(), QStringLiteral("Activate"));
-    EXPECT_NEAR(form->View.Camera.TransY, y, 1e-5);
+    EXPECT_NEAR(form->Session().View().Camera.TransY, y, 1e-5);
 
     form->Action(TMainAction::ToggleFollowWater)->trigger();
     form->Action(TMainAction::ToggleSteeringMode)->trigger();
-    EXPECT_FALSE(form->View.FollowWater);
+    EXPECT_FALSE(form->Session().View().FollowWater);
     EXPECT_FALSE(form->Action(TMainAction::ToggleFollowWater)->isChecked());
-    EXPECT_FALSE(form->View.SteeringMode);
-    EXPECT_TRUE(form->View.FollowGroundBoxes);
+    EXPECT_FALSE(form->Session().View().SteeringMode);
+    EXPECT_TRUE(form->Session().View().FollowGroundBoxes);
 }
 
 TEST_F(MainFormViewTest, DrawDistanceEntriesDoNothing) {
-    const int frames = form->FramesDrawn;
+    const int frames = form->FramesDrawn();
     form->Action(TMainAction::IncreaseDrawDistanceLabel)->trigger();
     form->Action(TMainAction::DecreaseDrawDistanceLabel)->trigger();
-    EXPECT_EQ(form->View.ViewDistance, 50);
-    EXPECT_EQ(form->FramesDrawn, frames);
+    EXPECT_EQ(form->Session().View().ViewDistance, 50);
+    EXPECT_EQ(form->FramesDrawn(), frames);
 }
 
 // The entries that the other tests reach through their handlers rather than through the menu.
@@ -371,22 +375,22 @@ TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
     form->Action(TMainAction::EditPreferences)->trigger();
     EXPECT_TRUE(preferencesEdited);
 
-    form->View.BackgroundOffset = 3;
+    form->Session().View().BackgroundOffset = 3;
     form->Action(TMainAction::ResetBackgroundOffset)->trigger();
-    EXPECT_EQ(form->View.BackgroundOffset, 0);
+    EXPECT_EQ(form->Session().View().BackgroundOffset, 0);
     form->Action(TMainAction::ToggleHighTide)->trigger();
-    EXPECT_TRUE(form->View.Display.HighTide);
+    EXPECT_TRUE(form->Session().View().Display.HighTide);
     form->Action(TMainAction::ToggleFollowGroundBoxes)->trigger();
-    EXPECT_FALSE(form->View.FollowGroundBoxes);
+    EXPECT_FALSE(form->Session().View().FollowGroundBoxes);
     dialogs->SaveAnswer = std::nullopt;
     form->Action(TMainAction::SaveScreenshot)->trigger();
     EXPECT_EQ(dialogs->SaveProposedName, "Test Track.JPG");
 
-    const TCameraPos saved = form->View.Camera;
+    const TCameraPos saved = form->Session().View().Camera;
     form->Action(SaveLocationAction(0))->trigger();
     Drag(Qt::RightButton, {}, 40, 40);
     form->Action(RestoreLocationAction(0))->trigger();
-    EXPECT_FLOAT_EQ(form->View.Camera.TransZ, saved.TransZ);
+    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransZ, saved.TransZ);
 
     form->Action(TMainAction::ShowReadme)->trigger();
     form->Action(TMainAction::ShowKeyboardLayout)->trigger();
@@ -399,33 +403,33 @@ TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
 
 TEST_F(MainFormViewTest, IdleFramesStopOnceAFullFrameWasShown) {
     // Long enough that the frame drawn at once is a light one even on a busy machine.
-    form->View.HideObjectsWhileMovingFor = 1000;
-    const int idleBefore = form->IdleFramesDrawn;
+    form->Session().View().HideObjectsWhileMovingFor = 1000;
+    const int idleBefore = form->IdleFramesDrawn();
     form->RedrawView(false);
-    EXPECT_FALSE(form->View.FullFrame);
-    WaitUntil([this] { return form->View.FullFrame; });
-    EXPECT_TRUE(form->View.FullFrame);
-    EXPECT_GT(form->IdleFramesDrawn, idleBefore);
-    const int frames = form->FramesDrawn;
+    EXPECT_FALSE(form->Session().View().FullFrame);
+    WaitUntil([this] { return form->Session().View().FullFrame; });
+    EXPECT_TRUE(form->Session().View().FullFrame);
+    EXPECT_GT(form->IdleFramesDrawn(), idleBefore);
+    const int frames = form->FramesDrawn();
     EXPECT_TRUE(RunUntilIdle()) << "the idle frames go on";
-    EXPECT_EQ(form->FramesDrawn, frames) << "nothing is drawn while nothing happens";
+    EXPECT_EQ(form->FramesDrawn(), frames) << "nothing is drawn while nothing happens";
 }
 
 TEST_F(MainFormViewTest, WithHidingOffEveryFrameIsFull) {
-    form->View.HideObjectsWhileMovingFor = -1;
+    form->Session().View().HideObjectsWhileMovingFor = -1;
     form->RedrawView(false);
-    EXPECT_TRUE(form->View.FullFrame);
-    const int frames = form->FramesDrawn;
+    EXPECT_TRUE(form->Session().View().FullFrame);
+    const int frames = form->FramesDrawn();
     EXPECT_TRUE(RunUntilIdle()) << "the idle frames go on";
-    EXPECT_EQ(form->FramesDrawn, frames);
+    EXPECT_EQ(form->FramesDrawn(), frames);
 }
 
 TEST_F(MainFormViewTest, WaterDialogChangesTheColourAndRedraws) {
-    const int frames = form->FramesDrawn;
+    const int frames = form->FramesDrawn();
     Press(Qt::Key_W, Qt::ControlModifier);
     EXPECT_EQ(dialogs->WaterDialogs, 1);
-    EXPECT_FLOAT_EQ(form->View.WaterColor.r, 0.5f);
-    EXPECT_GT(form->FramesDrawn, frames);
+    EXPECT_FLOAT_EQ(form->Session().View().WaterColor.r, 0.5f);
+    EXPECT_GT(form->FramesDrawn(), frames);
 }
 
 TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
@@ -438,8 +442,8 @@ TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
     EXPECT_TRUE(fits()) << panel->text().toStdString();
     // The map view's camera stands high above the track; the field of view at its widest.
     form->Mapviewtoggle1Click();
-    form->View.Camera.FOV = 180;
-    form->View.Camera.Heading = 89.95f;
+    form->Session().View().Camera.FOV = 180;
+    form->Session().View().Camera.Heading = 89.95f;
     form->UpdatePositionStatus();
     EXPECT_TRUE(panel->text().endsWith(QStringLiteral("FOV: 180.0\u00b0")))
         << panel->text().toStdString();
@@ -447,9 +451,9 @@ TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
 }
 
 TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndReportsTheirRate) {
-    const int frames = form->FramesDrawn;
+    const int frames = form->FramesDrawn();
     form->GetFPS1Click();
-    EXPECT_EQ(form->FramesDrawn - frames, 20);
+    EXPECT_EQ(form->FramesDrawn() - frames, 20);
     ASSERT_EQ(dialogs->Messages.size(), 1u);
     const std::string& text = dialogs->Messages[0].Text;
     ASSERT_EQ(text.rfind("\r\n", 0), 0u) << text;
@@ -459,7 +463,7 @@ TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndReportsTheirRate) {
 }
 
 TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {
-    form->Prefs->ScreenshotFormat = "BMP";
+    form->Session().Prefs().ScreenshotFormat = "BMP";
     dialogs->SaveAnswer = dir.Path() + "shots/shot";
     dir.MakeDir("shots");
     form->Save1Click();
@@ -501,7 +505,7 @@ TEST_F(MainFormViewTest, ScreenshotIntoAMissingFolderIsAnErrorWithoutBeepInEvery
     for (const std::string format : {"TGA", "BMP", "JPG", "PNG"}) {
         SCOPED_TRACE(format);
         dialogs->Errors.clear();
-        form->Prefs->ScreenshotFormat = format;
+        form->Session().Prefs().ScreenshotFormat = format;
         dialogs->SaveAnswer = dir.Path() + "nowhere/shot";
         form->Save1Click();
         ASSERT_EQ(dialogs->Errors.size(), 1u);
@@ -540,11 +544,11 @@ TEST_F(MainFormViewTest, ScreenshotDialogOpensInThePicturesFolderUntilAPictureWa
     dialogs->SaveAnswer = dir.Path() + "kept/shot";
     form->Save1Click();
     EXPECT_EQ(dialogs->Beeps, 0);
-    EXPECT_FALSE(form->IniFile->ValueExists("Preferences", "LastScreenshotDir"));
+    EXPECT_FALSE(form->Session().Ini().ValueExists("Preferences", "LastScreenshotDir"));
     EXPECT_EQ(openedIn(), home.Path() + "Pictures");
 
     // A stored folder that has gone since is passed over.
-    form->IniFile->WriteString("Preferences", "LastScreenshotDir", dir.Path() + "gone/");
+    form->Session().Ini().WriteString("Preferences", "LastScreenshotDir", dir.Path() + "gone/");
     EXPECT_EQ(openedIn(), home.Path() + "Pictures");
 
     // A written picture makes its folder the next start.
@@ -558,7 +562,7 @@ TEST_F(MainFormViewTest, ScreenshotDialogOpensInThePicturesFolderUntilAPictureWa
 }
 
 TEST_F(MainFormViewTest, ScreenshotInAnUnknownFormatWritesNothingAndSaysSo) {
-    form->Prefs->ScreenshotFormat = "GIF";
+    form->Session().Prefs().ScreenshotFormat = "GIF";
     dialogs->SaveAnswer = dir.Path() + "shot";
     form->Save1Click();
     EXPECT_EQ(dialogs->SaveFilterIndex, 1);
@@ -569,7 +573,7 @@ TEST_F(MainFormViewTest, ScreenshotInAnUnknownFormatWritesNothingAndSaysSo) {
 }
 
 TEST_F(MainFormViewTest, PngScreenshotTypedWithoutExtensionIsAPng) {
-    form->Prefs->ScreenshotFormat = "PNG";
+    form->Session().Prefs().ScreenshotFormat = "PNG";
     dialogs->SaveAnswer = dir.Path() + "shot";
     form->Save1Click();
     const std::string bytes = ReadFileBytes(dir.Path() + "shot.PNG");

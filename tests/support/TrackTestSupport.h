@@ -1,6 +1,6 @@
 // Recorders and helpers shared by the track and quad tests: a progress window and message sink
 // that remember what they were told, a session log read back from a temporary folder, and a
-// clean slate for the process-wide track.
+// fresh track for each test.
 #pragma once
 
 #include "core/base/Feedback.h"
@@ -10,8 +10,9 @@
 #include "tests/support/LogCapture.h"
 #include "tools/PodWriter.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -67,20 +68,11 @@ private:
     std::unique_ptr<TPodFile> pod_;
 };
 
-// Everything a previous test may have left in the process-wide track.
-inline void ClearTrack() {
-    ResetTrackDescription();
-    TTrackData& td = TrackData();
-    // Every table holds plain numbers, for which all-zero bytes are the initial values.
-    const auto clear = [](auto& table) { std::memset(&table, 0, sizeof table); };
-    clear(td.TerrainVertices);
-    clear(td.GroundBoxBottom);
-    clear(td.GroundBoxTop);
-    clear(td.LightMap);
-    clear(td.TerrainTexIndex);
-    clear(td.GroundBoxTexIndex);
-    clear(td.TerrainInGroundBox);
-    clear(td.TerrainQuads);
-    clear(td.GroundBoxCells);
-    td.TextureNames.clear();
-}
+// A test with a fresh, empty track of its own, on the heap as a track session keeps one.
+class TTrackTest : public ::testing::Test {
+protected:
+    TTrackData& Track() { return *track_; }
+
+private:
+    std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();
+};

@@ -74,23 +74,25 @@ std::vector<std::string> LevelLines(const std::vector<std::string>& after) {
 }
 
 float WaterOf(const std::vector<std::string>& lines) {
-    ClearTrack();
-    TrackData().WaterHeight = 99; // a previous track's water must not survive
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
+    track.WaterHeight = 99; // a previous track's water must not survive
     TTestPod pod(TPodWriter().Add("LEVELS\\T.LVL", CrLfLines(lines)));
     TQuietProgress progress;
-    ReadLevelFile(pod.Pod(), "levels\\t.lvl", progress);
-    return TrackData().WaterHeight;
+    ReadLevelFile(track, pod.Pod(), "levels\\t.lvl", progress);
+    return track.WaterHeight;
 }
 
 TEST(LevelFile, NamesComeFromTheirLinesWithBlankLinesNotCounted) {
-    ClearTrack();
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     std::string text = "\r\n\r\n" + CrLfLines(LevelLines({}));
     text.insert(text.find("TRACK.TEX"), "\n\n   \r\n"); // a line of blanks does count
     TTestPod pod(TPodWriter().Add("LEVELS\\T.LVL", text));
     TRecordingProgress progress;
     // The blank-only line shifts the later lines by one.
-    ReadLevelFile(pod.Pod(), "LEVELS\\T.LVL", progress);
-    const TTrackData& td = TrackData();
+    ReadLevelFile(track, pod.Pod(), "LEVELS\\T.LVL", progress);
+    const TTrackData& td = track;
     EXPECT_EQ(td.AltitudeFileName, "DATA\\TRACK.AL3");
     EXPECT_EQ(td.TexIndexFileName, "DATA\\   ");
     EXPECT_EQ(td.TextureListFileName, "DATA\\unused");
@@ -101,11 +103,12 @@ TEST(LevelFile, NamesComeFromTheirLinesWithBlankLinesNotCounted) {
 }
 
 TEST(LevelFile, NamesAreTakenAsWrittenAfterDataFolder) {
-    ClearTrack();
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     TTestPod pod(TPodWriter().Add("T.LVL", CrLfLines(LevelLines({}))));
     TQuietProgress progress;
-    ReadLevelFile(pod.Pod(), "T.LVL", progress);
-    const TTrackData& td = TrackData();
+    ReadLevelFile(track, pod.Pod(), "T.LVL", progress);
+    const TTrackData& td = track;
     EXPECT_EQ(td.AltitudeFileName, "DATA\\TRACK.AL3");
     EXPECT_EQ(td.TexIndexFileName, "DATA\\TRACK.TEX");
     EXPECT_EQ(td.TextureListFileName, "DATA\\TRACK.LST");
@@ -142,9 +145,11 @@ TEST(LevelFile, WaterBeyondWhatASingleHoldsIsRefusedWithALogLine) {
 }
 
 TEST(LevelFile, MissingLevelEntryRaisesInOutError) {
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     TTestPod pod(TPodWriter().Add("OTHER.LVL", "x"));
     TQuietProgress progress;
-    EXPECT_THROW(ReadLevelFile(pod.Pod(), "LEVELS\\T.LVL", progress), EInOutError);
+    EXPECT_THROW(ReadLevelFile(track, pod.Pod(), "LEVELS\\T.LVL", progress), EInOutError);
 }
 
 std::string HeightBytes(size_t size) {
@@ -156,10 +161,11 @@ std::string HeightBytes(size_t size) {
 }
 
 TEST(HeightFile, FillsRowsOfVerticesAndStepsOncePerRow) {
-    ClearTrack();
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     TTestPod pod(TPodWriter().Add("DATA\\T.AL3", HeightBytes(65536)));
     TRecordingProgress progress;
-    TTrackData& td = TrackData();
+    TTrackData& td = track;
     ReadHeightFile(pod.Pod(), "DATA\\T.AL3", td.TerrainVertices, progress);
     for (int r : {0, 1, 128, 255}) {
         for (int c : {0, 3, 200, 255}) {
@@ -174,21 +180,24 @@ TEST(HeightFile, FillsRowsOfVerticesAndStepsOncePerRow) {
 }
 
 TEST(HeightFile, ShortEntryRaisesEvenWithMoreBytesBehindIt) {
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     // The next entry would make up the missing byte; it must not be taken for heights.
     TTestPod pod(TPodWriter().Add("DATA\\T.AL3", HeightBytes(65535)).Add("NEXT", "xxxx"));
     TQuietProgress progress;
     try {
-        ReadHeightFile(pod.Pod(), "DATA\\T.AL3", TrackData().GroundBoxTop, progress);
+        ReadHeightFile(pod.Pod(), "DATA\\T.AL3", track.GroundBoxTop, progress);
         FAIL() << "no error";
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), kReadPastEndText);
     }
-    EXPECT_THROW(ReadHeightFile(pod.Pod(), "DATA\\T.AL0", TrackData().GroundBoxTop, progress),
+    EXPECT_THROW(ReadHeightFile(pod.Pod(), "DATA\\T.AL0", track.GroundBoxTop, progress),
                  EInOutError);
 }
 
 TEST(GridBlocks, TextureIndexEntriesLandInRowMajorOrder) {
-    ClearTrack();
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     TByteWriter terrain;
     for (int i = 0; i < 65536; ++i) {
         terrain.U8(static_cast<uint8_t>(i)).U8(static_cast<uint8_t>(i >> 8));
@@ -198,7 +207,7 @@ TEST(GridBlocks, TextureIndexEntriesLandInRowMajorOrder) {
         faces.U8(static_cast<uint8_t>(i % 6)).U8(static_cast<uint8_t>(i / 6 % 256));
     }
     TTestPod pod(TPodWriter().Add("TEX", terrain.Bytes()).Add("TE0", faces.Bytes()));
-    TTrackData& td = TrackData();
+    TTrackData& td = track;
     TGameFile file;
     ReadTerrainTexIndex(file, OpenTrackEntry(pod.Pod(), file, "TEX"), td.TerrainTexIndex);
     EXPECT_EQ(td.TerrainTexIndex[0][1].b0, 1);
@@ -212,22 +221,25 @@ TEST(GridBlocks, TextureIndexEntriesLandInRowMajorOrder) {
 }
 
 TEST(GridBlocks, LightMapTakesSevenBytesPerPoint) {
-    ClearTrack();
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     std::string bytes(458752, '\0');
     bytes[(3 * 256 + 4) * 7] = static_cast<char>(200);
     bytes[(3 * 256 + 4) * 7 + 6] = static_cast<char>(9);
     TTestPod pod(TPodWriter().Add("LIT", bytes));
     TGameFile file;
-    ReadLightMap(file, OpenTrackEntry(pod.Pod(), file, "LIT"), TrackData().LightMap);
-    EXPECT_EQ(TrackData().LightMap[3][4][0], 200);
-    EXPECT_EQ(TrackData().LightMap[3][4][6], 9);
-    EXPECT_EQ(TrackData().LightMap[3][5][0], 0);
+    ReadLightMap(file, OpenTrackEntry(pod.Pod(), file, "LIT"), track.LightMap);
+    EXPECT_EQ(track.LightMap[3][4][0], 200);
+    EXPECT_EQ(track.LightMap[3][4][6], 9);
+    EXPECT_EQ(track.LightMap[3][5][0], 0);
 }
 
 TEST(GridBlocks, BlockShorterThanItsFormatRaises) {
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     TTestPod pod(TPodWriter().Add("TEX", std::string(131071, 'x')).Add("PAD", std::string(9, 'y')));
     TGameFile file;
-    TTrackData& td = TrackData();
+    TTrackData& td = track;
     EXPECT_THROW(
         ReadTerrainTexIndex(file, OpenTrackEntry(pod.Pod(), file, "TEX"), td.TerrainTexIndex),
         EInOutError);
@@ -236,21 +248,22 @@ TEST(GridBlocks, BlockShorterThanItsFormatRaises) {
     EXPECT_THROW(OpenTrackEntry(pod.Pod(), file, "NONE"), EInOutError);
 }
 
-void SetTerrainByte(int r, int c, int levelByte) {
-    TrackData().TerrainVertices[r][c].y = static_cast<float>(LevelByteToHeight(levelByte));
+void SetTerrainByte(TTrackData& track, int r, int c, int levelByte) {
+    track.TerrainVertices[r][c].y = static_cast<float>(LevelByteToHeight(levelByte));
 }
 
 TEST(TerrainInGroundBox, FlatZeroTerrainSitsInZeroBoxesUntilACornerRises) {
-    ClearTrack();
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
     TRecordingProgress progress;
-    MarkTerrainInGroundBoxes(progress);
-    const TTrackData& td = TrackData();
+    MarkTerrainInGroundBoxes(track, progress);
+    const TTrackData& td = track;
     EXPECT_TRUE(td.TerrainInGroundBox[10][10]);
     EXPECT_EQ(progress.Steps, 256);
     EXPECT_TRUE(progress.Saw("range 0..256"));
 
-    SetTerrainByte(10, 10, 1);
-    MarkTerrainInGroundBoxes(progress);
+    SetTerrainByte(track, 10, 10, 1);
+    MarkTerrainInGroundBoxes(track, progress);
     // Every cell with (10, 10) as a corner.
     EXPECT_FALSE(td.TerrainInGroundBox[10][10]);
     EXPECT_FALSE(td.TerrainInGroundBox[9][10]);
@@ -262,12 +275,13 @@ TEST(TerrainInGroundBox, FlatZeroTerrainSitsInZeroBoxesUntilACornerRises) {
 }
 
 TEST(TerrainInGroundBox, LastRowAndColumnWrapToTheFirst) {
-    ClearTrack();
-    SetTerrainByte(0, 5, 1);
-    SetTerrainByte(7, 0, 1);
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
+    SetTerrainByte(track, 0, 5, 1);
+    SetTerrainByte(track, 7, 0, 1);
     TQuietProgress progress;
-    MarkTerrainInGroundBoxes(progress);
-    const TTrackData& td = TrackData();
+    MarkTerrainInGroundBoxes(track, progress);
+    const TTrackData& td = track;
     EXPECT_FALSE(td.TerrainInGroundBox[255][5]);
     EXPECT_FALSE(td.TerrainInGroundBox[255][4]);
     EXPECT_TRUE(td.TerrainInGroundBox[254][5]);
@@ -277,8 +291,9 @@ TEST(TerrainInGroundBox, LastRowAndColumnWrapToTheFirst) {
 }
 
 TEST(TerrainInGroundBox, BoundsAreInclusiveAndOnlyTheOwnCornerCounts) {
-    ClearTrack();
-    TTrackData& td = TrackData();
+    const auto fresh = std::make_unique<TTrackData>();
+    TTrackData& track = *fresh;
+    TTrackData& td = track;
     td.GroundBoxBottom[20][30].y = 0.2f;
     td.GroundBoxTop[20][30].y = 0.4f;
     td.TerrainVertices[20][30].y = 0.2f;
@@ -289,17 +304,17 @@ TEST(TerrainInGroundBox, BoundsAreInclusiveAndOnlyTheOwnCornerCounts) {
     td.GroundBoxBottom[21][31].y = 0.9f;
     td.GroundBoxTop[21][31].y = 0.95f;
     TQuietProgress progress;
-    MarkTerrainInGroundBoxes(progress);
+    MarkTerrainInGroundBoxes(track, progress);
     EXPECT_TRUE(td.TerrainInGroundBox[20][30]);
 
     td.TerrainVertices[21][31].y = 0.41f;
-    MarkTerrainInGroundBoxes(progress);
+    MarkTerrainInGroundBoxes(track, progress);
     EXPECT_FALSE(td.TerrainInGroundBox[20][30]);
 
     // A box upside down holds nothing.
     td.TerrainVertices[21][31].y = 0.3f;
     td.GroundBoxBottom[20][30].y = 0.5f;
-    MarkTerrainInGroundBoxes(progress);
+    MarkTerrainInGroundBoxes(track, progress);
     EXPECT_FALSE(td.TerrainInGroundBox[20][30]);
 }
 

@@ -14,15 +14,11 @@ struct TCorner {
     int Col;
 };
 
-class QuadBuilder : public ::testing::Test {
+class QuadBuilder : public TTrackTest {
 protected:
-    void SetUp() override {
-        ClearTrack();
-        TTrackData& td = TrackData();
-        td.TextureNames.resize(512);
-    }
+    void SetUp() override { Track().TextureNames.resize(512); }
 
-    void Build() { BuildDisplayList(progress); }
+    void Build() { BuildDisplayList(Track(), progress); }
 
     static void ExpectVertexAt(const TDrawQuad& quad, int i, TCorner corner) {
         EXPECT_EQ(quad.Positions[i][0], static_cast<float>(GridToWorld(corner.Row))) << i;
@@ -35,7 +31,7 @@ protected:
     }
 
     TRecordingProgress progress;
-    TTrackData& td = TrackData();
+    TTrackData& td = Track();
 };
 
 TEST_F(QuadBuilder, EvenCellsStartAtBAndOddCellsAtAWithSlotsFollowingTheCorner) {

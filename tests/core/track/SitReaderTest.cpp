@@ -38,14 +38,12 @@ TLines Vehicles(const std::string& position, const std::string& rotation) {
     return {"*** Vehicles ***", "v1", "v2", "v3", "v4", "v5", position, "v7", "v8", "v9", rotation};
 }
 
-class SitReader : public ::testing::Test {
+class SitReader : public TTrackTest {
 protected:
-    void SetUp() override { ClearTrack(); }
-
     // Runs the key scan over lines (line 1 being the level file name).
     void Scan(const TLines& lines) {
         TTestPod pod(TPodWriter().Add("TRACK.SIT", CrLfLines(lines)));
-        ReadTrackDescription(pod.Pod(), "TRACK.SIT", progress, [this](TQRXBox& box) {
+        ReadTrackDescription(Track(), pod.Pod(), "TRACK.SIT", progress, [this](TQRXBox& box) {
             // The loader must see the object complete.
             loaded.push_back(&box);
             loadedNames.push_back(box.ModelName);
@@ -55,13 +53,13 @@ protected:
     TRecordingProgress progress;
     std::vector<TQRXBox*> loaded;
     std::vector<std::string> loadedNames;
-    const TTrackData& td = TrackData();
+    const TTrackData& td = Track();
 };
 
 TEST_F(SitReader, FirstLineNamesTheLevelFileBelowLevels) {
     TLogCapture log;
     TTestPod pod(TPodWriter().Add("TRACK.SIT", CrLfLines({"", "TRACK1.LVL", "!Race Track Name"})));
-    ReadLvlFileName(pod.Pod(), "track.sit", progress);
+    ReadLvlFileName(Track(), pod.Pod(), "track.sit", progress);
     EXPECT_EQ(td.LvlFileName, "LEVELS\\TRACK1.LVL");
     EXPECT_EQ(log.Lines(), (TLines{"LVL: LEVELS\\TRACK1.LVL"}));
     EXPECT_EQ(progress.Events, (TLines{"action Parsing SIT file", "sub Extracting LVL file name"}));
@@ -69,10 +67,10 @@ TEST_F(SitReader, FirstLineNamesTheLevelFileBelowLevels) {
 
 TEST_F(SitReader, EmptyEntryGivesBareLevelsFolderAndMissingEntryRaises) {
     TTestPod pod(TPodWriter().Add("EMPTY.SIT", "\r\n").Add("PAD", "x"));
-    ReadLvlFileName(pod.Pod(), "EMPTY.SIT", progress);
+    ReadLvlFileName(Track(), pod.Pod(), "EMPTY.SIT", progress);
     EXPECT_EQ(td.LvlFileName, "LEVELS\\");
-    EXPECT_THROW(ReadLvlFileName(pod.Pod(), "NONE.SIT", progress), EInOutError);
-    EXPECT_THROW(ReadTrackDescription(pod.Pod(), "NONE.SIT", progress, [](TQRXBox&) {}),
+    EXPECT_THROW(ReadLvlFileName(Track(), pod.Pod(), "NONE.SIT", progress), EInOutError);
+    EXPECT_THROW(ReadTrackDescription(Track(), pod.Pod(), "NONE.SIT", progress, [](TQRXBox&) {}),
                  EInOutError);
 }
 
@@ -154,7 +152,7 @@ TEST_F(SitReader, StadiumLineMakesTheStadiumOnlyWithFlagOne) {
     EXPECT_EQ(td.Stadium->ModelName, "MODELS\\STAD.BIN");
     EXPECT_EQ(loaded, (std::vector<TQRXBox*>{td.Stadium.get()}));
 
-    ClearTrack();
+    ResetTrackDescription(Track());
     Scan({"T.LVL", "!stadiumFlag,x,z,sx,sz,stadiumModelName", "0,100,120,20,30,STAD.BIN"});
     EXPECT_EQ(td.StadiumX, 100);
     EXPECT_EQ(td.Stadium, nullptr);
@@ -167,7 +165,7 @@ TEST_F(SitReader, StadiumFieldsSplitFromTheLeft) {
     EXPECT_EQ(td.StadiumZ, -3);
     EXPECT_EQ(td.StadiumModelName, "A,B.BIN");
 
-    ClearTrack();
+    ResetTrackDescription(Track());
     Scan({"T.LVL", "!stadiumFlag,x,z,sx,sz,stadiumModelName", "1,100,120"});
     EXPECT_EQ(td.StadiumX, 100);
     EXPECT_EQ(td.StadiumZ, 0);
@@ -196,7 +194,7 @@ TEST_F(SitReader, StartGridWrapsIntoTheGridAndLogsRotation) {
     EXPECT_EQ(log.Lines(), (TLines{"First Grid Pos: -100,5,9000", "First Grid Rot: 0.5, 1.25 ,-2",
                                    "0.50, 1.25, -2.00"}));
 
-    ClearTrack();
+    ResetTrackDescription(Track());
     Scan(Join({{"T.LVL"}, Vehicles("8170,0,8192", "0,0,0")}));
     EXPECT_EQ(td.FirstGridPos.x, 8170);
     EXPECT_EQ(td.FirstGridPos.z, 0);
@@ -335,10 +333,10 @@ TEST_F(SitReader, LogLinesFollowTheFile) {
 }
 
 TEST(TrackDataReset, ReleasesObjectsAndRestoresInitialFields) {
-    TTrackData& td = TrackData();
+    const auto track = std::make_unique<TTrackData>();
+    TTrackData& td = *track;
     td.TrackLoaded = true;
     td.TrackObjects.push_back(std::make_unique<TQRXBox>());
-    td.ObjectDrawList.push_back(td.TrackObjects.back().get());
     td.CheckpointMarkerCount = 1;
     td.Backdrops[2] = std::make_unique<TQRXBox>();
     td.Stadium = std::make_unique<TQRXBox>();
@@ -356,9 +354,8 @@ TEST(TrackDataReset, ReleasesObjectsAndRestoresInitialFields) {
     td.LvlFileName = "LEVELS\\OLD.LVL";
     td.LightMapFileName = "DATA\\OLD.LIT";
 
-    ResetTrackDescription();
+    ResetTrackDescription(td);
     EXPECT_TRUE(td.TrackObjects.empty());
-    EXPECT_TRUE(td.ObjectDrawList.empty());
     EXPECT_EQ(td.CheckpointMarkerCount, 0);
     EXPECT_EQ(td.Backdrops[2], nullptr);
     EXPECT_EQ(td.Stadium, nullptr);

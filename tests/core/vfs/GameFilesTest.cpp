@@ -1,4 +1,5 @@
 #include "core/vfs/GameFiles.h"
+#include "core/formats/PalettePool.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "tools/PodWriter.h"
@@ -102,7 +103,8 @@ TEST(GameLoad, WarnsOfEachProblemOnce) {
     TQRXFileFinder finder;
     TGameFiles files(nullptr, finder);
     TStringList warnings{"earlier"};
-    TGameLoad load{files, warnings};
+    TPalettePool palettes;
+    TGameLoad load{files, warnings, palettes};
     load.WarnOnce("Error: Texture \"ART\\A.RAW\" not found");
     load.WarnOnce("Error: Texture \"ART\\A.RAW\" not found");
     load.WarnOnce("earlier");

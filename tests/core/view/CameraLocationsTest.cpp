@@ -89,7 +89,7 @@ TEST(CameraLocationText, KeysAreTrackNameHashSlot) {
 }
 
 TEST_F(CameraLocation, SaveMoveRestoreReturnsToTheRoundedValuesAndViewDistance) {
-    TViewState state;
+    TViewState state = OnGrid({});
     state.Camera = TCameraPos{1.23456f, -2.5f, -6.789f, 12.345f, 271.004f, 1.5f, 58.3333f};
     state.ViewDistance = 77;
     SaveCameraLocation(ini, state, "Hill", 2);
@@ -109,24 +109,24 @@ TEST_F(CameraLocation, SaveMoveRestoreReturnsToTheRoundedValuesAndViewDistance) 
 }
 
 TEST_F(CameraLocation, TracksOfTheSameNameShareLocationsWhateverTheLetterCase) {
-    TViewState first;
+    TViewState first = OnGrid({});
     first.Camera.TransX = 4.5f;
     SaveCameraLocation(ini, first, "Hill", 1);
 
-    TViewState second;
+    TViewState second = OnGrid({});
     RestoreCameraLocation(ini, second, "HILL", 1);
     EXPECT_FLOAT_EQ(second.Camera.TransX, 4.5f);
 
-    TViewState unnamed;
+    TViewState unnamed = OnGrid({});
     unnamed.Camera.TransZ = -1.25f;
     SaveCameraLocation(ini, unnamed, "<unnamed track>", 5);
-    TViewState another;
+    TViewState another = OnGrid({});
     RestoreCameraLocation(ini, another, "<unnamed track>", 5);
     EXPECT_FLOAT_EQ(another.Camera.TransZ, -1.25f);
 }
 
 TEST_F(CameraLocation, AMissingKeyOnlyRoundsTheCameraToTwoDecimals) {
-    TViewState state;
+    TViewState state = OnGrid({});
     state.Camera = TCameraPos{0.126f, -3.004f, 1, 25.555f, 90.1234f, 0, 61.999f};
     state.ViewDistance = 42;
     RestoreCameraLocation(ini, state, "Nowhere", 4);
@@ -137,7 +137,7 @@ TEST_F(CameraLocation, AMissingKeyOnlyRoundsTheCameraToTwoDecimals) {
 
 TEST_F(CameraLocation, AnUnparseableValueLeavesTheCameraAsItIs) {
     ini.WriteString(kCameraPosSection, "Hill #3", "0.00    |-3.00   |broken  |25.00");
-    TViewState state;
+    TViewState state = OnGrid({});
     state.Camera = TCameraPos{1.111f, -2.222f, 3.333f, 4.444f, 5.555f, 6.666f, 7.777f};
     state.ViewDistance = 99;
     RestoreCameraLocation(ini, state, "Hill", 3);
@@ -148,7 +148,7 @@ TEST_F(CameraLocation, AnUnparseableValueLeavesTheCameraAsItIs) {
 TEST_F(CameraLocation, OutOfRangePositionsComeBackInStepsOfEight) {
     ini.WriteString(kCameraPosSection, "Hill #1",
                     "9.50    |-1.00   |-17.00  |0.00    |0.00    |0.00    |60.00");
-    TViewState state;
+    TViewState state = OnGrid({});
     state.ViewDistance = 31;
     RestoreCameraLocation(ini, state, "Hill", 1);
     EXPECT_FLOAT_EQ(state.Camera.TransX, 1.5f);
@@ -161,13 +161,13 @@ TEST_F(CameraLocation, RestoreSetsTheHeightAboveTheNearestGridPoint) {
     SetTerrain(112, 159, 0.25f);
     ini.WriteString(kCameraPosSection, "Hill #0",
                     "1.00    |-1.00   |-2.00   |0.00    |0.00    |0.00    |60.00   |50");
-    TViewState state;
+    TViewState state = OnGrid({});
     RestoreCameraLocation(ini, state, "Hill", 0);
     EXPECT_NEAR(state.HeightAboveGround, 0.75, 1e-6);
 }
 
 TEST_F(CameraLocation, RestoringInMapViewShowsTheFreeCameraAtTheLocation) {
-    TViewState state;
+    TViewState state = OnGrid({});
     state.Camera.TransX = 2;
     SaveCameraLocation(ini, state, "Hill", 1);
     state.Camera.TransX = -3;
@@ -183,7 +183,7 @@ TEST_F(CameraLocation, RestoringInMapViewShowsTheFreeCameraAtTheLocation) {
 }
 
 TEST_F(CameraLocation, SavingInMapViewStoresTheMapCamera) {
-    TViewState state;
+    TViewState state = OnGrid({});
     ToggleMapView(state);
     SaveCameraLocation(ini, state, "Hill", 3);
     EXPECT_EQ(ini.ReadString(kCameraPosSection, "Hill #3", ""),

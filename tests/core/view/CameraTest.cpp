@@ -39,7 +39,7 @@ TViewState TerrainOnly() {
 class GroundHeight : public TGridTest {};
 
 TEST_F(GroundHeight, FollowsTheSlopeFromTheNearestPointWithSignedFractions) {
-    const TViewState state = TerrainOnly();
+    const TViewState state = OnGrid(TerrainOnly());
     SetTerrain(100, 100, 0.2f);
     SetTerrain(101, 100, 0.6f);
     SetTerrain(99, 100, 0.9f); // the cell behind the nearest point is not used
@@ -55,7 +55,7 @@ TEST_F(GroundHeight, FollowsTheSlopeFromTheNearestPointWithSignedFractions) {
 }
 
 TEST_F(GroundHeight, CombinesBothFractionsBilinearly) {
-    const TViewState state = TerrainOnly();
+    const TViewState state = OnGrid(TerrainOnly());
     SetTerrain(51, 61, 1.0f); // h11 only
     EXPECT_NEAR(GroundHeightAt(state, TransForGrid(50.25), TransForGrid(60.25)), 0.0625, 1e-6);
 
@@ -70,7 +70,7 @@ TEST_F(GroundHeight, CombinesBothFractionsBilinearly) {
 }
 
 TEST_F(GroundHeight, WrapsToTheFirstRowAndColumnBeyondTheLast) {
-    const TViewState state = TerrainOnly();
+    const TViewState state = OnGrid(TerrainOnly());
     SetTerrain(255, 40, 0.4f);
     SetTerrain(0, 40, 0.8f);
     // u = 254.75: nearest row 255, its neighbour is row 0.
@@ -82,14 +82,14 @@ TEST_F(GroundHeight, WrapsToTheFirstRowAndColumnBeyondTheLast) {
 }
 
 TEST_F(GroundHeight, RisesToGroundBoxTopsAndWaterOnlyWhenFollowed) {
-    TViewState state = TerrainOnly();
+    TViewState state = OnGrid(TerrainOnly());
     for (int r = 70; r <= 71; ++r) {
         for (int c = 80; c <= 81; ++c) {
             SetTerrain(r, c, 0.1f);
         }
     }
     SetBoxTop(70, 80, 0.7f);
-    TrackData().WaterHeight = 0.5f;
+    Track().WaterHeight = 0.5f;
     const double x = TransForGrid(70.1);
     const double z = TransForGrid(80.1);
 
@@ -129,7 +129,7 @@ TEST(ResetCamera, SetsTheDefaultsAndTheViewDistanceOnlyWhenAsked) {
 class MouseMove : public TGridTest {};
 
 TEST_F(MouseMove, FirstMovementAfterResetOrWhileBusyOnlyRecordsThePointer) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     state.ResetMouse = true;
     const TCameraPos before = state.Camera;
     TViewResult result = MouseMoveCamera(state, kRight, kPlain, 150, 130);
@@ -152,7 +152,7 @@ TEST_F(MouseMove, FirstMovementAfterResetOrWhileBusyOnlyRecordsThePointer) {
 }
 
 TEST_F(MouseMove, JumpsOfMoreThan200PixelsAreIgnoredButRecorded) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     const TViewResult result = Drag(state, kLeft, kPlain, 201, 0);
     EXPECT_EQ(result.Redraw, TRedraw::None);
     EXPECT_EQ(state.Camera.Heading, 90);
@@ -166,17 +166,17 @@ TEST_F(MouseMove, JumpsOfMoreThan200PixelsAreIgnoredButRecorded) {
 }
 
 TEST_F(MouseMove, RightDragStrafesAlongTheHeadingAndMovesForwardAcrossIt) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     Drag(state, kRight, kPlain, 50, 0);
     EXPECT_NEAR(state.Camera.TransX, 0.0, 1e-6); // -cos 90 * 0.4
     EXPECT_NEAR(state.Camera.TransZ, -0.4, 1e-6);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     Drag(state, kRight, kPlain, 0, 50); // heading + 90 = 180
     EXPECT_NEAR(state.Camera.TransX, 0.4, 1e-6);
     EXPECT_NEAR(state.Camera.TransZ, 0.0, 1e-6);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.Camera.Heading = 0;
     Drag(state, kRight, kPlain, 50, 0);
     EXPECT_NEAR(state.Camera.TransX, -0.4, 1e-6);
@@ -184,32 +184,32 @@ TEST_F(MouseMove, RightDragStrafesAlongTheHeadingAndMovesForwardAcrossIt) {
 }
 
 TEST_F(MouseMove, CtrlIsSlowShiftIsFastAndCtrlWinsOverShift) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     Drag(state, kRight, kCtrl, 100, 0);
     EXPECT_NEAR(state.Camera.TransZ, -0.1, 1e-6);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     Drag(state, kRight, kShift, 100, 0);
     EXPECT_NEAR(state.Camera.TransZ, -3.0, 1e-6);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     Drag(state, kRight, kShiftCtrl, 100, 0);
     EXPECT_NEAR(state.Camera.TransZ, -0.1, 1e-6);
 }
 
 TEST_F(MouseMove, MovingPastTheEdgeContinuesFromTheOtherSide) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     state.Camera.TransX = 7.9f;
     Drag(state, kRight, kPlain, 0, 50); // +0.4 along x
     EXPECT_NEAR(state.Camera.TransX, 8.3 - 16.0, 1e-5);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.Camera.TransZ = -7.5f;
     Drag(state, kRight, kShift, 200, 0); // -6 along z
     EXPECT_NEAR(state.Camera.TransZ, -13.5 + 16.0, 1e-5);
 
     // However far a drag goes, both stay within the grid.
-    state = DragReady();
+    state = OnGrid(DragReady());
     for (int k = 0; k < 40; ++k) {
         Drag(state, kRight, kShift, 190, 170);
         ASSERT_LE(std::fabs(state.Camera.TransX), 8.0f);
@@ -218,14 +218,14 @@ TEST_F(MouseMove, MovingPastTheEdgeContinuesFromTheOtherSide) {
 }
 
 TEST_F(MouseMove, LookingTurnsHeadingWithinAFullTurnAndStopsTiltAtTheLimits) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     state.Camera.Heading = 350;
     Drag(state, kLeft, kPlain, 80, 0); // +16
     EXPECT_NEAR(state.Camera.Heading, 6, 1e-4);
     Drag(state, kLeft, kPlain, -40, 0); // -8
     EXPECT_NEAR(state.Camera.Heading, 358, 1e-4);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.Camera.Tilt = 170;
     Drag(state, kLeft, kPlain, 0, 100); // +20
     EXPECT_EQ(state.Camera.Tilt, 180);
@@ -235,29 +235,29 @@ TEST_F(MouseMove, LookingTurnsHeadingWithinAFullTurnAndStopsTiltAtTheLimits) {
 }
 
 TEST_F(MouseMove, AltLandsHeadingAndTiltOnWholeDegreesWithTiesToEven) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     Drag(state, kLeft, kAlt, 3, 3); // +0.6 each
     EXPECT_EQ(state.Camera.Heading, 91);
     EXPECT_EQ(state.Camera.Tilt, 26);
 
     // Shift speed 3: two pixels are 1.5 degrees.
-    state = DragReady();
+    state = OnGrid(DragReady());
     Drag(state, kLeft, TModifiers{true, false, true}, 2, 2);
     EXPECT_EQ(state.Camera.Heading, 92); // 91.5
     EXPECT_EQ(state.Camera.Tilt, 26);    // 26.5
-    state = DragReady();
+    state = OnGrid(DragReady());
     Drag(state, kLeft, TModifiers{true, false, true}, -2, 0);
     EXPECT_EQ(state.Camera.Heading, 88); // 88.5
 
     // A heading that rounds up to a full turn is 0.
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.Camera.Heading = 359.7f;
     Drag(state, kLeft, kAlt, 0, 0);
     EXPECT_EQ(state.Camera.Heading, 0);
 }
 
 TEST_F(MouseMove, MapViewTurnsHeadingButNeverTilt) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     state.MapView = true;
     state.Camera.Tilt = 90;
     Drag(state, kLeft, kPlain, 20, 60);
@@ -266,7 +266,7 @@ TEST_F(MouseMove, MapViewTurnsHeadingButNeverTilt) {
 }
 
 TEST_F(MouseMove, SteeringTurnsInsteadOfStrafingOnlyWhileFollowingOutsideMapView) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     state.FollowTerrain = true;
     Drag(state, kRight, kPlain, 30, 0); // 0.8 * 30 / 1.5 = 16
     EXPECT_NEAR(state.Camera.Heading, 106, 1e-4);
@@ -274,27 +274,27 @@ TEST_F(MouseMove, SteeringTurnsInsteadOfStrafingOnlyWhileFollowingOutsideMapView
     EXPECT_EQ(state.Camera.TransZ, 0);
 
     // The forward part uses the new heading.
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.FollowTerrain = true;
     state.Camera.Heading = 0;
     Drag(state, kRight, kPlain, 0, 50);
     EXPECT_NEAR(state.Camera.TransZ, -0.4, 1e-6);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.FollowTerrain = true;
     state.MapView = true;
     Drag(state, kRight, kPlain, 30, 0);
     EXPECT_EQ(state.Camera.Heading, 90);
     EXPECT_NEAR(state.Camera.TransZ, -0.24, 1e-6);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.FollowTerrain = true;
     state.SteeringMode = false;
     Drag(state, kRight, kPlain, 30, 0);
     EXPECT_EQ(state.Camera.Heading, 90);
     EXPECT_NEAR(state.Camera.TransZ, -0.24, 1e-6);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.FollowTerrain = true;
     state.Camera.Tilt = 25.4f;
     Drag(state, kRight, kAlt, 1, 0); // heading 90.533, tilt 25.4
@@ -304,13 +304,13 @@ TEST_F(MouseMove, SteeringTurnsInsteadOfStrafingOnlyWhileFollowingOutsideMapView
 
 TEST_F(MouseMove, BothButtonsChangeAltitudeAndKeepTheHeightAboveGroundInStep) {
     SetTerrain(128, 128, 0.2f);
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     state.Camera.TransY = -5;
     Drag(state, kBoth, kPlain, 0, 50); // dragging down lowers the eye
     EXPECT_NEAR(state.Camera.TransY, -4.6, 1e-5);
     EXPECT_NEAR(state.HeightAboveGround, 4.6 - 0.2, 1e-5);
 
-    state = DragReady();
+    state = OnGrid(DragReady());
     state.FollowTerrain = true;
     state.HeightAboveGround = 1.0;
     state.Camera.TransY = -5; // stale while following
@@ -320,7 +320,7 @@ TEST_F(MouseMove, BothButtonsChangeAltitudeAndKeepTheHeightAboveGroundInStep) {
 }
 
 TEST_F(MouseMove, MiddleButtonZoomsWithinTheFieldOfViewLimits) {
-    TViewState state = DragReady();
+    TViewState state = OnGrid(DragReady());
     TViewResult result = Drag(state, kMiddle, kPlain, 0, 50);
     EXPECT_TRUE(result.UpdateProjection);
     EXPECT_EQ(result.Redraw, TRedraw::Light);
@@ -340,7 +340,7 @@ TEST_F(MouseMove, OtherButtonCombinationsDoNothingAndDrawNothing) {
     for (const TMouseButtons buttons :
          {TMouseButtons{}, TMouseButtons{true, false, true}, TMouseButtons{false, true, true},
           TMouseButtons{true, true, true}}) {
-        TViewState state = DragReady();
+        TViewState state = OnGrid(DragReady());
         const TViewResult result = Drag(state, buttons, kPlain, 30, 30);
         EXPECT_EQ(result.Redraw, TRedraw::None);
         EXPECT_FALSE(result.UpdateProjection);
@@ -434,8 +434,8 @@ class FollowTerrain : public TGridTest {};
 TEST_F(FollowTerrain, OnThenOffWithoutMovingLeavesTheEyeWhereItWas) {
     SetTerrain(128, 128, 0.3f);
     SetTerrain(129, 128, 0.5f);
-    TrackData().WaterHeight = 0.1f;
-    TViewState state;
+    Track().WaterHeight = 0.1f;
+    TViewState state = OnGrid({});
     state.Camera.TransY = -1.75f;
     EXPECT_EQ(ToggleFollowTerrain(state), "Deactivate");
     EXPECT_TRUE(state.FollowTerrain);
@@ -449,8 +449,8 @@ TEST_F(FollowTerrain, OnThenOffWithoutMovingLeavesTheEyeWhereItWas) {
 
 TEST_F(FollowTerrain, WithFollowWaterTheEyeStaysAboveTheWaterSurface) {
     SetTerrain(128, 128, 0.1f);
-    TrackData().WaterHeight = 0.5f;
-    TViewState state = DragReady();
+    Track().WaterHeight = 0.5f;
+    TViewState state = OnGrid(DragReady());
     state.Camera.TransY = -1.5f;
     ToggleFollowTerrain(state);
     EXPECT_NEAR(state.HeightAboveGround, 1.0, 1e-6);
@@ -464,9 +464,9 @@ TEST_F(FollowTerrain, WithFollowWaterTheEyeStaysAboveTheWaterSurface) {
 class StartGrid : public TGridTest {};
 
 TEST_F(StartGrid, PlacesTheCameraWithTheGamesOwnDegreeFactor) {
-    TrackData().FirstGridPos = TVertex3f{4096, 256, 1024};
-    TrackData().FirstGridRot = TVertex3f{0.5f, 0.25f, 1.0f};
-    TViewState state;
+    Track().FirstGridPos = TVertex3f{4096, 256, 1024};
+    Track().FirstGridRot = TVertex3f{0.5f, 0.25f, 1.0f};
+    TViewState state = OnGrid({});
     state.Camera.FOV = 33;
     const TViewResult result = GoToStartGrid(state);
     EXPECT_EQ(result.Redraw, TRedraw::Full);

@@ -31,8 +31,8 @@ class KeyboardFlight : public TGridTest {};
 
 TEST_F(KeyboardFlight, ForwardGoesTheWayAnUpwardRightDragGoes) {
     for (const float heading : {0.0f, 37.0f, 90.0f, 200.0f}) {
-        TViewState byKey = At(1, 2, heading);
-        TViewState byMouse = At(1, 2, heading);
+        TViewState byKey = OnGrid(At(1, 2, heading));
+        TViewState byMouse = OnGrid(At(1, 2, heading));
         // The plain mouse speed 0.8 moves dY / 125 units: 10 pixels up are 0.08 units, which
         // the keys at 1.5 units per second fly in 0.08 / 1.5 seconds.
         FlyStep(byKey, Held(TFlightKey::Forward), kPlain, 0.08 / kFlightUnitsPerSecond);
@@ -45,7 +45,7 @@ TEST_F(KeyboardFlight, ForwardGoesTheWayAnUpwardRightDragGoes) {
 }
 
 TEST_F(KeyboardFlight, BackUndoesForwardAndBothTogetherStandStill) {
-    TViewState state = At(1, 2, 30);
+    TViewState state = OnGrid(At(1, 2, 30));
     FlyStep(state, Held(TFlightKey::Forward), kPlain, 0.08);
     FlyStep(state, Held(TFlightKey::Back), kPlain, 0.08);
     EXPECT_NEAR(state.Camera.TransX, 1, 1e-6);
@@ -59,7 +59,7 @@ TEST_F(KeyboardFlight, BackUndoesForwardAndBothTogetherStandStill) {
 }
 
 TEST_F(KeyboardFlight, ArrowsTurnRightUpAndLeftDownWrappingTheHeading) {
-    TViewState state = At(0, 0, 10);
+    TViewState state = OnGrid(At(0, 0, 10));
     FlyStep(state, Held(TFlightKey::TurnRight), kPlain, 0.1);
     EXPECT_NEAR(state.Camera.Heading, 19, 1e-4);
     FlyStep(state, Held(TFlightKey::TurnLeft), kPlain, 0.1);
@@ -70,9 +70,9 @@ TEST_F(KeyboardFlight, ArrowsTurnRightUpAndLeftDownWrappingTheHeading) {
 }
 
 TEST_F(KeyboardFlight, ShiftIsFasterAndCtrlSlowerAsWithTheMouse) {
-    TViewState plain = At(0, 0, 0);
-    TViewState fast = At(0, 0, 0);
-    TViewState slow = At(0, 0, 0);
+    TViewState plain = OnGrid(At(0, 0, 0));
+    TViewState fast = OnGrid(At(0, 0, 0));
+    TViewState slow = OnGrid(At(0, 0, 0));
     FlyStep(plain, Held(TFlightKey::TurnRight), kPlain, 0.1);
     FlyStep(fast, Held(TFlightKey::TurnRight), kShift, 0.1);
     FlyStep(slow, Held(TFlightKey::TurnRight), kCtrl, 0.1);
@@ -82,13 +82,13 @@ TEST_F(KeyboardFlight, ShiftIsFasterAndCtrlSlowerAsWithTheMouse) {
 }
 
 TEST_F(KeyboardFlight, AStalledTimerDoesNotTurnIntoAJump) {
-    TViewState state = At(0, 0, 0);
+    TViewState state = OnGrid(At(0, 0, 0));
     FlyStep(state, Held(TFlightKey::TurnRight), kPlain, 5.0);
     EXPECT_NEAR(state.Camera.Heading, kTurnDegreesPerSecond * kLongestFlightStep, 1e-4);
 }
 
 TEST_F(KeyboardFlight, NothingMovesWhileBusyOrWithoutAKey) {
-    TViewState state = At(1, 2, 30);
+    TViewState state = OnGrid(At(1, 2, 30));
     state.Busy = true;
     EXPECT_EQ(FlyStep(state, Held(TFlightKey::Forward), kPlain, 0.1).Redraw, TRedraw::None);
     state.Busy = false;
@@ -99,14 +99,14 @@ TEST_F(KeyboardFlight, NothingMovesWhileBusyOrWithoutAKey) {
 
 TEST_F(KeyboardFlight, FlyingPastTheEdgeComesBackFromTheOtherSide) {
     // Heading 90 looks along +x; the eye is at -TransX.
-    TViewState state = At(-7.95f, 0, 90);
+    TViewState state = OnGrid(At(-7.95f, 0, 90));
     FlyStep(state, Held(TFlightKey::Forward), kShift, 0.1);
     EXPECT_NEAR(state.Camera.TransX, -7.95 - 0.5625 + 16, 1e-4);
     EXPECT_LE(state.Camera.TransX, 8);
 }
 
 TEST_F(KeyboardFlight, PageUpAndDownChangeTheHeightAndFollowingKeepsItAboveTheGround) {
-    TViewState free = At(0, 0, 0);
+    TViewState free = OnGrid(At(0, 0, 0));
     free.Camera.TransY = -3;
     FlyStep(free, Held(TFlightKey::Rise), kPlain, 0.1);
     EXPECT_NEAR(free.Camera.TransY, -3.05, 1e-5);
@@ -119,7 +119,7 @@ TEST_F(KeyboardFlight, PageUpAndDownChangeTheHeightAndFollowingKeepsItAboveTheGr
             SetTerrain(row, column, static_cast<float>(row) / 255.0f);
         }
     }
-    TViewState following = At(0, 0, 90);
+    TViewState following = OnGrid(At(0, 0, 90));
     following.FollowTerrain = true;
     following.HeightAboveGround = 0.2;
     FlyStep(following, Held(TFlightKey::Forward), kShift, 0.1);
@@ -134,7 +134,7 @@ TEST_F(KeyboardFlight, PageUpAndDownChangeTheHeightAndFollowingKeepsItAboveTheGr
 class Wheel : public TGridTest {};
 
 TEST_F(Wheel, MovesTheFreeCameraForwardAndBackByNotches) {
-    TViewState state = At(1, 2, 90);
+    TViewState state = OnGrid(At(1, 2, 90));
     const TViewPixel middle{320, 240, 640, 480};
     EXPECT_EQ(WheelCamera(state, 2, kPlain, middle).Redraw, TRedraw::Light);
     EXPECT_NEAR(state.Camera.TransX, 1 - 2 * kWheelUnitsPerNotch, 1e-5);
@@ -155,7 +155,7 @@ TViewState MapCamera() {
 }
 
 TEST_F(Wheel, TheMapViewShowsRow255AtTheTopAndColumn255AtTheRight) {
-    const TViewState state = MapCamera();
+    const TViewState state = OnGrid(MapCamera());
     const auto top = GroundPointAtPixel(state, TViewPixel{320, 0, 640, 480});
     const auto right = GroundPointAtPixel(state, TViewPixel{640, 240, 640, 480});
     const auto middle = GroundPointAtPixel(state, TViewPixel{320, 240, 640, 480});
@@ -169,7 +169,7 @@ TEST_F(Wheel, TheMapViewShowsRow255AtTheTopAndColumn255AtTheRight) {
 }
 
 TEST_F(Wheel, ZoomsTheMapViewAboutThePointUnderThePointer) {
-    TViewState state = MapCamera();
+    TViewState state = OnGrid(MapCamera());
     const TViewPixel pointer{500, 100, 640, 480};
     const auto before = GroundPointAtPixel(state, pointer);
     ASSERT_TRUE(before);
@@ -186,7 +186,7 @@ TEST_F(Wheel, ZoomsTheMapViewAboutThePointUnderThePointer) {
 }
 
 TEST_F(Wheel, ZoomingInStopsAboveTheGround) {
-    TViewState state = MapCamera();
+    TViewState state = OnGrid(MapCamera());
     SetTerrain(128, 128, 0.5f);
     const TViewPixel middle{320, 240, 640, 480};
     const auto ground = GroundPointAtPixel(state, middle);
@@ -197,7 +197,7 @@ TEST_F(Wheel, ZoomingInStopsAboveTheGround) {
 }
 
 TEST_F(Wheel, ARayThatDoesNotGoDownHitsNoGround) {
-    TViewState state = At(0, 0, 90);
+    TViewState state = OnGrid(At(0, 0, 90));
     state.Camera.Tilt = -30; // looking up
     EXPECT_FALSE(GroundPointAtPixel(state, TViewPixel{320, 240, 640, 480}));
     state.MapView = true;

@@ -1,36 +1,32 @@
-// A fixture for tests that put heights into the process-wide track: everything it may touch is
-// flat and zero before each test and again afterwards.
+// A fixture for tests that put heights into a track: each test has a fresh, flat one, and the view
+// states it makes look at it.
 #pragma once
 
 #include "core/track/TrackData.h"
+#include "core/view/ViewState.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 class TGridTest : public ::testing::Test {
 protected:
-    void SetUp() override { Flatten(); }
-    void TearDown() override { Flatten(); }
-
-    static void SetTerrain(int row, int column, float height) {
-        TrackData().TerrainVertices[row][column].y = height;
+    TTrackData& Track() { return *track_; }
+    // state, looking at this test's track.
+    TViewState OnGrid(TViewState state) {
+        state.Track = track_.get();
+        return state;
     }
-    static void SetBoxTop(int row, int column, float height) {
-        TrackData().GroundBoxTop[row][column].y = height;
+
+    void SetTerrain(int row, int column, float height) {
+        track_->TerrainVertices[row][column].y = height;
+    }
+    void SetBoxTop(int row, int column, float height) {
+        track_->GroundBoxTop[row][column].y = height;
     }
     // The camera translation whose grid coordinate is u (row from TransX, column from TransZ).
     static double TransForGrid(double u) { return 8.0 - u * 16.0 / 255.0; }
 
 private:
-    static void Flatten() {
-        TTrackData& track = TrackData();
-        for (int r = 0; r < kGridSize; ++r) {
-            for (int c = 0; c < kGridSize; ++c) {
-                track.TerrainVertices[r][c].y = 0;
-                track.GroundBoxTop[r][c].y = 0;
-            }
-        }
-        track.WaterHeight = 0;
-        track.FirstGridPos = TVertex3f{};
-        track.FirstGridRot = TVertex3f{};
-    }
+    std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();
 };

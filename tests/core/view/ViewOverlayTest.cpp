@@ -63,7 +63,7 @@ TEST(MinimapMapping, TheMinimapIsASquareInTheTopRightCornerWithinItsLimits) {
 class MinimapClick : public TGridTest {};
 
 TEST_F(MinimapClick, MovesTheFreeCameraKeepingItsHeightWhenNotFollowing) {
-    TViewState state;
+    TViewState state = OnGrid({});
     state.Camera.TransY = -2.5f;
     SetTerrain(200, 100, 0.8f);
     const TViewResult result = MoveFreeCameraToCell(state, {200, 100});
@@ -73,7 +73,7 @@ TEST_F(MinimapClick, MovesTheFreeCameraKeepingItsHeightWhenNotFollowing) {
 }
 
 TEST_F(MinimapClick, KeepsTheHeightAboveTheGroundWhenFollowing) {
-    TViewState state;
+    TViewState state = OnGrid({});
     state.FollowGroundBoxes = false;
     state.FollowWater = false;
     state.FollowTerrain = true;
@@ -86,7 +86,7 @@ TEST_F(MinimapClick, KeepsTheHeightAboveTheGroundWhenFollowing) {
 }
 
 TEST_F(MinimapClick, InTheMapViewTheSavedFreeCameraMoves) {
-    TViewState state;
+    TViewState state = OnGrid({});
     ToggleMapView(state);
     const TCameraPos map = state.Camera;
     MoveFreeCameraToCell(state, {10, 250});
@@ -98,7 +98,7 @@ TEST_F(MinimapClick, InTheMapViewTheSavedFreeCameraMoves) {
 class MinimapPicture : public TGridTest {};
 
 TEST_F(MinimapPicture, HasOnePixelPerCellWithRow255AtTheTopAndWaterInBlue) {
-    TTrackData& track = TrackData();
+    TTrackData& track = Track();
     track.WaterHeight = 0.1f;
     for (int column = 0; column < kGridSize; ++column) {
         SetTerrain(255, column, 0.9f); // the top line is high land

@@ -1,0 +1,82 @@
+#include "core/session/TrackSession.h"
+
+#include "core/base/Errors.h"
+
+#include "core/settings/SearchPaths.h"
+#include "core/view/Camera.h"
+#include "core/view/CameraLocations.h"
+#include "core/view/ViewCommands.h"
+
+#include <algorithm>
+
+namespace {
+
+void Combine(TViewResult& into, const TViewResult& result) {
+    into.UpdateProjection = into.UpdateProjection || result.UpdateProjection;
+    into.Redraw = std::max(into.Redraw, result.Redraw);
+    into.Beep = into.Beep || result.Beep;
+}
+
+} // namespace
+
+TTrackSession::TTrackSession(const std::string& iniFileName,
+                             const std::optional<TStringList>& searchFolders)
+    : ini_(iniFileName), prefs_(iniFileName),
+      searchPaths_(searchFolders.value_or(LoadSearchPaths(ini_))) {
+    searchPaths_.resize(kSearchPathCount);
+    SearchAgain();
+    view_.Track = track_.get();
+    view_.HideObjectsWhileMovingFor = prefs_.HideObjectsWhileMovingFor;
+    view_.WaterColor = ReadWaterColor(ini_);
+}
+
+void TTrackSession::SearchAgain() {
+    BuildSearchFolders(finder_, searchPaths_);
+}
+
+void TTrackSession::UseArchive(TPodFile archive) {
+    archive_ = std::make_unique<TPodFile>(std::move(archive));
+}
+
+std::optional<std::string>
+TTrackSession::ChooseTrack(const std::function<int(const TStringList& trackNames)>& select) const {
+    if (archive_ == nullptr || archive_->SitEntries().empty()) {
+        return std::nullopt;
+    }
+    const TStringList& sits = archive_->SitEntries();
+    if (sits.size() == 1) {
+        return NamePart(sits.front());
+    }
+    TStringList names;
+    for (const std::string& line : sits) {
+        names.push_back(ValuePart(line));
+    }
+    const int index = select(names);
+    if (index < 0 || index >= static_cast<int>(sits.size())) {
+        return std::nullopt;
+    }
+    return NamePart(sits[static_cast<size_t>(index)]);
+}
+
+TViewResult TTrackSession::OpenTrack(const std::string& sitEntry, TLoadProgress& progress,
+                                     TTrackLoader& loader) {
+    if (archive_ == nullptr) {
+        throw EDunmereError("No track found in POD file.");
+    }
+    assets_.Clear();
+    warnings_.clear();
+    loader.Load(*track_, palettes_, *archive_, sitEntry, progress, warnings_, finder_, assets_);
+
+    TViewResult result =
+        ResetViewForTrackOpen(view_, prefs_.ResetViewDistTo, prefs_.ShowObjectsAfterLoad);
+    const std::string& trackName = track_->TrackName;
+    if (!ini_.ReadString(kCameraPosSection, CameraLocationKey(trackName, 0), "").empty()) {
+        TViewResult restored = RestoreCameraLocation(ini_, view_, trackName, 0);
+        // The caller draws once the whole open has finished.
+        restored.Redraw = TRedraw::None;
+        Combine(result, restored);
+    } else {
+        Combine(result, GoToStartGrid(view_));
+    }
+    return result;
+}
