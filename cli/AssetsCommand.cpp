@@ -31,6 +31,9 @@ int CliAssets(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
 }
 
 const TCliRegistration registration(
-    {"assets", "ARCHIVE [--track ENTRY] [--search DIR]... [--ini FILE] [--json]", CliAssets});
+    {"assets", "ARCHIVE [--track ENTRY] [--search DIR]... [--ini FILE] [--json]", CliAssets,
+     "      Loads the track as the viewer does and lists every file the load asked for, in\n"
+     "      order: NAME<TAB>WHERE<TAB>SIZE, WHERE being the archive, the data folder, a search\n"
+     "      folder or missing. --json writes one JSON array of objects instead.\n"});
 
 } // namespace

@@ -51,9 +51,13 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::vector<TCliCommand>& Registry() {
     static std::vector<TCliCommand> commands = {
-        {"entries", "ARCHIVE", CliEntries},
-        {"tracks", "ARCHIVE", CliTracks},
-        {"extract", "ARCHIVE ENTRY [-o FILE]", CliExtract},
+        {"entries", "ARCHIVE", CliEntries,
+         "      Lists the archive's directory: NAME<TAB>SIZE<TAB>OFFSET per entry, in archive\n"
+         "      order.\n"},
+        {"tracks", "ARCHIVE", CliTracks,
+         "      Lists the archive's track descriptions as ENTRY=Track name lines.\n"},
+        {"extract", "ARCHIVE ENTRY [-o FILE]", CliExtract,
+         "      Writes one entry's bytes to standard output, or to FILE with -o.\n"},
     };
     return commands;
 }
@@ -82,7 +86,7 @@ int UnknownCommand(const std::string& name, std::ostream& err) {
 // help [COMMAND]: the whole usage, or the one command's.
 int RunHelp(const TCliArgs& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
-        PrintCliUsage(out);
+        PrintCliHelp(out);
         return kCliDone;
     }
     if (args.size() > 1) {
@@ -198,13 +202,38 @@ void PrintCliUsage(std::ostream& stream) {
            << "  dunmeregl-cli --version\n";
 }
 
+void PrintCliHelp(std::ostream& stream) {
+    PrintCliUsage(stream);
+    stream << "\nReads the POD archives of Quarrix 1 and 2 without a window.\n"
+           << "\nCommands:\n";
+    for (const TCliCommand& command : CliCommandList()) {
+        stream << "  " << command.Name << ' ' << command.Usage << '\n' << command.Description;
+    }
+    stream << "  help [COMMAND]\n"
+           << "      Prints this help, or the usage of COMMAND (as COMMAND --help does).\n"
+           << "  --version\n"
+           << "      Prints the version.\n"
+           << "\nTrack options (the commands that load a track):\n"
+           << "  --track ENTRY\n"
+           << "      the track description (.SIT entry) to load; default: the archive's first\n"
+           << "  --search DIR\n"
+           << "      a search folder for textures and models, up to five; they replace the\n"
+           << "      settings' search folders for this run, the data folder is searched first\n"
+           << "  --ini FILE\n"
+           << "      the settings file to read; default: the viewer's own DunmereGL.ini\n"
+           << "\nExit status:\n"
+           << "  0  done\n"
+           << "  1  an error; its message, naming the file, is on standard error\n"
+           << "  2  a usage error; the usage is on standard error\n";
+}
+
 int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         PrintCliUsage(err);
         return kCliUsage;
     }
     if (IsHelpOption(args[0])) {
-        PrintCliUsage(out);
+        PrintCliHelp(out);
         return kCliDone;
     }
     if (args[0] == "--version") {

@@ -28,6 +28,9 @@ struct TCliCommand {
     std::string Name;
     std::string Usage; // arguments after the name, e.g. "ARCHIVE ENTRY [-o FILE]"
     TCliHandler Run;
+    // What the command does and its own options, lines indented by six blanks: --help prints it,
+    // and the manual page is made from --help, so this is the one place they are written.
+    std::string Description;
 };
 
 class ECliUsageError : public std::runtime_error {
@@ -59,5 +62,7 @@ struct TCliRegistration {
 };
 
 void PrintCliUsage(std::ostream& stream);
+// The usage, then every command with its description, the shared track options and exit codes.
+void PrintCliHelp(std::ostream& stream);
 // args are the command line without the program name: the subcommand, then its arguments.
 int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err);

@@ -38,6 +38,9 @@ const TCliRegistration registration(
     {"export",
      "ARCHIVE -o TRACK.glb [--track ENTRY] [--search DIR]... [--ini FILE] [--objects] [--boxes] "
      "[--water]",
-     CliExport});
+     CliExport,
+     "      Writes the loaded track as one binary glTF 2.0 file: terrain, ground boxes\n"
+     "      (--boxes), water (--water) and placed objects (--objects). Without any of the\n"
+     "      three everything is written; naming some writes the terrain and only those.\n"});
 
 } // namespace

@@ -19,6 +19,8 @@ int CliLoad(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
 }
 
 const TCliRegistration
-    registration({"load", "ARCHIVE [--track ENTRY] [--search DIR]... [--ini FILE]", CliLoad});
+    registration({"load", "ARCHIVE [--track ENTRY] [--search DIR]... [--ini FILE]", CliLoad,
+                  "      Loads the track as the viewer does and prints the load's warnings, one\n"
+                  "      per line.\n"});
 
 } // namespace

@@ -75,6 +75,9 @@ const TCliRegistration registration(
     {"map",
      "ARCHIVE -o MAP.png [--track ENTRY] [--search DIR]... [--ini FILE] [--scale PX_PER_CELL] "
      "[--objects] [--grid]",
-     CliMap});
+     CliMap,
+     "      Draws the whole track from above into an image file (.png, .jpg, .tga or .bmp):\n"
+     "      --scale pixels per grid cell (1 to 16, default 4), --objects adds the placed\n"
+     "      objects, --grid a line every 16 cells.\n"});
 
 } // namespace

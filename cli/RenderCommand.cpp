@@ -230,6 +230,13 @@ const TCliRegistration registration(
      "ARCHIVE -o OUT [--track ENTRY] [--size WxH] [--camera VALUE] [--map] [--sky 0..4] "
      "[--objects 0..2] [--checkpoints] [--no-water] [--no-boxes] [--no-backdrop] [--square] "
      "[--renderer prepared|reference] [--time N] [--search DIR]... [--ini FILE]",
-     CliRender});
+     CliRender,
+     "      Opens the track as the viewer does, draws one frame and saves it to OUT (.png,\n"
+     "      .jpg, .tga or .bmp). --size WxH (default 640x480); --camera a saved camera\n"
+     "      location value; --map the map view; --sky 0 none, 1 clear, 2 cloudy, 3 dusk,\n"
+     "      4 night; --objects 0 none, 1 all but type 6,0, 2 all; --checkpoints shows\n"
+     "      the checkpoint markers; --no-water, --no-boxes and --no-backdrop hide layers;\n"
+     "      --square a square view area instead of a circle; --renderer the drawing path;\n"
+     "      --time N draws N more frames and prints their minimum, median and maximum.\n"});
 
 } // namespace

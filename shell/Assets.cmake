@@ -12,10 +12,26 @@ if(TARGET dunmere_shell)
         COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
                 $<TARGET_FILE:MakeKeyboardPicture> ${assets}/KEYBOARD.bmp
         DEPENDS MakeKeyboardPicture VERBATIM)
+    # The application icon's sizes, drawn from its one SVG: the window icon embeds them and the
+    # install puts them into the icon theme (packaging/).
+    find_program(RSVG_CONVERT rsvg-convert REQUIRED)
+    set(DUNMERE_ICON_SVG ${PROJECT_SOURCE_DIR}/packaging/org.dunmere.DunmereGL.svg)
+    set(DUNMERE_ICON_SIZES 16 24 32 48 64 128 256)
+    set(DUNMERE_ICON_FOLDER ${assets}/icons)
+    set(icons)
+    foreach(size ${DUNMERE_ICON_SIZES})
+        add_custom_command(OUTPUT ${DUNMERE_ICON_FOLDER}/${size}.png
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${DUNMERE_ICON_FOLDER}
+            COMMAND ${RSVG_CONVERT} --width ${size} --height ${size}
+                    --output ${DUNMERE_ICON_FOLDER}/${size}.png ${DUNMERE_ICON_SVG}
+            DEPENDS ${DUNMERE_ICON_SVG} VERBATIM)
+        list(APPEND icons ${DUNMERE_ICON_FOLDER}/${size}.png)
+    endforeach()
+    set(DUNMERE_ICON_PNGS ${icons} PARENT_SCOPE)
     add_custom_command(OUTPUT ${assets}/qrc_DunmereAssets.cpp
         COMMAND Qt6::rcc --name DunmereAssets --output ${assets}/qrc_DunmereAssets.cpp
                 ${assets}/DunmereAssets.qrc
-        DEPENDS ${assets}/DunmereAssets.qrc ${assets}/FANFARE.wav ${assets}/KEYBOARD.bmp
+        DEPENDS ${assets}/DunmereAssets.qrc ${assets}/FANFARE.wav ${assets}/KEYBOARD.bmp ${icons}
         VERBATIM)
     add_custom_target(dunmere_assets DEPENDS ${assets}/qrc_DunmereAssets.cpp)
     add_dependencies(dunmere_shell dunmere_assets)

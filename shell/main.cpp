@@ -5,6 +5,7 @@
 #include "core/settings/Version.h"
 #include "core/vfs/FileTools.h"
 #include "core/view/ViewCommands.h"
+#include "shell/AppIcon.h"
 #include "shell/MainForm.h"
 #include "shell/ShellText.h"
 #include "shell/TerminateSignal.h"
@@ -37,6 +38,8 @@ int main(int argc, char* argv[]) {
     QSurfaceFormat::setDefaultFormat(ViewSurfaceFormat());
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Dunmere GL"));
+    QApplication::setDesktopFileName(kDesktopFileName);
+    QApplication::setWindowIcon(ApplicationIcon());
     // Qt sets the locale from the environment; numbers in files and on screen always use ".".
     setlocale(LC_NUMERIC, "C");
 

@@ -269,7 +269,8 @@ void TIniFile::WriteInteger(const std::string& section, const std::string& key, 
 
 std::string ChooseIniFileName() {
     const std::string& programFolder = ProgramFolder();
-    if (access(programFolder.c_str(), W_OK) == 0) {
+    if (access(programFolder.c_str(), W_OK) == 0 &&
+        access((programFolder + kInstalledMarker).c_str(), F_OK) != 0) {
         return programFolder + "DunmereGL.ini";
     }
     std::string base;

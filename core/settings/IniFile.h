@@ -34,4 +34,7 @@ private:
 // The INI file of this run, by the one rule the viewer and the command-line tool share:
 // DunmereGL.ini beside the program when that folder can be written, otherwise in the user's
 // configuration folder ($XDG_CONFIG_HOME or ~/.config, then "DunmereGL"), which is created.
+// An installed program folder holds kInstalledMarker and counts as not writable: root can write
+// there, but settings written into /usr would outlive the package and be shared by every user.
 std::string ChooseIniFileName();
+inline constexpr const char* kInstalledMarker = "installed.txt";

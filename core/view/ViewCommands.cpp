@@ -239,11 +239,16 @@ std::string ViewerUsageText() {
            "  --help        show this help and exit\n"
            "  --version     show the version and exit\n"
            "\n"
-           "The view size is kept for the next start and limited to what the screen can show.\n";
+           "The view size is kept for the next start and limited to what the screen can show.\n"
+           "\n"
+           "Exit status:\n"
+           "  0  the window was closed\n"
+           "  1  the viewer could not start (the reason is shown in a message box)\n"
+           "  2  an unknown option\n";
 }
 
 std::string ViewerVersionText(const std::string& version) {
-    return "Dunmere GL " + version;
+    return "dunmeregl (Dunmere GL) " + version;
 }
 
 int CustomSizeValue(const std::optional<std::string>& answer, int current, int minimum) {

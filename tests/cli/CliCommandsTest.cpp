@@ -204,6 +204,15 @@ TEST(CliCommands, HelpWithoutACommandPrintsTheWholeUsageAndAnUnknownOneIsAUsageE
         EXPECT_NE(run.Out.find("  dunmeregl-cli help [COMMAND]\n"), std::string::npos);
         EXPECT_NE(run.Out.find("  dunmeregl-cli --version\n"), std::string::npos);
         EXPECT_EQ(run.Err, "");
+        // The manual page is made from this text: every command has to be explained in it.
+        for (const TCliCommand& command : CliCommandList()) {
+            EXPECT_FALSE(command.Description.empty()) << command.Name;
+            EXPECT_NE(run.Out.find("\n  " + command.Name + ' ' + command.Usage + '\n' +
+                                   command.Description),
+                      std::string::npos)
+                << command.Name;
+        }
+        EXPECT_NE(run.Out.find("\nExit status:\n  0  done\n"), std::string::npos);
     }
     const TCliRun unknown = Capture({"help", "nope"});
     EXPECT_EQ(unknown.Code, kCliUsage);
@@ -216,18 +225,19 @@ TEST(CliCommands, HelpWithoutACommandPrintsTheWholeUsageAndAnUnknownOneIsAUsageE
 
 TEST(CliCommands, RegisteredCommandsAreDispatchedWithTheirArguments) {
     TCliArgs seen;
-    RegisterCliCommand(
-        {"probe-test", "WORD", [&](const TCliArgs& args, std::ostream& out, std::ostream&) {
-             seen = args;
-             if (args.size() != 1) {
-                 throw ECliUsageError("probe-test: one word");
-             }
-             if (args[0] == "fail") {
-                 throw std::runtime_error("probe failed");
-             }
-             out << "probed " << args[0];
-             return kCliDone;
-         }});
+    RegisterCliCommand({"probe-test", "WORD",
+                        [&](const TCliArgs& args, std::ostream& out, std::ostream&) {
+                            seen = args;
+                            if (args.size() != 1) {
+                                throw ECliUsageError("probe-test: one word");
+                            }
+                            if (args[0] == "fail") {
+                                throw std::runtime_error("probe failed");
+                            }
+                            out << "probed " << args[0];
+                            return kCliDone;
+                        },
+                        "      Probes the dispatch.\n"});
     EXPECT_EQ(Capture({"probe-test", "word"}).Out, "probed word");
     EXPECT_EQ(seen, (TCliArgs{"word"}));
     const TCliRun failed = Capture({"probe-test", "fail"});

@@ -81,7 +81,7 @@ TEST_F(ViewerCommandLine, HelpAndVersionAnswerWithoutADisplayAndLeaveNothingBehi
     const std::string archive = dir.WriteFile("work/TRACK.POD", "not read");
     const TRun version = Run("-W800 " + Quoted(archive) + " --version --help");
     EXPECT_EQ(version.ExitCode, 0) << version.Err;
-    EXPECT_EQ(version.Out, "Dunmere GL 1.0.0.0\n");
+    EXPECT_EQ(version.Out, "dunmeregl (Dunmere GL) 1.0.0.0\n");
     EXPECT_EQ(version.Err, "");
 
     // No session log in the working folder, no INI file or settings in the home folder.

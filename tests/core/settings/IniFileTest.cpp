@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -336,9 +337,13 @@ TEST(IniLocation, InTheUserConfigurationFolderOtherwise) {
     TTempDir dir;
     const TScopedEnv config("XDG_CONFIG_HOME", dir.Path() + "config");
     const TScopedEnv home("HOME", dir.Path() + "home");
+    // An installed program folder is writable for root, yet settings must not land there.
+    const std::string installed = dir.Path() + "installed/";
+    fs::create_directories(installed);
+    std::ofstream(installed + kInstalledMarker) << "installed\n";
     for (const std::string& folder :
-         {dir.Path() + "no/such/folder/", std::string(kUnwritableFolder)}) {
-        ASSERT_NE(access(folder.c_str(), W_OK), 0) << folder;
+         {dir.Path() + "no/such/folder/", std::string(kUnwritableFolder), installed}) {
+        ASSERT_TRUE(folder == installed || access(folder.c_str(), W_OK) != 0) << folder;
         const TProgramFolderFor program(folder);
         EXPECT_EQ(ChooseIniFileName(), dir.Path() + "config/DunmereGL/DunmereGL.ini") << folder;
         EXPECT_TRUE(fs::is_directory(dir.Path() + "config/DunmereGL")) << folder;

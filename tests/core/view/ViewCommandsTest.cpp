@@ -274,7 +274,7 @@ TEST(CommandLine, UsageNamesEveryArgumentAndVersionTheProgram) {
         EXPECT_NE(usage.find(std::string("\n  ") + part), std::string::npos) << part;
     }
     EXPECT_EQ(usage.back(), '\n');
-    EXPECT_EQ(ViewerVersionText("1.0.0.0"), "Dunmere GL 1.0.0.0");
+    EXPECT_EQ(ViewerVersionText("1.0.0.0"), "dunmeregl (Dunmere GL) 1.0.0.0");
 }
 
 TEST(CustomSize, NonIntegersKeepTheValueAndSmallOnesAreRaised) {
