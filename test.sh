@@ -1,7 +1,8 @@
 #!/bin/sh
-# Checks the source format, builds everything and runs every test, then the core and render
-# tests and the fuzz regressions once more under AddressSanitizer and UndefinedBehaviorSanitizer,
-# and last every fuzz target for a few seconds (clang, libFuzzer).
+# Checks the source format, builds everything and runs every test, checks an install and the
+# Debian package (scripts/check-package.sh), then runs the core and render tests and the fuzz
+# regressions once more under AddressSanitizer and UndefinedBehaviorSanitizer, and last every
+# fuzz target for a few seconds (clang, libFuzzer).
 set -eu
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -14,6 +15,7 @@ command -v ccache >/dev/null && launcher="-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $launcher
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure -j"$jobs")
+./scripts/check-package.sh build
 
 cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DDUNMERE_SANITIZE=ON \
     -DDUNMERE_BUILD_SHELL=OFF -DDUNMERE_BUILD_BENCH=OFF $launcher

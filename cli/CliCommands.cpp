@@ -203,8 +203,9 @@ void PrintCliUsage(std::ostream& stream) {
 }
 
 void PrintCliHelp(std::ostream& stream) {
-    PrintCliUsage(stream);
-    stream << "\nReads the POD archives of Quarrix 1 and 2 without a window.\n"
+    stream << "Usage: dunmeregl-cli COMMAND [ARGUMENTS]\n"
+           << "  or:  dunmeregl-cli --version\n"
+           << "Reads the POD archives of Quarrix 1 and 2 without a window.\n"
            << "\nCommands:\n";
     for (const TCliCommand& command : CliCommandList()) {
         stream << "  " << command.Name << ' ' << command.Usage << '\n' << command.Description;

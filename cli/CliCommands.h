@@ -62,7 +62,7 @@ struct TCliRegistration {
 };
 
 void PrintCliUsage(std::ostream& stream);
-// The usage, then every command with its description, the shared track options and exit codes.
+// Every command with its usage and description, the shared track options and the exit codes.
 void PrintCliHelp(std::ostream& stream);
 // args are the command line without the program name: the subcommand, then its arguments.
 int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err);

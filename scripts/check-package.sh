@@ -53,7 +53,7 @@ step "validating the desktop entry, the AppStream data and the MIME type"
 desktop-file-validate "$usr/share/applications/$app.desktop"
 appstreamcli validate --no-net --explain "$usr/share/metainfo/$app.metainfo.xml"
 cp -R "$usr/share/mime" "$scratch/mime"
-update-mime-database "$scratch/mime" 2>"$scratch/mime.err"
+XDG_DATA_DIRS="$scratch" update-mime-database "$scratch/mime" 2>"$scratch/mime.err"
 [ ! -s "$scratch/mime.err" ] || fail "update-mime-database: $(cat "$scratch/mime.err")"
 grep -qx "50:application/x-quarrix-pod:\*.pod" "$scratch/mime/globs2" ||
     fail "the POD archive type does not claim *.pod in any letter case"

@@ -7,7 +7,11 @@ set -eu
 # fonts-dejavu-core: the faces the window tests measure text with. locales: the German locale
 # below. stress-ng: a CPU hog for running the tests under load. libtinygltf-dev and
 # nlohmann-json3-dev: the glTF export. nodejs (with npm): the build installs the Khronos glTF
-# validator with npm into build/node/, and the export tests run it.
+# validator with npm into build/node/, and the export tests run it. librsvg2-bin: the build draws
+# the icon's sizes from its SVG. help2man: the manual pages are made from --help. The rest check
+# an install and build the Debian package (scripts/check-package.sh): dpkg-dev (dpkg-shlibdeps,
+# for the package's Depends), file (what CPack asks about each binary), lintian, appstream,
+# desktop-file-utils, shared-mime-info, man-db.
 PACKAGES="cmake g++ make pkg-config
 qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev
 libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
@@ -16,7 +20,8 @@ libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool x11-utils imagemagick
 clang-format fonts-dejavu-core locales stress-ng
 clang libclang-rt-14-dev
-libtinygltf-dev nlohmann-json3-dev nodejs"
+libtinygltf-dev nlohmann-json3-dev nodejs
+librsvg2-bin help2man dpkg-dev file lintian appstream desktop-file-utils shared-mime-info man-db"
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
