@@ -85,18 +85,14 @@ for field in "Package: dunmeregl" "Version: $version" "Section: graphics" \
     grep -q "^ $field" "$scratch/info.txt" || fail "the package's control lacks $field"
 done
 # The package holds what the install does, links included.
-dpkg-deb --contents "$deb" | awk '{ print substr($1, 1, 1), $6 }' | sed 's|^\(.\) \./|\1 /|' |
-    grep -v ' /$' | sed 's|/$||' | sort >"$scratch/package.list"
-(cd "$scratch/root" && find . -mindepth 1 | sort | while read -r path; do
-    kind=-
-    [ -L "$path" ] && kind=l
-    [ -d "$path" ] && [ ! -L "$path" ] && kind=d
-    echo "$kind ${path#.}"
-done) >"$scratch/install.list"
+dpkg-deb --contents "$deb" |
+    awk '{ kind = substr($1, 1, 1); sub(/^\.\//, "", $6); sub(/\/$/, "", $6);
+           if ($6 != "") print (kind == "-" ? "f" : kind), $6 }' | sort >"$scratch/package.list"
+find "$scratch/root" -mindepth 1 -printf '%y %P\n' | sort >"$scratch/install.list"
 diff "$scratch/install.list" "$scratch/package.list" ||
     fail "the package and the install hold different files"
 
 step "lintian"
 # Exit status 0 means no errors; warnings and notes are shown and listed in the README.
-lintian --fail-on error --no-tag-display-limit "$deb"
+lintian --fail-on error --tag-display-limit 0 "$deb"
 step "all checks passed"
