@@ -57,6 +57,8 @@ XDG_DATA_DIRS="$scratch" update-mime-database "$scratch/mime" 2>"$scratch/mime.e
 [ ! -s "$scratch/mime.err" ] || fail "update-mime-database: $(cat "$scratch/mime.err")"
 grep -qx "50:application/x-quarrix-pod:\*.pod" "$scratch/mime/globs2" ||
     fail "the POD archive type does not claim *.pod in any letter case"
+grep -aq "application/x-quarrix-pod" "$scratch/mime/magic" ||
+    fail "the POD archive type has no content check"
 for size in 16 24 32 48 64 128 256; do
     png="$usr/share/icons/hicolor/${size}x${size}/apps/$app.png"
     file -b "$png" | grep -q "PNG image data, $size x $size" || fail "$png is not $size pixels"
