@@ -1794,7 +1794,9 @@ void TFormMain::ExportglTF1Click() {
     }
     const std::string fileName = ScreenshotFileName(*chosen, "glb");
     TGameFiles files = session_->Files();
-    ExportTrackGlb(fileName, session_->Track(), files, session_->Palettes(), TTrackExportOptions{});
+    TTrackExportOptions options;
+    options.WaterColor = View().WaterColor;
+    ExportTrackGlb(fileName, session_->Track(), files, session_->Palettes(), options);
     dialogs_->Beep();
 }
 
