@@ -254,30 +254,30 @@ TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
 }
 
 TEST_F(MainFormViewTest, SavedLocationsRoundTripThroughTheIniFile) {
-    form->Session().View().Camera.TransX = 1.234f;
+    form->Session().View().Camera.TransX = 1.2345678f;
     form->Session().View().Camera.Heading = 123.456f;
     form->Session().View().ViewDistance = 33;
     Press(Qt::Key_2, Qt::ControlModifier);
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadString("CameraPos", "Test Track #2", ""),
-              "1.23    |-3.00   |2.00    |25.00   |123.46  |0.00    |60.00   |33");
+              "1.234568|-3.00   |2.00    |25.00   |123.456 |0.00    |60.00   |33");
 
     Drag(Qt::RightButton, {}, 40, 40);
     form->Session().View().ViewDistance = 90;
     Press(Qt::Key_2);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
+    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f) << "exactly as saved in this session";
     EXPECT_FLOAT_EQ(form->Session().View().Camera.TransZ, 2.0f);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.Heading, 123.46f);
+    EXPECT_EQ(form->Session().View().Camera.Heading, 123.456f);
     EXPECT_EQ(form->Session().View().ViewDistance, 33);
 
     // A slot never saved leaves the camera where it is.
     Press(Qt::Key_4);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
+    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f);
 
     // The keypad digits restore as well.
     form->Session().View().Camera.TransX = -4;
     Press(Qt::Key_2, Qt::KeypadModifier);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
+    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f);
 }
 
 TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
