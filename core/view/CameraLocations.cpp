@@ -117,11 +117,14 @@ TViewResult RestoreCameraLocation(const TIniFile& ini, TViewState& state,
         ToggleMapView(state);
     }
     const std::string key = CameraLocationKey(trackName, slot);
-    const std::string value = ini.ReadString(
-        kCameraPosSection, key, FormatCameraLocation(state.Camera, state.ViewDistance));
+    const std::string current = FormatCameraLocation(state.Camera, state.ViewDistance);
+    const std::string value = ini.ReadString(kCameraPosSection, key, current);
     std::optional<TCameraLocation> location = ParseCameraLocation(value);
     const auto saved = state.SavedLocations.find(key);
-    if (location && saved != state.SavedLocations.end() && saved->second.Value == Trim(value)) {
+    if (location && Trim(value) == Trim(current)) {
+        location = TCameraLocation{state.Camera, state.ViewDistance};
+    } else if (location && saved != state.SavedLocations.end() &&
+               saved->second.Value == Trim(value)) {
         location = TCameraLocation{saved->second.Camera, saved->second.ViewDistance};
     }
     if (location) {

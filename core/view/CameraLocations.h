@@ -41,8 +41,8 @@ std::string CameraLocationKey(const std::string& trackName, int slot);
 void SaveCameraLocation(TIniFile& ini, TViewState& state, const std::string& trackName, int slot);
 
 // Leaves the map view first, then places the camera at the saved location. A missing key stands
-// for the current camera, so only its rounding to the stored digits shows; a value that cannot be
-// parsed leaves the camera as it is. Asks for a projection update and a full redraw.
+// for the current camera, which stays exactly where it is; a value that cannot be parsed leaves
+// the camera as it is. Asks for a projection update and a full redraw.
 TViewResult RestoreCameraLocation(const TIniFile& ini, TViewState& state,
                                   const std::string& trackName, int slot);
 

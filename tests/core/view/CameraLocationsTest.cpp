@@ -131,10 +131,11 @@ TEST_F(CameraLocation, TracksOfTheSameNameShareLocationsWhateverTheLetterCase) {
 
 TEST_F(CameraLocation, AMissingKeyLeavesTheCameraWhereItIs) {
     TViewState state = OnGrid({});
-    state.Camera = TCameraPos{0.126f, -3.004f, 1, 25.555f, 90.1234f, 0, 61.999f};
+    state.Camera = TCameraPos{1.2345678f, -3.004f, 1, 25.555f, -123.456789f, 0, 61.999f};
     state.ViewDistance = 42;
     RestoreCameraLocation(ini, state, "Nowhere", 4);
-    ExpectCamera(state.Camera, 0.126f, -3.004f, 1, 25.555f, 90.1234f, 0, 61.999f);
+    EXPECT_EQ(state.Camera.TransX, 1.2345678f);
+    EXPECT_EQ(state.Camera.Heading, -123.456789f);
     EXPECT_EQ(state.ViewDistance, 42);
     EXPECT_FALSE(ini.ValueExists(kCameraPosSection, "Nowhere #4"));
 }
