@@ -99,7 +99,7 @@ std::string JoinLines(const TStringList& lines, const std::string& separator, in
 struct TCommandLine {
     int Width = 0;
     int Height = 0;
-    std::string Archive; // empty when no argument named an existing file
+    std::string Archive; // empty when no argument names one
 };
 
 // -W<n> and -H<n> (either case) set the size; an existing file, or an argument that is no
