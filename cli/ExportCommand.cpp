@@ -5,6 +5,7 @@
 #include "cli/TrackSession.h"
 #include "core/export/TrackExport.h"
 #include "core/vfs/GameFiles.h"
+#include "core/view/ViewCommands.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TCliTrackSession session(trackOptions, 64, 64);
     session.Load();
     TTrackSession& track = session.Session();
+    options.WaterColor = ReadWaterColor(track.Ini());
     TGameFiles files = track.Files();
     for (const std::string& warning : track.Warnings()) {
         err << "warning: " << warning << '\n';

@@ -66,6 +66,7 @@
 #include <clocale>
 #include <filesystem>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -80,7 +81,6 @@ constexpr int kStatusPanelPadding = 8; // frame and margins of a panel
 constexpr int kFlightTimerMs = 15;
 // A press and release of the left button within this many pixels is a click, not a drag.
 constexpr int kClickSlop = 3;
-constexpr size_t kFrameTimesKept = 10;
 constexpr int kOverlayMargin = 8;
 
 QFont StatusBarFont(QFont font) {
@@ -769,10 +769,10 @@ void TFormMain::FormShow() {
         return;
     }
     const TCommandLine parsed =
-        ParseCommandLine(commandLine_, Panel1->width(), Panel1->height(),
+        ParseCommandLine(commandLine_, viewPixels_.Width, viewPixels_.Height,
                          [](const std::string& path) { return FileExists(path); });
     ResizeView(parsed.Width, parsed.Height);
-    if (!parsed.Archive.empty() && FileExists(parsed.Archive)) {
+    if (!parsed.Archive.empty()) {
         OpenTrackArchive(parsed.Archive);
     }
 }
@@ -781,8 +781,8 @@ void TFormMain::FormShow() {
 
 void TFormMain::ResizeView(int width, int height) {
     SetViewSize(width, height);
-    session_->Ini().WriteInteger(kPreferencesSection, "PanelWidth", Panel1->width());
-    session_->Ini().WriteInteger(kPreferencesSection, "PanelHeight", Panel1->height());
+    session_->Ini().WriteInteger(kPreferencesSection, "PanelWidth", viewPixels_.Width);
+    session_->Ini().WriteInteger(kPreferencesSection, "PanelHeight", viewPixels_.Height);
     RedrawView(true);
 }
 
@@ -791,7 +791,8 @@ void TFormMain::SetViewSize(int width, int height) {
     // and its new size can be stored and drawn at once, also before the window is first shown.
     layout()->invalidate();
     layout()->activate();
-    const TViewSize view = FitViewToScreen({width, height});
+    viewPixels_ = {width, height};
+    const TViewSize view = FitViewToScreen(ViewSizeInWindowUnits(viewPixels_, devicePixelRatioF()));
     resize(view.Width + (this->width() - Panel1->width()),
            view.Height + (this->height() - Panel1->height()));
     // A window that grew to the right or downwards would now reach past the screen's edge.
@@ -827,7 +828,9 @@ void TFormMain::FormResize() {
                           kStatusPanelWidths[3], kStatusPanelWidths[4]);
     StatusPanels[2]->resize(spacer, kStatusBarHeight);
     LayoutStatusPanels();
-    SetStatusText(4, ViewSizeText(Panel1->width(), Panel1->height()));
+    viewPixels_ =
+        ViewPixelsShown(viewPixels_, {Panel1->width(), Panel1->height()}, devicePixelRatioF());
+    SetStatusText(4, ViewSizeText(viewPixels_.Width, viewPixels_.Height));
 }
 
 void TFormMain::LayoutPanel1() {
@@ -940,16 +943,15 @@ bool TFormMain::DrawFrame(bool present) {
     }
     ++drawingDepth_;
     try {
-        QElapsedTimer drawTime;
-        drawTime.start();
+        const auto start = TFrameRateMeter::TClock::now();
         RenderFrame(TFrameContext{render_, View(), session_->Archive() != nullptr, *frameHost_});
-        frameSeconds_.push_back(drawTime.nsecsElapsed() / 1e9);
-        if (frameSeconds_.size() > kFrameTimesKept) {
-            frameSeconds_.pop_front();
-        }
         // Only what goes to the screen carries the minimap and the overlay, not a screenshot.
         if (present) {
             DrawOverlay();
+            WaitForDrawing();
+            const auto drawn = TFrameRateMeter::TClock::now();
+            glContext_->swapBuffers(viewWindow_);
+            frameRate_.FramePresented(start, drawn, TFrameRateMeter::TClock::now());
         }
         --drawingDepth_;
     } catch (const std::exception& error) {
@@ -963,9 +965,6 @@ bool TFormMain::DrawFrame(bool present) {
                 this, [this, text] { ShowErrorText(text); }, Qt::QueuedConnection);
         }
         return false;
-    }
-    if (present) {
-        glContext_->swapBuffers(viewWindow_);
     }
     ++framesDrawn_;
     return true;
@@ -1300,8 +1299,8 @@ void TFormMain::ShowFrameRateClick() {
 }
 
 std::vector<std::string> TFormMain::OverlayText() const {
-    return OverlayLines(FramesPerSecond({frameSeconds_.begin(), frameSeconds_.end()}),
-                        View().Camera, View().ViewDistance);
+    return OverlayLines(frameRate_.FramesPerSecond(TFrameRateMeter::TClock::now()),
+                        frameRate_.LastFrameMilliseconds(), View().Camera, View().ViewDistance);
 }
 
 void TFormMain::DrawOverlay() {
@@ -1488,6 +1487,9 @@ void TFormMain::RunCommand(const std::function<void()>& command) {
 void TFormMain::closeEvent(QCloseEvent* event) {
     StopFlight();
     if (loading_) {
+        // Closing now would pull the window from under the load; it closes once that is over,
+        // so a quit asked for while a load's error box is up still ends the viewer.
+        closeAfterLoad_ = true;
         event->ignore();
         return;
     }
@@ -1548,6 +1550,10 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
     }
     loading_ = false;
     View().Busy = false;
+    if (std::exchange(closeAfterLoad_, false)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
+    }
     RedrawView(false);
 }
 
@@ -1663,12 +1669,12 @@ void TFormMain::N257x210QRX21Click() {
 void TFormMain::CustomSize1Click() {
     const int width =
         CustomSizeValue(dialogs_->AskText(this, "3d View", "Please enter 3d view width",
-                                          std::to_string(Panel1->width())),
-                        Panel1->width(), kMinCustomWidth);
+                                          std::to_string(viewPixels_.Width)),
+                        viewPixels_.Width, kMinCustomWidth);
     const int height =
         CustomSizeValue(dialogs_->AskText(this, "3d View", "Please enter 3d view height",
-                                          std::to_string(Panel1->height())),
-                        Panel1->height(), kMinCustomHeight);
+                                          std::to_string(viewPixels_.Height)),
+                        viewPixels_.Height, kMinCustomHeight);
     ResizeView(width, height);
 }
 
@@ -1794,7 +1800,9 @@ void TFormMain::ExportglTF1Click() {
     }
     const std::string fileName = ScreenshotFileName(*chosen, "glb");
     TGameFiles files = session_->Files();
-    ExportTrackGlb(fileName, session_->Track(), files, session_->Palettes(), TTrackExportOptions{});
+    TTrackExportOptions options;
+    options.WaterColor = View().WaterColor;
+    ExportTrackGlb(fileName, session_->Track(), files, session_->Palettes(), options);
     dialogs_->Beep();
 }
 
@@ -1869,5 +1877,5 @@ void TFormMain::GetFPS1Click() {
         RedrawView(true);
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    ShowMessage(FpsMessage(framesDrawn_ - before, elapsed.count()), kApplicationTitle);
+    ShowMessage(FpsMessage(framesDrawn_ - before, elapsed.count()), kFpsTestTitle);
 }

@@ -17,6 +17,8 @@
 #include "core/session/TrackSession.h"
 #include "core/vfs/AssetLog.h"
 #include "core/view/Flight.h"
+#include "core/view/FrameRateMeter.h"
+#include "core/view/ViewCommands.h"
 #include "core/view/ViewState.h"
 #include "render/RenderContext.h"
 #include "render/ViewOverlay.h"
@@ -28,7 +30,6 @@
 #include <QTimer>
 
 #include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -47,7 +48,6 @@ class TIniFile;
 class TPodFile;
 class TQRXFileFinder;
 struct TViewResult;
-struct TViewSize;
 
 // Every modal exchange of the main window with the user. The defaults show Qt's dialogs and the
 // viewer's own; tests answer them without blocking.
@@ -390,6 +390,8 @@ private:
     TRenderContext render_;
     std::unique_ptr<QOffscreenSurface> offscreen_;
     bool loading_ = false;
+    bool closeAfterLoad_ = false;
+    TViewSize viewPixels_{640, 480}; // the view's size in the pixels of its picture
     int drawingDepth_ = 0; // frames in progress (a frame lets pending events run before drawing)
     bool idleInstalled_ = false;
     bool idleQueued_ = false;
@@ -403,7 +405,7 @@ private:
     std::vector<QAction*> recentActions_;
 
     TViewOverlayRender overlay_;
-    std::deque<double> frameSeconds_; // how long the last frames took to draw
+    TFrameRateMeter frameRate_;
     std::string overlayTextShown_;
     QImage overlayPicture_;
     bool showMinimap_ = false;

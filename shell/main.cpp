@@ -1,6 +1,6 @@
 // dunmeregl: the viewer.
 //   dunmeregl [-W<width>] [-H<height>] [ARCHIVE.POD]
-//   dunmeregl --help | --version
+//   dunmeregl --help | -h | --version | -V
 #include "core/base/Heap.h"
 #include "core/settings/Version.h"
 #include "core/vfs/FileTools.h"
@@ -46,9 +46,9 @@ int main(int argc, char* argv[]) {
     // Qt has taken out the options meant for it (--platform, --style ...): what is left is ours.
     const TStringList arguments(argv + 1, argv + argc);
     const TCommandLineCheck check = CheckCommandLine(arguments, FileExists);
-    if (check.Request == TCommandLineRequest::UnknownOption) {
-        std::cerr << "dunmeregl: unrecognized option '" << check.Option << "'\n"
-                  << "Try 'dunmeregl --help'.\n";
+    if (check.Request == TCommandLineRequest::UnknownOption ||
+        check.Request == TCommandLineRequest::BadSize) {
+        std::cerr << ViewerRefusalText(check);
         return 2;
     }
     try {

@@ -427,6 +427,42 @@ TPodWriter& Build(TPodWriter& pod) {
         }
         deck = smooth;
     }
+    // Ground boxes have flat lids, so a deck that climbs from row to row over them is a staircase
+    // of separate slabs: the deck stays level wherever it stands on boxes, and the approaches on
+    // the ground, whose heights blend between cells, ramp up to it.
+    const auto onBoxes = [&](int r) {
+        for (int dc = -2; dc <= 2; ++dc) {
+            if (grid.H(r, static_cast<int>(kServiceCol) + dc) < std::round(deck[r]) - 3) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int a = serviceStart; a <= serviceEnd; ++a) {
+            if (!onBoxes(a)) {
+                continue;
+            }
+            int b = a;
+            while (b < serviceEnd && onBoxes(b + 1)) {
+                ++b;
+            }
+            const double level =
+                std::round(*std::max_element(deck.begin() + a, deck.begin() + b + 1));
+            const int ramp = 10;
+            for (int r = std::max(serviceStart, a - ramp); r <= std::min(serviceEnd, b + ramp);
+                 ++r) {
+                const int away = std::max({0, a - r, r - b});
+                const double wanted = Lerp(level, deck[r], static_cast<double>(away) / (ramp + 1));
+                if (wanted > deck[r] + 1e-9) {
+                    deck[r] = wanted;
+                    changed = true;
+                }
+            }
+            a = b;
+        }
+    }
     std::vector<bool> serviceRoad(kGrid * kGrid, false);
     for (int r = serviceStart; r <= serviceEnd; ++r) {
         for (int dc = -2; dc <= 2; ++dc) {

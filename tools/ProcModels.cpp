@@ -434,7 +434,11 @@ TModelAsset Skyline() {
 // of seats, a back wall, a roof over the upper tiers and a floodlight tower at each corner.
 TModelAsset Stadium() {
     TMesh mesh;
-    const double inner = 2.08;
+    // The wall stands just inside the floor the viewer builds (2 world units each way from the
+    // centre), and reaches below it over the floor's bumps: anywhere else the ground under the
+    // stadium, which is never built, shows through between the two.
+    const double inner = 1.98;
+    const double footing = -0.03;
     const double wall = 0.05;
     const double tierDepth = 0.1;
     const double tierRise = 0.06;
@@ -469,7 +473,7 @@ TModelAsset Stadium() {
 
     mesh.Texture("ADBOARD.RAW");
     for (int side = 0; side < 4; ++side) {
-        riser(side, inner, 0, wall, {0, 0.3, 1, 0.7}, inward(side));
+        riser(side, inner, footing, wall, {0, 0.3, 1, 0.7}, inward(side));
     }
     mesh.Texture("CROWD.RAW");
     for (int k = 0; k < tiers; ++k) {

@@ -26,14 +26,20 @@ constexpr double kGridHalfWidth = 128.0; // cells
 constexpr const char* kUnlit = "KHR_materials_unlit";
 constexpr const char* kFallbackKey = "(fallback)";
 constexpr const char* kUntexturedKey = "(untextured)";
-// The viewer's default water colour.
-constexpr double kWaterColor[4] = {100 / 255.0, 120 / 255.0, 150 / 255.0, 220 / 255.0};
+// Surfaces the viewer draws without a texture.
+constexpr double kUntexturedGrey = 0.8;
 // The largest extent of the first backdrop, in grid widths; the others shrink by the viewer's
 // factors 0.6 / 0.7 and 0.5 / 0.7.
 constexpr double kBackdropGridWidths = 2.0;
 constexpr double kBackdropFactors[3] = {0.7, 0.6, 0.5};
 
 using TQuaternion = std::array<double, 4>; // x, y, z, w
+
+// glTF colours are linear; the viewer's colour values go to the screen as sRGB.
+double SrgbToLinear(double value) {
+    const double v = std::clamp(value, 0.0, 1.0);
+    return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+}
 
 TQuaternion AxisTurn(int axis, double degrees) {
     const double half = degrees * std::numbers::pi / 360.0;
@@ -188,7 +194,8 @@ public:
         const TEmbeddedTexture texture = TextureOf(name);
         if (texture.Index < 0) {
             // Drawn grey: a texture the viewer could not read, or none at all.
-            material.pbrMetallicRoughness.baseColorFactor = {0.8, 0.8, 0.8, 1};
+            const double grey = SrgbToLinear(kUntexturedGrey);
+            material.pbrMetallicRoughness.baseColorFactor = {grey, grey, grey, 1};
         } else {
             material.pbrMetallicRoughness.baseColorTexture.index = texture.Index;
             if (blended && texture.Transparent) {
@@ -202,11 +209,13 @@ public:
         return index;
     }
 
-    int Water() {
+    int Water(const TColor4& color) {
         tinygltf::Material material = UnlitMaterial("Water");
         material.alphaMode = "BLEND";
-        material.pbrMetallicRoughness.baseColorFactor.assign(std::begin(kWaterColor),
-                                                             std::end(kWaterColor));
+        // Alpha is a coverage, not a colour: it stays as it is.
+        material.pbrMetallicRoughness.baseColorFactor = {
+            SrgbToLinear(color.r), SrgbToLinear(color.g), SrgbToLinear(color.b),
+            std::clamp(static_cast<double>(color.a), 0.0, 1.0)};
         gltf_.Model.materials.push_back(material);
         return static_cast<int>(gltf_.Model.materials.size() - 1);
     }
@@ -296,7 +305,10 @@ void AddQuad(TPrimitiveData& part, const TDrawQuad& quad) {
                 static_cast<float>(quad.Positions[v][axis] * kCellsPerWorldUnit));
         }
         part.TexCoords.insert(part.TexCoords.end(), {quad.TexCoords[v][0], quad.TexCoords[v][1]});
-        part.Colors.insert(part.Colors.end(), std::begin(quad.Colors[v]), std::end(quad.Colors[v]));
+        for (int channel = 0; channel < 3; ++channel) {
+            part.Colors.push_back(static_cast<float>(SrgbToLinear(quad.Colors[v][channel])));
+        }
+        part.Colors.push_back(quad.Colors[v][3]);
     }
     for (int v = 1; v + 1 < count; ++v) {
         part.Indices.insert(part.Indices.end(), {first, first + static_cast<uint32_t>(v),
@@ -340,15 +352,24 @@ public:
         AddMeshNode("Ground boxes", gltf_.AddMesh("Ground boxes", parts));
     }
 
-    void AddWater() {
-        std::map<int, TPrimitiveData> parts;
-        TPrimitiveData& water = parts[materials_.Water()];
-        const auto height = static_cast<float>(track_.WaterHeight * kCellsPerWorldUnit);
+    void AddWater(const TColor4& color) {
         const auto edge = static_cast<float>(kGridHalfWidth);
-        water.Positions = {-edge, height, -edge, edge,  height, -edge,
-                           edge,  height, edge,  -edge, height, edge};
+        float low[2] = {-edge, -edge}; // x, z
+        float high[2] = {edge, edge};
+        if (track_.StadiumFlag == 1 && !StadiumFloorExtent(low, high)) {
+            return;
+        }
+        std::map<int, TPrimitiveData> parts;
+        TPrimitiveData& water = parts[materials_.Water(color)];
+        const auto height = static_cast<float>(track_.WaterHeight * kCellsPerWorldUnit);
+        water.Positions = {low[0],  height, low[1],  high[0], height, low[1],
+                           high[0], height, high[1], low[0],  height, high[1]};
         // The viewer's ripples repeat once per cell.
-        water.TexCoords = {0, 0, 256, 0, 256, 256, 0, 256};
+        const float s0 = low[0] + edge;
+        const float s1 = high[0] + edge;
+        const float t0 = low[1] + edge;
+        const float t1 = high[1] + edge;
+        water.TexCoords = {s0, t0, s1, t0, s1, t1, s0, t1};
         water.Indices = {0, 2, 1, 0, 3, 2};
         AddMeshNode("Water", gltf_.AddMesh("Water", parts));
     }
@@ -388,6 +409,27 @@ public:
     }
 
 private:
+    // The x and z range of the built terrain, which on a stadium track is the stadium's floor;
+    // false when nothing is built.
+    bool StadiumFloorExtent(float low[2], float high[2]) const {
+        bool any = false;
+        for (int r = 0; r < kGridSize; ++r) {
+            for (int c = 0; c < kGridSize; ++c) {
+                const TDrawQuad& quad = track_.TerrainQuads[r][c];
+                for (int v = 0; v < std::min(quad.VertexCount, 4) && quad.VertexCount >= 3; ++v) {
+                    const float x = static_cast<float>(quad.Positions[v][0] * kCellsPerWorldUnit);
+                    const float z = static_cast<float>(quad.Positions[v][2] * kCellsPerWorldUnit);
+                    low[0] = any ? std::min(low[0], x) : x;
+                    high[0] = any ? std::max(high[0], x) : x;
+                    low[1] = any ? std::min(low[1], z) : z;
+                    high[1] = any ? std::max(high[1], z) : z;
+                    any = true;
+                }
+            }
+        }
+        return any;
+    }
+
     int MaterialOf(int32_t textureNumber) {
         if (textureNumber < 0 || static_cast<size_t>(textureNumber) >= track_.TextureNames.size()) {
             return materials_.For(kFallbackKey, false);
@@ -540,7 +582,7 @@ void ExportTrackGlb(const std::string& path, const TTrackData& track, TGameFiles
         exporter.AddGroundBoxes();
     }
     if (options.Water) {
-        exporter.AddWater();
+        exporter.AddWater(options.WaterColor);
     }
     if (options.Objects) {
         exporter.AddObjects();

@@ -6,14 +6,18 @@
 //
 // Contents: the terrain (every prepared cell, the light map as vertex colours, each texture
 // entry's mirrors and rotation in the texture coordinates), the ground boxes, the water as a
-// translucent plane over the grid at the water height, and the placed objects: one mesh per BIN
+// translucent plane at the water height over the grid (a stadium track's over the built stadium
+// floor alone, as nothing else of it is built), and the placed objects: one mesh per BIN
 // model, one node per placement (track objects, checkpoint markers, the stadium and the
 // backdrops) carrying the placement's position and angles. Backdrops, which the viewer draws
 // around the camera at any distance, stand around the grid's centre, the first twice as wide as
-// the grid. Every texture is one PNG image, shared by all that use it, with one material for
+// the grid. Colours are written linear, as glTF requires, from the sRGB values the viewer puts
+// on screen. Every texture is one PNG image, shared by all that use it, with one material for
 // opaque and one for blended drawing as the surfaces need them; the materials are unlit, as the
 // viewer lights nothing, and the blended ones mask out the pixels the palette makes transparent.
 #pragma once
+
+#include "core/view/ViewState.h"
 
 #include <string>
 
@@ -24,6 +28,8 @@ struct TTrackData;
 struct TTrackExportOptions {
     bool Boxes = true;
     bool Water = true;
+    // As the viewer shows it (the INI's "Water Color"), in the screen's sRGB values.
+    TColor4 WaterColor{100 / 255.0f, 120 / 255.0f, 150 / 255.0f, 220 / 255.0f};
     // Track objects, checkpoint markers, the stadium and the backdrops.
     bool Objects = true;
 };

@@ -52,14 +52,30 @@ std::optional<int> ParseViewDistanceField(const std::string& text) {
     return ClampViewDistance(*value);
 }
 
+// Two decimals, and more until the text reads back as value or the field is full.
+std::string CameraField(float value) {
+    std::string text = Format("%.2f", static_cast<double>(value));
+    for (int decimals = 3; decimals <= 6; ++decimals) {
+        const auto readBack = TryStrToFloat(text);
+        if (readBack && static_cast<float>(*readBack) == value) {
+            break;
+        }
+        const std::string longer = Format("%.*f", decimals, static_cast<double>(value));
+        if (longer.size() > kFloatFieldWidth) {
+            break;
+        }
+        text = longer;
+    }
+    text.resize(std::max(text.size(), kFloatFieldWidth), ' ');
+    return text + "|";
+}
+
 } // namespace
 
 std::string FormatCameraLocation(const TCameraPos& camera, int viewDistance) {
-    return Format("%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8d",
-                  static_cast<double>(camera.TransX), static_cast<double>(camera.TransY),
-                  static_cast<double>(camera.TransZ), static_cast<double>(camera.Tilt),
-                  static_cast<double>(camera.Heading), static_cast<double>(camera.Roll),
-                  static_cast<double>(camera.FOV), viewDistance);
+    return CameraField(camera.TransX) + CameraField(camera.TransY) + CameraField(camera.TransZ) +
+           CameraField(camera.Tilt) + CameraField(camera.Heading) + CameraField(camera.Roll) +
+           CameraField(camera.FOV) + Format("%-8d", viewDistance);
 }
 
 std::optional<TCameraLocation> ParseCameraLocation(const std::string& value) {
@@ -88,10 +104,11 @@ std::string CameraLocationKey(const std::string& trackName, int slot) {
     return trackName + " #" + std::to_string(slot);
 }
 
-void SaveCameraLocation(TIniFile& ini, const TViewState& state, const std::string& trackName,
-                        int slot) {
-    ini.WriteString(kCameraPosSection, CameraLocationKey(trackName, slot),
-                    FormatCameraLocation(state.Camera, state.ViewDistance));
+void SaveCameraLocation(TIniFile& ini, TViewState& state, const std::string& trackName, int slot) {
+    const std::string key = CameraLocationKey(trackName, slot);
+    const std::string value = FormatCameraLocation(state.Camera, state.ViewDistance);
+    ini.WriteString(kCameraPosSection, key, value);
+    state.SavedLocations[key] = {Trim(value), state.Camera, state.ViewDistance};
 }
 
 TViewResult RestoreCameraLocation(const TIniFile& ini, TViewState& state,
@@ -99,10 +116,18 @@ TViewResult RestoreCameraLocation(const TIniFile& ini, TViewState& state,
     if (state.MapView) {
         ToggleMapView(state);
     }
-    const std::string value =
-        ini.ReadString(kCameraPosSection, CameraLocationKey(trackName, slot),
-                       FormatCameraLocation(state.Camera, state.ViewDistance));
-    if (const auto location = ParseCameraLocation(value)) {
+    const std::string key = CameraLocationKey(trackName, slot);
+    const std::string current = FormatCameraLocation(state.Camera, state.ViewDistance);
+    const std::string value = ini.ReadString(kCameraPosSection, key, current);
+    std::optional<TCameraLocation> location = ParseCameraLocation(value);
+    const auto saved = state.SavedLocations.find(key);
+    if (location && Trim(value) == Trim(current)) {
+        location = TCameraLocation{state.Camera, state.ViewDistance};
+    } else if (location && saved != state.SavedLocations.end() &&
+               saved->second.Value == Trim(value)) {
+        location = TCameraLocation{saved->second.Camera, saved->second.ViewDistance};
+    }
+    if (location) {
         state.Camera = location->Camera;
         if (location->ViewDistance) {
             state.ViewDistance = *location->ViewDistance;

@@ -2,11 +2,16 @@
 //
 // A location is one value in section "CameraPos" of the INI file under the key
 // TrackName + " #" + slot (slot 0 the default location, 1..5 the numbered ones), written as
-//   "%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8.2f|%-8d"
-// from TransX, TransY, TransZ, Tilt, Heading, Roll, FOV and ViewDistance: 71 characters, the
-// fields starting at characters 1, 10, 19, 28, 37, 46, 55 and 64 (1-based). It is read back by
-// those fixed positions, blanks around a field ignored. Older values stop after FOV (62
-// characters) or hold the view distance as a decimal in units of 32 squares.
+// TransX, TransY, TransZ, Tilt, Heading, Roll, FOV and ViewDistance, each left-justified in 8
+// characters and followed by "|": 71 characters, the fields starting at characters 1, 10, 19,
+// 28, 37, 46, 55 and 64 (1-based). It is read back by those fixed positions, blanks around a
+// field ignored. Older values stop after FOV (62 characters) or hold the view distance as a
+// decimal in units of 32 squares.
+//
+// A camera field has at least two decimals ("%.2f", which older versions wrote) and as many
+// more as it needs to read back as the same float, while it fits its 8 characters: 1/128 of a
+// square or better, where two decimals alone are off by up to 0.16 square. Within one session
+// a restore gives back the saved camera exactly, as long as the stored value is unchanged.
 //
 // The map view swaps the free camera for a top-down camera with its own field of view, view
 // distance and area shape, and swaps back without losing either.
@@ -31,14 +36,13 @@ std::string FormatCameraLocation(const TCameraPos& camera, int viewDistance);
 std::optional<TCameraLocation> ParseCameraLocation(const std::string& value);
 std::string CameraLocationKey(const std::string& trackName, int slot);
 
-// Stores the active camera (the map camera while the map view is on) and view distance.
-// Raises EInOutError when the INI file cannot be written.
-void SaveCameraLocation(TIniFile& ini, const TViewState& state, const std::string& trackName,
-                        int slot);
+// Stores the active camera (the map camera while the map view is on) and view distance, and
+// remembers them exactly in state. Raises EInOutError when the INI file cannot be written.
+void SaveCameraLocation(TIniFile& ini, TViewState& state, const std::string& trackName, int slot);
 
 // Leaves the map view first, then places the camera at the saved location. A missing key stands
-// for the current camera, so only its rounding to two decimals shows; a value that cannot be
-// parsed leaves the camera as it is. Asks for a projection update and a full redraw.
+// for the current camera, which stays exactly where it is; a value that cannot be parsed leaves
+// the camera as it is. Asks for a projection update and a full redraw.
 TViewResult RestoreCameraLocation(const TIniFile& ini, TViewState& state,
                                   const std::string& trackName, int slot);
 

@@ -134,7 +134,7 @@ std::string FpsMessage(int framesDrawn, double seconds) {
     if (framesDrawn <= 0 || !(seconds > 0)) {
         return "No frames were drawn.";
     }
-    return "\r\n" + Format("%.15g", framesDrawn / seconds);
+    return Format("%.1f frames per second", framesDrawn / seconds);
 }
 
 std::string PositionStatusText(const TCameraPos& camera) {
@@ -190,7 +190,7 @@ TCommandLine ParseCommandLine(const TStringList& args, int width, int height,
                               const std::function<bool(const std::string&)>& fileExists) {
     TCommandLine line{width, height, std::string()};
     for (const std::string& arg : args) {
-        if (fileExists(arg)) {
+        if (fileExists(arg) || (!arg.empty() && arg[0] != '-')) {
             line.Archive = arg;
             continue;
         }
@@ -215,15 +215,23 @@ TCommandLineCheck CheckCommandLine(const TStringList& args,
         if (arg == "--") {
             break;
         }
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             return {TCommandLineRequest::ShowHelp, std::string()};
         }
-        if (arg == "--version") {
+        if (arg == "--version" || arg == "-V") {
             return {TCommandLineRequest::ShowVersion, std::string()};
         }
         // An archive may have any name, even one that looks like an option.
-        if (arg.starts_with("--") && check.Option.empty() && !fileExists(arg)) {
+        if (!check.Option.empty() || fileExists(arg)) {
+            continue;
+        }
+        if (arg.starts_with("--")) {
             check = {TCommandLineRequest::UnknownOption, arg};
+        } else if (arg.size() >= 2 &&
+                   (UpperCase(arg.substr(0, 2)) == "-W" || UpperCase(arg.substr(0, 2)) == "-H")) {
+            if (!TryStrToInt(std::string_view(arg).substr(2))) {
+                check = {TCommandLineRequest::BadSize, arg};
+            }
         }
     }
     return check;
@@ -251,6 +259,15 @@ std::string ViewerVersionText(const std::string& version) {
     return "dunmeregl (Dunmere GL) " + version;
 }
 
+std::string ViewerRefusalText(const TCommandLineCheck& check) {
+    const std::string hint = "Try 'dunmeregl --help'.\n";
+    if (check.Request == TCommandLineRequest::BadSize) {
+        return "dunmeregl: '" + check.Option + "' needs a whole number of pixels, as in " +
+               UpperCase(check.Option.substr(0, 2)) + "800\n" + hint;
+    }
+    return "dunmeregl: unrecognized option '" + check.Option + "'\n" + hint;
+}
+
 int CustomSizeValue(const std::optional<std::string>& answer, int current, int minimum) {
     int value = current;
     if (answer) {
@@ -259,6 +276,30 @@ int CustomSizeValue(const std::optional<std::string>& answer, int current, int m
         }
     }
     return std::max(value, minimum);
+}
+
+namespace {
+
+int InWindowUnits(int pixels, double ratio) {
+    return static_cast<int>(std::lround(pixels / (ratio > 0 ? ratio : 1)));
+}
+
+int ShownPixels(int lastPixels, int shown, double ratio) {
+    if (InWindowUnits(lastPixels, ratio) == shown) {
+        return lastPixels;
+    }
+    return static_cast<int>(std::lround(shown * (ratio > 0 ? ratio : 1)));
+}
+
+} // namespace
+
+TViewSize ViewSizeInWindowUnits(TViewSize pixels, double ratio) {
+    return {InWindowUnits(pixels.Width, ratio), InWindowUnits(pixels.Height, ratio)};
+}
+
+TViewSize ViewPixelsShown(TViewSize lastPixels, TViewSize shown, double ratio) {
+    return {ShownPixels(lastPixels.Width, shown.Width, ratio),
+            ShownPixels(lastPixels.Height, shown.Height, ratio)};
 }
 
 TViewSize FitViewSize(TViewSize wanted, TViewSize screenArea, TViewSize aroundView) {

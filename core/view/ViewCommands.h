@@ -68,9 +68,10 @@ TViewResult ResetViewForTrackOpen(TViewState& state, int resetViewDistTo,
 // --- Frame-rate test ------------------------------------------------------------------------
 
 inline constexpr int kFpsTestFrames = 20;
+inline constexpr const char* kFpsTestTitle = "Test FPS";
 
-// A line break followed by frames per second with up to 15 significant digits; framesDrawn is 0
-// when no frame could be drawn (no track open).
+// "25.0 frames per second", shown under kFpsTestTitle; framesDrawn is 0 when no frame could be
+// drawn (no track open).
 std::string FpsMessage(int framesDrawn, double seconds);
 
 // --- Status bar and captions ----------------------------------------------------------------
@@ -98,30 +99,34 @@ std::string JoinLines(const TStringList& lines, const std::string& separator, in
 struct TCommandLine {
     int Width = 0;
     int Height = 0;
-    std::string Archive; // empty when no argument named an existing file
+    std::string Archive; // empty when no argument names one
 };
 
-// -W<n> and -H<n> (either case) set the size, an existing file the archive; later arguments win,
-// anything else is ignored.
+// -W<n> and -H<n> (either case) set the size; an existing file, or an argument that is no
+// option, is the archive (opening it tells when it is missing); later arguments win, anything
+// else is ignored.
 TCommandLine ParseCommandLine(const TStringList& args, int width, int height,
                               const std::function<bool(const std::string&)>& fileExists);
 
 // What a command line asks for before any window exists.
-enum class TCommandLineRequest { OpenViewer, ShowHelp, ShowVersion, UnknownOption };
+enum class TCommandLineRequest { OpenViewer, ShowHelp, ShowVersion, UnknownOption, BadSize };
 
 struct TCommandLineCheck {
     TCommandLineRequest Request = TCommandLineRequest::OpenViewer;
-    std::string Option; // the unknown option
+    std::string Option; // the unknown option or the size option without a number
 };
 
-// "--help" or "--version", whichever comes first, wins; otherwise the first argument that starts
-// with "--" and names no existing file is an unknown option. "--" ends the options. Everything
-// else is left to ParseCommandLine.
+// "--help" or "-h", "--version" or "-V", whichever comes first, wins; otherwise the first
+// argument that names no existing file and either starts with "--" (an unknown option) or is
+// -W or -H without a whole number after it (-W, -Wabc) is refused. "--" ends the options.
+// Everything else is left to ParseCommandLine.
 TCommandLineCheck CheckCommandLine(const TStringList& args,
                                    const std::function<bool(const std::string&)>& fileExists);
 std::string ViewerUsageText(); // for --help
 // The first line of --version: "Dunmere GL " and the version's four numbers.
 std::string ViewerVersionText(const std::string& version);
+// The two lines for stderr that refuse check's option.
+std::string ViewerRefusalText(const TCommandLineCheck& check);
 
 inline constexpr int kMinCustomWidth = 60;
 inline constexpr int kMinCustomHeight = 48;
@@ -141,6 +146,15 @@ struct TViewSize {
 // of the window lies off screen; at least kMinCustomWidth x kMinCustomHeight, which wins on a
 // screen too small for it.
 TViewSize FitViewSize(TViewSize wanted, TViewSize screenArea, TViewSize aroundView);
+
+// The view's size is counted in the pixels of its picture (the INI keys "PanelWidth" and
+// "PanelHeight", -W and -H, the size commands, status panel 4), the window's in units that the
+// desktop's scale factor enlarges: ratio pixels to the unit. A size read keeps its number when it
+// is stored again, however the scale rounds.
+TViewSize ViewSizeInWindowUnits(TViewSize pixels, double ratio);
+// The pixels of a view the window shows at shown units: lastPixels when that is what they came
+// from, otherwise shown scaled to pixels.
+TViewSize ViewPixelsShown(TViewSize lastPixels, TViewSize shown, double ratio);
 
 // The spacer panel takes what the other four leave of the status bar; never negative.
 int StatusPanel2Width(int statusBarWidth, int panel0, int panel1, int panel3, int panel4);

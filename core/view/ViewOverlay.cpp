@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <numeric>
 
 namespace {
 
@@ -110,23 +109,15 @@ TViewResult MoveFreeCameraToCell(TViewState& state, TGridCell cell) {
     return result;
 }
 
-std::vector<std::string> OverlayLines(double framesPerSecond, const TCameraPos& camera,
-                                      int viewDistance) {
-    char fps[32];
+std::vector<std::string> OverlayLines(double framesPerSecond, double frameMilliseconds,
+                                      const TCameraPos& camera, int viewDistance) {
+    char fps[64];
     if (framesPerSecond > 0 && std::isfinite(framesPerSecond)) {
-        std::snprintf(fps, sizeof fps, "FPS %.1f", framesPerSecond);
+        std::snprintf(fps, sizeof fps, "FPS %.1f (%.1f ms)", framesPerSecond, frameMilliseconds);
     } else {
         std::snprintf(fps, sizeof fps, "FPS -");
     }
     const TGridCell cell = CameraCell(camera);
     return {fps, "Cell " + std::to_string(cell.Row) + ", " + std::to_string(cell.Column),
             "View " + std::to_string(viewDistance)};
-}
-
-double FramesPerSecond(const std::vector<double>& frameSeconds) {
-    const double total = std::accumulate(frameSeconds.begin(), frameSeconds.end(), 0.0);
-    if (frameSeconds.empty() || total <= 0) {
-        return 0;
-    }
-    return static_cast<double>(frameSeconds.size()) / total;
 }

@@ -70,11 +70,8 @@ TGridCell CameraCell(const TCameraPos& camera);
 // keeps its height. Asks for a full redraw.
 TViewResult MoveFreeCameraToCell(TViewState& state, TGridCell cell);
 
-// The overlay's lines: "FPS 59.8", "Cell 127, 130" (row, column), "View 50". A frame rate of 0 or
-// less (none measured yet) shows "FPS -".
-std::vector<std::string> OverlayLines(double framesPerSecond, const TCameraPos& camera,
-                                      int viewDistance);
-
-// Frames per second from the times the last frames took to draw, in seconds: their count over
-// their sum; 0 when there are none.
-double FramesPerSecond(const std::vector<double>& frameSeconds);
+// The overlay's lines: "FPS 59.8 (12.5 ms)" with the last frame's drawing time, "Cell 127, 130"
+// (row, column), "View 50". A frame rate of 0 or less (no frame in the last second) shows
+// "FPS -".
+std::vector<std::string> OverlayLines(double framesPerSecond, double frameMilliseconds,
+                                      const TCameraPos& camera, int viewDistance);

@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cstdint>
+#include <map>
+#include <string>
 
 struct TTrackData;
 
@@ -72,6 +74,13 @@ struct TViewResult {
     bool Beep = false;
 };
 
+// A camera location saved in this session, kept exactly: the INI value holds fewer digits.
+struct TSavedLocation {
+    std::string Value; // as written to the INI file, blanks around it removed
+    TCameraPos Camera;
+    int ViewDistance = 0;
+};
+
 struct TViewState {
     // The track this view shows, read only; its owner (the track session) outlives the view.
     // Without one the ground is flat at height 0 and the start grid at the origin.
@@ -109,4 +118,7 @@ struct TViewState {
     int HideObjectsWhileMovingFor = 500; // ms, -1 = never hide
 
     bool Busy = false; // see the re-entrancy rules of the track session
+
+    // By INI key; a stored value that has changed since is read from the file instead.
+    std::map<std::string, TSavedLocation> SavedLocations;
 };

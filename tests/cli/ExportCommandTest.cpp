@@ -12,7 +12,10 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
+#include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -281,6 +284,88 @@ TEST_F(ExportCommandTest, ATextureFoundNowhereIsWarnedAboutAndItsSurfacesExportG
     EXPECT_EQ(mud.name, "ART\\MUD.RAW");
     EXPECT_EQ(mud.pbrMetallicRoughness.baseColorTexture.index, -1);
     EXPECT_VALID_GLTF(glb);
+}
+
+// The floats of an accessor, which the export packs without gaps.
+std::vector<float> AccessorFloats(const tinygltf::Model& model, int index) {
+    const tinygltf::Accessor& accessor = model.accessors[static_cast<size_t>(index)];
+    const tinygltf::BufferView& view = model.bufferViews[static_cast<size_t>(accessor.bufferView)];
+    const size_t count =
+        accessor.count *
+        static_cast<size_t>(tinygltf::GetNumComponentsInType(static_cast<uint32_t>(accessor.type)));
+    std::vector<float> values(count);
+    std::memcpy(values.data(), model.buffers[0].data.data() + view.byteOffset + accessor.byteOffset,
+                count * sizeof(float));
+    return values;
+}
+
+double Linear(double srgb) {
+    return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
+}
+
+TEST_F(ExportCommandTest, ColoursAreLinearAndTheWaterIsTheUsersOverTheStadiumFloorOnly) {
+    {
+        std::ofstream ini(dir_.Path() + "none.ini");
+        ini << "[Preferences]\nWater Color=10 |200|30 |128\n";
+    }
+    SetProgramFolder(DUNMERE_BIN_DIR);
+    const std::string glb = dir_.Path() + "arena.glb";
+    ASSERT_EQ(Run({ProgramFolder() + "samples/DEMO.POD", "--track", "ARENA.SIT", "-o", glb}),
+              kCliDone)
+        << err_;
+    const tinygltf::Model model = ReadBack(glb);
+
+    const tinygltf::Node* water = FindNode(model, "Water");
+    ASSERT_NE(water, nullptr);
+    const tinygltf::Primitive& plane = model.meshes[static_cast<size_t>(water->mesh)].primitives[0];
+    const std::vector<double>& factor =
+        model.materials[static_cast<size_t>(plane.material)].pbrMetallicRoughness.baseColorFactor;
+    ASSERT_EQ(factor.size(), 4u);
+    EXPECT_NEAR(factor[0], Linear(10 / 255.0), 1e-6);
+    EXPECT_NEAR(factor[1], Linear(200 / 255.0), 1e-6);
+    EXPECT_NEAR(factor[2], Linear(30 / 255.0), 1e-6);
+    EXPECT_NEAR(factor[3], 128 / 255.0, 1e-6) << "alpha is no colour";
+
+    // The light map's brightest and darkest shades, as linear values.
+    const auto loaded = LoadedTrack(ProgramFolder() + "samples/DEMO.POD", "ARENA.SIT");
+    float darkest = 1, brightest = 0;
+    for (int r = 0; r < kGridSize; ++r) {
+        for (int c = 0; c < kGridSize; ++c) {
+            const TDrawQuad& quad = loaded->Session().Track().TerrainQuads[r][c];
+            for (int v = 0; v < (quad.VertexCount >= 3 ? quad.VertexCount : 0); ++v) {
+                darkest = std::min(darkest, quad.Colors[v][0]);
+                brightest = std::max(brightest, quad.Colors[v][0]);
+            }
+        }
+    }
+    ASSERT_LT(darkest, brightest);
+    float fileDarkest = 1, fileBrightest = 0;
+    const tinygltf::Node* terrain = FindNode(model, "Terrain");
+    std::vector<double> floorLow = {1e9, 1e9, 1e9}, floorHigh = {-1e9, -1e9, -1e9};
+    for (const tinygltf::Primitive& part :
+         model.meshes[static_cast<size_t>(terrain->mesh)].primitives) {
+        const std::vector<float> colours = AccessorFloats(model, part.attributes.at("COLOR_0"));
+        for (size_t i = 0; i < colours.size(); i += 4) {
+            fileDarkest = std::min(fileDarkest, colours[i]);
+            fileBrightest = std::max(fileBrightest, colours[i]);
+        }
+        const tinygltf::Accessor& positions =
+            model.accessors[static_cast<size_t>(part.attributes.at("POSITION"))];
+        for (size_t k = 0; k < 3; ++k) {
+            floorLow[k] = std::min(floorLow[k], positions.minValues[k]);
+            floorHigh[k] = std::max(floorHigh[k], positions.maxValues[k]);
+        }
+    }
+    EXPECT_NEAR(fileDarkest, Linear(darkest), 1e-6);
+    EXPECT_NEAR(fileBrightest, Linear(brightest), 1e-6);
+
+    const tinygltf::Accessor& corners =
+        model.accessors[static_cast<size_t>(plane.attributes.at("POSITION"))];
+    for (const size_t k : {size_t{0}, size_t{2}}) {
+        EXPECT_NEAR(corners.minValues[k], floorLow[k], 1e-4);
+        EXPECT_NEAR(corners.maxValues[k], floorHigh[k], 1e-4);
+    }
+    EXPECT_LT(corners.maxValues[0] - corners.minValues[0], 100) << "not the whole grid";
 }
 
 TEST_F(ExportCommandTest, AnOutputThatCannotBeCreatedIsNamedInTheError) {

@@ -28,7 +28,12 @@ public:
     void ShowMessage(QWidget*, const std::string& text, const std::string& caption) override {
         Messages.push_back({text, caption});
     }
-    void ShowError(QWidget*, const std::string& text) override { Errors.push_back(text); }
+    void ShowError(QWidget*, const std::string& text) override {
+        Errors.push_back(text);
+        if (OnError) {
+            OnError();
+        }
+    }
     bool AskYesNo(QWidget*, const std::string& text) override {
         Questions.push_back(text);
         return YesNoAnswer;
@@ -101,6 +106,7 @@ public:
     std::vector<std::string> OpenFolders;
     std::optional<std::string> ArchiveAnswer;
     std::function<void()> OnOpenDialog;
+    std::function<void()> OnError; // while the error box would be up
 
     std::string SaveFolder;
     std::string SaveProposedName;

@@ -131,13 +131,30 @@ TEST_F(MainFormTest, CommandLineSizesInAnyOrderAndOpensTheArchive) {
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 400);
 }
 
-TEST_F(MainFormTest, CommandLineIgnoresBadNumbersAndMissingFiles) {
-    TFormMain& main = Start({"-Wabc", "-h250", dir.Path() + "NOSUCH.POD"});
-    EXPECT_EQ(main.ViewSize().width(), 640);
+TEST_F(MainFormTest, CommandLineReportsAMissingArchiveAsOpenDoes) {
+    const std::string missing = dir.Path() + "NOSUCH.POD";
+    TFormMain& main = Start({"-h250", missing});
     EXPECT_EQ(main.ViewSize().height(), 250);
     EXPECT_EQ(main.Session().Archive(), nullptr);
-    EXPECT_TRUE(dialogs->Errors.empty());
+    ASSERT_EQ(dialogs->Errors.size(), 1u);
+    dialogs->ArchiveAnswer = missing;
+    main.Open1Click();
+    ASSERT_EQ(dialogs->Errors.size(), 2u);
+    EXPECT_EQ(dialogs->Errors[1], dialogs->Errors[0]);
     EXPECT_FALSE(main.Menu(TMainMenu::View)->menuAction()->isEnabled());
+}
+
+TEST_F(MainFormTest, AQuitAskedForWhileAnOpenErrorIsShownEndsTheViewer) {
+    // What a terminate signal does while the box is up: the box is answered, the window closed.
+    TFormMain& main = Start();
+    bool closedAtOnce = true;
+    dialogs->OnError = [&] { closedAtOnce = main.close(); };
+    dialogs->ArchiveAnswer = dir.Path() + "NOSUCH.POD";
+    main.Open1Click();
+    ASSERT_EQ(dialogs->Errors.size(), 1u);
+    EXPECT_FALSE(closedAtOnce) << "the open is still running under the box";
+    WaitUntil([&] { return !main.isVisible(); });
+    EXPECT_FALSE(main.isVisible());
 }
 
 TEST_F(MainFormTest, SizeCommandsResizeTheViewBeforeAnyTrack) {

@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -254,30 +255,30 @@ TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
 }
 
 TEST_F(MainFormViewTest, SavedLocationsRoundTripThroughTheIniFile) {
-    form->Session().View().Camera.TransX = 1.234f;
+    form->Session().View().Camera.TransX = 1.2345678f;
     form->Session().View().Camera.Heading = 123.456f;
     form->Session().View().ViewDistance = 33;
     Press(Qt::Key_2, Qt::ControlModifier);
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadString("CameraPos", "Test Track #2", ""),
-              "1.23    |-3.00   |2.00    |25.00   |123.46  |0.00    |60.00   |33");
+              "1.234568|-3.00   |2.00    |25.00   |123.456 |0.00    |60.00   |33");
 
     Drag(Qt::RightButton, {}, 40, 40);
     form->Session().View().ViewDistance = 90;
     Press(Qt::Key_2);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
+    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f) << "exactly as saved in this session";
     EXPECT_FLOAT_EQ(form->Session().View().Camera.TransZ, 2.0f);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.Heading, 123.46f);
+    EXPECT_EQ(form->Session().View().Camera.Heading, 123.456f);
     EXPECT_EQ(form->Session().View().ViewDistance, 33);
 
     // A slot never saved leaves the camera where it is.
     Press(Qt::Key_4);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
+    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f);
 
     // The keypad digits restore as well.
     form->Session().View().Camera.TransX = -4;
     Press(Qt::Key_2, Qt::KeypadModifier);
-    EXPECT_FLOAT_EQ(form->Session().View().Camera.TransX, 1.23f);
+    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f);
 }
 
 TEST_F(MainFormViewTest, MapViewKeepsBothCamerasAcrossSwitches) {
@@ -398,7 +399,7 @@ TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
     EXPECT_EQ(dialogs->HelpWindows, (std::vector<std::string>{"readme", "keyboard", "about"}));
     form->Action(TMainAction::TestFrameRate)->trigger();
     ASSERT_EQ(dialogs->Messages.size(), 1u);
-    EXPECT_EQ(dialogs->Messages[0].Text.rfind("\r\n", 0), 0u) << dialogs->Messages[0].Text;
+    EXPECT_EQ(dialogs->Messages[0].Caption, "Test FPS");
 }
 
 TEST_F(MainFormViewTest, IdleFramesStopOnceAFullFrameWasShown) {
@@ -450,16 +451,28 @@ TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
     EXPECT_TRUE(fits()) << panel->text().toStdString();
 }
 
-TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndReportsTheirRate) {
+TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndAgreesWithTheOverlay) {
+    form->Action(TMainAction::ToggleFrameRate)->trigger();
+    // The overlay's last second then holds the test's frames alone.
+    WaitUntil([&] { return form->OverlayText()[0] == "FPS -"; });
     const int frames = form->FramesDrawn();
     form->GetFPS1Click();
+    const std::string overlay = form->OverlayText()[0];
     EXPECT_EQ(form->FramesDrawn() - frames, 20);
     ASSERT_EQ(dialogs->Messages.size(), 1u);
-    const std::string& text = dialogs->Messages[0].Text;
-    ASSERT_EQ(text.rfind("\r\n", 0), 0u) << text;
-    const std::optional<double> rate = TryStrToFloat(text.substr(2));
-    ASSERT_TRUE(rate.has_value()) << text;
-    EXPECT_GT(*rate, 0);
+    EXPECT_EQ(dialogs->Messages[0].Caption, "Test FPS");
+    double tested = 0;
+    char unit[32] = {};
+    ASSERT_EQ(std::sscanf(dialogs->Messages[0].Text.c_str(), "%lf %31[a-z ]", &tested, unit), 2)
+        << dialogs->Messages[0].Text;
+    EXPECT_STREQ(unit, "frames per second");
+    EXPECT_NE(dialogs->Messages[0].Text.find('.'), std::string::npos);
+    double shown = 0;
+    double milliseconds = 0;
+    ASSERT_EQ(std::sscanf(overlay.c_str(), "FPS %lf (%lf ms)", &shown, &milliseconds), 2)
+        << overlay;
+    EXPECT_NEAR(shown, tested, 0.1 * tested + 0.05) << overlay; // one decimal shown
+    EXPECT_GT(milliseconds, 0);
 }
 
 TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {

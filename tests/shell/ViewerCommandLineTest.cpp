@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -76,6 +77,10 @@ TEST_F(ViewerCommandLine, HelpAndVersionAnswerWithoutADisplayAndLeaveNothingBehi
         EXPECT_NE(help.Out.find(std::string("\n  ") + part), std::string::npos) << part;
     }
     EXPECT_EQ(help.Err, "");
+    const TRun shortHelp = Run("-h");
+    EXPECT_EQ(shortHelp.ExitCode, 0);
+    EXPECT_EQ(shortHelp.Out, help.Out);
+    EXPECT_EQ(Run("-V").Out, "Dunmere GL 1.0.0.0\n");
 
     // Among other arguments, and after an archive that would otherwise be opened.
     const std::string archive = dir.WriteFile("work/TRACK.POD", "not read");
@@ -102,4 +107,46 @@ TEST_F(ViewerCommandLine, AnUnknownOptionIsNamedWithAHintAndExitCode2) {
     EXPECT_EQ(run.Err.substr(run.Err.size() - expected.size()), expected) << run.Err;
     EXPECT_TRUE(std::filesystem::is_empty(work))
         << "no window was started, so there is no session log";
+
+    for (const char* size : {"-W", "-Wabc"}) {
+        const TRun bad = Run(std::string("--platform offscreen -H300 ") + size);
+        EXPECT_EQ(bad.ExitCode, 2) << bad.Err;
+        const std::string refusal = std::string("dunmeregl: '") + size +
+                                    "' needs a whole number of pixels, as in -W800\n"
+                                    "Try 'dunmeregl --help'.\n";
+        ASSERT_GE(bad.Err.size(), refusal.size()) << bad.Err;
+        EXPECT_EQ(bad.Err.substr(bad.Err.size() - refusal.size()), refusal) << bad.Err;
+    }
+}
+
+TEST_F(ViewerCommandLine, AScaledDesktopKeepsTheStoredViewSize) {
+    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) {
+        GTEST_SKIP() << "xvfb-run is not installed";
+    }
+    // A program folder of this test's own, for the INI file beside the program.
+    const std::string bin = dir.MakeDir("bin") + "/";
+    const std::filesystem::path viewer(DUNMERE_VIEWER);
+    std::filesystem::copy_file(viewer, bin + "dunmeregl");
+    std::filesystem::copy(viewer.parent_path() / "data", bin + "data",
+                          std::filesystem::copy_options::recursive);
+    dir.WriteFile("bin/DunmereGL.ini", "[Preferences]\nPanelWidth=700\nPanelHeight=500\n");
+    // The screen holds the view only at its pixels (350 x 250 units of two pixels), not at
+    // 700 x 500 units. The session log is written once the start has stored the size.
+    dir.WriteFile("run.sh", "\"$1\" & viewer=$!\n"
+                            "tries=0\n"
+                            "while [ ! -s DunmereGL.log ] && [ $tries -lt 600 ]; do\n"
+                            "    sleep 0.1; tries=$((tries + 1))\n"
+                            "done\n"
+                            "kill -TERM $viewer\n"
+                            "wait $viewer\n");
+    const std::string command =
+        "cd " + Quoted(work) + " && HOME=" + Quoted(home) + " XDG_RUNTIME_DIR=" + Quoted(runtime) +
+        " QT_SCALE_FACTOR=2 QT_QPA_PLATFORM=xcb xvfb-run -a -s "
+        "'-screen 0 1000x800x24' sh " +
+        Quoted(dir.Path() + "run.sh") + " " + Quoted(bin + "dunmeregl") + " >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    EXPECT_NE(ReadFileBytes(work + "/DunmereGL.log"), "") << "the viewer did not start";
+    const std::string ini = ReadFileBytes(bin + "DunmereGL.ini");
+    EXPECT_NE(ini.find("PanelWidth=700"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("PanelHeight=500"), std::string::npos) << ini;
 }

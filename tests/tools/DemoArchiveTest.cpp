@@ -472,6 +472,52 @@ TEST_F(DemoArchive, ArenaIsAStadiumWhoseBlocksLieInsideItsRectangle) {
     }
 }
 
+TEST_F(DemoArchive, TheArenaWallStandsOnTheBuiltFloorAndReachesIntoIt) {
+    // Model units: 131072 per world unit, 16 cells to the world unit. The viewer builds the
+    // floor from the rectangle's first cell to one past its last, around the model's origin.
+    constexpr double kUnitsPerCell = 131072.0 / 16;
+    const TTrackInfo track = ReadTrack(Pod(), "ARENA.SIT");
+    const TWalkedModel stadium = WalkBin(EntryBytes(Pod(), "MODELS\\" + track.StadiumModel));
+    ASSERT_EQ(stadium.Error, "");
+    double innermost = 1e30;
+    for (const auto& v : stadium.Vertices) {
+        innermost = std::min(innermost, std::max(std::abs(v[0] * 1.0), std::abs(v[2] * 1.0)));
+    }
+    EXPECT_LE(innermost, std::min(track.StadiumSX, track.StadiumSZ) / 2 * kUnitsPerCell);
+    int lowest = 0;
+    for (const auto& v : stadium.Vertices) {
+        if (std::max(std::abs(v[0] * 1.0), std::abs(v[2] * 1.0)) <= innermost + 1) {
+            lowest = std::min(lowest, v[1]);
+        }
+    }
+    EXPECT_LT(lowest, 0) << "the wall's foot stops at the floor's height at the corner";
+}
+
+TEST_F(DemoArchive, TheValleyBridgeDeckIsOneLevelSlab) {
+    const TLevelInfo level = ReadLevel(Pod(), "LEVELS\\" + ReadTrack(Pod(), "VALLEY.SIT").Level);
+    const std::string bottom = EntryBytes(Pod(), Derived(level.Altitude, '0'));
+    const std::string top = EntryBytes(Pod(), Derived(level.Altitude, '1'));
+    int longest = 0;
+    for (int c = 0; c < 256; ++c) {
+        for (int r = 0; r < 256;) {
+            const auto boxed = [&](int row) {
+                return row < 256 && (bottom[row * 256 + c] != 0 || top[row * 256 + c] != 0);
+            };
+            if (!boxed(r)) {
+                ++r;
+                continue;
+            }
+            const int first = r;
+            while (boxed(r)) {
+                EXPECT_EQ(top[r * 256 + c], top[first * 256 + c]) << "column " << c << " row " << r;
+                ++r;
+            }
+            longest = std::max(longest, r - first);
+        }
+    }
+    EXPECT_GE(longest, 10) << "the bridge crosses the river on boxes";
+}
+
 TEST(StressArchive, CoversEveryCellWithABoxAndUsesAllTextureNumbers) {
     TTempDir dir;
     BuildStressArchive().Write(dir.Path() + "STRESS.POD");

@@ -34,7 +34,11 @@ TEST(CameraLocationText, FormatsFixedFieldsOf71Characters) {
     EXPECT_EQ(text.size(), 71u);
     const std::string other =
         FormatCameraLocation(TCameraPos{-7.125f, 1.999f, 3.14159f, -12.5f, 359.996f, 4, 45}, 128);
-    EXPECT_EQ(other, "-7.12   |2.00    |3.14    |-12.50  |360.00  |4.00    |45.00   |128     ");
+    EXPECT_EQ(other, "-7.125  |1.999   |3.14159 |-12.50  |359.996 |4.00    |45.00   |128     ");
+    // A field keeps its width, and with it every later field's position, by giving up digits.
+    const std::string wide =
+        FormatCameraLocation(TCameraPos{-7.1234567f, 0.1f, -0.0001f, 0, -123.456789f, 0, 60}, 7);
+    EXPECT_EQ(wide, "-7.12346|0.10    |-0.0001 |0.00    |-123.457|0.00    |60.00   |7       ");
 }
 
 TEST(CameraLocationText, ParsesByFixedPositionsIgnoringBlanks) {
@@ -88,20 +92,20 @@ TEST(CameraLocationText, KeysAreTrackNameHashSlot) {
     EXPECT_EQ(CameraLocationKey("<unnamed track>", 0), "<unnamed track> #0");
 }
 
-TEST_F(CameraLocation, SaveMoveRestoreReturnsToTheRoundedValuesAndViewDistance) {
+TEST_F(CameraLocation, SaveMoveRestoreReturnsToTheSavedCameraAndViewDistance) {
     TViewState state = OnGrid({});
     state.Camera = TCameraPos{1.23456f, -2.5f, -6.789f, 12.345f, 271.004f, 1.5f, 58.3333f};
     state.ViewDistance = 77;
     SaveCameraLocation(ini, state, "Hill", 2);
     EXPECT_EQ(ini.ReadString(kCameraPosSection, "Hill #2", ""),
-              "1.23    |-2.50   |-6.79   |12.35   |271.00  |1.50    |58.33   |77");
+              "1.23456 |-2.50   |-6.789  |12.345  |271.004 |1.50    |58.3333 |77");
 
     state.Camera = TCameraPos{5, 5, 5, 5, 5, 5, 5};
     state.ViewDistance = 20;
     const TViewResult result = RestoreCameraLocation(ini, state, "Hill", 2);
     EXPECT_TRUE(result.UpdateProjection);
     EXPECT_EQ(result.Redraw, TRedraw::Full);
-    ExpectCamera(state.Camera, 1.23f, -2.5f, -6.79f, 12.35f, 271.0f, 1.5f, 58.33f);
+    ExpectCamera(state.Camera, 1.23456f, -2.5f, -6.789f, 12.345f, 271.004f, 1.5f, 58.3333f);
     EXPECT_EQ(state.ViewDistance, 77);
 
     // Other slots are untouched.
@@ -125,14 +129,44 @@ TEST_F(CameraLocation, TracksOfTheSameNameShareLocationsWhateverTheLetterCase) {
     EXPECT_FLOAT_EQ(another.Camera.TransZ, -1.25f);
 }
 
-TEST_F(CameraLocation, AMissingKeyOnlyRoundsTheCameraToTwoDecimals) {
+TEST_F(CameraLocation, AMissingKeyLeavesTheCameraWhereItIs) {
     TViewState state = OnGrid({});
-    state.Camera = TCameraPos{0.126f, -3.004f, 1, 25.555f, 90.1234f, 0, 61.999f};
+    state.Camera = TCameraPos{1.2345678f, -3.004f, 1, 25.555f, -123.456789f, 0, 61.999f};
     state.ViewDistance = 42;
     RestoreCameraLocation(ini, state, "Nowhere", 4);
-    ExpectCamera(state.Camera, 0.13f, -3.0f, 1, 25.56f, 90.12f, 0, 62.0f);
+    EXPECT_EQ(state.Camera.TransX, 1.2345678f);
+    EXPECT_EQ(state.Camera.Heading, -123.456789f);
     EXPECT_EQ(state.ViewDistance, 42);
     EXPECT_FALSE(ini.ValueExists(kCameraPosSection, "Nowhere #4"));
+}
+
+TEST_F(CameraLocation, ASessionRestoresTheExactCameraAndALaterOneTheStoredDigits) {
+    const TCameraPos saved{-7.1234567f,  -0.3333333f, 2.0000001f, 33.333333f,
+                           -123.456789f, 0,           61.2345678f};
+    TViewState state = OnGrid({});
+    state.Camera = saved;
+    SaveCameraLocation(ini, state, "Hill", 2);
+    state.Camera = TCameraPos{};
+    RestoreCameraLocation(ini, state, "Hill", 2);
+    EXPECT_EQ(state.Camera.TransX, saved.TransX);
+    EXPECT_EQ(state.Camera.TransY, saved.TransY);
+    EXPECT_EQ(state.Camera.TransZ, saved.TransZ);
+    EXPECT_EQ(state.Camera.Heading, saved.Heading);
+    EXPECT_EQ(state.Camera.FOV, saved.FOV);
+
+    // The next run reads the file: off by less than a thousandth, not by a hundredth.
+    TViewState nextRun = OnGrid({});
+    RestoreCameraLocation(TIniFile(dir.Path() + "DunmereGL.ini"), nextRun, "Hill", 2);
+    EXPECT_NEAR(nextRun.Camera.TransX, saved.TransX, 1e-5);
+    EXPECT_NEAR(nextRun.Camera.TransY, saved.TransY, 1e-5);
+    EXPECT_NEAR(nextRun.Camera.Heading, saved.Heading, 5e-4);
+
+    // A value changed in the file since the save is the one that counts.
+    ini.WriteString(kCameraPosSection, "Hill #2",
+                    "1.00    |-1.00   |-2.00   |0.00    |0.00    |0.00    |60.00   |50");
+    RestoreCameraLocation(ini, state, "Hill", 2);
+    EXPECT_FLOAT_EQ(state.Camera.TransX, 1);
+    EXPECT_EQ(state.ViewDistance, 50);
 }
 
 TEST_F(CameraLocation, AnUnparseableValueLeavesTheCameraAsItIs) {

@@ -133,8 +133,8 @@ TEST(TrackOpen, LeavesTheMapViewWithoutBringingBackTheFreeCamera) {
 }
 
 TEST(FrameRate, TwentyFramesInFourFifthsOfASecondShow25) {
-    EXPECT_EQ(FpsMessage(kFpsTestFrames, 0.8), "\r\n25");
-    EXPECT_EQ(FpsMessage(kFpsTestFrames, 3.0), "\r\n6.66666666666667");
+    EXPECT_EQ(FpsMessage(kFpsTestFrames, 0.8), "25.0 frames per second");
+    EXPECT_EQ(FpsMessage(kFpsTestFrames, 3.0), "6.7 frames per second");
     EXPECT_EQ(FpsMessage(kFpsTestFrames, 0.0), "No frames were drawn.");
     EXPECT_EQ(FpsMessage(0, 1.5), "No frames were drawn.");
 }
@@ -232,9 +232,10 @@ TEST(CommandLine, LaterArgumentsWinAndOthersAreIgnored) {
     EXPECT_EQ(line.Height, 480);
     EXPECT_EQ(line.Archive, "-W5");
 
-    const TCommandLine none = ParseCommandLine({"/missing.pod"}, 640, 480, exists);
-    EXPECT_EQ(none.Archive, "");
-    EXPECT_EQ(none.Width, 640);
+    // A missing archive is kept, for opening it to say so; a missing "-x" is no archive.
+    const TCommandLine missing = ParseCommandLine({"/missing.pod", "-x.pod"}, 640, 480, exists);
+    EXPECT_EQ(missing.Archive, "/missing.pod");
+    EXPECT_EQ(missing.Width, 640);
 }
 
 TEST(CommandLine, HelpAndVersionWinOverEverythingElseInTheirOrder) {
@@ -246,6 +247,23 @@ TEST(CommandLine, HelpAndVersionWinOverEverythingElseInTheirOrder) {
     // Qt's own options are still in the list when help is looked for.
     EXPECT_EQ(CheckCommandLine({"--platform", "xcb", "--help"}, none).Request,
               TCommandLineRequest::ShowHelp);
+    EXPECT_EQ(CheckCommandLine({"-W800", "-h"}, none).Request, TCommandLineRequest::ShowHelp);
+    EXPECT_EQ(CheckCommandLine({"-V", "--help"}, none).Request, TCommandLineRequest::ShowVersion);
+}
+
+TEST(CommandLine, ASizeWithoutAWholeNumberIsRefusedByName) {
+    const std::set<std::string> files{"-Wide.pod"};
+    const auto exists = [&](const std::string& path) { return files.count(path) > 0; };
+    for (const char* bad : {"-W", "-Wabc", "-H", "-h2.5", "-w"}) {
+        const TCommandLineCheck check = CheckCommandLine({"-W800", bad, "-Wxyz"}, exists);
+        EXPECT_EQ(check.Request, TCommandLineRequest::BadSize) << bad;
+        EXPECT_EQ(check.Option, bad);
+    }
+    EXPECT_EQ(ViewerRefusalText({TCommandLineRequest::BadSize, "-wabc"}),
+              "dunmeregl: '-wabc' needs a whole number of pixels, as in -W800\n"
+              "Try 'dunmeregl --help'.\n");
+    EXPECT_EQ(CheckCommandLine({"-Wide.pod", "-h768", "-W-5"}, exists).Request,
+              TCommandLineRequest::OpenViewer);
 }
 
 TEST(CommandLine, UnknownDoubleDashOptionsAreNamedButArchivesAndShortOptionsAreNot) {
@@ -257,7 +275,7 @@ TEST(CommandLine, UnknownDoubleDashOptionsAreNamedButArchivesAndShortOptionsAreN
     EXPECT_EQ(unknown.Option, "--width=3");
 
     const TCommandLineCheck viewer =
-        CheckCommandLine({"--odd name.pod", "-x5", "-h", "-", "", "/missing.pod"}, exists);
+        CheckCommandLine({"--odd name.pod", "-x5", "-", "", "/missing.pod"}, exists);
     EXPECT_EQ(viewer.Request, TCommandLineRequest::OpenViewer);
     EXPECT_EQ(viewer.Option, "");
     EXPECT_EQ(CheckCommandLine({}, exists).Request, TCommandLineRequest::OpenViewer);
@@ -275,6 +293,18 @@ TEST(CommandLine, UsageNamesEveryArgumentAndVersionTheProgram) {
     }
     EXPECT_EQ(usage.back(), '\n');
     EXPECT_EQ(ViewerVersionText("1.0.0.0"), "dunmeregl (Dunmere GL) 1.0.0.0");
+}
+
+TEST(ViewSize, AScaledDesktopStoresTheSizeItRead) {
+    // Twice the pixels to a window unit: 640 x 480 pixels are a view of 320 x 240 units.
+    EXPECT_EQ(ViewSizeInWindowUnits({640, 480}, 2), (TViewSize{320, 240}));
+    EXPECT_EQ(ViewPixelsShown({640, 480}, {320, 240}, 2), (TViewSize{640, 480}));
+    // A scale that rounds: 641 pixels at 1.5 are 427 units, and give back 641, not 640.5.
+    EXPECT_EQ(ViewPixelsShown({641, 481}, ViewSizeInWindowUnits({641, 481}, 1.5), 1.5),
+              (TViewSize{641, 481}));
+    // A window that could not give what was asked for, or was dragged: what it shows.
+    EXPECT_EQ(ViewPixelsShown({640, 480}, {320, 237}, 2), (TViewSize{640, 474}));
+    EXPECT_EQ(ViewPixelsShown({640, 480}, {640, 480}, 1), (TViewSize{640, 480}));
 }
 
 TEST(CustomSize, NonIntegersKeepTheValueAndSmallOnesAreRaised) {
