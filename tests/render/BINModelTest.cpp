@@ -193,14 +193,23 @@ TEST_F(BINModelTest, FacesThatCannotBeDrawnAreLeftOutOfTheList) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(BINModelTest, QuadsAreDrawnWhole) {
+TEST_F(BINModelTest, QuadsAreTheTwoTrianglesOnTheDiagonalFromTheirFirstVertex) {
     TBINBuilder bin = UnitSquareModel();
     bin.Face(0x0E, {{0}, {1}, {2}, {3}}).End();
     const auto model = Load(bin);
-    const auto vertices = AllVertices(CapturePolygons([&] { model->DrawList(); }));
-    for (const auto& [x, y] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
-        EXPECT_TRUE(HasVertexNear(vertices, x, y, 0)) << x << "," << y;
-    }
+    const std::pair<int, int> corners[4] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    const auto expectTriangles = [&](const std::vector<std::vector<TFedVertex>>& polygons) {
+        ASSERT_EQ(polygons.size(), 2u);
+        for (size_t t = 0; t < 2; ++t) {
+            ASSERT_EQ(polygons[t].size(), 3u);
+            for (const int k : {0, static_cast<int>(t) + 1, static_cast<int>(t) + 2}) {
+                EXPECT_TRUE(HasVertexNear(polygons[t], corners[k].first, corners[k].second, 0))
+                    << "triangle " << t << " corner " << k;
+            }
+        }
+    };
+    expectTriangles(CapturePolygons([&] { model->DrawList(); }));
+    expectTriangles(CapturePolygons([&] { model->Draw(textures, false, 1.0); }));
 }
 
 TEST_F(BINModelTest, OnlyFaceBlocks11And33BlendUnlessBlendingIsForced) {
