@@ -15,6 +15,7 @@
 #include "render/TrackLoader.h"
 #include "tests/support/TrackFixture.h"
 #include "tests/support/TrackTestSupport.h"
+#include "tools/DemoTrack.h"
 
 #include <gtest/gtest.h>
 
@@ -188,6 +189,17 @@ TEST_F(RendererComparison, TheTestTrackLooksTheSameFromEverywhere) {
     fixture.Pod().Write(archive);
     LoadFrom(program.Path(), archive, fixture.SitEntry);
     CompareEverywhere("test track");
+}
+
+// Towers whose faces change texture every 32 faces and blend in some bands of a texture with
+// transparent texels, drawn opaque in others.
+TEST_F(RendererComparison, ADenseTrackLooksTheSameFromEverywhere) {
+    TTempDir program;
+    WriteViewerData(program);
+    const std::string archive = program.Path() + "DENSE.POD";
+    BuildDenseArchive(120, 640).Write(archive);
+    LoadFrom(program.Path(), archive, "DENSE.SIT");
+    CompareEverywhere("dense track");
 }
 
 } // namespace
