@@ -596,8 +596,9 @@ TModelAsset MarkerModel() {
 namespace {
 
 TModelAsset DenseTower(int faces) {
-    // Rings of 16 quads under a cap of 16 triangles. The texture changes every two rings, and
-    // every third lattice band is blended, so that a model's faces make many runs of both kinds.
+    // Rings of 16 quads under a cap of 16 triangles. The texture changes every eight rings (128
+    // faces, so a tower of 2000 faces names a texture 16 times, as a detailed game model might),
+    // and some lattice bands are blended, others opaque.
     constexpr int kSides = 16;
     constexpr double kHeight = 0.25;
     const int rings = std::max(1, faces / kSides - 1);
@@ -612,11 +613,11 @@ TModelAsset DenseTower(int faces) {
     };
     TMesh mesh;
     for (int ring = 0; ring < rings; ++ring) {
-        const int band = ring / 2;
-        if (ring % 2 == 0) {
+        const int band = ring / 8;
+        if (ring % 8 == 0) {
             mesh.Texture(textures[band % 3]);
         }
-        const int32_t block = band % 3 == 1 && band % 9 == 4 ? kFaceBlended : kFaceOpaque;
+        const int32_t block = band % 6 == 4 ? kFaceBlended : kFaceOpaque;
         for (int side = 0; side < kSides; ++side) {
             const double a = 2 * kPi * (side + 0.5) / kSides;
             const double s0 = static_cast<double>(side) / kSides;

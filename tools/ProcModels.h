@@ -35,7 +35,7 @@ std::vector<TModelAsset> DemoModels();
 std::vector<TModelAsset> SkyBoxModels();
 
 // Towers of the dense test track, one per face count: rings of quads under a cap of triangles,
-// textured in bands that change every 32 faces, some of them blended lattice.
+// textured in bands that change every 128 faces, some of them blended lattice.
 inline constexpr int kDenseModelFaces[] = {2000, 1200, 640, 320, 160};
 std::vector<TModelAsset> DenseModels();
 std::string DenseModelName(int faces);

@@ -191,7 +191,7 @@ TEST_F(RendererComparison, TheTestTrackLooksTheSameFromEverywhere) {
     CompareEverywhere("test track");
 }
 
-// Towers whose faces change texture every 32 faces and blend in some bands of a texture with
+// Towers whose faces change texture every 128 faces and blend in some bands of a texture with
 // transparent texels, drawn opaque in others.
 TEST_F(RendererComparison, ADenseTrackLooksTheSameFromEverywhere) {
     TTempDir program;
