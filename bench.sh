@@ -1,10 +1,10 @@
 #!/bin/sh
 # Builds in Release and prints load, draw and search timings: the frame table puts the reference
-# and the prepared renderer side by side (demo and stress track, view distances 50, 128, 255 and
-# the map view, objects hidden and shown) with the prepared frame under a 1 x 1 scissor, then how
-# archive opening, texture lists and finder lookups grow (time for 4n over time for n), then the
-# first frame with and without glibc's heap trimming, then the peak memory of loading the demo and
-# the stress track.
+# and the prepared renderer side by side (demo, stress and dense track, view distances 50, 128,
+# 255 and the map view, objects hidden and shown) with the prepared frame under a 1 x 1 scissor
+# and its share of the full frame, then how archive opening, texture lists and finder lookups
+# grow (time for 4n over time for n), then the first frame with and without glibc's heap
+# trimming, then the peak memory of loading the demo, the stress and the dense track.
 set -eu
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -14,6 +14,7 @@ cmake --build build-bench -j"$(nproc)" \
     dunmere-data
 bin=build-bench/bin
 [ -f "$bin/samples/STRESS.POD" ] || "$bin/dunmere-makedemo" --stress "$bin/samples/STRESS.POD"
+[ -f "$bin/samples/DENSE.POD" ] || "$bin/dunmere-makedemo" --dense "$bin/samples/DENSE.POD"
 csv=build-bench/bench.csv
 "$bin/dunmere-bench" --benchmark_filter='^(LoadTrack|RenderFrame|LocateMissing)' \
     --benchmark_format=csv "$@" >"$csv"
@@ -26,4 +27,5 @@ for distance in 50 128; do
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance"
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance" --trim-heap
 done
-"$bin/dunmere-peak-memory" "$bin/samples/DEMO.POD" "$bin/samples/STRESS.POD"
+"$bin/dunmere-peak-memory" "$bin/samples/DEMO.POD" "$bin/samples/STRESS.POD" \
+    "$bin/samples/DENSE.POD"

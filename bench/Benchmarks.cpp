@@ -1,6 +1,7 @@
-// Load, draw and search timings on the demo and stress archives; frames with both renderers. The
-// archives come from the demo generator (bench.sh makes them): samples/DEMO.POD and
-// samples/STRESS.POD beside the program, or the paths in DUNMERE_DEMO_POD and DUNMERE_STRESS_POD.
+// Load, draw and search timings on the demo, stress and dense archives; frames with both
+// renderers. The archives come from the demo generator (bench.sh makes them): samples/DEMO.POD,
+// samples/STRESS.POD and samples/DENSE.POD beside the program, or the paths in DUNMERE_DEMO_POD,
+// DUNMERE_STRESS_POD and DUNMERE_DENSE_POD.
 #include "bench/BenchTrack.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
@@ -77,6 +78,8 @@ BENCHMARK_CAPTURE(LoadTrackBenchmark, demo, "DUNMERE_DEMO_POD", "DEMO.POD")
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LoadTrackBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.POD")
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(LoadTrackBenchmark, dense, "DUNMERE_DENSE_POD", "DENSE.POD")
+    ->Unit(benchmark::kMillisecond);
 
 // The loaded track of the frame benchmarks; loading is left out of their time.
 const std::string& LoadedTrack(const std::string& wanted) {
@@ -137,6 +140,8 @@ void FrameArguments(benchmark::internal::Benchmark* benchmark) {
 BENCHMARK_CAPTURE(RenderFrameBenchmark, demo, "DUNMERE_DEMO_POD", "DEMO.POD")
     ->Apply(FrameArguments);
 BENCHMARK_CAPTURE(RenderFrameBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.POD")
+    ->Apply(FrameArguments);
+BENCHMARK_CAPTURE(RenderFrameBenchmark, dense, "DUNMERE_DENSE_POD", "DENSE.POD")
     ->Apply(FrameArguments);
 
 // Locate of a name found nowhere, in a search folder of 10 000 files and 50 archives.

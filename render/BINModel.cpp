@@ -69,6 +69,13 @@ void TBINModel::BuildList(const TTexturePool& textures, bool forceBlend, double 
     SendFaces(textures, forceBlend, scale / kBINUnitsPerWorldUnit);
     glDisable(GL_BLEND);
     glEndList();
+    ListBuffers.Build(Faces, Vertices, textures, forceBlend, scale / kBINUnitsPerWorldUnit);
+}
+
+void TBINModel::PrepareScaledDrawing(const TTexturePool& textures) {
+    if (!ScaledBuffers.Built()) {
+        ScaledBuffers.Build(Faces, Vertices, textures, false, 1.0);
+    }
 }
 
 void TBINModel::DrawList() const {
@@ -99,8 +106,8 @@ void TBINModel::SendFaces(const TTexturePool& textures, bool forceBlend, double 
         if (!IsDrawableFace(face, Vertices)) {
             continue;
         }
-        glBegin(face.VertexCount == 3 ? GL_TRIANGLES : GL_QUADS);
-        for (int i = 0; i < face.VertexCount; ++i) {
+        glBegin(GL_TRIANGLES);
+        for (const int i : TriangleCorners(face)) {
             glTexCoord2f(static_cast<GLfloat>(face.U[i] / kBINTexelScale),
                          static_cast<GLfloat>(face.V[i] / kBINTexelScale));
             const TBINVertex& p = Vertices[static_cast<size_t>(face.Indices[i])];

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/formats/BINParse.h"
+#include "render/ModelBuffers.h"
 
 #include <cstdint>
 #include <string>
@@ -27,8 +28,11 @@ public:
     // load's game files while an archive is open, else from ProgramFolder() + "ART/". Read
     // errors propagate. Builds the list.
     void LoadFromFile(TGameFile& file, TTexturePool& textures, TGameLoad& load);
-    // Compiles the faces once; later calls do nothing, whatever their arguments.
+    // Compiles the faces once, into the list and into ListBuffers; later calls do nothing,
+    // whatever their arguments.
     void BuildList(const TTexturePool& textures, bool forceBlend, double scale);
+    // Fills ScaledBuffers once, for a model that is drawn scaled (sky boxes, backdrops).
+    void PrepareScaledDrawing(const TTexturePool& textures);
     // Raises EDunmereError "TBINModel.DrawList: No List" when there is no list.
     void DrawList() const;
     // Sends the faces directly, scaled through the matrix.
@@ -49,6 +53,11 @@ public:
     std::vector<TBINNormal> Normals;
     std::vector<TBINFace> Faces;
     uint32_t ListId = 0;
+    // The faces of the list for the prepared renderer, scaled as the list scales them.
+    TModelBuffers ListBuffers;
+    // The faces as Draw sends them, unscaled (the scale comes from the matrix); empty unless
+    // PrepareScaledDrawing was called.
+    TModelBuffers ScaledBuffers;
     // The distance from the model's origin to its farthest vertex in world units, as the list
     // draws it; set with the list.
     double BoundingRadius = 0;

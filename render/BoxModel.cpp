@@ -4,6 +4,7 @@
 #include "core/track/QRXBox.h"
 #include "core/vfs/GameFiles.h"
 #include "render/BINModel.h"
+#include "render/ModelBuffers.h"
 #include "render/RenderContext.h"
 
 #include <GL/gl.h>
@@ -77,7 +78,7 @@ void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load) {
 }
 
 void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, double viewerX,
-             double viewerZ, double scale) {
+             double viewerZ, double scale, TModelPass* pass) {
     if (box.ModelName.empty()) {
         return;
     }
@@ -95,8 +96,32 @@ void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, 
     if (model == nullptr) {
         WriteLog("Error drawing BIN Model " + box.ModelName + ": no data found.");
     } else if (scale == 1.0 && !forceBlend) {
-        model->DrawList();
+        if (pass != nullptr && model->ListBuffers.Built()) {
+            pass->Draw(model->ListBuffers);
+        } else {
+            model->DrawList();
+            if (pass != nullptr) {
+                pass->DrewOtherwise();
+            }
+        }
+    } else if (pass != nullptr && !forceBlend && model->ScaledBuffers.Built()) {
+        // As Draw scales: through the matrix, the vertices as they are.
+        const auto s = static_cast<GLfloat>(scale / kBINUnitsPerWorldUnit);
+        glScalef(s, s, s);
+        pass->Draw(model->ScaledBuffers);
     } else {
         model->Draw(render.Textures, forceBlend, scale);
+        if (pass != nullptr) {
+            pass->DrewOtherwise();
+        }
+    }
+}
+
+void PrepareScaledDrawing(const TRenderContext& render, const TQRXBox* box) {
+    if (box == nullptr) {
+        return;
+    }
+    if (TBINModel* model = render.Models.FindBINModel(box->ModelName)) {
+        model->PrepareScaledDrawing(render.Textures);
     }
 }

@@ -2,6 +2,7 @@
 // model-to-world transform. Needs a current GL context.
 #pragma once
 
+class TModelPass;
 class TQRXBox;
 class TRenderContext;
 struct TGameLoad;
@@ -11,6 +12,9 @@ struct TGameLoad;
 void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load);
 
 // Draws in the current matrix. viewerX/viewerZ are the viewer's position in cells, used only by
-// objects that turn to face the viewer ("8,0", "9,0").
+// objects that turn to face the viewer ("8,0", "9,0"). With a pass, the model is drawn from its
+// prepared buffers where it has them (the same pixels as its list or direct drawing).
 void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, double viewerX,
-             double viewerZ, double scale);
+             double viewerZ, double scale, TModelPass* pass = nullptr);
+// Prepares the model of box for drawing scaled from buffers; nothing when it has none.
+void PrepareScaledDrawing(const TRenderContext& render, const TQRXBox* box);

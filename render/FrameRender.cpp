@@ -10,6 +10,7 @@
 #include "render/BINModel.h"
 #include "render/BoxModel.h"
 #include "render/Frustum.h"
+#include "render/ModelBuffers.h"
 #include "render/RenderContext.h"
 #include "render/SkyWater.h"
 
@@ -99,14 +100,20 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     glRotatef(camera.Roll, 0, 0, 1);
     SetProjection(render, 5000, camera.FOV);
 
+    const bool prepared = DrawsPrepared(render);
     if (!view.MapView) {
         glTranslated(0, view.BackgroundOffset, 0);
+        std::optional<TModelPass> distant;
+        if (prepared) {
+            distant.emplace(render.LastBoundTexture);
+        }
         glColor3f(1, 1, 1);
-        DrawSky(render, view);
+        DrawSky(render, view, distant ? &*distant : nullptr);
         glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
         if (display.ShowBackdrop) {
-            DrawBackdrops(render, view);
+            DrawBackdrops(render, view, distant ? &*distant : nullptr);
         }
+        distant.reset();
         glTranslated(0, -view.BackgroundOffset, 0);
         SetProjection(render, 30, camera.FOV);
     }
@@ -119,11 +126,14 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     }
 
     if (track.StadiumFlag == 1) {
-        DrawStadium(render, view);
+        std::optional<TModelPass> stadium;
+        if (prepared) {
+            stadium.emplace(render.LastBoundTexture);
+        }
+        DrawStadium(render, view, stadium ? &*stadium : nullptr);
     }
     const int camCol = RoundCell(CameraCell(camera.TransZ));
     const int camRow = RoundCell(CameraCell(camera.TransX));
-    const bool prepared = DrawsPrepared(render);
     if (display.ShowGroundBoxes) {
         if (prepared) {
             render.Prepared.DrawGroundBoxes(render, view, camCol, camRow);
@@ -323,10 +333,15 @@ void DrawObjects(TRenderContext& render, const TViewState& view) {
     glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
     const double camCol = CameraCell(view.Camera.TransZ);
     const double camRow = CameraCell(view.Camera.TransX);
-    const std::optional<TFrustum> frustum =
-        DrawsPrepared(render) ? std::optional(TFrustum::FromCurrentMatrices()) : std::nullopt;
+    std::optional<TFrustum> frustum;
+    std::optional<TModelPass> pass;
+    if (DrawsPrepared(render)) {
+        frustum = TFrustum::FromCurrentMatrices();
+        pass.emplace(render.LastBoundTexture);
+    }
     for (const auto& [offZ, offX] : ObjectCopyOffsets(view, camCol, camRow)) {
-        DrawObjectCopy(render, view, offZ, offX, camCol, camRow, frustum ? &*frustum : nullptr);
+        DrawObjectCopy(render, view, offZ, offX, camCol, camRow, frustum ? &*frustum : nullptr,
+                       pass ? &*pass : nullptr);
     }
 }
 
@@ -366,7 +381,7 @@ std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view,
 }
 
 void DrawObjectCopy(TRenderContext& render, const TViewState& view, double offZ, double offX,
-                    double camCol, double camRow, const TFrustum* cullBy) {
+                    double camCol, double camRow, const TFrustum* cullBy, TModelPass* pass) {
     for (const TQRXBox* object :
          render.DrawList.ObjectsOfCopy(*view.Track, view, offZ, offX, camCol, camRow)) {
         if (cullBy != nullptr && !MayShowObject(render, *cullBy, *object, offZ, offX)) {
@@ -374,7 +389,7 @@ void DrawObjectCopy(TRenderContext& render, const TViewState& view, double offZ,
         }
         glPushMatrix();
         glTranslated(offX, 0, offZ);
-        DrawBox(render, *object, false, camCol - 16 * offZ, camRow - 16 * offX, 1);
+        DrawBox(render, *object, false, camCol - 16 * offZ, camRow - 16 * offX, 1, pass);
         glPopMatrix();
     }
 }

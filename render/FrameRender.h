@@ -16,6 +16,7 @@
 #include <vector>
 
 class TFrustum;
+class TModelPass;
 class TQRXBox;
 class TRenderContext;
 
@@ -85,6 +86,7 @@ void DrawObjects(TRenderContext& render, const TViewState& view);
 std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view, double camCol,
                                                          double camRow);
 // The objects of one copy in the order render's draw list gives them. With cullBy, object copies
-// wholly outside that view are left out.
+// wholly outside that view are left out; with pass, models are drawn from their prepared buffers.
 void DrawObjectCopy(TRenderContext& render, const TViewState& view, double offZ, double offX,
-                    double camCol, double camRow, const TFrustum* cullBy = nullptr);
+                    double camCol, double camRow, const TFrustum* cullBy = nullptr,
+                    TModelPass* pass = nullptr);

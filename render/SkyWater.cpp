@@ -79,9 +79,9 @@ const TQRXBox* SkyBoxFor(const TTrackData& track, int skyType) {
     return track.SkyBoxes[skyType - 1].get();
 }
 
-void DrawSky(const TRenderContext& render, const TViewState& view) {
+void DrawSky(const TRenderContext& render, const TViewState& view, TModelPass* pass) {
     if (const TQRXBox* sky = SkyBoxFor(*view.Track, view.Display.SkyType)) {
-        DrawBox(render, *sky, false, 0, 0, 25 * kModelScale);
+        DrawBox(render, *sky, false, 0, 0, 25 * kModelScale, pass);
     }
 }
 
@@ -102,21 +102,21 @@ std::optional<double> BackdropScale(const TRenderContext& render, const TTrackDa
     return (100500.0 / model->LargestExtent()) * (kModelScale * kBackdropFactors[index]);
 }
 
-void DrawBackdrops(const TRenderContext& render, const TViewState& view) {
+void DrawBackdrops(const TRenderContext& render, const TViewState& view, TModelPass* pass) {
     const TTrackData& track = *view.Track;
     for (int i = 0; i < 3; ++i) {
         if (const std::optional<double> scale = BackdropScale(render, track, i)) {
-            DrawBox(render, *track.Backdrops[i], false, 0, 0, *scale);
+            DrawBox(render, *track.Backdrops[i], false, 0, 0, *scale, pass);
         }
     }
 }
 
-void DrawStadium(const TRenderContext& render, const TViewState& view) {
+void DrawStadium(const TRenderContext& render, const TViewState& view, TModelPass* pass) {
     const TTrackData& track = *view.Track;
     if (!track.Stadium) {
         return;
     }
-    DrawBox(render, *track.Stadium, false, 0, 0, 1);
+    DrawBox(render, *track.Stadium, false, 0, 0, 1, pass);
 }
 
 void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow) {

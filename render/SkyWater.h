@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 
+class TModelPass;
 class TQRXBox;
 class TRenderContext;
 struct TGameLoad;
@@ -31,15 +32,17 @@ void MakeSkyBoxes(TTrackData& track, TRenderContext& render, TGameLoad& load);
 // The sky box of sky type 1..4 (clear, cloudy, dusk, night); nullptr for 0 or none made.
 const TQRXBox* SkyBoxFor(const TTrackData& track, int skyType);
 
-// Draws in the current matrix (camera rotation and background shift only).
-void DrawSky(const TRenderContext& render, const TViewState& view);
+// Draws in the current matrix (camera rotation and background shift only). The draws below take
+// models from their prepared buffers when given a pass (see DrawBox).
+void DrawSky(const TRenderContext& render, const TViewState& view, TModelPass* pass = nullptr);
 // The scale backdrop 0..2 is drawn with; nullopt when it does not exist, its model is not in the
 // model store or the model has no extent.
 std::optional<double> BackdropScale(const TRenderContext& render, const TTrackData& track,
                                     int index);
-void DrawBackdrops(const TRenderContext& render, const TViewState& view);
+void DrawBackdrops(const TRenderContext& render, const TViewState& view,
+                   TModelPass* pass = nullptr);
 // The stadium where the load put it: on the terrain height at the corner of its rectangle.
-void DrawStadium(const TRenderContext& render, const TViewState& view);
+void DrawStadium(const TRenderContext& render, const TViewState& view, TModelPass* pass = nullptr);
 // Water around the camera cell: a 13-point fan for the round area, a quad for the square one.
 void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow);
 

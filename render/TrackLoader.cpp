@@ -106,6 +106,12 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
     BuildDisplayList(track, progress);
     render.DrawList.Assign(track);
     MakeSkyBoxes(track, render, load);
+    for (const auto& sky : track.SkyBoxes) {
+        PrepareScaledDrawing(render, sky.get());
+    }
+    for (const auto& backdrop : track.Backdrops) {
+        PrepareScaledDrawing(render, backdrop.get());
+    }
 
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);

@@ -11,6 +11,7 @@
 #include <functional>
 #include <numbers>
 #include <set>
+#include <stdexcept>
 
 namespace {
 
@@ -915,5 +916,69 @@ TPodWriter BuildStressArchive() {
         pod.Add("ART\\" + PaletteNameFor(asset.Name), ActBytes(asset.Palette));
     }
     AddModelsAndTextures(pod, {});
+    return pod;
+}
+
+TPodWriter BuildDenseArchive(int objects, int mostFaces) {
+    TPodWriter pod;
+    pod.SetDescription("Dunmere GL dense track");
+    TGridBuilder grid;
+    const TTileNoise noise(401);
+    for (int r = 0; r < kGrid; ++r) {
+        for (int c = 0; c < kGrid; ++c) {
+            grid.H(r, c) = 50 + 30 * noise.Fbm(c / 256.0 * 6, r / 256.0 * 6, 6, 4);
+            grid.Tex(r, c, Scattered(static_cast<int>(CellHash(r, c, 41) % 4), CellHash(r, c, 42)));
+        }
+    }
+    grid.ComputeLight(0.4);
+
+    TTrackDescription track;
+    track.LevelFile = "DENSE.LVL";
+    track.TrackName = "Dunmere Dense";
+    track.BackdropType = 1;
+    track.Backdrops = {"MOUNTAIN.BIN", "FOOTHILL.BIN", "SKYLINE.BIN"};
+    std::vector<std::string> models;
+    for (const int faces : kDenseModelFaces) {
+        if (faces <= mostFaces) {
+            models.push_back(DenseModelName(faces));
+        }
+    }
+    if (models.empty()) {
+        throw std::invalid_argument("no dense model has at most " + std::to_string(mostFaces) +
+                                    " faces");
+    }
+    constexpr double kStart = 128;
+    TRandom random(402);
+    for (int i = 0; i < objects; ++i) {
+        // A third stands around the start, where the views begin; the rest anywhere, so that the
+        // copies beyond the grid edges carry objects too.
+        const bool near = i % 3 == 0;
+        const double row = near ? kStart + random.Range(-20, 20) : random.Range(0, 255);
+        const double col = near ? kStart + random.Range(-20, 20) : random.Range(0, 255);
+        const bool gate = i % 25 == 0;
+        const std::string model =
+            gate ? "CHKGATE.BIN" : models[static_cast<size_t>(i) % models.size()];
+        track.Boxes.push_back(
+            Box(Format("Dense %d", i + 1), model,
+                {row, col, grid.SurfaceAt(row, col), random.Range(-1, 1), random.Range(-1, 1)},
+                gate ? "6,0" : "7,0"));
+    }
+    SetStart(track, {kStart, kStart, grid.SurfaceAt(kStart, kStart), 0, 1});
+
+    const std::vector<std::string> textures = {"GRASS.RAW", "GRASS2.RAW", "DIRT.RAW", "ROCK.RAW"};
+    TLevelDescription level;
+    level.AltitudeFile = "DENSE.ALT";
+    level.TexIndexFile = "DENSE.TXI";
+    level.TextureListFile = "DENSE.TXL";
+    level.LightMapFile = "DENSE.LIT";
+    level.HasWater = true;
+    level.WaterValue = 100;
+    AddTrack(pod, "DENSE.SIT", track, level, textures, grid);
+    std::vector<std::string> listed = textures;
+    for (const TModelAsset& model : DenseModels()) {
+        pod.Add("MODELS\\" + model.Name, model.Bytes);
+        listed.insert(listed.end(), model.Textures.begin(), model.Textures.end());
+    }
+    AddModelsAndTextures(pod, listed);
     return pod;
 }

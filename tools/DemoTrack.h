@@ -9,9 +9,15 @@
 //
 // STRESS.POD holds one track with a ground box on every cell, 512 textures of 256 x 256 and about
 // a thousand objects.
+//
+// DENSE.POD holds one track whose frames are made of objects: plain terrain without ground boxes,
+// and towers of up to 2000 faces in bands of opaque and blended textures, a third of them around
+// the start grid, every 25th object a checkpoint gate.
 #pragma once
 
 #include "tools/PodWriter.h"
 
 TPodWriter BuildDemoArchive();
 TPodWriter BuildStressArchive();
+// objects placed objects; towers of at most mostFaces faces (at least 160).
+TPodWriter BuildDenseArchive(int objects, int mostFaces);

@@ -599,6 +599,47 @@ TModelAsset MarkerModel() {
 
 namespace {
 
+TModelAsset DenseTower(int faces) {
+    // Rings of 16 quads under a cap of 16 triangles. The texture changes every eight rings (128
+    // faces, so a tower of 2000 faces names a texture 16 times, as a detailed game model might),
+    // and some lattice bands are blended, others opaque.
+    constexpr int kSides = 16;
+    constexpr double kHeight = 0.25;
+    const int rings = std::max(1, faces / kSides - 1);
+    const char* const textures[3] = {"CRATE.RAW", "LATTICE.RAW", "STEEL.RAW"};
+    const auto radius = [&](int ring) {
+        return 0.02 + 0.012 * std::sin(3.0 * ring / rings * kPi) + 0.01 * (rings - ring) / rings;
+    };
+    const auto corner = [&](int ring, int side) {
+        const double a = 2 * kPi * side / kSides;
+        const double r = radius(ring);
+        return TVec{r * std::cos(a), kHeight * ring / rings, r * std::sin(a)};
+    };
+    TMesh mesh;
+    for (int ring = 0; ring < rings; ++ring) {
+        const int band = ring / 8;
+        if (ring % 8 == 0) {
+            mesh.Texture(textures[band % 3]);
+        }
+        const int32_t block = band % 6 == 4 ? kFaceBlended : kFaceOpaque;
+        for (int side = 0; side < kSides; ++side) {
+            const double a = 2 * kPi * (side + 0.5) / kSides;
+            const double s0 = static_cast<double>(side) / kSides;
+            const double s1 = static_cast<double>(side + 1) / kSides;
+            mesh.Face({corner(ring, side), corner(ring, side + 1), corner(ring + 1, side + 1),
+                       corner(ring + 1, side)},
+                      {{s0, 1}, {s1, 1}, {s1, 0}, {s0, 0}}, {std::cos(a), 0, std::sin(a)}, block);
+        }
+    }
+    mesh.Texture("CHEVRON.RAW");
+    const TVec top{0, kHeight * 1.08, 0};
+    for (int side = 0; side < kSides; ++side) {
+        mesh.Face({corner(rings, side), corner(rings, side + 1), top},
+                  {{0.1, 0.9}, {0.9, 0.9}, {0.5, 0.1}}, kUp);
+    }
+    return mesh.Built();
+}
+
 TModelAsset Named(const std::string& name, TModelAsset model) {
     model.Name = name;
     return model;
@@ -633,4 +674,16 @@ std::vector<TModelAsset> SkyBoxModels() {
             Named("SKYBOX_CCLOUDS.BIN", SkyDome("SKYCLOUD.RAW")),
             Named("SKYBOX_DUSKSKY.BIN", SkyDome("SKYDUSK.RAW")),
             Named("SKYBOX_NITESKY.BIN", SkyDome("SKYNIGHT.RAW"))};
+}
+
+std::vector<TModelAsset> DenseModels() {
+    std::vector<TModelAsset> models;
+    for (const int faces : kDenseModelFaces) {
+        models.push_back(Named(DenseModelName(faces), DenseTower(faces)));
+    }
+    return models;
+}
+
+std::string DenseModelName(int faces) {
+    return "TOWER" + std::to_string(faces) + ".BIN";
 }

@@ -33,3 +33,9 @@ std::vector<TModelAsset> DemoModels();
 // SKYBOX_CLOUDY2.BIN, SKYBOX_CCLOUDS.BIN, SKYBOX_DUSKSKY.BIN and SKYBOX_NITESKY.BIN: domes seen
 // from inside, drawn by the viewer at 25000 / 131072 world units per model unit.
 std::vector<TModelAsset> SkyBoxModels();
+
+// Towers of the dense test track, one per face count: rings of quads under a cap of triangles,
+// textured in bands that change every 128 faces, some of them blended lattice.
+inline constexpr int kDenseModelFaces[] = {2000, 1200, 640, 320, 160};
+std::vector<TModelAsset> DenseModels();
+std::string DenseModelName(int faces);

@@ -532,6 +532,20 @@ TRgbImage Steel(int side) {
     });
 }
 
+// A wire mesh over black: the palette makes the black holes transparent, so the lattice shows what
+// blending does with a texture's alpha and what drawing it opaque leaves in the alpha channel.
+constexpr TRgb kLatticeHole{0, 0, 0};
+
+TRgbImage Lattice(int side) {
+    return Paint(side, [&](double u, double v, int x, int y) {
+        const bool wire = Frac(u * 8) < 0.25 || Frac(v * 8) < 0.25;
+        if (!wire) {
+            return kLatticeHole;
+        }
+        return Scale(TRgb{196, 176, 70}, 0.9 + 0.1 * PixelRandom(x, y, 47));
+    });
+}
+
 TRgbImage Floodlights(int side) {
     return Paint(side, [&](double u, double v, int, int) {
         const double du = Frac(u * 4) - 0.5;
@@ -663,8 +677,9 @@ TRgbImage NightSky(int side) {
     });
 }
 
-TTextureAsset Asset(const std::string& name, const TRgbImage& image) {
-    auto [indexed, palette] = Quantize(image);
+TTextureAsset Asset(const std::string& name, const TRgbImage& image,
+                    const TRgb* keyColor = nullptr) {
+    auto [indexed, palette] = Quantize(image, keyColor);
     return {name, std::move(indexed), palette};
 }
 
@@ -735,6 +750,9 @@ std::vector<std::string> DemoTextureNames() {
 }
 
 TTextureAsset MakeDemoTexture(const std::string& name) {
+    if (name == "LATTICE.RAW") {
+        return Asset(name, Lattice(64), &kLatticeHole);
+    }
     for (const auto& recipe : Recipes()) {
         if (recipe.first == name) {
             return Asset(name, recipe.second());

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -193,14 +194,23 @@ TEST_F(BINModelTest, FacesThatCannotBeDrawnAreLeftOutOfTheList) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
-TEST_F(BINModelTest, QuadsAreDrawnWhole) {
+TEST_F(BINModelTest, QuadsAreTheTwoTrianglesOnTheDiagonalFromTheirFirstVertex) {
     TBINBuilder bin = UnitSquareModel();
     bin.Face(0x0E, {{0}, {1}, {2}, {3}}).End();
     const auto model = Load(bin);
-    const auto vertices = AllVertices(CapturePolygons([&] { model->DrawList(); }));
-    for (const auto& [x, y] : {std::pair{-1, -1}, {1, -1}, {1, 1}, {-1, 1}}) {
-        EXPECT_TRUE(HasVertexNear(vertices, x, y, 0)) << x << "," << y;
-    }
+    const std::pair<int, int> corners[4] = {{-1, -1}, {1, -1}, {1, 1}, {-1, 1}};
+    const auto expectTriangles = [&](const std::vector<std::vector<TFedVertex>>& polygons) {
+        ASSERT_EQ(polygons.size(), 2u);
+        for (size_t t = 0; t < 2; ++t) {
+            ASSERT_EQ(polygons[t].size(), 3u);
+            for (const int k : {0, static_cast<int>(t) + 1, static_cast<int>(t) + 2}) {
+                EXPECT_TRUE(HasVertexNear(polygons[t], corners[k].first, corners[k].second, 0))
+                    << "triangle " << t << " corner " << k;
+            }
+        }
+    };
+    expectTriangles(CapturePolygons([&] { model->DrawList(); }));
+    expectTriangles(CapturePolygons([&] { model->Draw(textures, false, 1.0); }));
 }
 
 TEST_F(BINModelTest, OnlyFaceBlocks11And33BlendUnlessBlendingIsForced) {
@@ -291,6 +301,55 @@ TEST_F(BINModelTest, FacesWithoutTextureBindNoTexture) {
     GLint bound = -1;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(bound, 0);
+}
+
+// The prepared form: faces in file order, one run while texture and blending stay the same,
+// undrawable faces left out; the pass leaves blending off and no array or buffer behind.
+TEST_F(BINModelTest, BuffersHoldRunsOfFacesSharingTextureAndBlending) {
+    TByteWriter tga = TgaHeader(0, 0, 2, 1, 1, 24);
+    tga.U8(30).U8(20).U8(10);
+    program.Dir().WriteFile("ART/A.TGA", tga.Bytes());
+    program.Dir().WriteFile("ART/B.TGA", tga.Bytes());
+    TBINBuilder bin = UnitSquareModel();
+    const std::vector<TBINRef> quad{{0}, {1}, {2}, {3}};
+    bin.Texture("A.TGA").Face(0x0E, quad).Triangle(0x18).Face(0x11, quad);
+    bin.Texture("B.TGA").Face(0x0E, {{0}, {1}, {9}}).Face(0x29, quad);
+    bin.Texture("A.TGA").Triangle(0x33).End();
+    const auto model = Load(bin);
+    const auto a = static_cast<GLuint>(textures.FindTexture("ART\\A.TGA"));
+    const auto b = static_cast<GLuint>(textures.FindTexture("ART\\B.TGA"));
+    ASSERT_NE(a, b);
+    const auto runsOf = [](const TModelBuffers& buffers) {
+        std::vector<std::tuple<GLuint, bool, uint32_t, uint32_t>> runs;
+        for (const TModelBuffers::TRun& run : buffers.Runs()) {
+            runs.emplace_back(run.Texture, run.Blended, run.FirstIndex, run.IndexCount);
+        }
+        return runs;
+    };
+    using TRuns = std::vector<std::tuple<GLuint, bool, uint32_t, uint32_t>>;
+    EXPECT_EQ(runsOf(model->ListBuffers),
+              (TRuns{{a, false, 0, 9}, {a, true, 9, 6}, {b, false, 15, 6}, {a, true, 21, 3}}));
+    TModelBuffers forced;
+    forced.Build(model->Faces, model->Vertices, textures, true, 1.0);
+    EXPECT_EQ(runsOf(forced), (TRuns{{a, true, 0, 15}, {b, true, 15, 6}, {a, true, 21, 3}}));
+
+    int32_t lastBound = static_cast<int32_t>(b);
+    {
+        TModelPass pass(lastBound);
+        pass.Draw(model->ListBuffers);
+        EXPECT_TRUE(glIsEnabled(GL_BLEND));
+        EXPECT_EQ(lastBound, static_cast<int32_t>(a));
+    }
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    GLint arrayBuffer = -1;
+    GLint indexBuffer = -1;
+    glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+    glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &indexBuffer);
+    EXPECT_EQ(arrayBuffer, 0);
+    EXPECT_EQ(indexBuffer, 0);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(BINModelTest, ExtentsSpanTheVertices) {

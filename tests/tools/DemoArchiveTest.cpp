@@ -551,4 +551,60 @@ TEST(StressArchive, CoversEveryCellWithABoxAndUsesAllTextureNumbers) {
     }
 }
 
+// What the dense track is for: many objects of big models whose faces mix texture runs, blended and
+// opaque faces of a texture with transparent texels (a quantizer that lifted black would leave
+// the renderers nothing to disagree on).
+TEST(DenseArchive, PlacesManyTowersMixingBlendedAndOpaqueFacesOfATransparentTexture) {
+    TTempDir dir;
+    BuildDenseArchive(1000, 2000).Write(dir.Path() + "DENSE.POD");
+    const TPodFile pod(dir.Path() + "DENSE.POD");
+    ASSERT_EQ(pod.SitEntries().size(), 1u);
+    const TTrackInfo track = ReadTrack(pod, NamePart(pod.SitEntries()[0]));
+    EXPECT_EQ(track.Boxes.size(), 1000u);
+    std::set<std::string> placed;
+    for (const TObject& box : track.Boxes) {
+        placed.insert(box.Model);
+    }
+    EXPECT_TRUE(placed.count("CHKGATE.BIN") == 1);
+    std::set<std::string> blendedTextures;
+    std::set<std::string> opaqueTextures;
+    size_t mostFaces = 0;
+    for (const std::string& name : placed) {
+        const TWalkedModel model = WalkBin(EntryBytes(pod, "MODELS\\" + name));
+        ASSERT_TRUE(model.Error.empty()) << name << ": " << model.Error;
+        if (name == "CHKGATE.BIN") {
+            continue;
+        }
+        mostFaces = std::max(mostFaces, model.Faces.size());
+        EXPECT_EQ(name, "TOWER" + std::to_string(model.Faces.size()) + ".BIN");
+        EXPECT_GT(model.Textures.size(), 1u) << name;
+        // A face uses the texture of the last texture block before it.
+        int texture = -1;
+        size_t face = 0;
+        for (const int32_t id : model.BlockIds) {
+            if (id == 0x0D) {
+                ++texture;
+            } else if ((id == 0x0E || id == 0x11) && texture >= 0 && face < model.Faces.size()) {
+                const bool blended = model.Faces[face++].BlockId == 0x11;
+                (blended ? blendedTextures : opaqueTextures)
+                    .insert(model.Textures[static_cast<size_t>(texture)]);
+            }
+        }
+        EXPECT_EQ(face, model.Faces.size()) << name;
+    }
+    EXPECT_EQ(mostFaces, 2000u);
+    ASSERT_TRUE(blendedTextures.count("LATTICE.RAW") == 1);
+    EXPECT_TRUE(opaqueTextures.count("LATTICE.RAW") == 1);
+    const std::string palette = EntryBytes(pod, "ART\\LATTICE.ACT");
+    const std::string indices = EntryBytes(pod, "ART\\LATTICE.RAW");
+    ASSERT_EQ(palette.size(), 768u);
+    const auto transparent = [&](char index) {
+        const auto at = static_cast<size_t>(static_cast<uint8_t>(index)) * 3;
+        return std::all_of(&palette[at], &palette[at + 3],
+                           [](char c) { return static_cast<uint8_t>(c) < 8; });
+    };
+    EXPECT_TRUE(std::any_of(indices.begin(), indices.end(), transparent));
+    EXPECT_FALSE(std::all_of(indices.begin(), indices.end(), transparent));
+}
+
 } // namespace
