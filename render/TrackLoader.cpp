@@ -8,6 +8,7 @@
 #include "core/vfs/AssetLog.h"
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
 #include "render/BoxModel.h"
 #include "render/RenderContext.h"
 #include "render/SkyWater.h"
@@ -54,6 +55,7 @@ private:
 void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes,
                const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
                TStringList& warnings, TQRXFileFinder& finder, TAssetLog* assets) {
+    const TFinderLoadScope listFoldersOnce(finder, warnings);
     TGameFiles files(&pod, finder);
     files.RecordInto(assets);
     TGameLoad load{files, warnings, palettes};

@@ -6,8 +6,17 @@
 
 #include <string>
 
-void FindFilesRecursive(const std::string& folder, const std::string& mask, TStringList& list,
-                        bool withPath, bool recursive);
+// Bounds of one recursive listing: a search folder may be the root of a large disk, a link to
+// "/" or a pseudo file system that never ends.
+struct TScanLimits {
+    size_t MaxEntries = 500000;
+    int MaxDepth = 40;
+};
+
+// Each real folder (device and inode) is listed once per call, however many links lead to it.
+// Returns false when the listing stopped at a limit, keeping what it had found by then.
+bool FindFilesRecursive(const std::string& folder, const std::string& mask, TStringList& list,
+                        bool withPath, bool recursive, const TScanLimits& limits = {});
 bool MatchesMask(const std::string& name, const std::string& mask);
 bool DirectoryExists(const std::string& path);
 bool FileExists(const std::string& path);
