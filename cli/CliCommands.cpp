@@ -3,13 +3,13 @@
 #include "core/base/Errors.h"
 #include "core/settings/Version.h"
 #include "core/vfs/GameFile.h"
+#include "core/vfs/OutputGuard.h"
 #include "core/vfs/PodFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -40,13 +40,6 @@ void CopyEntry(const TPodFile& pod, const std::string& entry, std::ostream& out)
         out.write(chunk.data(), static_cast<std::streamsize>(take));
         left -= static_cast<int64_t>(take);
     }
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat infoA {};
-    struct stat infoB {};
-    return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
-           infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
 std::vector<TCliCommand>& Registry() {

@@ -1,5 +1,6 @@
 #include "render/TrackLoader.h"
 
+#include "core/base/Errors.h"
 #include "core/base/Logging.h"
 #include "core/track/LevelFile.h"
 #include "core/track/QuadBuilder.h"
@@ -54,7 +55,7 @@ private:
 
 void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes,
                const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
-               TStringList& warnings, TQRXFileFinder& finder, TAssetLog* assets) {
+               TStringList& warnings, TQRXFileFinder& finder, TAssetLog* assets) try {
     const TFinderLoadScope listFoldersOnce(finder, warnings);
     TGameFiles files(&pod, finder);
     files.RecordInto(assets);
@@ -117,6 +118,10 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
         RecordViewerFiles(*assets);
     }
     track.TrackLoaded = true;
+} catch (const std::bad_alloc&) {
+    // A damaged count can ask for more than the machine has; the user learns which file.
+    throw EDunmereError(pod.ArchivePath() + ": " + sitEntryName +
+                        ": not enough memory to load the track");
 }
 
 void TRenderTrackLoader::Load(TTrackData& track, TPalettePool& palettes, const TPodFile& pod,

@@ -3,15 +3,9 @@
 #pragma once
 
 #include "core/base/TextUtils.h"
+#include "core/vfs/ScanLimits.h"
 
 #include <string>
-
-// Bounds of one recursive listing: a search folder may be the root of a large disk, a link to
-// "/" or a pseudo file system that never ends.
-struct TScanLimits {
-    size_t MaxEntries = 500000;
-    int MaxDepth = 40;
-};
 
 // Each real folder (device and inode) is listed once per call, however many links lead to it.
 // Returns false when the listing stopped at a limit, keeping what it had found by then.

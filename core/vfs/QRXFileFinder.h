@@ -13,8 +13,8 @@
 #pragma once
 
 #include "core/base/TextUtils.h"
-#include "core/vfs/FileTools.h"
 #include "core/vfs/GameFile.h"
+#include "core/vfs/ScanLimits.h"
 
 #include <cstdint>
 #include <map>

@@ -233,4 +233,25 @@ TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWork
     EXPECT_EQ(render_.DrawList.Entries().size(), 1u);
 }
 
+TEST_F(LoadTrackTest, RunningOutOfMemoryNamesTheArchiveAndTheTrack) {
+    struct TExhaustedProgress : TRecordingProgress {
+        void SetAction(const std::string& text) override {
+            if (text == "Loading textures") {
+                throw std::bad_alloc();
+            }
+        }
+    };
+    TTrackFixture fixture;
+    const TPodFile pod = Archive(fixture);
+    TExhaustedProgress progress;
+    TStringList warnings;
+    try {
+        LoadTrack(render_, Track(), palettes_, pod, fixture.SitEntry, progress, warnings, finder_);
+        ADD_FAILURE() << "the load went on";
+    } catch (const EDunmereError& error) {
+        EXPECT_EQ(std::string(error.what()), pod.ArchivePath() + ": " + fixture.SitEntry +
+                                                 ": not enough memory to load the track");
+    }
+}
+
 } // namespace
