@@ -33,6 +33,8 @@ struct TQRXFileFinder::TListing {
 
 TQRXFileFinder::TQRXFileFinder() = default;
 TQRXFileFinder::~TQRXFileFinder() = default;
+TQRXFileFinder::TQRXFileFinder(TQRXFileFinder&&) noexcept = default;
+TQRXFileFinder& TQRXFileFinder::operator=(TQRXFileFinder&&) noexcept = default;
 
 void TQRXFileFinder::BeginLoad(TStringList* warnings) {
     EndLoad();

@@ -28,6 +28,8 @@ class TQRXFileFinder {
 public:
     TQRXFileFinder();
     ~TQRXFileFinder();
+    TQRXFileFinder(TQRXFileFinder&&) noexcept;
+    TQRXFileFinder& operator=(TQRXFileFinder&&) noexcept;
 
     std::string Locate(const std::string& name);
     // Size of what file now reads, positioned at its first byte; -1 when the name is not found.
