@@ -118,6 +118,10 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
         RecordViewerFiles(*assets);
     }
     track.TrackLoaded = true;
+} catch (EViewerError& error) {
+    // Most readers know only the bytes they read; the track is what the user asked for.
+    error.SetPlace(pod.ArchivePath(), sitEntryName);
+    throw;
 } catch (const std::bad_alloc&) {
     // A damaged count can ask for more than the machine has; the user learns which file.
     throw EDunmereError(pod.ArchivePath() + ": " + sitEntryName +

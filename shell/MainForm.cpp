@@ -1500,7 +1500,7 @@ template <typename F> void TFormMain::Guarded(F&& command) {
     try {
         command();
     } catch (const std::exception& error) {
-        ShowErrorText(error.what());
+        ShowErrorText(ErrorTextWithPlace(error));
     }
 }
 
@@ -1546,7 +1546,7 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
             LoadChosenTrack(path, *chosen);
         }
     } catch (const std::exception& error) {
-        ShowErrorText(error.what());
+        ShowErrorText(ErrorTextWithPlace(error));
     }
     loading_ = false;
     View().Busy = false;

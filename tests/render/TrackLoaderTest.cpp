@@ -233,6 +233,22 @@ TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWork
     EXPECT_EQ(render_.DrawList.Entries().size(), 1u);
 }
 
+TEST_F(LoadTrackTest, UnreadableLooseTextureOrModelIsWarnedAboutWithTheReasonAndTheLoadGoesOn) {
+    TTrackFixture fixture;
+    fixture.MissingTextures = {"GONE.RAW"};
+    fixture.MissingModels = {"GONE.BIN"};
+    // Found by an earlier search, gone since: opening it fails.
+    const std::string gone = search_.Path() + "paths/GONE";
+    finder_.FoundCache.Add("ART\\GONE.RAW=F" + gone + ".RAW");
+    finder_.FoundCache.Add("MODELS\\GONE.BIN=F" + gone + ".BIN");
+    const TStringList warnings = Load(fixture);
+    EXPECT_TRUE(TrackData().TrackLoaded);
+    EXPECT_EQ(warnings, (TStringList{"Error: BIN Model \"MODELS\\GONE.BIN\" not found: Datei " +
+                                         gone + ".BIN kann nicht geöffnet werden",
+                                     "Error: Texture \"ART\\GONE.RAW\" not found: Datei " + gone +
+                                         ".RAW kann nicht geöffnet werden"}));
+}
+
 TEST_F(LoadTrackTest, RunningOutOfMemoryNamesTheArchiveAndTheTrack) {
     struct TExhaustedProgress : TRecordingProgress {
         void SetAction(const std::string& text) override {
