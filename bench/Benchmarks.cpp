@@ -26,6 +26,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 
 namespace {
 
@@ -328,6 +329,61 @@ void FinderCachedLookupBenchmark(benchmark::State& state) {
     });
 }
 BENCHMARK(FinderCachedLookupBenchmark)->Arg(50000)->Unit(benchmark::kMillisecond);
+
+// Processor time of the finished child processes, which the tool's runs are.
+double ChildSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           1e-6 * static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// A search folder of a few hundred loose files in a few subfolders, none of them a texture.
+const std::string& SearchFolderOfOtherFiles() {
+    static const TTempDir folder;
+    static const bool filled = [] {
+        for (int i = 0; i < 400; ++i) {
+            folder.WriteFile("sub" + std::to_string(i / 50) + "/OTHER" + std::to_string(i) + ".RAW",
+                             "x");
+        }
+        return true;
+    }();
+    (void)filled;
+    return folder.Path();
+}
+
+// Whole runs of "dunmeregl-cli load" (DUNMERE_CLI names another build of the tool to compare
+// with) on a track whose texture list names count textures found nowhere, with a search folder:
+// every name goes through the archive, the finder, the asset log and the once-only warnings.
+void CliLoadBenchmark(benchmark::State& state) {
+    const char* other = std::getenv("DUNMERE_CLI");
+    const std::string cli = other != nullptr ? other : ProgramFolder() + "dunmeregl-cli";
+    const std::string search = SearchFolderOfOtherFiles();
+    static const TTempDir work;
+    const int n = static_cast<int>(state.range(0));
+    const auto run = [&](int count) {
+        const std::string archive = MadeOnce("CLILOAD", count, TextureListTrack);
+        const std::string command = "cd '" + work.Path() + "' && '" + cli + "' load '" + archive +
+                                    "' --search '" + search + "' --ini '" + work.Path() +
+                                    "none.ini' >/dev/null 2>&1";
+        const double start = ChildSeconds();
+        if (std::system(command.c_str()) != 0) {
+            state.SkipWithError("the load failed");
+        }
+        return ChildSeconds() - start;
+    };
+    double small = 0;
+    double large = 0;
+    for (auto _ : state) {
+        small += run(n);
+        large += run(4 * n);
+    }
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["n_ms"] = 1000 * small / runs;
+    state.counters["4n_ms"] = 1000 * large / runs;
+    state.counters["ratio"] = large / small;
+}
+BENCHMARK(CliLoadBenchmark)->Arg(8000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -1,15 +1,16 @@
 #include "cli/CliCommands.h"
 
 #include "core/base/Errors.h"
+#include "core/base/TextUtils.h"
 #include "core/settings/Version.h"
 #include "core/vfs/GameFile.h"
+#include "core/vfs/OutputGuard.h"
 #include "core/vfs/PodFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 namespace {
 
@@ -30,7 +31,9 @@ void CopyEntry(const TPodFile& pod, const std::string& entry, std::ostream& out)
     }
     const int64_t size = pod.GetEntrySize(entry);
     if (size < 0 || size > file.Remaining()) {
-        RaiseReadPastEnd();
+        EInOutError error(kReadPastEndText);
+        error.SetPlace(pod.ArchivePath(), entry);
+        throw error;
     }
     std::string chunk;
     for (int64_t left = size; left > 0;) {
@@ -40,13 +43,6 @@ void CopyEntry(const TPodFile& pod, const std::string& entry, std::ostream& out)
         out.write(chunk.data(), static_cast<std::streamsize>(take));
         left -= static_cast<int64_t>(take);
     }
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat infoA {};
-    struct stat infoB {};
-    return stat(a.c_str(), &infoA) == 0 && stat(b.c_str(), &infoB) == 0 &&
-           infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino;
 }
 
 std::vector<TCliCommand>& Registry() {
@@ -116,7 +112,7 @@ int CliEntries(const TCliArgs& args, std::ostream& out, std::ostream&) {
     ExpectArgCount(args, 1, "entries");
     const TPodFile pod = OpenArchive(args[0]);
     for (const TPodEntry& entry : pod.Entries()) {
-        out << entry.Name << '\t' << std::to_string(entry.Size) << '\t'
+        out << EscapeControlBytes(entry.Name) << '\t' << std::to_string(entry.Size) << '\t'
             << std::to_string(entry.Offset) << '\n';
     }
     return kCliDone;
@@ -126,7 +122,7 @@ int CliTracks(const TCliArgs& args, std::ostream& out, std::ostream&) {
     ExpectArgCount(args, 1, "tracks");
     const TPodFile pod = OpenArchive(args[0]);
     for (const std::string& line : pod.SitEntries()) {
-        out << line << '\n';
+        out << EscapeControlBytes(line) << '\n';
     }
     return kCliDone;
 }
@@ -260,8 +256,13 @@ int RunCli(const TCliArgs& args, std::ostream& out, std::ostream& err) {
         err << e.what() << '\n';
         PrintCliUsage(err);
         return kCliUsage;
+    } catch (const EViewerError& e) {
+        // Names in the message come from the files and may hold any byte.
+        const std::string text = EscapeControlBytes(PlacedErrorText(e));
+        err << (e.File().empty() ? text : "dunmeregl-cli: " + text) << '\n';
+        return kCliFailed;
     } catch (const std::exception& e) {
-        err << e.what() << '\n';
+        err << EscapeControlBytes(e.what()) << '\n';
         return kCliFailed;
     }
 }

@@ -7,8 +7,10 @@
 //   --version                      the program's version
 // A command with -h or --help among its arguments prints its usage instead of running.
 //
-// Names and entry bytes are written as raw 8-bit bytes. Exit codes: 0 done, 1 any error (its
-// message on the error stream), 2 a usage error (the usage text on the error stream).
+// Names are written as raw 8-bit bytes but for control bytes, which appear as "\xNN"; entry bytes
+// are written raw. Exit codes: 0 done, 1 any error (its message on the error stream, as
+// "dunmeregl-cli: FILE: ENTRY: TEXT" when the error knows the file), 2 a usage error (the usage
+// text on the error stream).
 #pragma once
 
 #include "core/vfs/PodFile.h"

@@ -58,6 +58,7 @@ int CliMap(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     DrawMapPicture(session.Render(), session.Session().View(), options);
     TGLBMP image;
     GrabScreen(image);
+    session.RefuseToOverwrite(output);
     bool written = false;
     try {
         written = image.SaveImage(output);

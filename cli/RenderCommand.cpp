@@ -220,6 +220,7 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TGLBMP image;
     image.SetJPEGQuality(prefs.JPEGQuality);
     GrabScreen(image);
+    session.RefuseToOverwrite(options.Output);
     SaveRendering(image, options.Output);
     out << options.Output << ' ' << options.Width << 'x' << options.Height << '\n';
     return kCliDone;

@@ -6,6 +6,7 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
+#include "core/vfs/OutputGuard.h"
 #include "render/FrameRender.h"
 #include "render/TrackLoader.h"
 
@@ -101,4 +102,9 @@ void TCliTrackSession::Load() {
     progress.SetCaption("Loading track");
     TRenderTrackLoader loader(render_);
     session_.OpenTrack(sitEntry_, progress, loader);
+}
+
+void TCliTrackSession::RefuseToOverwrite(const std::string& output) const {
+    ::RefuseToOverwrite(output, FilesOfLoad(session_.Archive()->ArchivePath(),
+                                            session_.Ini().FileName(), session_.Assets()));
 }

@@ -1,4 +1,5 @@
 #include "render/BoxModel.h"
+#include "core/base/Errors.h"
 
 #include "core/base/Logging.h"
 #include "core/track/QRXBox.h"
@@ -47,7 +48,15 @@ void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load) {
         return;
     }
     WriteLog(box.ModelName);
-    TOpenedGameFile found = load.Files.Open(box.ModelName);
+    TOpenedGameFile found;
+    try {
+        found = load.Files.Open(box.ModelName);
+    } catch (const EInOutError& error) {
+        // An unreadable loose model is passed over like a missing one; the track still loads.
+        load.WarnOnce("Error: BIN Model \"" + box.ModelName + "\" not found: " + error.what());
+        WriteLog("Error opening BIN file.");
+        return;
+    }
     if (!found.Found()) {
         load.WarnOnce("Error: BIN Model \"" + box.ModelName + "\" not found");
         WriteLog("Error opening BIN file.");

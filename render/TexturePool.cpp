@@ -9,7 +9,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
 
 namespace {
 
@@ -55,6 +58,48 @@ int32_t TTexturePool::GetGameTexture(const std::string& name, TGameLoad& load) {
     return Remember(key, loaded, texture);
 }
 
+namespace {
+
+// Pictures already read for one texture list, so that names with identical pixels and palette
+// share one GL texture: a list may name thousands of entries that hold one picture.
+class TSeenPictures {
+public:
+    // The pool entry of an earlier picture equal to pending, or nullopt after remembering it
+    // under entry.
+    std::optional<size_t> Find(const TPendingTexture& pending, size_t entry) {
+        const std::string_view pixels(reinterpret_cast<const char*>(pending.Raw.Indices.data()),
+                                      pending.Raw.Indices.size());
+        const size_t hash = std::hash<std::string_view>()(pixels) ^
+                            std::hash<const void*>()(pending.Palette) * 31 ^
+                            static_cast<size_t>(pending.Raw.Side);
+        const auto [first, last] = seen_.equal_range(hash);
+        for (auto it = first; it != last; ++it) {
+            const TSeen& earlier = it->second;
+            if (earlier.Palette == pending.Palette && earlier.Side == pending.Raw.Side &&
+                earlier.Indices == pending.Raw.Indices) {
+                return earlier.Entry;
+            }
+        }
+        seen_.emplace(hash, TSeen{entry, pending.Palette, pending.Raw.Side, pending.Raw.Indices});
+        return std::nullopt;
+    }
+
+private:
+    struct TSeen {
+        size_t Entry;
+        const TPalette* Palette;
+        int Side;
+        std::vector<uint8_t> Indices;
+    };
+    std::unordered_multimap<size_t, TSeen> seen_;
+};
+
+// Pictures coloured at once: enough for the threads, few enough that the coloured copies of a
+// long list never pile up before their upload.
+constexpr size_t kColourBatch = 32;
+
+} // namespace
+
 std::vector<int32_t> TTexturePool::GetTextureList(const std::vector<std::string>& names,
                                                   TGameLoad& load, TLoadProgress& progress) {
     struct TJob {
@@ -62,6 +107,16 @@ std::vector<int32_t> TTexturePool::GetTextureList(const std::vector<std::string>
         TPendingTexture Texture;
     };
     std::vector<TJob> jobs;
+    const auto uploadJobs = [&] {
+        ParallelFor(jobs.size(), [&jobs](size_t i) { ColourPendingTexture(jobs[i].Texture); });
+        for (TJob& job : jobs) {
+            pool_[job.Entry].second = UploadPendingTexture(job.Texture);
+        }
+        jobs.clear();
+    };
+    TSeenPictures seen;
+    // Entries that show the picture of an earlier entry, which gets its GL name only on upload.
+    std::vector<std::pair<size_t, size_t>> sharing;
     // The pool entry of every name; none for a name whose load raised.
     std::vector<std::optional<size_t>> entries(names.size());
     for (size_t k = 0; k < names.size(); ++k) {
@@ -77,19 +132,25 @@ std::vector<int32_t> TTexturePool::GetTextureList(const std::vector<std::string>
                 // read texture comes with its upload below.
                 Add(key, read ? 0 : missingTexture_);
                 if (read) {
-                    jobs.push_back({entry, std::move(pending)});
+                    if (const std::optional<size_t> same = seen.Find(pending, entry)) {
+                        sharing.emplace_back(entry, *same);
+                    } else {
+                        jobs.push_back({entry, std::move(pending)});
+                    }
                 }
             }
             entries[k] = entry;
         } catch (const std::exception&) {
             // A texture that cannot be read keeps entry 0; the rest of the track still loads.
         }
+        if (jobs.size() >= kColourBatch) {
+            uploadJobs();
+        }
         progress.StepIt();
     }
-    ParallelFor(jobs.size(), [&jobs](size_t i) { ColourPendingTexture(jobs[i].Texture); });
-    for (TJob& job : jobs) {
-        pool_[job.Entry].second = UploadPendingTexture(job.Texture);
-        job.Texture.Image = {};
+    uploadJobs();
+    for (const auto& [entry, shown] : sharing) {
+        pool_[entry].second = pool_[shown].second;
     }
     std::vector<int32_t> textures(names.size(), 0);
     for (size_t k = 0; k < names.size(); ++k) {
@@ -122,6 +183,9 @@ void TTexturePool::ClearTextures() {
             names.push_back(static_cast<GLuint>(entry.second));
         }
     }
+    // Entries with one picture share its name.
+    std::sort(names.begin(), names.end());
+    names.erase(std::unique(names.begin(), names.end()), names.end());
     if (!names.empty()) {
         glDeleteTextures(static_cast<GLsizei>(names.size()), names.data());
     }

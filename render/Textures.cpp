@@ -1,5 +1,6 @@
 #include "render/Textures.h"
 
+#include "core/base/Errors.h"
 #include "core/base/Feedback.h"
 #include "core/base/Logging.h"
 #include "core/formats/ImageDecode.h"
@@ -86,7 +87,9 @@ bool LoadBMPFile(const std::string& path, int32_t& texture) {
 bool LoadTGAFile(const std::string& path, int32_t& texture) {
     TGameFile file;
     if (!file.Open(LoosePath(path))) {
-        Messages().ShowMessage("File not found  - " + path, "TGA Texture");
+        const bool present = FileExists(LoosePath(path)) || DirectoryExists(path);
+        Messages().ShowMessage((present ? "cannot read  - " : "File not found  - ") + path,
+                               "TGA Texture");
         return false;
     }
     const TDecodedImage image = DecodeTGA(file, path);
@@ -118,7 +121,15 @@ bool ReadRAWFromGame(const std::string& name, TGameLoad& load, TPendingTexture& 
     WriteLog("Loading RAW texture " + name);
     pending.Palette = &ChooseGamePalette(load.Palettes, name, load.Files);
 
-    TOpenedGameFile found = load.Files.Open(name);
+    TOpenedGameFile found;
+    try {
+        found = load.Files.Open(name);
+    } catch (const EInOutError& error) {
+        // A loose file that is there but cannot be read draws as if it were missing.
+        load.WarnOnce("Error: Texture \"" + name + "\" not found: " + error.what());
+        WriteLog("Error: " + name + " not found in POD");
+        return false;
+    }
     if (found.Size < 0) {
         load.WarnOnce("Error: Texture \"" + name + "\" not found");
         WriteLog("Error: " + name + " not found in POD");

@@ -1,5 +1,6 @@
 #include "render/TrackLoader.h"
 
+#include "core/base/Errors.h"
 #include "core/base/Logging.h"
 #include "core/track/LevelFile.h"
 #include "core/track/QuadBuilder.h"
@@ -8,6 +9,7 @@
 #include "core/vfs/AssetLog.h"
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
+#include "core/vfs/QRXFileFinder.h"
 #include "render/BoxModel.h"
 #include "render/RenderContext.h"
 #include "render/SkyWater.h"
@@ -53,7 +55,8 @@ private:
 
 void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes,
                const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,
-               TStringList& warnings, TQRXFileFinder& finder, TAssetLog* assets) {
+               TStringList& warnings, TQRXFileFinder& finder, TAssetLog* assets) try {
+    const TFinderLoadScope listFoldersOnce(finder, warnings);
     TGameFiles files(&pod, finder);
     files.RecordInto(assets);
     TGameLoad load{files, warnings, palettes};
@@ -121,6 +124,14 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
         RecordViewerFiles(*assets);
     }
     track.TrackLoaded = true;
+} catch (EViewerError& error) {
+    // Most readers know only the bytes they read; the track is what the user asked for.
+    error.SetPlace(pod.ArchivePath(), sitEntryName);
+    throw;
+} catch (const std::bad_alloc&) {
+    // A damaged count can ask for more than the machine has; the user learns which file.
+    throw EDunmereError(pod.ArchivePath() + ": " + sitEntryName +
+                        ": not enough memory to load the track");
 }
 
 void TRenderTrackLoader::Load(TTrackData& track, TPalettePool& palettes, const TPodFile& pod,

@@ -24,7 +24,8 @@ struct TTrackData;
 
 // The textures and models of the track go to render's texture pool and model store, which are
 // emptied first. With assets, every file the load asks for is recorded there with where it was
-// found, in the order asked (the caller empties it beforehand).
+// found, in the order asked (the caller empties it beforehand). Running out of memory raises
+// EDunmereError naming the archive and the track.
 // The game textures' palettes come from and go to palettes, which outlives the load.
 void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes,
                const TPodFile& pod, const std::string& sitEntryName, TLoadProgress& progress,

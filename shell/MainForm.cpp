@@ -8,11 +8,13 @@
 #include "core/settings/DMGLPrefs.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/RecentArchives.h"
+#include "core/settings/SaveFolders.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
 #include "core/settings/Version.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/GameFiles.h"
+#include "core/vfs/OutputGuard.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
@@ -1500,7 +1502,7 @@ template <typename F> void TFormMain::Guarded(F&& command) {
     try {
         command();
     } catch (const std::exception& error) {
-        ShowErrorText(error.what());
+        ShowErrorText(ErrorTextWithPlace(error));
     }
 }
 
@@ -1546,7 +1548,7 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
             LoadChosenTrack(path, *chosen);
         }
     } catch (const std::exception& error) {
-        ShowErrorText(error.what());
+        ShowErrorText(ErrorTextWithPlace(error));
     }
     loading_ = false;
     View().Busy = false;
@@ -1756,6 +1758,10 @@ void TFormMain::Save1Click() {
     TGLBMP image;
     image.SetJPEGQuality(session_->Prefs().JPEGQuality);
     const std::string fileName = ScreenshotFileName(*chosen, format);
+    if (session_->Archive() != nullptr) {
+        RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
+                                                session_->Ini().FileName(), session_->Assets()));
+    }
     // The overwrite question comes before the frame is drawn: a dialog lets the view repaint,
     // which would present the back buffer and leave nothing defined in it to read.
     if (!FileExists(fileName) || dialogs_->AskYesNo(this, "Overwrite existing file?")) {
@@ -1787,9 +1793,9 @@ void TFormMain::SetTrackToolsEnabled(bool enabled) {
 
 // Exports and pictures go where screenshots go, named after the track.
 std::string TFormMain::ProposedTrackFileName(const std::string& format) const {
-    const std::string folder = ScreenshotStartFolder(
-        session_->Ini().ReadString(kPreferencesSection, "LastScreenshotDir", ""));
-    return folder + "/" + ProposedScreenshotName(session_->Track().TrackName, format);
+    return ProposedSavePath(
+        session_->Ini(), format == "glb" ? TSavedFileKind::Gltf : TSavedFileKind::MapPicture,
+        ScreenshotStartFolder(""), ProposedScreenshotName(session_->Track().TrackName, format));
 }
 
 void TFormMain::ExportglTF1Click() {
@@ -1799,10 +1805,13 @@ void TFormMain::ExportglTF1Click() {
         return;
     }
     const std::string fileName = ScreenshotFileName(*chosen, "glb");
+    RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
+                                            session_->Ini().FileName(), session_->Assets()));
     TGameFiles files = session_->Files();
     TTrackExportOptions options;
     options.WaterColor = View().WaterColor;
     ExportTrackGlb(fileName, session_->Track(), files, session_->Palettes(), options);
+    RememberSaveFolder(session_->Ini(), TSavedFileKind::Gltf, fileName);
     dialogs_->Beep();
 }
 
@@ -1813,6 +1822,8 @@ void TFormMain::Savemappicture1Click() {
         return;
     }
     const std::string fileName = ScreenshotFileName(*chosen, "png");
+    RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
+                                            session_->Ini().FileName(), session_->Assets()));
     if (!MakeCurrent()) {
         throw EDunmereError("Unable to make the OpenGL rendering context current.");
     }
@@ -1829,6 +1840,7 @@ void TFormMain::Savemappicture1Click() {
     }
     Panel1Resize();
     if (image.SavePNG(fileName)) {
+        RememberSaveFolder(session_->Ini(), TSavedFileKind::MapPicture, fileName);
         dialogs_->Beep();
     } else {
         ShowErrorText(CannotWriteText(fileName));

@@ -246,3 +246,20 @@ std::string Cp1252ToUtf8(std::string_view text) {
     }
     return out;
 }
+
+std::string EscapeControlBytes(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string result;
+    result.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 32 || byte == 127) {
+            result += "\\x";
+            result += kHex[byte >> 4];
+            result += kHex[byte & 15];
+        } else {
+            result += c;
+        }
+    }
+    return result;
+}

@@ -51,5 +51,9 @@ private:
     std::unordered_map<std::string, size_t> firstByName_;
 };
 
+// Bytes 0..31 and 127 as "\xNN", so that a name read from a damaged file cannot drive a terminal;
+// every other byte stays as it is.
+std::string EscapeControlBytes(std::string_view text);
+
 // Windows-1252 game text to UTF-8 for display.
 std::string Cp1252ToUtf8(std::string_view text);

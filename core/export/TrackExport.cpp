@@ -394,12 +394,14 @@ public:
     }
 
     void Write(const std::string& path) {
+        ConvertNamesToUtf8();
         std::ofstream stream(path, std::ios::binary | std::ios::trunc);
         if (!stream) {
             throw EDunmereError("Cannot create " + path);
         }
+        const bool binary = EndsWithText(path, ".glb");
         tinygltf::TinyGLTF writer;
-        if (!writer.WriteGltfSceneToStream(&gltf_.Model, stream, false, true)) {
+        if (!writer.WriteGltfSceneToStream(&gltf_.Model, stream, !binary, binary)) {
             throw EDunmereError("Cannot write the glTF file " + path);
         }
         stream.close();
@@ -428,6 +430,21 @@ private:
             }
         }
         return any;
+    }
+
+    // Game names are Windows-1252 text; a glTF file is UTF-8 throughout.
+    void ConvertNamesToUtf8() {
+        tinygltf::Model& model = gltf_.Model;
+        const auto convert = [](auto& items) {
+            for (auto& item : items) {
+                item.name = Cp1252ToUtf8(item.name);
+            }
+        };
+        convert(model.nodes);
+        convert(model.meshes);
+        convert(model.materials);
+        convert(model.images);
+        convert(model.textures);
     }
 
     int MaterialOf(int32_t textureNumber) {
@@ -571,8 +588,15 @@ private:
 
 } // namespace
 
+bool IsGltfFileName(const std::string& path) {
+    return EndsWithText(path, ".glb") || EndsWithText(path, ".gltf");
+}
+
 void ExportTrackGlb(const std::string& path, const TTrackData& track, TGameFiles& files,
                     TPalettePool& palettes, const TTrackExportOptions& options) {
+    if (!IsGltfFileName(path)) {
+        throw EDunmereError("could not write " + path + " (the name must end in .glb or .gltf)");
+    }
     if (!track.TrackLoaded) {
         throw EDunmereError("No track loaded to export to " + path);
     }

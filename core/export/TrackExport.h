@@ -1,4 +1,5 @@
-// A loaded track as one binary glTF 2.0 file, for other 3D programs.
+// A loaded track as one glTF 2.0 file, for other 3D programs: binary for a name ending in
+// ".glb", JSON with its buffers and images embedded for one ending in ".gltf".
 //
 // Scale and axes: one grid cell is one unit, Y up; the grid's centre is the origin, so x and z
 // run from -128 to 128. Heights keep the viewer's proportions (a level byte of 255 is 16 units).
@@ -34,8 +35,12 @@ struct TTrackExportOptions {
     bool Objects = true;
 };
 
+// ".glb" or ".gltf", ignoring case.
+bool IsGltfFileName(const std::string& path);
+
 // Models and textures are read through files (the track's archive, then the finder), the same
-// readers the track load uses, their palettes through palettes. Raises EDunmereError naming path
-// when the file cannot be written, and when no track is loaded.
+// readers the track load uses, their palettes through palettes; their Windows-1252 names become
+// UTF-8, as glTF requires. Raises EDunmereError naming path when the name is not a glTF name or
+// the file cannot be written, and when no track is loaded.
 void ExportTrackGlb(const std::string& path, const TTrackData& track, TGameFiles& files,
                     TPalettePool& palettes, const TTrackExportOptions& options);

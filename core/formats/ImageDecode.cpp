@@ -113,7 +113,7 @@ TDecodedImage DecodeTGA(TGameFile& file, const std::string& path) {
     }
     const int channels = bitsPerPixel / 8;
     const int64_t dataSize = static_cast<int64_t>(width) * height * channels;
-    if (dataSize > file.Remaining()) {
+    if (dataSize > file.Remaining() || width > kMaxImageSide || height > kMaxImageSide) {
         return Refused("Couldn't read file \"" + path + "\".", kCaption);
     }
     std::vector<uint8_t> pixels(static_cast<size_t>(dataSize));

@@ -55,8 +55,9 @@ struct TDecodedImage {
     std::string ErrorCaption;
 };
 
-// Textures reach GL as 16-bit sides; anything larger is not an image the loaders accept.
-constexpr int kMaxImageSide = 65535;
+// The largest side GL implementations commonly take, which also bounds what one picture can make
+// a load allocate (8192 x 8192 x 4 bytes); a larger picture is refused as a damaged file.
+constexpr int kMaxImageSide = 8192;
 
 // file is positioned at the start of the BMP. A file shorter than its 54-byte header raises
 // EInOutError.

@@ -1,4 +1,5 @@
 #include "core/formats/PalettePool.h"
+#include "core/vfs/FileTools.h"
 
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
@@ -82,7 +83,10 @@ const TPalette& ChooseGamePalette(TPalettePool& pool, const std::string& texture
     WriteLog("Loading default palette.");
     const std::string path = ProgramFolder() + "data/metalcr2.act";
     if (!file.Open(path)) {
-        throw EInOutError("Datei nicht gefunden: " + path);
+        // A file that is there but refused (its rights, a folder of that name) is not missing.
+        throw EInOutError(FileExists(path) || DirectoryExists(path)
+                              ? "cannot read " + path
+                              : "Datei nicht gefunden: " + path);
     }
     const TPalette& palette = pool.Load(file, kDefaultPaletteName);
     file.Close();

@@ -13,17 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
-
-// The file's text split for the INI parser: Body holds everything up to the last section or key
-// line, Tail the comments and blank lines after it, which the parser would otherwise drop.
-struct TIniText {
-    std::string Body;
-    std::string Tail;
-};
 
 enum class TLineKind { Blank, Comment, Entry, Garbage };
 
@@ -48,12 +43,12 @@ TLineKind Classify(const std::string& line) {
     return TLineKind::Entry;
 }
 
-// The parser loses lines it cannot read, and an unclosed "[" corrupts the name of the next
-// section it meets, hiding the keys that follow. Such lines are kept as comments instead, so they
-// neither disturb the keys around them nor vanish when the file is written back. Zero bytes would
-// end the parser's text early and are dropped.
-TIniText PrepareText(const std::string& raw) {
-    TIniText result;
+// The text the parser reads: an unclosed "[" would corrupt the name of the next section it meets,
+// hiding the keys that follow, so such lines are given to it as comments. Zero bytes would end the
+// parser's text early and are dropped. (The file itself keeps these lines: a write changes only
+// the line of its key.)
+std::string PrepareText(const std::string& raw) {
+    std::string body;
     std::string pending;
     size_t pos = 0;
     while (pos < raw.size()) {
@@ -69,7 +64,7 @@ TIniText PrepareText(const std::string& raw) {
         }
         switch (Classify(line)) {
         case TLineKind::Entry:
-            result.Body += pending + line + "\n";
+            body.append(pending).append(line).append("\n");
             pending.clear();
             break;
         case TLineKind::Garbage:
@@ -80,7 +75,99 @@ TIniText PrepareText(const std::string& raw) {
             break;
         }
     }
-    result.Tail = pending;
+    return body;
+}
+
+// Where one key's line is in the file's text, found the way the parser finds it: sections and
+// keys ignore case, garbage lines are not keys, and of a key given twice the last one counts.
+struct TLineSpan {
+    size_t Start = 0;
+    size_t Length = 0; // without the line break
+    size_t End = 0;    // past the line break
+};
+
+std::vector<TLineSpan> SplitLines(const std::string& raw) {
+    std::vector<TLineSpan> lines;
+    size_t pos = 0;
+    while (pos < raw.size()) {
+        size_t end = raw.find_first_of("\r\n", pos);
+        if (end == std::string::npos) {
+            end = raw.size();
+        }
+        TLineSpan line{pos, end - pos, end};
+        if (end < raw.size()) {
+            line.End += (raw[end] == '\r' && end + 1 < raw.size() && raw[end + 1] == '\n') ? 2 : 1;
+        }
+        lines.push_back(line);
+        pos = line.End;
+    }
+    return lines;
+}
+
+std::string SectionName(const std::string& line) {
+    const size_t open = line.find('[');
+    return Trim(std::string_view(line).substr(open + 1, line.find(']', open) - open - 1));
+}
+
+std::string KeyName(const std::string& line) {
+    return Trim(std::string_view(line).substr(0, line.find('=')));
+}
+
+// The text with section/key set to value. Every other line stays as it was, byte for byte: a new
+// key goes after the last line of its section, a new section at the end.
+std::string WithValue(const std::string& raw, const std::string& section, const std::string& key,
+                      const std::string& value) {
+    const std::vector<TLineSpan> lines = SplitLines(raw);
+    std::optional<size_t> keyLine;
+    std::optional<size_t> sectionEnd; // the line after which a new key of section goes
+    bool inSection = section.empty();
+    for (size_t i = 0; i < lines.size(); ++i) {
+        std::string line = raw.substr(lines[i].Start, lines[i].Length);
+        std::erase(line, '\0');
+        if (Classify(line) != TLineKind::Entry) {
+            continue;
+        }
+        if (Trim(line).front() == '[') {
+            inSection = SameText(SectionName(line), section);
+        } else if (inSection && SameText(KeyName(line), key)) {
+            keyLine = i;
+        }
+        if (inSection) {
+            sectionEnd = i;
+        }
+    }
+    const size_t firstBreak = raw.find_first_of("\r\n");
+    const std::string lineBreak =
+        firstBreak != std::string::npos && raw.compare(firstBreak, 2, "\r\n") == 0 ? "\r\n" : "\n";
+    std::string result;
+    result.reserve(raw.size() + key.size() + value.size() + section.size() + 8);
+    if (keyLine) {
+        const TLineSpan& line = lines[*keyLine];
+        const size_t equals = raw.find('=', line.Start);
+        result.append(raw, 0, equals + 1)
+            .append(value)
+            .append(raw, line.Start + line.Length, std::string::npos);
+    } else if (sectionEnd) {
+        const TLineSpan& line = lines[*sectionEnd];
+        result.append(raw, 0, line.End);
+        if (line.End == line.Start + line.Length) {
+            result += lineBreak; // the section's last line ended the file without a break
+        }
+        result.append(key).append("=").append(value).append(lineBreak).append(raw, line.End,
+                                                                              std::string::npos);
+    } else {
+        result = raw;
+        if (!result.empty()) {
+            if (result.back() != '\n' && result.back() != '\r') {
+                result += lineBreak;
+            }
+            result += lineBreak;
+        }
+        result.append("[").append(section).append("]").append(lineBreak);
+        result.append(key).append("=").append(value).append(lineBreak);
+    }
+    // Zero bytes would end the text early for other readers of the file.
+    std::erase(result, '\0');
     return result;
 }
 
@@ -104,8 +191,7 @@ TReadResult ReadWholeFile(const std::string& path, std::string& text) {
 
 void LoadInto(CSimpleIniA& ini, const std::string& text) {
     ini.SetSpaces(false);
-    const TIniText prepared = PrepareText(text);
-    ini.LoadData(prepared.Body);
+    ini.LoadData(PrepareText(text));
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -209,15 +295,33 @@ bool ReplaceFile(const std::string& linkOrPath, const std::string& bytes, const 
 
 } // namespace
 
-std::string TIniFile::ReadString(const std::string& section, const std::string& key,
-                                 const std::string& fallback) const {
+// The parsed file with the text it was parsed from. Reading a file is fast next to parsing it,
+// and comparing the text is exact where a file's times may not tell two edits apart.
+struct TIniFile::TParsed {
+    std::string Text;
+    CSimpleIniA Ini;
+};
+
+std::shared_ptr<const TIniFile::TParsed> TIniFile::Parsed() const {
     std::string text;
     if (ReadWholeFile(fileName_, text) != TReadResult::Read) {
-        return fallback;
+        parsed_.reset();
+        return nullptr;
     }
-    CSimpleIniA ini;
-    LoadInto(ini, text);
-    const char* value = ini.GetValue(section.c_str(), key.c_str(), nullptr);
+    if (parsed_ == nullptr || parsed_->Text != text) {
+        auto parsed = std::make_shared<TParsed>();
+        LoadInto(parsed->Ini, text);
+        parsed->Text = std::move(text);
+        parsed_ = std::move(parsed);
+    }
+    return parsed_;
+}
+
+std::string TIniFile::ReadString(const std::string& section, const std::string& key,
+                                 const std::string& fallback) const {
+    const std::shared_ptr<const TParsed> parsed = Parsed();
+    const char* value =
+        parsed == nullptr ? nullptr : parsed->Ini.GetValue(section.c_str(), key.c_str(), nullptr);
     return value == nullptr ? fallback : Trim(value);
 }
 
@@ -227,13 +331,9 @@ int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key
 }
 
 bool TIniFile::ValueExists(const std::string& section, const std::string& key) const {
-    std::string text;
-    if (ReadWholeFile(fileName_, text) != TReadResult::Read) {
-        return false;
-    }
-    CSimpleIniA ini;
-    LoadInto(ini, text);
-    return ini.GetValue(section.c_str(), key.c_str(), nullptr) != nullptr;
+    const std::shared_ptr<const TParsed> parsed = Parsed();
+    return parsed != nullptr &&
+           parsed->Ini.GetValue(section.c_str(), key.c_str(), nullptr) != nullptr;
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key,
@@ -249,15 +349,7 @@ void TIniFile::WriteString(const std::string& section, const std::string& key,
     struct stat old {};
     const bool hadFile = state == TReadResult::Read && stat(fileName_.c_str(), &old) == 0;
 
-    const TIniText prepared = PrepareText(text);
-    CSimpleIniA ini;
-    ini.SetSpaces(false);
-    std::string output;
-    if (ini.LoadData(prepared.Body) < 0 ||
-        ini.SetValue(section.c_str(), key.c_str(), value.c_str()) < 0 || ini.Save(output) < 0) {
-        RaiseCannotWrite(fileName_);
-    }
-    output += prepared.Tail;
+    const std::string output = WithValue(text, section, key, value);
     if (!ReplaceFile(fileName_, output, hadFile ? &old : nullptr)) {
         RaiseCannotWrite(fileName_);
     }

@@ -10,12 +10,14 @@
 #include <nlohmann/json.hpp>
 
 void TAssetLog::Record(TAssetRecord record) {
-    const bool known = std::any_of(records_.begin(), records_.end(), [&](const TAssetRecord& r) {
-        return SameText(r.Name, record.Name);
-    });
-    if (!known) {
+    if (known_.insert(UpperCase(record.Name)).second) {
         records_.push_back(std::move(record));
     }
+}
+
+void TAssetLog::Clear() {
+    records_.clear();
+    known_.clear();
 }
 
 void RecordArchiveEntry(TAssetLog& log, const TPodFile& archive, const std::string& name) {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class TPodFile;
@@ -32,11 +33,13 @@ public:
     // Keeps the first answer for a name (names compared ignoring ASCII case): a later lookup of
     // the same name reads the same file.
     void Record(TAssetRecord record);
-    void Clear() { records_.clear(); }
+    void Clear();
     const std::vector<TAssetRecord>& Records() const { return records_; }
 
 private:
     std::vector<TAssetRecord> records_;
+    // Upper-case names of records_: a load may ask for a hundred thousand names.
+    std::unordered_set<std::string> known_;
 };
 
 // A file that only the track's own archive may hold (the track description, the level file and

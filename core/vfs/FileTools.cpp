@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -53,10 +54,26 @@ bool IsDotName(const std::string& name) {
     return name == "." || name == "..";
 }
 
-// ancestors holds the folders on the current path, so that a symbolic link pointing back up the
-// tree ends the descent instead of recursing until the stack runs out.
-void ListFolder(std::string folder, const std::string& mask, TStringList& list, bool withPath,
-                bool recursive, std::vector<TDirId>& ancestors) {
+struct TDirIdHash {
+    size_t operator()(const TDirId& id) const {
+        return std::hash<dev_t>()(id.first) * 31 + std::hash<ino_t>()(id.second);
+    }
+};
+
+struct TScan {
+    const std::string& Mask;
+    TStringList& List;
+    bool WithPath;
+    bool Recursive;
+    const TScanLimits& Limits;
+    // Every folder listed so far: links that lead to one folder from several places, or back up
+    // the tree, would otherwise multiply the work with each level.
+    std::unordered_set<TDirId, TDirIdHash> Visited;
+    size_t Entries = 0;
+    bool Complete = true;
+};
+
+void ListFolder(std::string folder, int depth, TScan& scan) {
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
@@ -64,38 +81,41 @@ void ListFolder(std::string folder, const std::string& mask, TStringList& list, 
     if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0) {
         return;
     }
-    const TDirId id{info.st_dev, info.st_ino};
-    if (std::find(ancestors.begin(), ancestors.end(), id) != ancestors.end()) {
+    if (!scan.Visited.insert({info.st_dev, info.st_ino}).second) {
         return;
     }
-    ancestors.push_back(id);
+    if (depth > scan.Limits.MaxDepth || scan.Entries >= scan.Limits.MaxEntries) {
+        scan.Complete = false;
+        return;
+    }
     const std::vector<TDirEntry> entries = ReadFolder(folder);
-    if (recursive) {
+    scan.Entries += entries.size();
+    if (scan.Recursive) {
         for (const TDirEntry& entry : entries) {
             if (entry.IsDirectory && !IsDotName(entry.Name)) {
-                ListFolder(folder + entry.Name, mask, list, withPath, recursive, ancestors);
+                ListFolder(folder + entry.Name, depth + 1, scan);
             }
         }
     }
     for (const TDirEntry& entry : entries) {
-        if (!MatchesMask(entry.Name, mask)) {
+        if (!MatchesMask(entry.Name, scan.Mask)) {
             continue;
         }
-        if (withPath) {
-            list.push_back(folder + entry.Name);
+        if (scan.WithPath) {
+            scan.List.push_back(folder + entry.Name);
         } else if (!IsDotName(entry.Name)) {
-            list.push_back(entry.Name);
+            scan.List.push_back(entry.Name);
         }
     }
-    ancestors.pop_back();
 }
 
 } // namespace
 
-void FindFilesRecursive(const std::string& folder, const std::string& mask, TStringList& list,
-                        bool withPath, bool recursive) {
-    std::vector<TDirId> ancestors;
-    ListFolder(folder, mask, list, withPath, recursive, ancestors);
+bool FindFilesRecursive(const std::string& folder, const std::string& mask, TStringList& list,
+                        bool withPath, bool recursive, const TScanLimits& limits) {
+    TScan scan{mask, list, withPath, recursive, limits, {}, 0, true};
+    ListFolder(folder, 0, scan);
+    return scan.Complete;
 }
 
 bool MatchesMask(const std::string& name, const std::string& mask) {

@@ -3,11 +3,14 @@
 #pragma once
 
 #include "core/base/TextUtils.h"
+#include "core/vfs/ScanLimits.h"
 
 #include <string>
 
-void FindFilesRecursive(const std::string& folder, const std::string& mask, TStringList& list,
-                        bool withPath, bool recursive);
+// Each real folder (device and inode) is listed once per call, however many links lead to it.
+// Returns false when the listing stopped at a limit, keeping what it had found by then.
+bool FindFilesRecursive(const std::string& folder, const std::string& mask, TStringList& list,
+                        bool withPath, bool recursive, const TScanLimits& limits = {});
 bool MatchesMask(const std::string& name, const std::string& mask);
 bool DirectoryExists(const std::string& path);
 bool FileExists(const std::string& path);

@@ -24,12 +24,14 @@ TGameFile& TGameFile::operator=(TGameFile&& other) noexcept {
         Close();
         file_ = std::exchange(other.file_, nullptr);
         path_ = std::move(other.path_);
+        entryName_ = std::move(other.entryName_);
         size_ = std::exchange(other.size_, 0);
         buffer_ = std::move(other.buffer_);
         bufferStart_ = std::exchange(other.bufferStart_, 0);
         bufferPos_ = std::exchange(other.bufferPos_, 0);
         bufferLen_ = std::exchange(other.bufferLen_, 0);
         other.path_.clear();
+        other.entryName_.clear();
     }
     return *this;
 }
@@ -59,6 +61,7 @@ void TGameFile::Close() {
         file_ = nullptr;
     }
     path_.clear();
+    entryName_.clear();
     size_ = 0;
     bufferStart_ = 0;
     bufferPos_ = 0;
@@ -93,9 +96,15 @@ size_t TGameFile::ReadSome(void* buffer, size_t count) {
     return done;
 }
 
+void TGameFile::RaisePastEnd() const {
+    EInOutError error(kReadPastEndText);
+    error.SetPlace(path_, entryName_);
+    throw error;
+}
+
 void TGameFile::Read(void* buffer, size_t count) {
     if (ReadSome(buffer, count) != count) {
-        RaiseReadPastEnd();
+        RaisePastEnd();
     }
 }
 
@@ -115,7 +124,7 @@ int32_t TGameFile::ReadInt32() {
 
 void TGameFile::Skip(int64_t count) {
     if (count < 0 || count > Remaining()) {
-        RaiseReadPastEnd();
+        RaisePastEnd();
     }
     Seek(Position() + count);
 }
@@ -125,7 +134,7 @@ void TGameFile::Seek(int64_t position) {
         throw EInOutError("Datei nicht geöffnet");
     }
     if (position < 0) {
-        RaiseReadPastEnd();
+        RaisePastEnd();
     }
     if (position >= bufferStart_ && position <= bufferStart_ + static_cast<int64_t>(bufferLen_)) {
         bufferPos_ = static_cast<size_t>(position - bufferStart_);

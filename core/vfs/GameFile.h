@@ -24,6 +24,8 @@ public:
     void Close();
     bool IsOpen() const { return file_ != nullptr; }
     const std::string& Path() const { return path_; }
+    // The archive entry the handle reads, named in its read errors with Path(); Open clears it.
+    void SetEntryName(std::string name) { entryName_ = std::move(name); }
 
     // Reads exactly count bytes or raises EInOutError "Versuch hinter dem Dateiende zu lesen".
     void Read(void* buffer, size_t count);
@@ -42,9 +44,11 @@ public:
 
 private:
     bool Fill();
+    [[noreturn]] void RaisePastEnd() const;
 
     std::FILE* file_ = nullptr;
     std::string path_;
+    std::string entryName_;
     int64_t size_ = 0;
     std::vector<uint8_t> buffer_;
     int64_t bufferStart_ = 0; // file position of buffer_[0]

@@ -107,7 +107,7 @@ bool IsFile(const std::string& path) {
 
 } // namespace
 
-TPodFile::TPodFile(const std::string& path) {
+TPodFile::TPodFile(const std::string& path) try {
     if (!IsFile(path)) {
         throw EDunmereError("PodFile: File not found!");
     }
@@ -141,6 +141,9 @@ TPodFile::TPodFile(const std::string& path) {
         firstOfName[i] = static_cast<size_t>(found->second);
     }
     ReadTrackNames(file, firstOfName);
+} catch (EViewerError& error) {
+    // A damaged directory or track list: the archive is the file to name.
+    error.SetPlace(path, "");
 }
 
 // Only the bytes that track descriptions cover are read, each at most once, and never past the
@@ -221,6 +224,7 @@ bool TPodFile::OpenEntry(TGameFile& file, const std::string& name) const {
         file.Close();
         return false;
     }
+    file.SetEntryName(name);
     return true;
 }
 

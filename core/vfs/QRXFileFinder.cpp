@@ -22,25 +22,91 @@ std::string DiskFileName(const std::string& path) {
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 
-bool ArchiveHolds(const std::string& archivePath, const std::string& name) {
-    const TPodFile pod(archivePath);
-    return pod.FindEntry(name) != -1;
+} // namespace
+
+// One recursive listing of a search folder: every path in listing order, the loose files by
+// upper-case file name (first in listing order first), and the archives in listing order.
+struct TQRXFileFinder::TListing {
+    std::unordered_map<std::string, TStringList> FilesByName;
+    TStringList Archives;
+};
+
+TQRXFileFinder::TQRXFileFinder() = default;
+TQRXFileFinder::~TQRXFileFinder() = default;
+TQRXFileFinder::TQRXFileFinder(TQRXFileFinder&&) noexcept = default;
+TQRXFileFinder& TQRXFileFinder::operator=(TQRXFileFinder&&) noexcept = default;
+
+void TQRXFileFinder::BeginLoad(TStringList* warnings) {
+    EndLoad();
+    inLoad_ = true;
+    warnings_ = warnings;
+}
+
+void TQRXFileFinder::EndLoad() {
+    inLoad_ = false;
+    warnings_ = nullptr;
+    listings_.clear();
+    archiveNames_.clear();
+}
+
+const TQRXFileFinder::TListing& TQRXFileFinder::Listing(const std::string& folder) {
+    std::unique_ptr<TListing>& kept = listings_[folder];
+    if (kept != nullptr) {
+        return *kept;
+    }
+    kept = std::make_unique<TListing>();
+    TStringList paths;
+    if (!FindFilesRecursive(folder, "*.*", paths, true, true, ScanLimits)) {
+        const std::string warning =
+            "Search folder " + folder + " holds more than " +
+            std::to_string(ScanLimits.MaxEntries) + " files or is nested deeper than " +
+            std::to_string(ScanLimits.MaxDepth) + " folders; only part of it was searched";
+        WriteLog(warning);
+        if (warnings_ != nullptr) {
+            warnings_->push_back(warning);
+        }
+    }
+    for (std::string& path : paths) {
+        if (MatchesMask(DiskFileName(path), "*.pod")) {
+            kept->Archives.push_back(path);
+        }
+        kept->FilesByName[UpperCase(DiskFileName(path))].push_back(std::move(path));
+    }
+    return *kept;
+}
+
+bool TQRXFileFinder::ArchiveHolds(const std::string& archivePath, const std::string& name) {
+    auto known = archiveNames_.find(archivePath);
+    if (known == archiveNames_.end()) {
+        std::unordered_set<std::string> names;
+        try {
+            const TPodFile pod(archivePath);
+            for (const TPodEntry& entry : pod.Entries()) {
+                names.insert(UpperCase(entry.Name));
+            }
+        } catch (const std::exception&) {
+            // Kept as holding nothing, so that a load tells of it once.
+            archiveNames_.emplace(archivePath, std::move(names));
+            throw;
+        }
+        known = archiveNames_.emplace(archivePath, std::move(names)).first;
+    }
+    return known->second.count(UpperCase(name)) != 0;
 }
 
 // One search folder: a loose file by its file-name part first, then an archive that holds the
 // whole name. Listings also name folders (and "." / ".."), which can never be opened as files.
-std::string SearchFolder(const std::string& folder, const std::string& name) {
-    const std::string wanted = UpperCase(RequestFileName(name));
-    TStringList files;
-    FindFilesRecursive(folder, "*.*", files, true, true);
-    for (const std::string& path : files) {
-        if (UpperCase(DiskFileName(path)) == wanted && FileExists(path)) {
-            return "F" + path;
+std::string TQRXFileFinder::SearchFolder(const std::string& folder, const std::string& name) {
+    const TListing& listing = Listing(folder);
+    const auto loose = listing.FilesByName.find(UpperCase(RequestFileName(name)));
+    if (loose != listing.FilesByName.end()) {
+        for (const std::string& path : loose->second) {
+            if (FileExists(path)) {
+                return "F" + path;
+            }
         }
     }
-    TStringList archives;
-    FindFilesRecursive(folder, "*.pod", archives, true, true);
-    for (const std::string& path : archives) {
+    for (const std::string& path : listing.Archives) {
         if (!FileExists(path)) {
             continue;
         }
@@ -57,8 +123,6 @@ std::string SearchFolder(const std::string& folder, const std::string& name) {
     return "";
 }
 
-} // namespace
-
 std::string TQRXFileFinder::Locate(const std::string& name) {
     if (const auto found = FoundCache.Find(name)) {
         return *found;
@@ -74,24 +138,34 @@ std::string TQRXFileFinder::Locate(const std::string& name) {
         } catch (const std::exception&) {
             held = false;
         }
+        if (!inLoad_) {
+            archiveNames_.clear();
+        }
         if (held) {
             FoundCache.Add(name + "=" + LastLocation);
             return LastLocation;
         }
     }
+    std::string location;
     for (const std::string& folder : SearchFolders) {
-        if (!DirectoryExists(folder)) {
-            continue;
-        }
-        const std::string location = SearchFolder(folder, name);
-        if (!location.empty()) {
-            FoundCache.Add(name + "=" + location);
-            LastLocation = location;
-            return location;
+        if (DirectoryExists(folder)) {
+            location = SearchFolder(folder, name);
+            if (!location.empty()) {
+                break;
+            }
         }
     }
-    MissingCache.Add(name + "=" + kMissingMark);
-    return "";
+    if (!inLoad_) {
+        listings_.clear();
+        archiveNames_.clear();
+    }
+    if (location.empty()) {
+        MissingCache.Add(name + "=" + kMissingMark);
+        return "";
+    }
+    FoundCache.Add(name + "=" + location);
+    LastLocation = location;
+    return location;
 }
 
 int64_t TQRXFileFinder::OpenFile(TGameFile& file, const std::string& name) {

@@ -119,11 +119,27 @@ TEST(CliCommands, EntryReachingPastTheArchiveEndFailsAndLeavesNoPartialFile) {
     const std::string target = dir.Path() + "big.raw";
     const TCliRun run = Capture({"extract", archive, "BIG.RAW", "-o", target});
     EXPECT_EQ(run.Code, kCliFailed);
-    EXPECT_EQ(run.Err, "Versuch hinter dem Dateiende zu lesen\n");
+    EXPECT_EQ(run.Err,
+              "dunmeregl-cli: " + archive + ": BIG.RAW: Versuch hinter dem Dateiende zu lesen\n");
     EXPECT_FALSE(std::filesystem::exists(target));
     const TCliRun toStdout = Capture({"extract", archive, "BIG.RAW"});
     EXPECT_EQ(toStdout.Code, kCliFailed);
     EXPECT_EQ(toStdout.Out, "");
+}
+
+TEST(CliCommands, ControlBytesOfNamesArePrintedAsEscapes) {
+    TTempDir dir;
+    TPodWriter pod;
+    pod.Add("ESC\x1b[2J.SIT", CrLfLines({"T.LVL", "!Race Track Name", "Bell\x07Track"}));
+    pod.Add("ART\\CAF\xC9.RAW", "x");
+    const std::string archive = dir.WriteFile("ODD.POD", pod.Bytes());
+    const TCliRun entries = Capture({"entries", archive});
+    EXPECT_EQ(entries.Code, kCliDone) << entries.Err;
+    EXPECT_EQ(entries.Out.find('\x1b'), std::string::npos);
+    EXPECT_NE(entries.Out.find("ESC\\x1B[2J.SIT\t"), std::string::npos) << entries.Out;
+    EXPECT_NE(entries.Out.find("ART\\CAF\xC9.RAW\t"), std::string::npos) << entries.Out;
+    const TCliRun tracks = Capture({"tracks", archive});
+    EXPECT_EQ(tracks.Out, "ESC\\x1B[2J.SIT=Bell\\x07Track\n");
 }
 
 TEST(CliCommands, MissingArchiveFailsNamingItsPath) {
@@ -144,9 +160,10 @@ TEST(CliCommands, TruncatedDirectoryFails) {
     TTempDir dir;
     TByteWriter bytes;
     bytes.I32(3).FixedText("", 80).FixedText("ONLY.ONE", 32).I32(0).I32(0);
-    const TCliRun run = Capture({"entries", dir.WriteFile("CUT.POD", bytes.Bytes())});
+    const std::string archive = dir.WriteFile("CUT.POD", bytes.Bytes());
+    const TCliRun run = Capture({"entries", archive});
     EXPECT_EQ(run.Code, kCliFailed);
-    EXPECT_EQ(run.Err, "Versuch hinter dem Dateiende zu lesen\n");
+    EXPECT_EQ(run.Err, "dunmeregl-cli: " + archive + ": Versuch hinter dem Dateiende zu lesen\n");
     EXPECT_EQ(run.Out, "");
 }
 

@@ -11,10 +11,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -74,7 +76,10 @@ tinygltf::Model ReadBack(const std::string& path) {
     tinygltf::Model model;
     std::string error;
     std::string warning;
-    EXPECT_TRUE(loader.LoadBinaryFromFile(&model, &error, &warning, path)) << error;
+    const bool read = EndsWithText(path, ".gltf")
+                          ? loader.LoadASCIIFromFile(&model, &error, &warning, path)
+                          : loader.LoadBinaryFromFile(&model, &error, &warning, path);
+    EXPECT_TRUE(read) << error;
     return model;
 }
 
@@ -375,6 +380,57 @@ TEST_F(ExportCommandTest, AnOutputThatCannotBeCreatedIsNamedInTheError) {
     EXPECT_NE(err_.find(glb), std::string::npos) << err_;
     EXPECT_EQ(Run({archive}), kCliUsage);
     EXPECT_NE(err_.find("-o FILE missing"), std::string::npos) << err_;
+}
+
+TEST_F(ExportCommandTest, NoOutputWritesOverWhatTheLoadReadAndTheEndingChoosesTheFormat) {
+    SetProgramFolder(dir_.MakeDir("program"));
+    WriteViewerData(dir_, "program/");
+    TTrackFixture track;
+    track.Textures.clear();
+    track.MissingTextures = {"CAF\xC9.RAW"};
+    TPodWriter pod = track.Pod();
+    pod.Add("ART\\CAF\xC9.RAW", MakeRaw(8, 0));
+    const std::string archive = dir_.Path() + "CAFE.POD";
+    pod.Write(archive);
+    const std::string archiveBytes = ReadFileBytes(archive);
+    const std::string link = dir_.Path() + "link.glb";
+    std::filesystem::create_symlink(archive, link);
+    const std::string hardLink = dir_.Path() + "hard.gltf";
+    std::filesystem::create_hard_link(archive, hardLink);
+    for (const std::string& output : {archive + ".glb", link, hardLink}) {
+        SCOPED_TRACE(output);
+        if (output == archive + ".glb") {
+            std::filesystem::create_symlink(archive, output);
+        }
+        EXPECT_EQ(Run({archive, "-o", output}), kCliFailed);
+        EXPECT_NE(err_.find("will not write over " + archive), std::string::npos) << err_;
+    }
+    const std::string missingTga = ProgramFolder() + "data/missing.tga";
+    const std::string fallbackBytes = ReadFileBytes(missingTga);
+    const TCliRun render = Capture(
+        {"render", archive, "-o", missingTga, "--size", "8x8", "--ini", dir_.Path() + "none.ini"});
+    EXPECT_EQ(render.Code, kCliFailed) << render.Err;
+    EXPECT_EQ(ReadFileBytes(missingTga), fallbackBytes);
+    EXPECT_EQ(ReadFileBytes(archive), archiveBytes);
+
+    const std::string noEnding = dir_.Path() + "track";
+    EXPECT_EQ(Run({archive, "-o", noEnding}), kCliFailed);
+    EXPECT_NE(err_.find(noEnding + " (the name must end in .glb or .gltf)"), std::string::npos)
+        << err_;
+    EXPECT_FALSE(std::filesystem::exists(noEnding));
+
+    // JSON with everything embedded, and the Windows-1252 name as UTF-8.
+    const std::string gltf = dir_.Path() + "cafe.gltf";
+    ASSERT_EQ(Run({archive, "-o", gltf}), kCliDone) << err_;
+    EXPECT_EQ(ReadFileBytes(gltf).substr(0, 1), "{");
+    const tinygltf::Model model = ReadBack(gltf);
+    ExpectTheParsedTrack(model);
+    EXPECT_FALSE(model.images.empty());
+    EXPECT_TRUE(std::any_of(model.materials.begin(), model.materials.end(),
+                            [](const tinygltf::Material& material) {
+                                return material.name == "ART\\CAF\xC3\x89.RAW";
+                            }));
+    EXPECT_VALID_GLTF(gltf);
 }
 
 } // namespace

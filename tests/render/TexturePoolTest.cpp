@@ -183,6 +183,38 @@ TEST_F(TexturePoolTest, ATextureListLoadsLikeOneNameAfterTheOtherWithItsLogInLis
     EXPECT_EQ(progress.Steps, 6);
 }
 
+TEST_F(TexturePoolTest, ListedNamesWithIdenticalPicturesShareOneTexture) {
+    const std::string path = archives.Path() + "same.pod";
+    std::string picture(32 * 32, '\3');
+    TPodWriter writer;
+    const int count = 40; // more than are coloured at once
+    for (int k = 0; k < count; ++k) {
+        writer.Add("ART\\SAME" + std::to_string(k) + ".RAW", picture);
+    }
+    picture[5] = '\4';
+    writer.Add("ART\\OTHER.RAW", picture);
+    writer.Write(path);
+    const TPodFile listPod(path);
+    TRecordingProgress progress;
+    std::vector<std::string> names;
+    for (int k = 0; k < count; ++k) {
+        names.push_back("SAME" + std::to_string(k) + ".RAW");
+    }
+    names.push_back("OTHER.RAW");
+    const std::vector<int32_t> textures = pool.GetTextureList(names, loads.For(&listPod), progress);
+    ASSERT_EQ(textures.size(), names.size());
+    EXPECT_GT(textures[0], 0);
+    EXPECT_NE(textures[0], pool.MissingTexture());
+    EXPECT_EQ(std::count(textures.begin(), textures.end(), textures[0]), count);
+    EXPECT_NE(textures.back(), textures[0]);
+    EXPECT_NE(ReadTexture(textures.back()).At(5, 0), ReadTexture(textures.back()).At(6, 0));
+    EXPECT_EQ(ReadTexture(textures[0]).At(5, 0), ReadTexture(textures[0]).At(6, 0));
+    EXPECT_EQ(pool.FindTexture("ART\\SAME39.RAW"), textures[0]);
+    EXPECT_EQ(log.Count("Loading RAW texture ART\\SAME39.RAW"), 1);
+    pool.ClearTextures();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(TexturePoolTest, MissingFallbackImageLeavesZeroAfterItsMessage) {
     std::filesystem::remove(program.Dir().Path() + "data/missing.tga");
     pool.LoadMissingTexture();

@@ -233,4 +233,41 @@ TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWork
     EXPECT_EQ(render_.DrawList.Entries().size(), 1u);
 }
 
+TEST_F(LoadTrackTest, UnreadableLooseTextureOrModelIsWarnedAboutWithTheReasonAndTheLoadGoesOn) {
+    TTrackFixture fixture;
+    fixture.MissingTextures = {"GONE.RAW"};
+    fixture.MissingModels = {"GONE.BIN"};
+    // Found by an earlier search, gone since: opening it fails.
+    const std::string gone = search_.Path() + "paths/GONE";
+    finder_.FoundCache.Add("ART\\GONE.RAW=F" + gone + ".RAW");
+    finder_.FoundCache.Add("MODELS\\GONE.BIN=F" + gone + ".BIN");
+    const TStringList warnings = Load(fixture);
+    EXPECT_TRUE(TrackData().TrackLoaded);
+    EXPECT_EQ(warnings, (TStringList{"Error: BIN Model \"MODELS\\GONE.BIN\" not found: Datei " +
+                                         gone + ".BIN kann nicht geöffnet werden",
+                                     "Error: Texture \"ART\\GONE.RAW\" not found: Datei " + gone +
+                                         ".RAW kann nicht geöffnet werden"}));
+}
+
+TEST_F(LoadTrackTest, RunningOutOfMemoryNamesTheArchiveAndTheTrack) {
+    struct TExhaustedProgress : TRecordingProgress {
+        void SetAction(const std::string& text) override {
+            if (text == "Loading textures") {
+                throw std::bad_alloc();
+            }
+        }
+    };
+    TTrackFixture fixture;
+    const TPodFile pod = Archive(fixture);
+    TExhaustedProgress progress;
+    TStringList warnings;
+    try {
+        LoadTrack(render_, Track(), palettes_, pod, fixture.SitEntry, progress, warnings, finder_);
+        ADD_FAILURE() << "the load went on";
+    } catch (const EDunmereError& error) {
+        EXPECT_EQ(std::string(error.what()), pod.ArchivePath() + ": " + fixture.SitEntry +
+                                                 ": not enough memory to load the track");
+    }
+}
+
 } // namespace

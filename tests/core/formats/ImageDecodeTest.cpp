@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace {
 
 // Opens bytes written to a fresh file; the folder lives as long as the object.
@@ -185,6 +187,28 @@ TEST(DecodeTGA, FileShorterThanItsHeaderRaisesReadPastEnd) {
         FAIL() << "no error";
     } catch (const EInOutError& e) {
         EXPECT_STREQ(e.what(), kReadPastEndText);
+    }
+}
+
+TEST(DecodeImages, SidesPastTheGLLimitAreRefusedEvenWhenTheFileHoldsThem) {
+    TTempDir dir;
+    // A sparse file holds a picture of 8193 x 8193 indices without taking the disk space.
+    const std::string path = dir.WriteFile("BIG.RAW", "");
+    const int64_t side = kMaxImageSide + 1;
+    std::filesystem::resize_file(path, static_cast<uintmax_t>(side * side));
+    TGameFile raw;
+    ASSERT_TRUE(raw.Open(path));
+    const TDecodedImage big = DecodeRAW(raw, side * side, NumberedPalette(), "ART\\BIG.RAW");
+    EXPECT_FALSE(big.Ok);
+    EXPECT_EQ(big.ErrorText, "Couldn't read file \"ART\\BIG.RAW\".");
+    EXPECT_TRUE(big.Pixels.empty());
+
+    for (const bool atTheLimit : {true, false}) {
+        const uint16_t width = atTheLimit ? kMaxImageSide : kMaxImageSide + 1;
+        TByteWriter tga = TgaHeader(0, 0, 2, width, 1, 24);
+        tga.Raw(std::string(3 * static_cast<size_t>(width), '\1'));
+        TFileOf file(tga.Bytes());
+        EXPECT_EQ(DecodeTGA(file.file, "wide.tga").Ok, atTheLimit) << width;
     }
 }
 

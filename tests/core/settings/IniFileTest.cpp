@@ -162,6 +162,33 @@ TEST(IniFile, UnknownKeysSectionsAndCommentsSurviveAWrite) {
     EXPECT_EQ(ini.ReadString("Plugins", "Thing", ""), "on");
 }
 
+TEST(IniFile, AWriteChangesOnlyTheLineOfItsKeyAndKeepsEveryOtherByte) {
+    TTempDir dir;
+    // Blank lines, spacing, tabs, mixed line breaks, a key given twice (the last one counts), a
+    // section given twice, garbage and a last line without its break.
+    const std::string before = "; hand made\r\n\r\n[Preferences]\r\n  PanelWidth = 800\r\n"
+                               "PanelHeight\t=600\n[unclosed\r\nPanelWidth=1\r\n"
+                               "junk line\r\n\r\n[Other]\r\nKey=1\r\n[preferences]\r\n"
+                               "panelwidth=900\r\n# trailing comment";
+    const std::string path = dir.WriteFile("DunmereGL.ini", before);
+    TIniFile ini(path);
+    ASSERT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 900);
+    ini.WriteInteger("Preferences", "PanelWidth", 1024);
+    std::string expected = before;
+    expected.replace(expected.find("panelwidth=900"), 14, "panelwidth=1024");
+    EXPECT_EQ(ReadFileBytes(path), expected);
+
+    ini.WriteString("Other", "New", "x");
+    expected.insert(expected.find("Key=1\r\n") + 7, "New=x\r\n");
+    EXPECT_EQ(ReadFileBytes(path), expected);
+    ini.WriteString("Third", "A", "b");
+    expected += "\r\n\r\n[Third]\r\nA=b\r\n";
+    EXPECT_EQ(ReadFileBytes(path), expected);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 1024);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 600);
+    EXPECT_EQ(ini.ReadString("Other", "New", ""), "x");
+}
+
 TEST(IniFile, RewriteKeepsTheFileModeAndLeavesNoTemporaryFile) {
     TTempDir dir;
     const std::string path = dir.WriteFile("DunmereGL.ini", "[Preferences]\nPanelWidth=1\n");

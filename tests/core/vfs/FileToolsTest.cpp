@@ -101,4 +101,30 @@ TEST_F(FolderListingTest, SymbolicLinkToAnotherFolderIsFollowed) {
     EXPECT_EQ(list, (TStringList{Root() + "/link/far.pod"}));
 }
 
+TEST_F(FolderListingTest, FolderReachedByManyLinksIsListedOnceAndLimitsEndTheScan) {
+    // Two links per level to the next level: followed blindly, level 18 would be listed 2^18
+    // times.
+    const int levels = 18;
+    for (int level = 0; level < levels; ++level) {
+        const std::string here = dir_.MakeDir("chain/L" + std::to_string(level));
+        const std::string next = dir_.MakeDir("chain/L" + std::to_string(level + 1));
+        std::filesystem::create_directory_symlink(next, here + "/a");
+        std::filesystem::create_directory_symlink(next, here + "/b");
+    }
+    dir_.WriteFile("chain/L" + std::to_string(levels) + "/deep.pod", "");
+    TStringList list;
+    EXPECT_TRUE(FindFilesRecursive(dir_.Path() + "chain/L0", "*.pod", list, true, true));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_NE(list[0].find("/a/a/a/"), std::string::npos);
+
+    list.clear();
+    EXPECT_FALSE(FindFilesRecursive(dir_.Path() + "chain/L0", "*.pod", list, true, true,
+                                    TScanLimits{1000, levels - 1}));
+    EXPECT_TRUE(list.empty());
+    list.clear();
+    EXPECT_FALSE(FindFilesRecursive(Root(), "*.*", list, true, true, TScanLimits{3, 40}));
+    EXPECT_FALSE(list.empty());
+    EXPECT_LT(list.size(), 12u);
+}
+
 } // namespace

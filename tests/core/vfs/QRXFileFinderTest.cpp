@@ -234,4 +234,33 @@ TEST_F(FileFinderTest, OpenFileOfLooseFileThatCannotBeOpenedRaises) {
     EXPECT_THROW(finder_.OpenFile(file, "LOST.RAW"), EInOutError);
 }
 
+TEST_F(FileFinderTest, DuringALoadEachFolderIsListedOnceAndAnOversizedOneIsNamed) {
+    const std::string pod = WritePod("s1/GAME.POD", TPodWriter().Add("ART\\A.RAW", "a"));
+    TStringList warnings;
+    {
+        const TFinderLoadScope load(finder_, warnings);
+        EXPECT_EQ(finder_.Locate("ART\\NONE.RAW"), "");
+        // Added after the folders were listed for this load: seen by the next load only.
+        Write("s2/LATE.RAW", "late");
+        EXPECT_EQ(finder_.Locate("ART\\LATE.RAW"), "");
+        EXPECT_EQ(finder_.Locate("art\\a.raw"), "P" + pod);
+    }
+    EXPECT_TRUE(warnings.empty());
+    const std::string late = Write("s2/LATE2.RAW", "late");
+    EXPECT_EQ(finder_.Locate("ART\\LATE2.RAW"), "F" + late);
+
+    for (int k = 0; k < 20; ++k) {
+        Write("s3/many/F" + std::to_string(k) + ".RAW", "x");
+    }
+    Write("s3/more/G.RAW", "x");
+    finder_.ScanLimits.MaxEntries = 10;
+    TLogCapture log;
+    const TFinderLoadScope load(finder_, warnings);
+    EXPECT_EQ(finder_.Locate("ART\\F1.RAW"), "F" + Path("s3/many/F1.RAW"));
+    EXPECT_EQ(finder_.Locate("ART\\G.RAW"), "");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_NE(warnings[0].find("Search folder " + Path("s3")), std::string::npos);
+    EXPECT_EQ(log.Count(warnings[0]), 1);
+}
+
 } // namespace
