@@ -7,7 +7,8 @@ set -eu
 # fonts-dejavu-core: the faces the window tests measure text with. locales: the German locale
 # below. stress-ng: a CPU hog for running the tests under load. libtinygltf-dev and
 # nlohmann-json3-dev: the glTF export. nodejs (with npm): the build installs the Khronos glTF
-# validator with npm into build/node/, and the export tests run it.
+# validator with npm into build/node/, and the export tests run it. The libav*-dev packages:
+# recording fly-throughs (H.264, VP9); ffmpeg: its ffprobe checks the recordings in the tests.
 PACKAGES="cmake g++ make pkg-config
 qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev
 libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
@@ -16,7 +17,8 @@ libgtest-dev libgmock-dev libbenchmark-dev
 xvfb xauth xdotool x11-utils imagemagick
 clang-format fonts-dejavu-core locales stress-ng
 clang libclang-rt-14-dev
-libtinygltf-dev nlohmann-json3-dev nodejs"
+libtinygltf-dev nlohmann-json3-dev nodejs
+libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg"
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

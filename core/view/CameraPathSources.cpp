@@ -59,7 +59,7 @@ std::vector<TCameraKeyframe> CourseKeyframes(const TViewState& view, double heig
     GoToStartGrid(start);
     std::vector<TCameraKeyframe> keys;
     keys.push_back(CourseKeyframe(view, start.Camera.TransX, start.Camera.TransZ, height));
-    const TTrackData& track = TrackData();
+    const TTrackData& track = *view.Track;
     const size_t boxes = std::min(track.TrackObjects.size(), static_cast<size_t>(track.BoxCount));
     for (size_t i = 0; i < boxes; ++i) {
         const TQRXBox& box = *track.TrackObjects[i];

@@ -22,7 +22,7 @@ inline constexpr double kDefaultPathSeconds = 20.0;
 
 // From the start grid through the checkpoints among the track's boxes, in the track's order, and
 // back to the start grid, height world units above the followed ground of view, looking a little
-// down. Reads TrackData(). Only the start grid when the track has no checkpoint.
+// down. Reads the view's track. Only the start grid when the track has no checkpoint.
 std::vector<TCameraKeyframe> CourseKeyframes(const TViewState& view, double height);
 // The options that fly the course: a closed lap looking ahead, keeping the height above ground.
 TCameraPathOptions CourseOptions(const TViewState& view);
