@@ -102,7 +102,7 @@ public:
             av_dict_set(&options, "row-mt", "1", 0);
         } else {
             av_dict_set(&options, "preset", "veryfast", 0);
-            av_dict_set(&options, "crf", "18", 0);
+            av_dict_set(&options, "crf", "16", 0);
         }
         const int opened = avcodec_open2(codec_, codec, &options);
         av_dict_free(&options);
@@ -131,7 +131,8 @@ public:
         frame_->height = height;
         Check(av_frame_get_buffer(frame_, 0));
         scaler_ = sws_getContext(width, height, AV_PIX_FMT_RGBA, width, height, AV_PIX_FMT_YUV420P,
-                                 SWS_BICUBIC, nullptr, nullptr, nullptr);
+                                 SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr,
+                                 nullptr, nullptr);
         if (scaler_ == nullptr) {
             Fail("no colour converter for this size");
         }
