@@ -101,7 +101,7 @@ public:
             av_dict_set(&options, "b", "0", 0);
             av_dict_set(&options, "row-mt", "1", 0);
         } else {
-            av_dict_set(&options, "preset", "veryfast", 0);
+            av_dict_set(&options, "preset", "ultrafast", 0);
             av_dict_set(&options, "crf", "16", 0);
         }
         const int opened = avcodec_open2(codec_, codec, &options);
@@ -131,8 +131,7 @@ public:
         frame_->height = height;
         Check(av_frame_get_buffer(frame_, 0));
         scaler_ = sws_getContext(width, height, AV_PIX_FMT_RGBA, width, height, AV_PIX_FMT_YUV420P,
-                                 SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr,
-                                 nullptr, nullptr);
+                                 SWS_FAST_BILINEAR, nullptr, nullptr, nullptr);
         if (scaler_ == nullptr) {
             Fail("no colour converter for this size");
         }
@@ -253,7 +252,12 @@ void TVideoWriter::AddFrame(const uint8_t* rgbaBottomUp) {
     if (encoder_) {
         encoder_->Encode(rgbaBottomUp, frames_);
     } else {
-        const std::vector<uint8_t> png = EncodePNG(rgbaBottomUp, width_, height_, false);
+        // The frames come with whatever alpha drawing left behind; the pictures are opaque.
+        opaque_.assign(rgbaBottomUp, rgbaBottomUp + static_cast<size_t>(width_) * height_ * 4);
+        for (size_t alpha = 3; alpha < opaque_.size(); alpha += 4) {
+            opaque_[alpha] = 255;
+        }
+        const std::vector<uint8_t> png = EncodePNG(opaque_.data(), width_, height_, false);
         const std::string file = Format("%s/frame%05d.png", tempName_.c_str(), frames_);
         std::ofstream out(file, std::ios::binary);
         out.write(reinterpret_cast<const char*>(png.data()),

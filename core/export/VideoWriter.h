@@ -1,7 +1,7 @@
 // Writing a recording frame by frame: H.264 in MP4 (the default), VP9 in WebM for a name ending
 // in .webm, or numbered PNG files for a folder name (one ending in "/", an existing folder, or a
-// name without an extension). Frames are RGBA pixels as the screen grab gives them, rows from the
-// bottom up.
+// name without an extension). Frames are RGBA pixels as GL reads them back, rows from the bottom
+// up; their alpha is ignored.
 //
 // Everything goes to a temporary name beside the chosen one (NAME.part) and is renamed to NAME
 // only by Finish, so a recording that is cancelled, fails or is never finished leaves nothing
@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum class TVideoKind { Mp4, WebM, PngFolder };
 
@@ -47,4 +48,5 @@ private:
     int frames_ = 0;
     bool finished_ = false;
     std::unique_ptr<TEncoder> encoder_; // null for a PNG folder
+    std::vector<uint8_t> opaque_;       // a PNG frame with its alpha made opaque
 };
