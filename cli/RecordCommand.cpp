@@ -113,7 +113,6 @@ TRecordOptions TakeRecordOptions(const TCliArgs& args) {
     if (options.Output.empty()) {
         throw ECliUsageError("record: -o OUT missing");
     }
-    VideoKindFor(options.Output); // a wrong name costs no load
     return options;
 }
 
@@ -152,6 +151,8 @@ int CliRecord(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TCliArgs args = arguments;
     const TCliTrackOptions trackOptions = TakeTrackOptions(args);
     const TRecordOptions options = TakeRecordOptions(args);
+    // Before the load, so that an output that cannot be written costs no load.
+    TVideoWriter writer(options.Output, options.Width, options.Height, options.FramesPerSecond);
 
     TCliTrackSession session(trackOptions, options.Width, options.Height);
     session.Load();
@@ -168,7 +169,6 @@ int CliRecord(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
         options.Seconds.value_or(lastTimed ? path.Duration() : kDefaultPathSeconds);
     const int frames = RecordingFrames(seconds, options.FramesPerSecond);
 
-    TVideoWriter writer(options.Output, options.Width, options.Height, options.FramesPerSecond);
     const bool showProgress = isatty(STDERR_FILENO) == 1;
     TInterruptGuard guard;
     const bool done =

@@ -130,6 +130,7 @@ TEST_F(RecordCommandTest, RecordsThePicturesRenderDrawsAtExactFrameTimes) {
     EXPECT_FALSE(std::filesystem::exists(video + ".part"));
 
     auto probe = Probe(video);
+    ASSERT_FALSE(probe.empty()) << "ffprobe (Debian's ffmpeg) could not read " << video;
     EXPECT_EQ(probe["codec_name"], "h264");
     EXPECT_EQ(probe["width"], std::to_string(kWidth));
     EXPECT_EQ(probe["height"], std::to_string(kHeight));
