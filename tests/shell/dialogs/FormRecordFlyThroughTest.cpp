@@ -48,15 +48,9 @@ uint32_t BigEndian(const std::string& bytes, size_t at) {
 }
 
 TEST_F(FormRecordFlyThroughTest, RecordsEveryFrameOffScreenAtTheChosenSize) {
-    TViewState view;
-    TRecordSettings settings;
-    settings.Output = dir_.Path() + "frames/";
-    settings.Width = 40;
-    settings.Height = 30;
-    settings.FramesPerSecond = 4;
-    settings.Seconds = 1;
+    const TRecordSettings settings{dir_.Path() + "frames/", 40, 30, 4, 1.0};
     TFormRecordFlyThrough form(nullptr);
-    ASSERT_TRUE(form.Record(render_, view, Path(), settings));
+    ASSERT_TRUE(form.Record(render_, TViewState{}, Path(), settings));
     EXPECT_EQ(form.maximum(), 4);
     EXPECT_EQ(form.value(), 4);
     EXPECT_EQ(form.labelText(), "Recording frame 4 of 4, 0:00 left");
@@ -70,16 +64,11 @@ TEST_F(FormRecordFlyThroughTest, RecordsEveryFrameOffScreenAtTheChosenSize) {
 }
 
 TEST_F(FormRecordFlyThroughTest, CancellingLeavesNothingUnderTheChosenName) {
-    TViewState view;
-    TRecordSettings settings;
-    settings.Output = dir_.Path() + "fly.mp4";
-    settings.Width = 64;
-    settings.Height = 32;
-    settings.Seconds = 10;
+    const TRecordSettings settings{dir_.Path() + "fly.mp4", 64, 32, 30, 10.0};
     TFormRecordFlyThrough form(nullptr);
     // Runs once the form lets events run, as a click on its button would.
     QTimer::singleShot(0, &form, &QProgressDialog::cancel);
-    EXPECT_FALSE(form.Record(render_, view, Path(), settings));
+    EXPECT_FALSE(form.Record(render_, TViewState{}, Path(), settings));
     EXPECT_LE(form.value(), 1); // stopped after the frame being drawn
     EXPECT_FALSE(std::filesystem::exists(settings.Output));
     EXPECT_FALSE(std::filesystem::exists(settings.Output + ".part"));
