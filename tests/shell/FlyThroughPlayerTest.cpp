@@ -31,11 +31,17 @@ TCameraPath ShortPath(double seconds) {
     return TCameraPath({a, b}, seconds);
 }
 
-TEST(FlyThroughPlayer, PlaysFrameAfterFrameUntilTheEndAndPutsTheCameraBack) {
-    TestApplication();
+class FlyThroughPlaying : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TestApplication();
+        host.View.Camera.TransX = -5;
+    }
     TRecordingHost host;
-    host.View.Camera.TransX = -5;
-    TFlyThroughPlayer player(host);
+    TFlyThroughPlayer player{host};
+};
+
+TEST_F(FlyThroughPlaying, PlaysFrameAfterFrameUntilTheEndAndPutsTheCameraBack) {
     player.Play(ShortPath(0.3));
     EXPECT_TRUE(player.Active());
     WaitUntil([&] { return !player.Active(); });
@@ -46,11 +52,7 @@ TEST(FlyThroughPlayer, PlaysFrameAfterFrameUntilTheEndAndPutsTheCameraBack) {
     EXPECT_FALSE(player.KeyPress(Qt::Key_Space)); // the keys are the viewer's again
 }
 
-TEST(FlyThroughPlayer, SpacePausesAndEscapeStops) {
-    TestApplication();
-    TRecordingHost host;
-    host.View.Camera.TransX = -5;
-    TFlyThroughPlayer player(host);
+TEST_F(FlyThroughPlaying, SpacePausesAndEscapeStops) {
     player.Play(ShortPath(60));
     WaitUntil([&] { return host.FullFrames > 3; }); // frames with objects, one after the other
     ASSERT_GT(host.FullFrames, 3);
