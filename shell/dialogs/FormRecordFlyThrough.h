@@ -3,6 +3,8 @@
 // size, and a progress window with the frame count and the time left lets the user cancel.
 #pragma once
 
+#include "core/view/CameraPathSources.h"
+
 #include <QProgressDialog>
 
 #include <string>
@@ -16,7 +18,7 @@ struct TRecordSettings {
     int Width = 1280;
     int Height = 720;
     int FramesPerSecond = 30;
-    double Seconds = 20;
+    double Seconds = kDefaultPathSeconds;
 };
 
 // A window-modal progress window over its owner while it records.
