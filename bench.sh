@@ -5,13 +5,14 @@
 # and its share of the full frame, then how archive opening, texture lists, finder lookups and
 # whole loads by the tool grow (time for 4n over time for n), then the first frame with and
 # without glibc's heap trimming, then the peak memory of loading the demo, the stress and the
-# dense track.
+# dense track, and last what recording the demo's course to a video costs over drawing it.
 set -eu
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DDUNMERE_BUILD_SHELL=OFF -DBUILD_TESTING=ON
 cmake --build build-bench -j"$(nproc)" \
-    --target dunmere-bench dunmeregl-cli dunmere-first-frame dunmere-peak-memory dunmere-makedemo \
+    --target dunmere-bench dunmeregl-cli dunmere-first-frame dunmere-peak-memory dunmere-record-bench \
+    dunmere-makedemo \
     dunmere-data
 bin=build-bench/bin
 [ -f "$bin/samples/STRESS.POD" ] || "$bin/dunmere-makedemo" --stress "$bin/samples/STRESS.POD"
@@ -30,3 +31,4 @@ for distance in 50 128; do
 done
 "$bin/dunmere-peak-memory" "$bin/samples/DEMO.POD" "$bin/samples/STRESS.POD" \
     "$bin/samples/DENSE.POD"
+"$bin/dunmere-record-bench" "$bin/samples/DEMO.POD" 20 30 1280x720

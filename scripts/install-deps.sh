@@ -12,6 +12,8 @@ set -eu
 # an install and build the Debian package (scripts/check-package.sh): dpkg-dev (dpkg-shlibdeps,
 # for the package's Depends), file (what CPack asks about each binary), lintian, appstream,
 # desktop-file-utils, shared-mime-info, man-db.
+# The libav*-dev packages: recording fly-throughs (H.264, VP9); ffmpeg: its ffprobe checks the
+# recordings in the tests.
 PACKAGES="cmake g++ make pkg-config
 qt6-base-dev libqt6opengl6-dev qt6-multimedia-dev
 libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libegl-mesa0 libglx-mesa0
@@ -21,7 +23,8 @@ xvfb xauth xdotool x11-utils imagemagick
 clang-format fonts-dejavu-core locales stress-ng
 clang libclang-rt-14-dev
 libtinygltf-dev nlohmann-json3-dev nodejs
-librsvg2-bin help2man dpkg-dev file lintian appstream desktop-file-utils shared-mime-info man-db"
+librsvg2-bin help2man dpkg-dev file lintian appstream desktop-file-utils shared-mime-info man-db
+libavcodec-dev libavformat-dev libavutil-dev libswscale-dev ffmpeg"
 
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"
