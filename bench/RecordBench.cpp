@@ -5,6 +5,8 @@
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/export/VideoWriter.h"
+#include "core/formats/PalettePool.h"
+#include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
@@ -22,6 +24,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <exception>
+#include <memory>
 
 namespace {
 
@@ -66,9 +69,13 @@ int main(int argc, char** argv) {
         const TPodFile pod(argv[1]);
         TStringList warnings;
         TQuietProgress progress;
-        LoadTrack(render, pod, NamePart(pod.SitEntries().front()), progress, warnings, finder);
+        const auto track = std::make_unique<TTrackData>();
+        TPalettePool palettes;
+        LoadTrack(render, *track, palettes, pod, NamePart(pod.SitEntries().front()), progress,
+                  warnings, finder);
 
         TViewState view;
+        view.Track = track.get();
         ResetViewForTrackOpen(view, 50, true);
         GoToStartGrid(view);
         const TCameraPath path(CourseKeyframes(view, kDefaultCourseHeight), seconds,

@@ -171,16 +171,16 @@ int CliRecord(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
 
     const bool showProgress = isatty(STDERR_FILENO) == 1;
     TInterruptGuard guard;
-    const bool done =
-        RecordFlyThrough(session.Render(), view, path, options.FramesPerSecond, frames, options.Width,
-                         options.Height, writer, [&](const TRecordingProgress& progress) {
-                             if (showProgress) {
-                                 err << Format("\rframe %d of %d, %s left ", progress.FramesDone,
-                                               progress.Frames, Clock(progress.SecondsLeft).c_str())
-                                     << std::flush;
-                             }
-                             return interrupted == 0;
-                         });
+    const bool done = RecordFlyThrough(
+        session.Render(), view, path, options.FramesPerSecond, frames, options.Width,
+        options.Height, writer, [&](const TRecordingProgress& progress) {
+            if (showProgress) {
+                err << Format("\rframe %d of %d, %s left ", progress.FramesDone, progress.Frames,
+                              Clock(progress.SecondsLeft).c_str())
+                    << std::flush;
+            }
+            return interrupted == 0;
+        });
     if (showProgress) {
         err << '\n';
     }

@@ -141,17 +141,13 @@ TEST(CameraPath, CrossesTheWorldsEdgeTheShortWayAndRefusesTimesThatGoBack) {
 
 class CoursePath : public TGridTest {
 protected:
-    void TearDown() override {
-        ResetTrackDescription();
-        TGridTest::TearDown();
-    }
-    static void AddBox(double x, double z, const std::string& typeFlags) {
+    void AddBox(double x, double z, const std::string& typeFlags) {
         auto box = std::make_unique<TQRXBox>();
         box->X = x;
         box->Z = z;
         box->TypeFlags = typeFlags;
-        TrackData().TrackObjects.push_back(std::move(box));
-        TrackData().BoxCount = static_cast<int32_t>(TrackData().TrackObjects.size());
+        Track().TrackObjects.push_back(std::move(box));
+        Track().BoxCount = static_cast<int32_t>(Track().TrackObjects.size());
     }
 };
 
@@ -161,7 +157,7 @@ TEST_F(CoursePath, RunsFromTheStartGridThroughEveryCheckpointInOrderAndBack) {
             SetTerrain(r, c, static_cast<float>(0.4 + 0.2 * std::sin(r / 9.0) * std::cos(c / 7.0)));
         }
     }
-    TrackData().FirstGridPos = TVertex3f{4096, 0, 3000};
+    Track().FirstGridPos = TVertex3f{4096, 0, 3000};
     AddBox(5000, 3500, "6,0");
     AddBox(4500, 4500, "7,0"); // no checkpoint
     AddBox(3800, 5200, "6,0");
@@ -171,9 +167,9 @@ TEST_F(CoursePath, RunsFromTheStartGridThroughEveryCheckpointInOrderAndBack) {
     crush->X = 100;
     crush->Z = 100;
     crush->TypeFlags = "6,0";
-    TrackData().TrackObjects.push_back(std::move(crush));
+    Track().TrackObjects.push_back(std::move(crush));
 
-    TViewState view;
+    const TViewState view = OnGrid(TViewState{});
     const double height = 0.3;
     const std::vector<TCameraKeyframe> keys = CourseKeyframes(view, height);
     ASSERT_EQ(keys.size(), 5u);
