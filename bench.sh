@@ -2,9 +2,9 @@
 # Builds in Release and prints load, draw and search timings: the frame table puts the reference
 # and the prepared renderer side by side (demo and stress track, view distances 50, 128, 255 and
 # the map view, objects hidden and shown) with the prepared frame under a 1 x 1 scissor, then how
-# archive opening, texture lists and finder lookups grow (time for 4n over time for n), then the
-# first frame with and without glibc's heap trimming, then the peak memory of loading the demo and
-# the stress track.
+# archive opening, texture lists and finder lookups grow (time for 4n over time for n), then a pick
+# on the demo, then the first frame with and without glibc's heap trimming, then the peak memory of
+# loading the demo and the stress track.
 set -eu
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -22,6 +22,8 @@ awk -F, -f scripts/bench-table.awk "$csv"
 # the CSV writer cannot mix with the rows above.
 "$bin/dunmere-bench" --benchmark_filter='^(OpenOverlapping|OpenAndLookUp|TextureList|FinderCached)' \
     --benchmark_counters_tabular=true "$@"
+# A pick on the demo at view distance 255 (the target is 50 ms).
+"$bin/dunmere-bench" --benchmark_filter='^Pick' "$@"
 for distance in 50 128; do
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance"
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance" --trim-heap

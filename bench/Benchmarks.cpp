@@ -9,9 +9,11 @@
 #include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
+#include "core/view/Pick.h"
 #include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/PickScene.h"
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 #include "tools/GameWriters.h"
@@ -138,6 +140,26 @@ BENCHMARK_CAPTURE(RenderFrameBenchmark, demo, "DUNMERE_DEMO_POD", "DEMO.POD")
     ->Apply(FrameArguments);
 BENCHMARK_CAPTURE(RenderFrameBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.POD")
     ->Apply(FrameArguments);
+
+// A pick on the demo at the start grid with every object shown, view distance 255 (the most cells
+// and objects a pick can meet): args the pixel row, 240 for the track ahead, 10 for the sky (a ray
+// that meets nothing and so tests everything).
+void PickBenchmark(benchmark::State& state) {
+    Render();
+    LoadedTrack(ArchivePath("DUNMERE_DEMO_POD", "DEMO.POD"));
+    TViewState view;
+    ResetViewForTrackOpen(view, 255, true);
+    GoToStartGrid(view);
+    view.ViewDistance = 255;
+    view.Display.ObjectsMode = 2;
+    view.Display.ShowCheckpoints = true;
+    const TPickRay ray = PickRay(view, 640, 480, 320, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const TPickScene scene = FramePickScene(Render(), view);
+        benchmark::DoNotOptimize(Pick(scene, ray));
+    }
+}
+BENCHMARK(PickBenchmark)->ArgName("row")->Arg(240)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // Locate of a name found nowhere, in a search folder of 10 000 files and 50 archives.
 void LocateMissingBenchmark(benchmark::State& state) {
