@@ -137,10 +137,9 @@ struct TPlacement {
     TPlacementTransform Turn;
 };
 
-TPlacement PlacementInCopy(const TQRXBox& box, double offZ, double offX, double camCol,
-                           double camRow) {
-    const TPlacementTransform t =
-        PlacementTransform(box, DrawnHeading(box, camCol - 16 * offZ, camRow - 16 * offX));
+TPlacement PlacementInCopy(const TQRXBox& box, double offZ, double offX, double viewerX,
+                           double viewerZ) {
+    const TPlacementTransform t = PlacementTransform(box, DrawnHeading(box, viewerX, viewerZ));
     return {{t.Position[0] + offX, t.Position[1], t.Position[2] + offZ}, t};
 }
 
@@ -296,8 +295,8 @@ void PickObjects(const TPickScene& scene, const TRay& ray, const TPickRay& pickR
             if (model.Vertices == nullptr || model.Faces == nullptr || object->ModelName.empty()) {
                 continue;
             }
-            const TPlacement placement =
-                PlacementInCopy(*object, copy.OffZ, copy.OffX, camCol, camRow);
+            const TPlacement placement = PlacementInCopy(
+                *object, copy.OffZ, copy.OffX, camCol - 16 * copy.OffZ, camRow - 16 * copy.OffX);
             const double depth = HitModel(ray, placement, model, pickRay.Near, pickRay.Far);
             if (!(depth >= pickRay.Near && depth <= pickRay.Far)) {
                 continue;
@@ -314,6 +313,23 @@ void PickObjects(const TPickScene& scene, const TRay& ray, const TPickRay& pickR
             }
             Keep(best, hit);
         }
+    }
+    // The stadium stands once, on the terrain at its rectangle's corner, in every view.
+    if (track.StadiumFlag != 1 || !track.Stadium) {
+        return;
+    }
+    TQRXBox stadium = *track.Stadium;
+    stadium.Y = StadiumGroundHeight(track);
+    const TModelGeometry model = scene.ModelOf(stadium.ModelName);
+    if (model.Vertices == nullptr || model.Faces == nullptr || stadium.ModelName.empty()) {
+        return;
+    }
+    TPickHit hit;
+    hit.Depth =
+        HitModel(ray, PlacementInCopy(stadium, 0, 0, 0, 0), model, pickRay.Near, pickRay.Far);
+    if (hit.Depth >= pickRay.Near && hit.Depth <= pickRay.Far) {
+        hit.Kind = TPickKind::Stadium;
+        Keep(best, hit);
     }
 }
 
@@ -380,13 +396,20 @@ std::string RecordText(const TTrackData& track, int index, std::string& kind) {
 
 void DescribeObject(const TPickHit& hit, const TTrackData& track, const TAssetLog* assets,
                     const TModelLookup& modelOf, std::vector<TPickField>& fields) {
-    const TQRXBox& object = *track.TrackObjects[static_cast<size_t>(hit.ObjectIndex)];
+    const bool stadium = hit.Kind == TPickKind::Stadium;
+    TQRXBox object =
+        stadium ? *track.Stadium : *track.TrackObjects[static_cast<size_t>(hit.ObjectIndex)];
     AddField(fields, "model", "Model", object.ModelName);
     AddField(fields, "model_file", "Model file", SourceOf(assets, object.ModelName));
-    std::string kind;
-    const std::string record = RecordText(track, hit.ObjectIndex, kind);
-    AddField(fields, "record", "Record", record, {static_cast<double>(hit.ObjectIndex)});
-    AddField(fields, "kind", "Kind", kind);
+    if (stadium) {
+        object.Y = StadiumGroundHeight(track);
+        AddField(fields, "kind", "Kind", "stadium");
+    } else {
+        std::string kind;
+        const std::string record = RecordText(track, hit.ObjectIndex, kind);
+        AddField(fields, "record", "Record", record, {static_cast<double>(hit.ObjectIndex)});
+        AddField(fields, "kind", "Kind", kind);
+    }
     AddField(fields, "position", "Position (game units)",
              Numbers({object.X, object.Y, object.Z}, 2), {object.X, object.Y, object.Z});
     AddField(fields, "angles", "Angles (theta, phi, psi)",
@@ -507,8 +530,11 @@ std::vector<TPickField> DescribePick(const TPickHit& hit, const TTrackData& trac
         return fields;
     case TPickKind::Object:
     case TPickKind::CheckpointMarker:
+    case TPickKind::Stadium:
         AddField(fields, "picked", "Picked",
-                 hit.Kind == TPickKind::Object ? "object" : "checkpoint marker");
+                 hit.Kind == TPickKind::Object
+                     ? "object"
+                     : (hit.Kind == TPickKind::Stadium ? "stadium" : "checkpoint marker"));
         DescribeObject(hit, track, assets, modelOf, fields);
         break;
     case TPickKind::GroundBox:

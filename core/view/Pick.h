@@ -2,7 +2,8 @@
 // camera transform and projection the frame uses (rotation by Tilt, Heading, Roll, then the
 // camera translation; perspective over the panel's aspect, near plane 0.01, far plane 30, or 5000
 // in map view). The ray is tested against what the frame draws: the placed objects of every
-// wrap-around copy (each model's bounding box first, then its triangles as drawn), the ground
+// wrap-around copy and the stadium (each model's bounding box first, then its triangles as
+// drawn), the ground
 // boxes and the terrain cells around the camera cell, with the frame's area tests and culling of
 // faces the frame does not show. The nearest hit wins, as the depth test makes it. Sky,
 // backdrops and the translucent water are not pickable: the eye sees through the water.
@@ -55,7 +56,7 @@ struct TPickScene {
     TModelLookup ModelOf;
 };
 
-enum class TPickKind { Nothing, Object, CheckpointMarker, GroundBox, Terrain };
+enum class TPickKind { Nothing, Object, CheckpointMarker, Stadium, GroundBox, Terrain };
 
 struct TPickHit {
     TPickKind Kind = TPickKind::Nothing;

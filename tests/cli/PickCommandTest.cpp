@@ -27,13 +27,17 @@ protected:
         track_.MissingModels = {"RED.BIN", "RED.BIN"};
         track_.BoxPlacements = {{"4096,0,4096", "0,0,0", "6,0"}, {"4096,0,64", "0,0,3.14"}};
         track_.GroundBoxes = {{120, 132, 0, 51}};
+        WriteArchive();
+    }
+    void TearDown() override { SetProgramFolder(oldFolder_); }
+
+    void WriteArchive() const {
         TPodWriter pod = track_.Pod();
         pod.Add("MODELS\\RED.BIN", MakeBinQuad("RED.RAW"));
         pod.Add("ART\\RED.RAW", MakeRaw(16, 1));
         pod.Add("ART\\RED.ACT", MakeAct(1, 220, 30, 30));
         pod.Write(archive_);
     }
-    void TearDown() override { SetProgramFolder(oldFolder_); }
 
     TCliRun Run(const std::string& command, TCliArgs args) {
         args.insert(args.begin(), {command, archive_, "--ini", ini_, "--sky", "0", "--no-water",
@@ -126,6 +130,18 @@ TEST_F(PickCommandTest, ThePickNamesWhatRenderDrawsUnderThePixelAsLayersAreHidde
     answer = Pick({"--objects", "0", "--checkpoints"});
     Expect(answer, "Picked: checkpoint marker");
     Expect(answer, "Record: marker of box 0");
+}
+
+TEST_F(PickCommandTest, TheStadiumHidesWhatStandsBehindIt) {
+    track_.ExtraSitLines =
+        CrLfLines({"!stadiumFlag,x,z,sx,sz,stadiumModelName", "1,128,128,40,40,RED.BIN"});
+    WriteArchive();
+    LookFrom(0.6f, 0.28f, 270, 10);
+    const std::string answer = Pick({"--objects", "0"});
+    ExpectColour(Rendered({"--objects", "0"}), kRed);
+    Expect(answer, "Picked: stadium");
+    Expect(answer, "Model: MODELS\\RED.BIN");
+    Expect(answer, "Kind: stadium");
 }
 
 TEST_F(PickCommandTest, AnObjectBeyondTheGridEdgeIsPickedInItsWrapAroundCopy) {
