@@ -1,6 +1,7 @@
 // Load, draw and search timings on the demo and stress archives; frames with both renderers. The
 // archives come from the demo generator (bench.sh makes them): samples/DEMO.POD and
 // samples/STRESS.POD beside the program, or the paths in DUNMERE_DEMO_POD and DUNMERE_STRESS_POD.
+#include "bench/BenchGL.h"
 #include "bench/BenchTrack.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
@@ -35,17 +36,7 @@ std::string ArchivePath(const char* variable, const char* fileName) {
     return path != nullptr ? path : ProgramFolder() + "samples/" + fileName;
 }
 
-// One GL context for the whole run, with the render context that belongs to it.
-struct TBenchGL {
-    TBenchGL() {
-        InitGLState();
-        Render.Textures.LoadMissingTexture();
-        Panel1Resize(Render, 640, 480, 60);
-    }
-    THeadlessGLContext Context{640, 480};
-    TRenderContext Render;
-};
-
+// One GL context for the whole run.
 TRenderContext& Render() {
     static TBenchGL gl;
     return gl.Render;
@@ -148,6 +139,7 @@ void PickBenchmark(benchmark::State& state) {
     Render();
     LoadedTrack(ArchivePath("DUNMERE_DEMO_POD", "DEMO.POD"));
     TViewState view;
+    view.Track = &BenchTrack();
     ResetViewForTrackOpen(view, 255, true);
     GoToStartGrid(view);
     view.ViewDistance = 255;
