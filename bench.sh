@@ -3,9 +3,10 @@
 # and the prepared renderer side by side (demo, stress and dense track, view distances 50, 128,
 # 255 and the map view, objects hidden and shown) with the prepared frame under a 1 x 1 scissor
 # and its share of the full frame, then how archive opening, texture lists, finder lookups and
-# whole loads by the tool grow (time for 4n over time for n), then the first frame with and
-# without glibc's heap trimming, then the peak memory of loading the demo, the stress and the
-# dense track, and last what recording the demo's course to a video costs over drawing it.
+# whole loads by the tool grow (time for 4n over time for n), then a pick on the demo, then the
+# first frame with and without glibc's heap trimming, then the peak memory of loading the demo,
+# the stress and the dense track, and last what recording the demo's course to a video costs
+# over drawing it.
 set -eu
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
@@ -25,6 +26,8 @@ awk -F, -f scripts/bench-table.awk "$csv"
 # the CSV writer cannot mix with the rows above.
 "$bin/dunmere-bench" --benchmark_filter='^(OpenOverlapping|OpenAndLookUp|TextureList|FinderCached|CliLoad)' \
     --benchmark_counters_tabular=true "$@"
+# A pick on the demo at view distance 255 (the target is 50 ms).
+"$bin/dunmere-bench" --benchmark_filter='^Pick' "$@"
 for distance in 50 128; do
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance"
     "$bin/dunmere-first-frame" "$bin/samples/STRESS.POD" "$distance" --trim-heap

@@ -2,6 +2,7 @@
 // renderers. The archives come from the demo generator (bench.sh makes them): samples/DEMO.POD,
 // samples/STRESS.POD and samples/DENSE.POD beside the program, or the paths in DUNMERE_DEMO_POD,
 // DUNMERE_STRESS_POD and DUNMERE_DENSE_POD.
+#include "bench/BenchGL.h"
 #include "bench/BenchTrack.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
@@ -10,9 +11,11 @@
 #include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
+#include "core/view/Pick.h"
 #include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/PickScene.h"
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 #include "tools/GameWriters.h"
@@ -35,17 +38,7 @@ std::string ArchivePath(const char* variable, const char* fileName) {
     return path != nullptr ? path : ProgramFolder() + "samples/" + fileName;
 }
 
-// One GL context for the whole run, with the render context that belongs to it.
-struct TBenchGL {
-    TBenchGL() {
-        InitGLState();
-        Render.Textures.LoadMissingTexture();
-        Panel1Resize(Render, 640, 480, 60);
-    }
-    THeadlessGLContext Context{640, 480};
-    TRenderContext Render;
-};
-
+// One GL context for the whole run.
 TRenderContext& Render() {
     static TBenchGL gl;
     return gl.Render;
@@ -144,6 +137,27 @@ BENCHMARK_CAPTURE(RenderFrameBenchmark, stress, "DUNMERE_STRESS_POD", "STRESS.PO
     ->Apply(FrameArguments);
 BENCHMARK_CAPTURE(RenderFrameBenchmark, dense, "DUNMERE_DENSE_POD", "DENSE.POD")
     ->Apply(FrameArguments);
+
+// A pick on the demo at the start grid with every object shown, view distance 255 (the most cells
+// and objects a pick can meet): args the pixel row, 240 for the track ahead, 10 for the sky (a ray
+// that meets nothing and so tests everything).
+void PickBenchmark(benchmark::State& state) {
+    Render();
+    LoadedTrack(ArchivePath("DUNMERE_DEMO_POD", "DEMO.POD"));
+    TViewState view;
+    view.Track = &BenchTrack();
+    ResetViewForTrackOpen(view, 255, true);
+    GoToStartGrid(view);
+    view.ViewDistance = 255;
+    view.Display.ObjectsMode = 2;
+    view.Display.ShowCheckpoints = true;
+    const TPickRay ray = PickRay(view, 640, 480, 320, static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const TPickScene scene = FramePickScene(Render(), view);
+        benchmark::DoNotOptimize(Pick(scene, ray));
+    }
+}
+BENCHMARK(PickBenchmark)->ArgName("row")->Arg(240)->Arg(10)->Unit(benchmark::kMillisecond);
 
 // Locate of a name found nowhere, in a search folder of 10 000 files and 50 archives.
 void LocateMissingBenchmark(benchmark::State& state) {

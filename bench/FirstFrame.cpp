@@ -2,6 +2,7 @@
 // headless 640 x 480 context and prints the time of the first full frame at the start grid with
 // the given view distance. Without --trim-heap the program keeps its freed heap for reuse as the
 // viewer and the tool do; with it glibc's default trimming stays, to show what that costs.
+#include "bench/BenchGL.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/formats/PalettePool.h"
@@ -31,11 +32,8 @@ int main(int argc, char** argv) {
         KeepFreedHeapForReuse();
     }
     try {
-        THeadlessGLContext context(640, 480);
-        TRenderContext render;
-        InitGLState();
-        render.Textures.LoadMissingTexture();
-        Panel1Resize(render, 640, 480, 60);
+        TBenchGL gl;
+        TRenderContext& render = gl.Render;
         TQRXFileFinder finder;
         BuildSearchFolders(finder, TStringList(5));
         const TPodFile pod(argv[1]);

@@ -98,10 +98,12 @@ TCliTrackSession::~TCliTrackSession() {
 }
 
 void TCliTrackSession::Load() {
-    TQuietProgress progress;
+    TQuietProgress quiet;
+    TTimedProgress progress(quiet);
     progress.SetCaption("Loading track");
     TRenderTrackLoader loader(render_);
     session_.OpenTrack(sitEntry_, progress, loader);
+    loadSteps_ = progress.Finish();
 }
 
 void TCliTrackSession::RefuseToOverwrite(const std::string& output) const {

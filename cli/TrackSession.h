@@ -9,6 +9,7 @@
 #pragma once
 
 #include "cli/CliCommands.h"
+#include "core/base/StepTimes.h"
 #include "core/session/TrackSession.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
@@ -49,6 +50,8 @@ public:
     void RefuseToOverwrite(const std::string& output) const;
 
     TTrackSession& Session() { return session_; }
+    // How long each step of the last load took.
+    const std::vector<TStepTime>& LoadSteps() const { return loadSteps_; }
     TRenderContext& Render() { return render_; }
     void ResizeContext(int width, int height) { context_.Resize(width, height); }
 
@@ -62,4 +65,5 @@ private:
     TRenderContext render_;
     TTrackSession session_;
     std::string sitEntry_;
+    std::vector<TStepTime> loadSteps_;
 };

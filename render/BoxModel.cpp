@@ -23,24 +23,6 @@ public:
     TMatrixScope& operator=(const TMatrixScope&) = delete;
 };
 
-bool FacesViewer(const TQRXBox& box) {
-    return box.TypeFlags == "8,0" || box.TypeFlags == "9,0";
-}
-
-// The heading of a viewer-facing object: the plain arc tangent of the quotient, so it stays
-// within +-90 degrees.
-double ViewerHeading(const TQRXBox& box, double viewerX, double viewerZ) {
-    const double across = viewerX - box.X / 32;
-    const double along = viewerZ - box.Z / 32;
-    if (along == 0) {
-        if (across == 0) {
-            return 0; // the viewer stands on the object: any fixed heading will do
-        }
-        return across > 0 ? 90 : -90;
-    }
-    return std::atan(across / along) * kGameDegreesPerRadian;
-}
-
 } // namespace
 
 void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load) {
@@ -92,9 +74,8 @@ void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, 
         return;
     }
     const TMatrixScope matrix;
-    const double heading =
-        FacesViewer(box) ? ViewerHeading(box, viewerX, viewerZ) : box.Psi * kGameDegreesPerRadian;
-    const TPlacementTransform transform = PlacementTransform(box, heading);
+    const TPlacementTransform transform =
+        PlacementTransform(box, DrawnHeading(box, viewerX, viewerZ));
     glTranslatef(static_cast<GLfloat>(transform.Position[0]),
                  static_cast<GLfloat>(transform.Position[1]),
                  static_cast<GLfloat>(transform.Position[2]));

@@ -316,12 +316,7 @@ void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int
 }
 
 bool InViewArea(const TViewState& view, int camRow, int camCol, int row, int column) {
-    const int dr = camRow - row;
-    const int dc = camCol - column;
-    if (view.Display.AreaShape == TAreaShape::Square) {
-        return std::max(std::abs(dr), std::abs(dc)) < view.ViewDistance;
-    }
-    return std::sqrt(static_cast<double>(dr * dr + dc * dc)) < view.ViewDistance;
+    return CellInViewArea(view, camRow - row, camCol - column);
 }
 
 void DrawObjects(TRenderContext& render, const TViewState& view) {

@@ -87,6 +87,21 @@ TPreparedTrack::~TPreparedTrack() {
     Release();
 }
 
+int64_t TPreparedTrack::BufferBytes() const {
+    int64_t bytes = 0;
+    for (const GLuint buffer :
+         {terrain_.VertexBuffer, groundBoxes_.VertexBuffer, terrainColors_, groundBoxColors_}) {
+        if (buffer != 0) {
+            GLint size = 0;
+            glBindBuffer(GL_ARRAY_BUFFER, buffer);
+            glGetBufferParameteriv(GL_ARRAY_BUFFER, GL_BUFFER_SIZE, &size);
+            bytes += size;
+        }
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    return bytes;
+}
+
 void TPreparedTrack::Release() {
     for (GLuint* buffer :
          {&terrain_.VertexBuffer, &groundBoxes_.VertexBuffer, &terrainColors_, &groundBoxColors_}) {

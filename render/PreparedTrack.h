@@ -41,6 +41,8 @@ public:
     void Prepare(const TTrackData& track, const TTrackTextures& textures, int32_t fallbackTexture);
     void Release();
     bool Ready() const { return ready_; }
+    // The bytes GL holds for the buffers.
+    int64_t BufferBytes() const;
 
     // The reference drawing's ground-box and terrain passes (same cells, same triangles).
     void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol, int camRow);

@@ -34,6 +34,8 @@ public:
     void ClearTextures();      // deletes the pool's GL textures, keeps MissingTexture
     void LoadMissingTexture(); // ProgramFolder() + "data/missing.tga"
     int32_t MissingTexture() const { return missingTexture_; } // 0 when it could not be loaded
+    // Every key with its GL name, in the order they were asked for.
+    const std::vector<std::pair<std::string, int32_t>>& Entries() const { return pool_; }
 
 private:
     const int32_t* Lookup(const std::string& key) const;

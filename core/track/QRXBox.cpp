@@ -88,3 +88,18 @@ TPlacementTransform PlacementTransform(const TQRXBox& box, double headingDegrees
     transform.RollZ = box.Phi * kGameDegreesPerRadian;
     return transform;
 }
+
+double DrawnHeading(const TQRXBox& box, double viewerX, double viewerZ) {
+    if (box.TypeFlags != "8,0" && box.TypeFlags != "9,0") {
+        return box.Psi * kGameDegreesPerRadian;
+    }
+    const double across = viewerX - box.X / 32;
+    const double along = viewerZ - box.Z / 32;
+    if (along == 0) {
+        if (across == 0) {
+            return 0; // the viewer stands on the object: any fixed heading will do
+        }
+        return across > 0 ? 90 : -90;
+    }
+    return std::atan(across / along) * kGameDegreesPerRadian;
+}

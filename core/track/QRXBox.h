@@ -45,6 +45,10 @@ struct TPlacementTransform {
 };
 // headingDegrees is the heading the game's angles give (Psi) or one chosen by the caller.
 TPlacementTransform PlacementTransform(const TQRXBox& box, double headingDegrees);
+// The heading an object is drawn with: Psi, or for the objects that turn to face the viewer
+// ("8,0", "9,0") the plain arc tangent of the quotient towards the viewer at (viewerX, viewerZ)
+// cells, so it stays within +-90 degrees.
+double DrawnHeading(const TQRXBox& box, double viewerX, double viewerZ);
 
 // Brings a game-unit x or z into [0, 8192) the way the game data expects: values just below the
 // far edge (above 8160) count as negative first.

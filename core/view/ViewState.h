@@ -5,8 +5,11 @@
 // that Busy follows.
 #pragma once
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -122,3 +125,11 @@ struct TViewState {
     // By INI key; a stored value that has changed since is read from the file instead.
     std::map<std::string, TSavedLocation> SavedLocations;
 };
+
+// Whether a cell dr rows and dc columns from the camera cell lies inside the view area.
+inline bool CellInViewArea(const TViewState& view, int dr, int dc) {
+    if (view.Display.AreaShape == TAreaShape::Square) {
+        return std::max(std::abs(dr), std::abs(dc)) < view.ViewDistance;
+    }
+    return std::sqrt(static_cast<double>(dr * dr + dc * dc)) < view.ViewDistance;
+}

@@ -6,13 +6,15 @@ std::string Filled(size_t size, uint8_t value) {
     return std::string(size, static_cast<char>(value));
 }
 
-std::string BoxRecord(const std::string& model, int index) {
+std::string BoxRecord(const std::string& model, int index,
+                      const std::vector<TFixtureBox>& placements) {
+    TFixtureBox box{std::to_string(4096 + 64 * index) + ",0,4096"};
+    if (static_cast<size_t>(index) < placements.size()) {
+        box = placements[static_cast<size_t>(index)];
+    }
     // 21 lines, as the track description's box section holds them.
-    std::vector<std::string> lines = {
-        "IPOS",          std::to_string(4096 + 64 * index) + ",0,4096",
-        "THETA,PHI,PSI", "0,0,0",
-        "MODEL",         model,
-        "!TYPE,FLAGS",   "7,0"};
+    std::vector<std::string> lines = {"IPOS",  box.Position, "THETA,PHI,PSI", box.Angles,
+                                      "MODEL", model,        "!TYPE,FLAGS",   box.Type};
     while (lines.size() < 21) {
         lines.push_back("; filler");
     }
@@ -75,10 +77,10 @@ void TTrackFixture::AddTo(TPodWriter& pod) const {
     sit += CrLfLines({"*** Boxes", std::to_string(boxCount)});
     int index = 0;
     for (const std::string& model : BoxModels) {
-        sit += BoxRecord(model, index++);
+        sit += BoxRecord(model, index++, BoxPlacements);
     }
     for (const std::string& model : MissingModels) {
-        sit += BoxRecord(model, index++);
+        sit += BoxRecord(model, index++, BoxPlacements);
     }
     sit += ExtraSitLines;
     pod.Add(SitEntry, sit);
@@ -98,8 +100,14 @@ void TTrackFixture::AddTo(TPodWriter& pod) const {
     if (WithAltitude) {
         pod.Add("DATA\\TEST.ALT", Filled(65536, TerrainHeight));
     }
-    pod.Add("DATA\\TEST.AL0", Filled(65536, 0));
-    pod.Add("DATA\\TEST.AL1", Filled(65536, 0));
+    std::string bottoms = Filled(65536, 0);
+    std::string tops = Filled(65536, 0);
+    for (const TFixtureGroundBox& box : GroundBoxes) {
+        bottoms[static_cast<size_t>(box.Row * 256 + box.Column)] = static_cast<char>(box.Bottom);
+        tops[static_cast<size_t>(box.Row * 256 + box.Column)] = static_cast<char>(box.Top);
+    }
+    pod.Add("DATA\\TEST.AL0", bottoms);
+    pod.Add("DATA\\TEST.AL1", tops);
     pod.Add("DATA\\TEST.TEX", Filled(131072, 0));
     pod.Add("DATA\\TEST.TE0", Filled(786432, 0));
     if (WithLightMap) {

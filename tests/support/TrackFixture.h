@@ -22,6 +22,22 @@ std::string MakeAct(uint8_t index, uint8_t r, uint8_t g, uint8_t b);
 // the checkpoint marker model.
 void WriteViewerData(const TTempDir& dir, const std::string& folder = "");
 
+// Where a box object of the fixture stands: the values of its "IPOS", "THETA,PHI,PSI" and
+// "!TYPE,FLAGS" lines.
+struct TFixtureBox {
+    std::string Position;
+    std::string Angles = "0,0,0";
+    std::string Type = "7,0";
+};
+
+// A ground box on one cell: its bottom and top as level bytes.
+struct TFixtureGroundBox {
+    int Row = 0;
+    int Column = 0;
+    uint8_t Bottom = 0;
+    uint8_t Top = 0;
+};
+
 struct TTrackFixture {
     std::string SitEntry = "TEST.SIT";
     std::string TrackName = "Test Track";
@@ -32,6 +48,10 @@ struct TTrackFixture {
     std::vector<std::string> MissingTextures;           // listed but not in the archive
     std::vector<std::string> BoxModels = {"CRATE.BIN"}; // one box object per model name
     std::vector<std::string> MissingModels;             // box objects whose model is absent
+    // Placements of the boxes in order (BoxModels, then MissingModels); the others stand in a
+    // row from the grid's centre.
+    std::vector<TFixtureBox> BoxPlacements;
+    std::vector<TFixtureGroundBox> GroundBoxes;
     bool WithLightMap = true;
     bool WithTextureList = true;
     bool WithAltitude = true;
