@@ -58,15 +58,7 @@ int CliMap(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     DrawMapPicture(session.Render(), session.Session().View(), options);
     TGLBMP image;
     GrabScreen(image);
-    bool written = false;
-    try {
-        written = image.SaveImage(output);
-    } catch (const EInOutError&) {
-        // The bitmap and Targa writers raise; every format is reported alike below.
-    }
-    if (!written) {
-        throw EDunmereError("map: cannot write " + output);
-    }
+    SaveCliImage(image, "map", output);
     out << output << ' ' << side << 'x' << side << '\n';
     return kCliDone;
 }

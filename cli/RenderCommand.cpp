@@ -20,7 +20,6 @@
 #include "render/ScreenGrab.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <optional>
@@ -155,23 +154,6 @@ void ApplyOptions(const TRenderOptions& options, TViewState& view) {
     }
 }
 
-// The writers leave the reason of a failure in errno.
-void SaveRendering(TGLBMP& image, const std::string& fileName) {
-    errno = 0;
-    bool written = false;
-    try {
-        written = image.SaveImage(fileName);
-    } catch (const EInOutError&) {
-        // The bitmap and Targa writers raise the viewer's own message; the tool words the
-        // failure alike for every format.
-    }
-    if (!written) {
-        const int reason = errno;
-        throw EDunmereError("render: cannot write " + fileName +
-                            (reason != 0 ? std::string(": ") + std::strerror(reason) : ""));
-    }
-}
-
 // Each frame is waited for, so the time covers the drawing and not just its queueing.
 std::string TimeFrames(const TFrameContext& frame, int count) {
     WaitForDrawing();
@@ -220,7 +202,7 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TGLBMP image;
     image.SetJPEGQuality(prefs.JPEGQuality);
     GrabScreen(image);
-    SaveRendering(image, options.Output);
+    SaveCliImage(image, "render", options.Output);
     out << options.Output << ' ' << options.Width << 'x' << options.Height << '\n';
     return kCliDone;
 }

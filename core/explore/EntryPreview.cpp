@@ -10,6 +10,7 @@
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -285,4 +286,24 @@ TEntryPreview PreviewEntry(const TPodFile& pod, const TCatalogEntry& entry, TGam
     } catch (const std::exception& e) {
         return Refusal(entry.Name, e.what());
     }
+}
+
+TPreviewImage ScaleNearest(const TPreviewImage& image, int longerSide) {
+    if (image.Width <= 0 || image.Height <= 0) {
+        return image;
+    }
+    const int longer = std::max(image.Width, image.Height);
+    TPreviewImage scaled{std::max(1, image.Width * longerSide / longer),
+                         std::max(1, image.Height * longerSide / longer),
+                         {}};
+    scaled.Rgba.resize(static_cast<size_t>(scaled.Width) * scaled.Height * 4);
+    for (int y = 0; y < scaled.Height; ++y) {
+        const int fromY = y * image.Height / scaled.Height;
+        for (int x = 0; x < scaled.Width; ++x) {
+            const int fromX = x * image.Width / scaled.Width;
+            std::memcpy(&scaled.Rgba[(static_cast<size_t>(y) * scaled.Width + x) * 4],
+                        &image.Rgba[(static_cast<size_t>(fromY) * image.Width + fromX) * 4], 4);
+        }
+    }
+    return scaled;
 }

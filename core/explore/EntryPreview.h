@@ -43,3 +43,6 @@ TEntryPreview PreviewEntry(const TPodFile& pod, const TCatalogEntry& entry, TGam
 
 // Windows-1252 text as numbered UTF-8 lines; CR LF, LF and CR all end a line.
 std::vector<std::string> NumberedLines(const std::string& text);
+
+// image enlarged or shrunk without smoothing so that its longer side is longerSide pixels.
+TPreviewImage ScaleNearest(const TPreviewImage& image, int longerSide);

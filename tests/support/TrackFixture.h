@@ -26,6 +26,7 @@ struct TTrackFixture {
     std::string SitEntry = "TEST.SIT";
     std::string TrackName = "Test Track";
     std::string LevelName = "TEST.LVL";
+    std::string GridName = "TEST"; // every DATA\ file is this name with its own ending
     uint8_t TerrainHeight = 10;
     uint8_t Light = 200;
     std::vector<std::string> Textures = {"GRASS.RAW"};  // the texture list, each with an .ACT
