@@ -32,6 +32,7 @@
 #include "shell/dialogs/FormProgress.h"
 #include "shell/dialogs/FormReadme.h"
 #include "shell/dialogs/FormSearchPaths.h"
+#include "shell/dialogs/FormArchiveExplorer.h"
 #include "shell/dialogs/FormTrackReport.h"
 #include "shell/dialogs/FormWaterPrefs.h"
 #include "shell/dialogs/SitSelect.h"
@@ -260,6 +261,8 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
         {A::SaveMapPicture, M::File, "Save map picture...", "Savemappicture1", "",
          &F::Savemappicture1Click},
         {A::ShowTrackReport, M::File, "Track report...", "Trackreport1", "", &F::Trackreport1Click},
+        {A::ExploreArchive, M::File, "Explore archive...", "Explorearchive1", "",
+         &F::Explorearchive1Click},
         {A::EditSearchPaths, M::File, "Edit search paths ...", "Editsearchpaths1", "",
          &F::Editsearchpaths1Click, TSeparator::Before},
         {A::EditPreferences, M::File, "Preferences ...", "Preferences1", "F12",
@@ -1830,6 +1833,10 @@ void TFormMain::Savemappicture1Click() {
 
 void TFormMain::Trackreport1Click() {
     dialogs_->ShowTrackReport(this, session_->Assets().Records());
+}
+
+void TFormMain::Explorearchive1Click() {
+    ShowArchiveExplorer(this, CurrentPod ? CurrentPod->ArchivePath() : "", SearchPaths);
 }
 
 void TFormMain::Activate1Click() {
