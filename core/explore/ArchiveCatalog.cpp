@@ -243,6 +243,11 @@ TExtractPlan PlanExtraction(const TPodFile& pod, const std::vector<int>& indices
         }
         const std::string path = (root / part).string();
         std::error_code error;
+        // Replacing the archive itself would destroy what the remaining entries are read from.
+        if (fs::equivalent(path, pod.ArchivePath(), error)) {
+            plan.Refused.push_back(name);
+            continue;
+        }
         if (fs::exists(path, error)) {
             plan.Conflicts.push_back(path);
         }

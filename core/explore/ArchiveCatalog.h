@@ -70,7 +70,8 @@ struct TExtractPlan {
     std::vector<TExtractTarget> Targets;
     // Targets whose path already exists: the caller asks before extracting with overwrite.
     std::vector<std::string> Conflicts;
-    // Names that would leave folder ("..", absolute parts) and are never written.
+    // Names that would leave folder ("..", absolute parts) or replace the archive itself; they
+    // are never written.
     std::vector<std::string> Refused;
 };
 // Where extracting the entries indices of pod into folder writes; writes nothing.

@@ -352,8 +352,6 @@ void TFormArchiveExplorer::FillList() {
             group = new TEntryRow(TreeEntries);
             group->setText(kName, entry.Folder.empty() ? "(root)" : FromGame(entry.Folder));
             group->setData(kName, kEntryRole, -1);
-            group->setFirstColumnSpanned(false);
-            group->setExpanded(true);
         }
         auto* row = new TEntryRow(group);
         const size_t slash = entry.Name.rfind('\\');
@@ -675,7 +673,8 @@ void TFormArchiveExplorer::ExtractEntries(bool all) {
                            .arg(indices.size())
                            .arg(QString::fromStdString(*folder));
         if (!plan.Refused.empty()) {
-            text += QString("; %1 with names leading out of the folder were left out")
+            text += QString("; %1 that would lead out of the folder or replace the archive were "
+                            "left out")
                         .arg(plan.Refused.size());
         }
         LblStatus->setText(text);

@@ -24,17 +24,7 @@ protected:
         oldFolder_ = ProgramFolder();
         SetProgramFolder(dir_.MakeDir("program"));
         WriteViewerData(dir_, "program/");
-        TTrackFixture valley;
-        valley.SitEntry = "VALLEY.SIT";
-        valley.LevelName = "VALLEY.LVL";
-        TTrackFixture hills;
-        hills.SitEntry = "HILLS.SIT";
-        hills.LevelName = "HILLS.LVL";
-        hills.GridName = "HILLS";
-        hills.MissingTextures = {"MUD.RAW"};
-        TPodWriter pod;
-        valley.AddTo(pod);
-        hills.AddTo(pod);
+        TPodWriter pod = TwoTrackArchive();
         pod.Add("ART\\SPARE.RAW", MakeRaw(4, 2)).Add("ART\\RED.ACT", MakeAct(1, 250, 0, 0));
         archive_ = dir_.Path() + "TRACKS.POD";
         pod.Write(archive_);

@@ -126,3 +126,18 @@ void TTrackFixture::AddTo(TPodWriter& pod) const {
         pod.Add("MODELS\\" + model, MakeBinQuad(Textures.empty() ? "NONE.RAW" : Textures[0]));
     }
 }
+
+TPodWriter TwoTrackArchive() {
+    TTrackFixture valley;
+    valley.SitEntry = "VALLEY.SIT";
+    valley.LevelName = "VALLEY.LVL";
+    TTrackFixture hills;
+    hills.SitEntry = "HILLS.SIT";
+    hills.LevelName = "HILLS.LVL";
+    hills.GridName = "HILLS";
+    hills.MissingTextures = {"MUD.RAW"};
+    TPodWriter pod;
+    valley.AddTo(pod);
+    hills.AddTo(pod);
+    return pod;
+}

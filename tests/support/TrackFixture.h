@@ -49,3 +49,8 @@ struct TTrackFixture {
     }
     std::string LightMapBytes() const;
 };
+
+// Two tracks in one archive, VALLEY.SIT and HILLS.SIT, with grids of their own: both use
+// ART\GRASS.RAW (each adds a copy, so the second copy is read by neither), and HILLS.SIT also
+// lists MUD.RAW, which the archive does not hold.
+TPodWriter TwoTrackArchive();

@@ -181,6 +181,15 @@ TEST_F(ArchiveExploreTest, ExtractionKeepsFoldersReportsConflictsAndStaysInsideT
     EXPECT_EQ(ReadFileBytes(out + "README.TXT"), "text");
     EXPECT_EQ(ExtractEntries(pod, plan, true), 2);
     EXPECT_EQ(ReadFileBytes(out + "ART/A.RAW"), "new");
+
+    // An entry named like the archive, extracted beside it, would overwrite what is being read.
+    TPodWriter self;
+    self.Add("SELF.POD", "x").Add("OTHER.TXT", "y");
+    const std::string selfPath = dir_.Path() + "SELF.POD";
+    self.Write(selfPath);
+    const TExtractPlan beside = PlanExtraction(TPodFile(selfPath), {0, 1}, dir_.Path());
+    EXPECT_EQ(beside.Refused, (std::vector<std::string>{"SELF.POD"}));
+    EXPECT_EQ(beside.Targets.size(), 1u);
 }
 
 } // namespace

@@ -26,17 +26,7 @@ protected:
         oldFolder_ = ProgramFolder();
         // The tool that works out the usage runs from the program folder.
         SetProgramFolder(DUNMERE_BIN_DIR);
-        TTrackFixture valley;
-        valley.SitEntry = "VALLEY.SIT";
-        valley.LevelName = "VALLEY.LVL";
-        TTrackFixture hills;
-        hills.SitEntry = "HILLS.SIT";
-        hills.LevelName = "HILLS.LVL";
-        hills.GridName = "HILLS";
-        hills.MissingTextures = {"MUD.RAW"};
-        TPodWriter pod;
-        valley.AddTo(pod);
-        hills.AddTo(pod);
+        TPodWriter pod = TwoTrackArchive();
         pod.Add("ART\\SPARE.RAW", MakeRaw(4, 2))
             .Add("ART\\RED.ACT", MakeAct(1, 250, 0, 0))
             .Add("ART\\BROKEN.BMP", "BM but nothing more");
