@@ -131,7 +131,9 @@ TFormArchiveExplorer::TFormArchiveExplorer(const std::string& archivePath,
     TreeEntries->setUniformRowHeights(true);
     TreeEntries->setSortingEnabled(true);
     TreeEntries->sortByColumn(kName, Qt::AscendingOrder);
-    TreeEntries->header()->setSectionResizeMode(kName, QHeaderView::ResizeToContents);
+    // Fixed widths: fitting a column to its contents measures every row of a large archive.
+    TreeEntries->setColumnWidth(kName, 200);
+    TreeEntries->setColumnWidth(kKind, 150);
 
     LblStatus = new QLabel(this);
     LblStatus->setObjectName("LblStatus");
