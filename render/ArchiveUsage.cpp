@@ -1,6 +1,5 @@
 #include "render/ArchiveUsage.h"
 
-#include "core/base/Feedback.h"
 #include "core/base/Logging.h"
 #include "core/settings/SearchPaths.h"
 #include "core/vfs/AssetLog.h"
@@ -8,6 +7,7 @@
 #include "core/vfs/QRXFileFinder.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/MutedMessages.h"
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 
@@ -15,15 +15,6 @@
 #include <unordered_map>
 
 namespace {
-
-class TDiscardedMessages : public TMessageSink {
-public:
-    TDiscardedMessages() { SetMessages(this); }
-    ~TDiscardedMessages() override { SetMessages(nullptr); }
-    TDiscardedMessages(const TDiscardedMessages&) = delete;
-    TDiscardedMessages& operator=(const TDiscardedMessages&) = delete;
-    void ShowMessage(const std::string&, const std::string&) override {}
-};
 
 void AddTrack(std::vector<int>& tracks, int track) {
     if (std::find(tracks.begin(), tracks.end(), track) == tracks.end()) {
@@ -36,7 +27,7 @@ void AddTrack(std::vector<int>& tracks, int track) {
 TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const TStringList& searchFolders,
                                const TUsageProgress& progress) {
     const TLogMute quiet;
-    const TDiscardedMessages noBoxes;
+    const TMutedMessages noBoxes;
     THeadlessGLContext context(16, 16);
     TArchiveUsage usage;
     usage.EntryTracks.resize(pod.Entries().size());

@@ -5,6 +5,7 @@
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 #include "render/FrameRender.h"
+#include "render/MutedMessages.h"
 
 #include <GL/glu.h>
 
@@ -20,6 +21,7 @@ constexpr double kFieldOfView = 30; // degrees
 
 void TModelPreview::Load(const TPodFile& pod, const std::string& name, TQRXFileFinder& finder) {
     const TLogMute quiet;
+    const TMutedMessages noBoxes;
     model_.reset();
     textures_.ClearTextures();
     if (textures_.MissingTexture() == 0) {

@@ -25,7 +25,8 @@ struct TModelTurn {
 class TModelPreview {
 public:
     // Reads the model name (through the archive, then finder) with its textures; raises the
-    // reader's error, or EDunmereError when the model is nowhere.
+    // reader's error, or EDunmereError when the model is nowhere. Shows no messages: a texture
+    // its loader refuses draws as the missing texture.
     void Load(const TPodFile& pod, const std::string& name, TQRXFileFinder& finder);
     bool Loaded() const { return model_ != nullptr; }
     // Clears the viewport (width x height) and draws the model filling it, centred.

@@ -6,6 +6,7 @@
 #include "shell/dialogs/ModelView.h"
 #include "tests/support/ShellTestSupport.h"
 #include "tests/support/TrackFixture.h"
+#include "tests/support/TrackTestSupport.h"
 #include "tools/PodWriter.h"
 
 #include <QCheckBox>
@@ -29,7 +30,9 @@ protected:
         TPodWriter pod = TwoTrackArchive();
         pod.Add("ART\\SPARE.RAW", MakeRaw(4, 2))
             .Add("ART\\RED.ACT", MakeAct(1, 250, 0, 0))
-            .Add("ART\\BROKEN.BMP", "BM but nothing more");
+            .Add("ART\\BROKEN.BMP", "BM but nothing more")
+            .Add("MODELS\\BADSKIN.BIN", MakeBinQuad("EMPTY.RAW"))
+            .Add("ART\\EMPTY.RAW", "");
         archive_ = dir_.Path() + "TRACKS.POD";
         pod.Write(archive_);
     }
@@ -109,6 +112,14 @@ TEST_F(FormArchiveExplorerTest, PreviewsShowTheChosenPaletteAMessageForDamageAnd
     const QColor middle = model.pixelColor(model.width() / 2, model.height() / 2);
     EXPECT_GT(middle.green(), middle.red() + 20);
     EXPECT_NE(model.pixelColor(1, 1), middle);
+
+    // A texture its loader refuses draws as the missing texture, without a message box per
+    // click; the window's own message sink is back afterwards.
+    TRecordingMessages recorder;
+    form.TreeEntries->setCurrentItem(Row(form, "MODELS\\BADSKIN.BIN"));
+    EXPECT_EQ(form.PreviewPages->currentWidget(), form.ModelPreview);
+    EXPECT_TRUE(recorder.Texts.empty()) << recorder.Texts.front();
+    EXPECT_EQ(&Messages(), &recorder);
 }
 
 TEST_F(FormArchiveExplorerTest, ExtractionAsksBeforeReplacingAndWritesOnlyWhereChosen) {
