@@ -9,6 +9,7 @@
 #include "core/base/Errors.h"
 #include "core/explore/EntryPreview.h"
 #include "core/formats/GLBMP.h"
+#include "core/session/TrackSession.h"
 #include "core/vfs/GameFiles.h"
 #include "render/ModelPreview.h"
 
@@ -62,9 +63,9 @@ int CliPreview(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
         throw EDunmereError("preview: could not write " + output +
                             " (the name must end in .bmp, .jpg, .png or .tga)");
     }
-    TIniFile ini(CliIniFileName(options));
-    TQRXFileFinder finder;
-    BuildCliSearchFolders(options, ini, finder);
+    // A session for the settings and the search folders only: no track is loaded.
+    TTrackSession session(CliIniFileName(options), options.SearchFolders);
+    TQRXFileFinder& finder = session.Finder();
     const TPodFile pod = OpenArchive(options.Archive);
     const int index = pod.FindEntry(args[0]);
     if (index < 0) {

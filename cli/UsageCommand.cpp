@@ -63,15 +63,16 @@ int CliUsage(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     if (!options.Track.empty()) {
         throw ECliUsageError("usage: every track is read; --track does not apply");
     }
-    TIniFile ini(CliIniFileName(options));
     const TPodFile pod = OpenArchive(options.Archive);
     const std::vector<TCatalogEntry> catalog = CatalogArchive(pod);
-    const TArchiveUsage usage = ScanArchiveUsage(
-        pod, CliSearchFolders(options, ini), [&](int done, int total, const std::string& track) {
-            if (showProgress) {
-                err << "track " << done << '/' << total << ' ' << track << std::endl;
-            }
-        });
+    const TArchiveUsage usage =
+        ScanArchiveUsage(pod, CliIniFileName(options), options.SearchFolders,
+                         [&](int done, int total, const std::string& track) {
+                             if (showProgress) {
+                                 err << "track " << done << '/' << total << ' ' << track
+                                     << std::endl;
+                             }
+                         });
     for (const std::string& failure : usage.Failures) {
         err << "warning: " << failure << '\n';
     }

@@ -1,10 +1,9 @@
 #include "render/ArchiveUsage.h"
 
 #include "core/base/Logging.h"
-#include "core/settings/SearchPaths.h"
+#include "core/session/TrackSession.h"
 #include "core/vfs/AssetLog.h"
 #include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/MutedMessages.h"
@@ -24,7 +23,8 @@ void AddTrack(std::vector<int>& tracks, int track) {
 
 } // namespace
 
-TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const TStringList& searchFolders,
+TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const std::string& iniFileName,
+                               const std::optional<TStringList>& searchFolders,
                                const TUsageProgress& progress) {
     const TLogMute quiet;
     const TMutedMessages noBoxes;
@@ -33,10 +33,9 @@ TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const TStringList& searchFol
     usage.EntryTracks.resize(pod.Entries().size());
     {
         TRenderContext render;
-        TQRXFileFinder finder;
-        TStringList paths = searchFolders;
-        paths.resize(kSearchPathCount);
-        BuildSearchFolders(finder, paths);
+        TTrackSession session(iniFileName, searchFolders);
+        session.UseArchive(pod);
+        TRenderTrackLoader loader(render);
         InitGLState();
         render.Textures.LoadMissingTexture();
         for (const std::string& line : pod.SitEntries()) {
@@ -48,16 +47,14 @@ TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const TStringList& searchFol
             if (progress) {
                 progress(track, static_cast<int>(usage.Tracks.size()), usage.Tracks[t]);
             }
-            TAssetLog assets;
-            TStringList warnings;
             TQuietProgress loadProgress;
             try {
-                LoadTrack(render, pod, usage.Tracks[t], loadProgress, warnings, finder, &assets);
+                session.OpenTrack(usage.Tracks[t], loadProgress, loader);
             } catch (const std::exception& e) {
                 // What the load asked for before it failed is still used by this track.
                 usage.Failures.push_back(usage.Tracks[t] + ": " + e.what());
             }
-            for (const TAssetRecord& record : assets.Records()) {
+            for (const TAssetRecord& record : session.Assets().Records()) {
                 if (record.Place == TAssetPlace::Archive) {
                     const int entry = pod.FindEntry(record.Name);
                     if (entry >= 0) {

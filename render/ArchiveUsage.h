@@ -3,16 +3,17 @@
 // is unused; a name a track asks for that neither the archive nor the search folders hold is
 // missing.
 //
-// The loads go through the process's one track (TrackData()) and palette pool and need a GL
-// context of their own, which the scan makes on the calling thread; so it runs in a process that
-// shows no track meanwhile (the tool: the window runs it as "dunmeregl-cli usage"). The loads
-// write nothing to the session log and show no messages: a track whose load fails is reported in
-// Failures instead.
+// The loads go through a track session of the scan's own and need a GL context of their own,
+// which the scan makes on the calling thread. The loaders report through the process's one
+// message sink, which the scan replaces while it runs, so the window runs it in a process of its
+// own ("dunmeregl-cli usage"). The loads write nothing to the session log and show no messages: a
+// track whose load fails is reported in Failures instead.
 #pragma once
 
 #include "core/base/TextUtils.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,8 @@ struct TArchiveUsage {
 // Called before each track load with the tracks done so far and the number of tracks.
 using TUsageProgress = std::function<void(int done, int total, const std::string& track)>;
 
-// searchFolders replace the INI's for this scan (the program's data folder is searched first).
-TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const TStringList& searchFolders,
+// The preferences come from iniFileName; searchFolders, when given, replace its search paths
+// (the program's data folder is searched first).
+TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const std::string& iniFileName,
+                               const std::optional<TStringList>& searchFolders,
                                const TUsageProgress& progress = {});

@@ -29,7 +29,7 @@ void TModelPreview::Load(const TPodFile& pod, const std::string& name, TQRXFileF
     }
     TGameFiles files(&pod, finder);
     TStringList warnings;
-    TGameLoad load(files, warnings);
+    TGameLoad load(files, warnings, palettes_);
     auto model = std::make_unique<TBINModel>();
     std::string modelName = name;
     // An animation control file only names its first model, which is what the track shows.

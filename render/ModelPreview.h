@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/explore/EntryPreview.h"
+#include "core/formats/PalettePool.h"
 #include "render/BINModel.h"
 #include "render/TexturePool.h"
 
@@ -34,6 +35,8 @@ public:
 
 private:
     TTexturePool textures_;
+    // Its own, so that looking at another archive's models leaves the track's palettes alone.
+    TPalettePool palettes_;
     // Made anew for each model: a model compiles its display list once.
     std::unique_ptr<TBINModel> model_;
 };

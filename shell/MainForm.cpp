@@ -1836,7 +1836,9 @@ void TFormMain::Trackreport1Click() {
 }
 
 void TFormMain::Explorearchive1Click() {
-    ShowArchiveExplorer(this, CurrentPod ? CurrentPod->ArchivePath() : "", SearchPaths);
+    const TPodFile* archive = session_->Archive();
+    ShowArchiveExplorer(this, archive != nullptr ? archive->ArchivePath() : "",
+                        session_->SearchPaths());
 }
 
 void TFormMain::Activate1Click() {
