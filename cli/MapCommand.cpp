@@ -59,15 +59,7 @@ int CliMap(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TGLBMP image;
     GrabScreen(image);
     session.RefuseToOverwrite(output);
-    bool written = false;
-    try {
-        written = image.SaveImage(output);
-    } catch (const EInOutError&) {
-        // The bitmap and Targa writers raise; every format is reported alike below.
-    }
-    if (!written) {
-        throw EDunmereError("map: cannot write " + output);
-    }
+    SaveCliImage(image, "map", output);
     out << output << ' ' << side << 'x' << side << '\n';
     return kCliDone;
 }

@@ -17,9 +17,7 @@
 #include "render/ScreenGrab.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <vector>
 
 namespace {
@@ -67,23 +65,6 @@ TRenderOptions TakeRenderOptions(const TCliArgs& args) {
     return options;
 }
 
-// The writers leave the reason of a failure in errno.
-void SaveRendering(TGLBMP& image, const std::string& fileName) {
-    errno = 0;
-    bool written = false;
-    try {
-        written = image.SaveImage(fileName);
-    } catch (const EInOutError&) {
-        // The bitmap and Targa writers raise the viewer's own message; the tool words the
-        // failure alike for every format.
-    }
-    if (!written) {
-        const int reason = errno;
-        throw EDunmereError("render: cannot write " + fileName +
-                            (reason != 0 ? std::string(": ") + std::strerror(reason) : ""));
-    }
-}
-
 // Each frame is waited for, so the time covers the drawing and not just its queueing.
 std::string TimeFrames(const TFrameContext& frame, int count) {
     WaitForDrawing();
@@ -125,7 +106,7 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     image.SetJPEGQuality(session.Session().Prefs().JPEGQuality);
     GrabScreen(image);
     session.RefuseToOverwrite(options.Output);
-    SaveRendering(image, options.Output);
+    SaveCliImage(image, "render", options.Output);
     out << options.Output << ' ' << options.View.Width << 'x' << options.View.Height << '\n';
     return kCliDone;
 }

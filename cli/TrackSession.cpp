@@ -3,6 +3,7 @@
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
 #include "core/base/ProgramFolder.h"
+#include "core/formats/GLBMP.h"
 #include "core/settings/IniFile.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
@@ -11,6 +12,8 @@
 #include "render/TrackLoader.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -69,14 +72,38 @@ std::string TakeOutputOption(TCliArgs& args, const std::string& command) {
     return TakeValue(args, static_cast<size_t>(option - args.begin()));
 }
 
+std::string TakeValueOption(TCliArgs& args, const std::string& option) {
+    const auto found = std::find(args.begin(), args.end(), option);
+    return found == args.end() ? "" : TakeValue(args, static_cast<size_t>(found - args.begin()));
+}
+
+std::string CliIniFileName(const TCliTrackOptions& options) {
+    return options.IniFile.empty() ? ChooseIniFileName() : options.IniFile;
+}
+
+// The writers leave the reason of a failure in errno.
+void SaveCliImage(TGLBMP& image, const std::string& command, const std::string& fileName) {
+    errno = 0;
+    bool written = false;
+    try {
+        written = image.SaveImage(fileName);
+    } catch (const EInOutError&) {
+        // The bitmap and Targa writers raise the viewer's own message; the tool words the
+        // failure alike for every format.
+    }
+    if (!written) {
+        const int reason = errno;
+        throw EDunmereError(command + ": cannot write " + fileName +
+                            (reason != 0 ? std::string(": ") + std::strerror(reason) : ""));
+    }
+}
+
 TCliTrackSession::TLogOpened::TLogOpened() {
     StartSessionLog();
 }
 
 TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
-    : context_(width, height),
-      session_(options.IniFile.empty() ? ChooseIniFileName() : options.IniFile,
-               options.SearchFolders) {
+    : context_(width, height), session_(CliIniFileName(options), options.SearchFolders) {
     InitGLState();
     render_.Textures.LoadMissingTexture();
     session_.UseArchive(OpenArchive(options.Archive));

@@ -32,6 +32,15 @@ bool TakeFlag(TCliArgs& args, const std::string& flag);
 // Takes "-o FILE" out of args; raises ECliUsageError naming command when it is not there.
 std::string TakeOutputOption(TCliArgs& args, const std::string& command);
 
+// The INI file options name, or the viewer's own.
+std::string CliIniFileName(const TCliTrackOptions& options);
+// Takes "option VALUE" out of args; "" when the option is not there.
+std::string TakeValueOption(TCliArgs& args, const std::string& option);
+
+class TGLBMP;
+// image.SaveImage(fileName); raises "COMMAND: cannot write FILE: reason" when that fails.
+void SaveCliImage(TGLBMP& image, const std::string& command, const std::string& fileName);
+
 // A track session of the tool: its log, its headless GL context and render resources, and the
 // chosen track description.
 class TCliTrackSession {

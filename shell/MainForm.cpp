@@ -29,6 +29,7 @@
 #include "shell/ShellText.h"
 #include "shell/WindowPlacement.h"
 #include "shell/dialogs/FormAbout.h"
+#include "shell/dialogs/FormArchiveExplorer.h"
 #include "shell/dialogs/FormKeyboard.h"
 #include "shell/dialogs/FormPrefs.h"
 #include "shell/dialogs/FormProgress.h"
@@ -262,6 +263,8 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
         {A::SaveMapPicture, M::File, "Save map picture...", "Savemappicture1", "",
          &F::Savemappicture1Click},
         {A::ShowTrackReport, M::File, "Track report...", "Trackreport1", "", &F::Trackreport1Click},
+        {A::ExploreArchive, M::File, "Explore archive...", "Explorearchive1", "",
+         &F::Explorearchive1Click},
         {A::EditSearchPaths, M::File, "Edit search paths ...", "Editsearchpaths1", "",
          &F::Editsearchpaths1Click, TSeparator::Before},
         {A::EditPreferences, M::File, "Preferences ...", "Preferences1", "F12",
@@ -1850,6 +1853,12 @@ void TFormMain::Savemappicture1Click() {
 
 void TFormMain::Trackreport1Click() {
     dialogs_->ShowTrackReport(this, session_->Assets().Records());
+}
+
+void TFormMain::Explorearchive1Click() {
+    const TPodFile* archive = session_->Archive();
+    ShowArchiveExplorer(this, archive != nullptr ? archive->ArchivePath() : "",
+                        session_->SearchPaths());
 }
 
 void TFormMain::Activate1Click() {

@@ -99,6 +99,7 @@ enum class TMainAction {
     ExportGltf,
     SaveMapPicture,
     ShowTrackReport,
+    ExploreArchive,
     EditSearchPaths,
     EditPreferences,
     Quit,
@@ -247,6 +248,7 @@ public:
     void ExportglTF1Click();
     void Savemappicture1Click();
     void Trackreport1Click();
+    void Explorearchive1Click();
     void Editsearchpaths1Click();
     void Preferences1Click();
     void N320x2401Click();

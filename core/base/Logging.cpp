@@ -8,6 +8,7 @@
 namespace {
 std::FILE* logFile = nullptr;
 std::string logName;
+thread_local int muteDepth = 0;
 } // namespace
 
 void OpenLog(const std::string& fileName) {
@@ -19,7 +20,7 @@ void OpenLog(const std::string& fileName) {
 // The log only explains a session; a full disk or a vanished folder must not end a load, so a
 // failed write closes the log and says so once.
 void WriteLog(const std::string& line) {
-    if (logFile == nullptr) {
+    if (logFile == nullptr || muteDepth > 0) {
         return;
     }
     if (std::fwrite(line.data(), 1, line.size(), logFile) != line.size() ||
@@ -37,6 +38,14 @@ void CloseLog() {
         std::fclose(logFile);
         logFile = nullptr;
     }
+}
+
+TLogMute::TLogMute() {
+    ++muteDepth;
+}
+
+TLogMute::~TLogMute() {
+    --muteDepth;
 }
 
 bool LogOpen() {

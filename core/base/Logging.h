@@ -10,6 +10,16 @@ void WriteLog(const std::string& line);
 void CloseLog();
 bool LogOpen();
 
+// While one lives, WriteLog on its thread writes nothing: for the archive explorer, which runs
+// the loaders over entries the user only looks at, so their lines would only bury the session's.
+class TLogMute {
+public:
+    TLogMute();
+    ~TLogMute();
+    TLogMute(const TLogMute&) = delete;
+    TLogMute& operator=(const TLogMute&) = delete;
+};
+
 // The five header lines every session starts with; versionText is "%MAJOR.%MINOR.%RELEASE.%BUILD"
 // expanded.
 void WriteSessionHeader(const std::string& versionText);

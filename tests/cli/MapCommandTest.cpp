@@ -5,44 +5,15 @@
 #include "core/track/TrackData.h"
 #include "render/MapPicture.h"
 #include "tests/cli/CliCapture.h"
+#include "tests/cli/PngPicture.h"
 #include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cmath>
 #include <vector>
 
 namespace {
-
-struct TPicture {
-    int Width = 0;
-    int Height = 0;
-    std::vector<uint8_t> Rgba; // top row first
-
-    const uint8_t* At(int right, int up) const {
-        const int row = Height - 1 - up;
-        return Rgba.data() + (static_cast<size_t>(row) * static_cast<size_t>(Width) +
-                              static_cast<size_t>(right)) *
-                                 4;
-    }
-};
-
-TPicture ReadPng(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    TPicture picture;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) {
-        ADD_FAILURE() << "not a PNG: " << path;
-        return picture;
-    }
-    image.format = PNG_FORMAT_RGBA;
-    picture.Width = static_cast<int>(image.width);
-    picture.Height = static_cast<int>(image.height);
-    picture.Rgba.resize(PNG_IMAGE_SIZE(image));
-    EXPECT_TRUE(png_image_finish_read(&image, nullptr, picture.Rgba.data(), 0, nullptr));
-    return picture;
-}
 
 // The pixel (right, up) of a game position (32 units per cell; x along the columns, z along the
 // rows) on a picture of area at scale pixels per cell.

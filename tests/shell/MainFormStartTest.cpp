@@ -221,8 +221,8 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "Camera", "&Help"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::File)),
               (QStringList{"Open...", "&Recent archives", "-", "Export glTF...",
-                           "Save map picture...", "Track report...", "-", "Edit search paths ...",
-                           "Preferences ...", "-", "Quit"}));
+                           "Save map picture...", "Track report...", "Explore archive...", "-",
+                           "Edit search paths ...", "Preferences ...", "-", "Quit"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::View)), (QStringList{"Resize to ...",
                                                                    "-",
                                                                    "Toggle ground boxes",

@@ -85,12 +85,12 @@ void TTrackFixture::AddTo(TPodWriter& pod) const {
     sit += ExtraSitLines;
     pod.Add(SitEntry, sit);
 
-    std::vector<std::string> level = {"; level",  "; version", "TEST.ALT",
-                                      "TEST.TEX", "; unused",  "TEST.LST"};
+    std::vector<std::string> level = {"; level",         "; version", GridName + ".ALT",
+                                      GridName + ".TEX", "; unused",  GridName + ".LST"};
     while (level.size() < 16) {
         level.push_back("; ignored");
     }
-    level.push_back("TEST.LIT");
+    level.push_back(GridName + ".LIT");
     if (!WaterLine.empty()) {
         level.push_back("  !waterheight ");
         level.push_back(WaterLine);
@@ -98,7 +98,7 @@ void TTrackFixture::AddTo(TPodWriter& pod) const {
     pod.Add("LEVELS\\" + LevelName, CrLfLines(level));
 
     if (WithAltitude) {
-        pod.Add("DATA\\TEST.ALT", Filled(65536, TerrainHeight));
+        pod.Add("DATA\\" + GridName + ".ALT", Filled(65536, TerrainHeight));
     }
     std::string bottoms = Filled(65536, 0);
     std::string tops = Filled(65536, 0);
@@ -106,18 +106,18 @@ void TTrackFixture::AddTo(TPodWriter& pod) const {
         bottoms[static_cast<size_t>(box.Row * 256 + box.Column)] = static_cast<char>(box.Bottom);
         tops[static_cast<size_t>(box.Row * 256 + box.Column)] = static_cast<char>(box.Top);
     }
-    pod.Add("DATA\\TEST.AL0", bottoms);
-    pod.Add("DATA\\TEST.AL1", tops);
-    pod.Add("DATA\\TEST.TEX", Filled(131072, 0));
-    pod.Add("DATA\\TEST.TE0", Filled(786432, 0));
+    pod.Add("DATA\\" + GridName + ".AL0", bottoms);
+    pod.Add("DATA\\" + GridName + ".AL1", tops);
+    pod.Add("DATA\\" + GridName + ".TEX", Filled(131072, 0));
+    pod.Add("DATA\\" + GridName + ".TE0", Filled(786432, 0));
     if (WithLightMap) {
-        pod.Add("DATA\\TEST.LIT", LightMapBytes());
+        pod.Add("DATA\\" + GridName + ".LIT", LightMapBytes());
     }
     if (WithTextureList) {
         std::vector<std::string> list = {std::to_string(Textures.size() + MissingTextures.size())};
         list.insert(list.end(), Textures.begin(), Textures.end());
         list.insert(list.end(), MissingTextures.begin(), MissingTextures.end());
-        pod.Add("DATA\\TEST.LST", CrLfLines(list));
+        pod.Add("DATA\\" + GridName + ".LST", CrLfLines(list));
     }
     for (const std::string& texture : Textures) {
         pod.Add("ART\\" + texture, MakeRaw(16, 1));
@@ -133,4 +133,19 @@ void TTrackFixture::AddTo(TPodWriter& pod) const {
     for (const std::string& model : BoxModels) {
         pod.Add("MODELS\\" + model, MakeBinQuad(Textures.empty() ? "NONE.RAW" : Textures[0]));
     }
+}
+
+TPodWriter TwoTrackArchive() {
+    TTrackFixture valley;
+    valley.SitEntry = "VALLEY.SIT";
+    valley.LevelName = "VALLEY.LVL";
+    TTrackFixture hills;
+    hills.SitEntry = "HILLS.SIT";
+    hills.LevelName = "HILLS.LVL";
+    hills.GridName = "HILLS";
+    hills.MissingTextures = {"MUD.RAW"};
+    TPodWriter pod;
+    valley.AddTo(pod);
+    hills.AddTo(pod);
+    return pod;
 }

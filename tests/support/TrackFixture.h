@@ -42,6 +42,7 @@ struct TTrackFixture {
     std::string SitEntry = "TEST.SIT";
     std::string TrackName = "Test Track";
     std::string LevelName = "TEST.LVL";
+    std::string GridName = "TEST"; // every DATA\ file is this name with its own ending
     uint8_t TerrainHeight = 10;
     uint8_t Light = 200;
     std::vector<std::string> Textures = {"GRASS.RAW"};  // the texture list, each with an .ACT
@@ -68,3 +69,8 @@ struct TTrackFixture {
     }
     std::string LightMapBytes() const;
 };
+
+// Two tracks in one archive, VALLEY.SIT and HILLS.SIT, with grids of their own: both use
+// ART\GRASS.RAW (each adds a copy, so the second copy is read by neither), and HILLS.SIT also
+// lists MUD.RAW, which the archive does not hold.
+TPodWriter TwoTrackArchive();

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <regex>
+#include <thread>
 
 namespace {
 
@@ -26,6 +27,19 @@ TEST_F(SessionLogTest, WritesBeforeOpenAndAfterCloseAreSilentlyDropped) {
     EXPECT_NO_THROW(WriteLog("after"));
     EXPECT_NO_THROW(CloseLog());
     EXPECT_EQ(ReadFileBytes(path), "during\r\n");
+}
+
+TEST_F(SessionLogTest, AMuteSilencesOnlyItsOwnThreadAndOnlyWhileItLives) {
+    const std::string path = dir_.Path() + "DunmereGL.log";
+    OpenLog(path);
+    {
+        const TLogMute outer;
+        const TLogMute inner;
+        WriteLog("muted");
+        std::thread([] { WriteLog("other thread"); }).join();
+    }
+    WriteLog("after");
+    EXPECT_EQ(ReadFileBytes(path), "other thread\r\nafter\r\n");
 }
 
 TEST_F(SessionLogTest, EveryLineIsOnDiskAtOnceWithCrLfAndEmptyLinesKept) {
