@@ -2,6 +2,7 @@
 
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
+#include "core/formats/PalettePool.h"
 #include "core/vfs/GameFiles.h"
 #include "core/vfs/PodFile.h"
 #include "render/FrameRender.h"
@@ -19,6 +20,10 @@ constexpr double kFieldOfView = 30; // degrees
 
 } // namespace
 
+TModelPreview::TModelPreview() : palettes_(std::make_unique<TPalettePool>()) {}
+
+TModelPreview::~TModelPreview() = default;
+
 void TModelPreview::Load(const TPodFile& pod, const std::string& name, TQRXFileFinder& finder) {
     const TLogMute quiet;
     const TMutedMessages noBoxes;
@@ -29,7 +34,7 @@ void TModelPreview::Load(const TPodFile& pod, const std::string& name, TQRXFileF
     }
     TGameFiles files(&pod, finder);
     TStringList warnings;
-    TGameLoad load(files, warnings, palettes_);
+    TGameLoad load(files, warnings, *palettes_);
     auto model = std::make_unique<TBINModel>();
     std::string modelName = name;
     // An animation control file only names its first model, which is what the track shows.

@@ -7,13 +7,13 @@
 #pragma once
 
 #include "core/explore/EntryPreview.h"
-#include "core/formats/PalettePool.h"
 #include "render/BINModel.h"
 #include "render/TexturePool.h"
 
 #include <memory>
 #include <string>
 
+class TPalettePool;
 class TPodFile;
 class TQRXFileFinder;
 
@@ -25,6 +25,11 @@ struct TModelTurn {
 
 class TModelPreview {
 public:
+    TModelPreview();
+    ~TModelPreview();
+    TModelPreview(const TModelPreview&) = delete;
+    TModelPreview& operator=(const TModelPreview&) = delete;
+
     // Reads the model name (through the archive, then finder) with its textures; raises the
     // reader's error, or EDunmereError when the model is nowhere. Shows no messages: a texture
     // its loader refuses draws as the missing texture.
@@ -36,7 +41,7 @@ public:
 private:
     TTexturePool textures_;
     // Its own, so that looking at another archive's models leaves the track's palettes alone.
-    TPalettePool palettes_;
+    std::unique_ptr<TPalettePool> palettes_;
     // Made anew for each model: a model compiles its display list once.
     std::unique_ptr<TBINModel> model_;
 };

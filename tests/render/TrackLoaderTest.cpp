@@ -242,7 +242,7 @@ TEST_F(LoadTrackTest, UnreadableLooseTextureOrModelIsWarnedAboutWithTheReasonAnd
     finder_.FoundCache.Add("ART\\GONE.RAW=F" + gone + ".RAW");
     finder_.FoundCache.Add("MODELS\\GONE.BIN=F" + gone + ".BIN");
     const TStringList warnings = Load(fixture);
-    EXPECT_TRUE(TrackData().TrackLoaded);
+    EXPECT_TRUE(Track().TrackLoaded);
     EXPECT_EQ(warnings, (TStringList{"Error: BIN Model \"MODELS\\GONE.BIN\" not found: Datei " +
                                          gone + ".BIN kann nicht geöffnet werden",
                                      "Error: Texture \"ART\\GONE.RAW\" not found: Datei " + gone +
