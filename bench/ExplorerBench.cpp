@@ -17,8 +17,8 @@
 
 namespace {
 
-TPalette Ramp() {
-    TPalette palette;
+TRgbPalette Ramp() {
+    TRgbPalette palette;
     for (int i = 0; i < 256; ++i) {
         palette[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i), 128};
     }

@@ -7,7 +7,7 @@
 #include <numbers>
 #include <stdexcept>
 
-std::string ActBytes(const TPalette& palette) {
+std::string ActBytes(const TRgbPalette& palette) {
     std::string bytes;
     bytes.reserve(768);
     for (const TRgb& entry : palette) {

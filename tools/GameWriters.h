@@ -28,9 +28,9 @@ struct TRgb {
     bool operator==(const TRgb&) const = default;
 };
 
-using TPalette = std::array<TRgb, 256>;
+using TRgbPalette = std::array<TRgb, 256>;
 
-std::string ActBytes(const TPalette& palette);
+std::string ActBytes(const TRgbPalette& palette);
 
 // A square image of palette indices, row 0 first.
 struct TIndexedImage {

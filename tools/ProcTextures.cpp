@@ -791,8 +791,8 @@ TTextureAsset RippleTexture() {
         }));
 }
 
-TPalette DefaultPalette() {
-    TPalette palette{};
+TRgbPalette DefaultPalette() {
+    TRgbPalette palette{};
     // 0 black, 1-15 greys, then a 6 x 6 x 6 colour cube, then a warm brown ramp.
     for (int i = 1; i < 16; ++i) {
         const auto g = static_cast<uint8_t>(i * 17);

@@ -14,7 +14,7 @@
 struct TTextureAsset {
     std::string Name; // file name, e.g. GRASS.RAW; its palette is the same name ending in ACT
     TIndexedImage Image;
-    TPalette Palette;
+    TRgbPalette Palette;
 };
 
 // The palette's file name for a texture name: the last three characters replaced by "ACT".
@@ -27,7 +27,7 @@ TTextureAsset MakeDemoTexture(const std::string& name);
 
 TTextureAsset MarkerTexture(); // DMGLCHK.RAW
 TTextureAsset RippleTexture(); // RIPPL100.RAW
-TPalette DefaultPalette();     // a general-purpose palette, entry 0 black
+TRgbPalette DefaultPalette();     // a general-purpose palette, entry 0 black
 TRgbImage MissingTextureImage();
 
 // Texture number n of the stress track: 256 x 256, a colour of its own and its number.

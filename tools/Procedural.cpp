@@ -203,7 +203,7 @@ uint32_t Key(const TRgb& c) {
 
 } // namespace
 
-std::pair<TIndexedImage, TPalette> Quantize(const TRgbImage& image, const TRgb* keyColor) {
+std::pair<TIndexedImage, TRgbPalette> Quantize(const TRgbImage& image, const TRgb* keyColor) {
     if (image.Width != image.Height || image.Width <= 0) {
         throw std::invalid_argument("game textures are square");
     }
@@ -262,7 +262,7 @@ std::pair<TIndexedImage, TPalette> Quantize(const TRgbImage& image, const TRgb* 
         boxes.push_back(high);
     }
 
-    TPalette palette;
+    TRgbPalette palette;
     palette.fill(TRgb{128, 128, 128});
     std::unordered_map<uint32_t, uint8_t> indexOf;
     for (size_t b = 0; b < boxes.size(); ++b) {

@@ -36,7 +36,7 @@ TStringList EntryLines(const std::string& text) {
 }
 
 TEST(GameWriters, PaletteIsThreeBytesPerEntryInEntryOrder) {
-    TPalette palette{};
+    TRgbPalette palette{};
     palette[0] = {1, 2, 3};
     palette[255] = {250, 251, 252};
     const std::string act = ActBytes(palette);
