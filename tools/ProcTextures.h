@@ -27,7 +27,7 @@ TTextureAsset MakeDemoTexture(const std::string& name);
 
 TTextureAsset MarkerTexture(); // DMGLCHK.RAW
 TTextureAsset RippleTexture(); // RIPPL100.RAW
-TRgbPalette DefaultPalette();     // a general-purpose palette, entry 0 black
+TRgbPalette DefaultPalette();  // a general-purpose palette, entry 0 black
 TRgbImage MissingTextureImage();
 
 // Texture number n of the stress track: 256 x 256, a colour of its own and its number.

@@ -60,4 +60,5 @@ TRgb Ramp(std::initializer_list<TColorStop> stops, double t);
 // Reduces a square colour image to at most 256 colours. With `keyColor`, pixels of exactly that
 // colour become index 0 with palette entry (0, 0, 0), which the game makes transparent; every
 // other palette entry is kept off the transparent near-blacks.
-std::pair<TIndexedImage, TRgbPalette> Quantize(const TRgbImage& image, const TRgb* keyColor = nullptr);
+std::pair<TIndexedImage, TRgbPalette> Quantize(const TRgbImage& image,
+                                               const TRgb* keyColor = nullptr);
