@@ -424,7 +424,7 @@ TEST_F(ExportCommandTest, NoOutputWritesOverWhatTheLoadReadAndTheEndingChoosesTh
     ASSERT_EQ(Run({archive, "-o", gltf}), kCliDone) << err_;
     EXPECT_EQ(ReadFileBytes(gltf).substr(0, 1), "{");
     const tinygltf::Model model = ReadBack(gltf);
-    ExpectTheParsedTrack(model);
+    ExpectTheParsedTrack(model, LoadedTrack(archive)->Session().Track());
     EXPECT_FALSE(model.images.empty());
     EXPECT_TRUE(std::any_of(model.materials.begin(), model.materials.end(),
                             [](const tinygltf::Material& material) {
