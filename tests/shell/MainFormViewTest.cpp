@@ -266,7 +266,8 @@ TEST_F(MainFormViewTest, SavedLocationsRoundTripThroughTheIniFile) {
     Drag(Qt::RightButton, {}, 40, 40);
     form->Session().View().ViewDistance = 90;
     Press(Qt::Key_2);
-    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f) << "exactly as saved in this session";
+    EXPECT_EQ(form->Session().View().Camera.TransX, 1.2345678f)
+        << "exactly as saved in this session";
     EXPECT_FLOAT_EQ(form->Session().View().Camera.TransZ, 2.0f);
     EXPECT_EQ(form->Session().View().Camera.Heading, 123.456f);
     EXPECT_EQ(form->Session().View().ViewDistance, 33);
