@@ -63,6 +63,10 @@ const TCliRegistration registration(
      "ARCHIVE --at X,Y [--camera VALUE] [--size WxH] [--map] [--sky 0..4] [--objects 0..2] "
      "[--checkpoints] [--no-water] [--no-boxes] [--no-backdrop] [--square] [--track ENTRY] "
      "[--search DIR]... [--ini FILE] [--json]",
-     CliPick});
+     CliPick,
+     "      Prints what render with the same camera and view options shows under pixel X,Y\n"
+     "      (from the top-left corner): the placed object, checkpoint marker, ground box or\n"
+     "      terrain cell the eye sees there, with its record's fields, one Label: value line\n"
+     "      each, or nothing. --json writes one JSON object instead.\n"});
 
 } // namespace

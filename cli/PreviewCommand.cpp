@@ -101,6 +101,10 @@ int CliPreview(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
 const TCliRegistration registration(
     {"preview",
      "ARCHIVE ENTRY -o OUT.png [--palette ENTRY] [--size N] [--search DIR]... [--ini FILE]",
-     CliPreview});
+     CliPreview,
+     "      Draws the preview of one entry into an image file: a texture with the palette the\n"
+     "      loader would choose (or --palette ENTRY), a palette as a 16 x 16 swatch, a model\n"
+     "      from a fixed three-quarter view, or a grid as a greyscale or false-colour picture.\n"
+     "      --size sets the longer side in pixels.\n"});
 
 } // namespace

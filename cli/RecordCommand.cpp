@@ -198,6 +198,10 @@ const TCliRegistration registration(
     {"record",
      "ARCHIVE -o OUT.mp4|OUT.webm|FOLDER/ [--track ENTRY] [--path course|locations|FILE] "
      "[--seconds N] [--fps 30] [--size 1280x720] [--height H] [--search DIR]... [--ini FILE]",
-     CliRecord});
+     CliRecord,
+     "      Flies a camera along a path and writes every frame: H.264 in MP4, VP9 in WebM, or\n"
+     "      PNG files into a folder. --path course (default: start grid, checkpoints, back),\n"
+     "      locations (the saved camera locations) or a path file; frame n is drawn at n/fps\n"
+     "      seconds. Written to OUT.part first and renamed when done.\n"});
 
 } // namespace

@@ -31,6 +31,10 @@ const TCliRegistration registration(
     {"stats",
      "ARCHIVE [--track ENTRY] [--search DIR]... [--ini FILE] [--json] [--camera VALUE] "
      "[--map] [--objects 0..2] [--checkpoints] [--no-boxes] [--square]",
-     CliStats});
+     CliStats,
+     "      Loads the track and prints what it holds and costs: cells with terrain and ground\n"
+     "      boxes, objects by model, checkpoints, textures, triangles drawn from the view\n"
+     "      render would draw, GPU memory and the load time of each step. --json writes one\n"
+     "      JSON object instead.\n"});
 
 } // namespace

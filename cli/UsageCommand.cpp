@@ -91,8 +91,11 @@ int CliUsage(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     return kCliDone;
 }
 
-const TCliRegistration registration({"usage",
-                                     "ARCHIVE [--search DIR]... [--ini FILE] [--json] [--progress]",
-                                     CliUsage});
+const TCliRegistration registration(
+    {"usage", "ARCHIVE [--search DIR]... [--ini FILE] [--json] [--progress]", CliUsage,
+     "      Loads every track of the archive without drawing and prints each entry as\n"
+     "      NAME<TAB>used|unused|missing<TAB>TRACKS: the tracks whose load asks for it, unused\n"
+     "      when none does, and every name a track asks for that is found nowhere. --json\n"
+     "      writes one JSON object instead; --progress reports each track as it is loaded.\n"});
 
 } // namespace
