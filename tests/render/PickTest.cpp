@@ -35,9 +35,9 @@ TEST_P(PickTest, EveryPixelsRayMeetsWhatTheFrameDrewThereFromAnyCamera) {
     object->Y = 0.15 * 510;
     object->Theta = 0.3;
     object->ModelName = "MODELS\\BOX.BIN";
-    TrackData().ObjectDrawList.push_back(object.get());
-    TrackData().TrackObjects.push_back(std::move(object));
-    TrackData().BoxCount = 1;
+    render_.DrawList.Add(object.get());
+    Track().TrackObjects.push_back(std::move(object));
+    Track().BoxCount = 1;
     view_.Display.ObjectsMode = 2;
     view_.ViewDistance = 20;
 
