@@ -80,7 +80,7 @@ TEST_F(ViewerCommandLine, HelpAndVersionAnswerWithoutADisplayAndLeaveNothingBehi
     const TRun shortHelp = Run("-h");
     EXPECT_EQ(shortHelp.ExitCode, 0);
     EXPECT_EQ(shortHelp.Out, help.Out);
-    EXPECT_EQ(Run("-V").Out, "Dunmere GL 1.0.0.0\n");
+    EXPECT_EQ(Run("-V").Out, "dunmeregl (Dunmere GL) 1.0.0.0\n");
 
     // Among other arguments, and after an archive that would otherwise be opened.
     const std::string archive = dir.WriteFile("work/TRACK.POD", "not read");
