@@ -34,6 +34,7 @@
 #include "shell/dialogs/FormPrefs.h"
 #include "shell/dialogs/FormProgress.h"
 #include "shell/dialogs/FormReadme.h"
+#include "shell/dialogs/FormRecordFlyThrough.h"
 #include "shell/dialogs/FormSearchPaths.h"
 #include "shell/dialogs/FormTrackReport.h"
 #include "shell/dialogs/FormWaterPrefs.h"
@@ -262,6 +263,8 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
          TSeparator::Before},
         {A::SaveMapPicture, M::File, "Save map picture...", "Savemappicture1", "",
          &F::Savemappicture1Click},
+        {A::RecordFlyThrough, M::File, "Record fly-through...", "RecordFlyThrough1", "",
+         &F::RecordFlyThroughClick},
         {A::ShowTrackReport, M::File, "Track report...", "Trackreport1", "", &F::Trackreport1Click},
         {A::ExploreArchive, M::File, "Explore archive...", "Explorearchive1", "",
          &F::Explorearchive1Click},
@@ -365,6 +368,19 @@ constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
          &F::Mapviewtoggle1Click, TSeparator::Before, TCheckMark::Off},
         {A::ResetMapView, M::Camera, "Reset map view", "Resetmapview1", "Ctrl+9",
          &F::Resetmapview1Click},
+        // Space and Esc belong to the player while it plays, so the entry carries no shortcut.
+        {A::PlayFlyThrough, M::Camera, "Fly-through", "FlyThrough1", "", &F::FlyThroughClick,
+         TSeparator::Before},
+        {A::AddKeyframe, M::Camera, "Add camera as keyframe", "AddKeyframe1", "",
+         &F::AddKeyframeClick},
+        {A::RemoveLastKeyframe, M::Camera, "Remove last keyframe", "RemoveLastKeyframe1", "",
+         &F::RemoveLastKeyframeClick},
+        {A::ClearKeyframes, M::Camera, "Clear keyframes", "ClearKeyframes1", "",
+         &F::ClearKeyframesClick},
+        {A::SaveCameraPath, M::Camera, "Save path...", "SaveCameraPath1", "",
+         &F::SaveCameraPathClick},
+        {A::LoadCameraPath, M::Camera, "Load path...", "LoadCameraPath1", "",
+         &F::LoadCameraPathClick},
 
         {A::ShowReadme, M::Help, "Readme.txt ...", "N1", "", &F::N1Click},
         {A::ShowKeyboardLayout, M::Help, "Keyboard layout ...", "Keyboardlayout1", "",
@@ -506,6 +522,27 @@ std::optional<std::string> TMainFormDialogs::SaveFileName(QWidget* parent, const
         return std::nullopt;
     }
     return dialog.selectedFiles().first().toStdString();
+}
+
+std::optional<std::string> TMainFormDialogs::OpenFileName(QWidget* parent, const std::string& title,
+                                                          const std::string& folder,
+                                                          const std::string& filter) {
+    const QString chosen = QFileDialog::getOpenFileName(
+        parent, QString::fromStdString(title), QString::fromStdString(folder),
+        QString::fromStdString(filter), nullptr, QFileDialog::DontUseNativeDialog);
+    if (chosen.isEmpty()) {
+        return std::nullopt;
+    }
+    return chosen.toStdString();
+}
+
+std::optional<TRecordChoice>
+TMainFormDialogs::AskRecordChoice(QWidget* parent, bool hasSavedLocations, bool hasEditedPath) {
+    TFormRecordSettings dialog(hasSavedLocations, hasEditedPath, parent);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.Choice();
 }
 
 void TMainFormDialogs::ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records) {
@@ -1096,7 +1133,8 @@ bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {
-    if (FlightKeyChange(event->key(), true, event->isAutoRepeat()) ||
+    if (flyThrough_.KeyPress(event->key()) ||
+        FlightKeyChange(event->key(), true, event->isAutoRepeat()) ||
         FormKeyDown(event->key(), event->modifiers())) {
         return;
     }
@@ -1123,6 +1161,10 @@ QAction* TFormMain::ShortcutAction(const QKeyEvent* event) const {
 }
 
 void TFormMain::ViewKeyPress(QKeyEvent* event) {
+    // A playing fly-through takes its keys before anything else.
+    if (flyThrough_.KeyPress(event->key())) {
+        return;
+    }
     // Shortcuts first, as for a key pressed anywhere else in the window.
     if (QAction* action = ShortcutAction(event)) {
         action->trigger();
@@ -1304,12 +1346,17 @@ void TFormMain::ShowFrameRateClick() {
 }
 
 std::vector<std::string> TFormMain::OverlayText() const {
-    return OverlayLines(frameRate_.FramesPerSecond(TFrameRateMeter::TClock::now()),
-                        frameRate_.LastFrameMilliseconds(), View().Camera, View().ViewDistance);
+    std::vector<std::string> lines =
+        OverlayLines(frameRate_.FramesPerSecond(TFrameRateMeter::TClock::now()),
+                     frameRate_.LastFrameMilliseconds(), View().Camera, View().ViewDistance);
+    if (!flyThroughText_.empty()) {
+        lines.push_back(flyThroughText_);
+    }
+    return lines;
 }
 
 void TFormMain::DrawOverlay() {
-    if (!showMinimap_ && !showFrameRate_) {
+    if (!showMinimap_ && !showFrameRate_ && flyThroughText_.empty()) {
         return;
     }
     const qreal ratio = viewWindow_->devicePixelRatio();
@@ -1325,8 +1372,10 @@ void TFormMain::DrawOverlay() {
         // The marker shows the free camera, the one a click moves.
         frame.Marker = MinimapMarker(View().SavedCamera, frame.Minimap.Width);
     }
-    if (showFrameRate_) {
-        const std::vector<std::string> lines = OverlayText();
+    // A fly-through shows its time even without the frame rate.
+    const std::vector<std::string> lines =
+        showFrameRate_ ? OverlayText() : std::vector<std::string>{flyThroughText_};
+    if (showFrameRate_ || !flyThroughText_.empty()) {
         const std::string text = JoinLines(lines, "\n", -1, "");
         if (text != overlayTextShown_ || overlayPicture_.isNull()) {
             // Text is laid out by Qt into a picture once per change, without GL; the frame only
@@ -1563,6 +1612,10 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
 }
 
 void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry) {
+    // A fly-through belongs to the track it was started on.
+    if (flyThrough_.Active()) {
+        flyThrough_.Stop();
+    }
     session_->Ini().WriteString(kPreferencesSection, "LastTrackDir", FolderOf(archivePath));
 
     TViewResult placed;
@@ -1788,8 +1841,8 @@ void TFormMain::Save1Click() {
 }
 
 void TFormMain::SetTrackToolsEnabled(bool enabled) {
-    for (const TMainAction action :
-         {TMainAction::ExportGltf, TMainAction::SaveMapPicture, TMainAction::ShowTrackReport}) {
+    for (const TMainAction action : {TMainAction::ExportGltf, TMainAction::SaveMapPicture,
+                                     TMainAction::RecordFlyThrough, TMainAction::ShowTrackReport}) {
         Action(action)->setEnabled(enabled);
     }
 }
@@ -1899,4 +1952,114 @@ void TFormMain::GetFPS1Click() {
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     ShowMessage(FpsMessage(framesDrawn_ - before, elapsed.count()), kFpsTestTitle);
+}
+
+// --- Fly-throughs ---------------------------------------------------------------------------
+
+TCameraPath TFormMain::FlyThroughPath(TFlyThroughSource source, double courseHeight, double seconds,
+                                      TViewState& view) const {
+    switch (source) {
+    case TFlyThroughSource::Course:
+        return TCameraPath(CourseKeyframes(view, courseHeight), seconds, CourseOptions(view));
+    case TFlyThroughSource::SavedLocations: {
+        std::vector<TCameraKeyframe> keyframes =
+            SavedLocationKeyframes(session_->Ini(), session_->Track().TrackName);
+        if (keyframes.empty()) {
+            throw EDunmereError("The track has no saved camera location.");
+        }
+        view.ViewDistance = keyframes.front().ViewDistance;
+        return TCameraPath(std::move(keyframes), seconds);
+    }
+    case TFlyThroughSource::EditedPath:
+        break;
+    }
+    return TCameraPath(flyThrough_.Keyframes(), seconds);
+}
+
+void TFormMain::FlyThroughClick() {
+    const TFlyThroughSource source =
+        flyThrough_.Keyframes().empty() ? TFlyThroughSource::Course : TFlyThroughSource::EditedPath;
+    flyThrough_.Play(FlyThroughPath(source, kDefaultCourseHeight, kDefaultPathSeconds, View()));
+}
+
+void TFormMain::AddKeyframeClick() {
+    flyThrough_.AddKeyframe(View());
+    dialogs_->Beep();
+}
+
+void TFormMain::RemoveLastKeyframeClick() {
+    flyThrough_.RemoveLastKeyframe();
+}
+
+void TFormMain::ClearKeyframesClick() {
+    flyThrough_.ClearKeyframes();
+}
+
+void TFormMain::SaveCameraPathClick() {
+    if (flyThrough_.Keyframes().empty()) {
+        throw EDunmereError("There is no keyframe to save: add the camera as a keyframe first.");
+    }
+    const std::optional<std::string> chosen = dialogs_->SaveFileName(
+        this, "Save camera path", ProposedTrackFileName("txt"), "Camera path (*.txt)");
+    if (chosen) {
+        const std::string fileName = ScreenshotFileName(*chosen, "txt");
+        RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
+                                                session_->Ini().FileName(), session_->Assets()));
+        flyThrough_.SavePath(fileName);
+        dialogs_->Beep();
+    }
+}
+
+void TFormMain::LoadCameraPathClick() {
+    const std::optional<std::string> chosen =
+        dialogs_->OpenFileName(this, "Load camera path", FolderOf(ProposedTrackFileName("txt")),
+                               "Camera path (*.txt);;All files (*)");
+    if (chosen) {
+        flyThrough_.LoadPath(*chosen);
+    }
+}
+
+void TFormMain::RecordFlyThroughClick() {
+    // Frames of a playing fly-through would be drawn in between the recorded ones.
+    if (flyThrough_.Active()) {
+        flyThrough_.Stop();
+    }
+    const bool hasSavedLocations =
+        !SavedLocationKeyframes(session_->Ini(), session_->Track().TrackName).empty();
+    std::optional<TRecordChoice> choice =
+        dialogs_->AskRecordChoice(this, hasSavedLocations, !flyThrough_.Keyframes().empty());
+    if (!choice) {
+        return;
+    }
+    const std::optional<std::string> chosen =
+        dialogs_->SaveFileName(this, "Record fly-through", ProposedTrackFileName("mp4"),
+                               "MP4 video (*.mp4);;WebM video (*.webm)");
+    if (!chosen) {
+        return;
+    }
+    choice->Settings.Output = *chosen;
+    RefuseToOverwrite(choice->Settings.Output,
+                      FilesOfLoad(session_->Archive()->ArchivePath(), session_->Ini().FileName(),
+                                  session_->Assets()));
+    // The recording flies a copy of the view, so the window's camera stays where it is.
+    TViewState view = View();
+    const TCameraPath path =
+        FlyThroughPath(choice->Source, choice->CourseHeight, choice->Settings.Seconds, view);
+    if (!MakeCurrent()) {
+        throw EDunmereError("Unable to make the OpenGL rendering context current.");
+    }
+    TFormRecordFlyThrough recording(this);
+    bool recorded = false;
+    try {
+        recorded = recording.Record(render_, view, path, choice->Settings);
+    } catch (...) {
+        Panel1Resize();
+        RedrawView(true);
+        throw;
+    }
+    Panel1Resize();
+    if (recorded) {
+        dialogs_->Beep();
+    }
+    RedrawView(true);
 }

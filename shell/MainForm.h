@@ -22,7 +22,9 @@
 #include "core/view/ViewState.h"
 #include "render/RenderContext.h"
 #include "render/ViewOverlay.h"
+#include "shell/FlyThroughPlayer.h"
 #include "shell/ViewWindow.h"
+#include "shell/dialogs/FormRecordSettings.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -81,6 +83,13 @@ public:
     virtual std::optional<std::string> SaveFileName(QWidget* parent, const std::string& title,
                                                     const std::string& proposedPath,
                                                     const std::string& filter);
+    // An existing file to read, starting in folder; nullopt when cancelled.
+    virtual std::optional<std::string> OpenFileName(QWidget* parent, const std::string& title,
+                                                    const std::string& folder,
+                                                    const std::string& filter);
+    // What to record and how, or nullopt when cancelled; the output file is asked for after.
+    virtual std::optional<TRecordChoice> AskRecordChoice(QWidget* parent, bool hasSavedLocations,
+                                                         bool hasEditedPath);
     virtual void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records);
     virtual void ShowReadme(QWidget* parent);
     virtual void ShowKeyboard(QWidget* parent);
@@ -98,6 +107,7 @@ enum class TMainAction {
     RemoveMissingArchives, // the last entry of File, Recent archives, below the archives
     ExportGltf,
     SaveMapPicture,
+    RecordFlyThrough,
     ShowTrackReport,
     ExploreArchive,
     EditSearchPaths,
@@ -154,6 +164,12 @@ enum class TMainAction {
     RestoreDefaultLocation,
     ToggleMapView,
     ResetMapView,
+    PlayFlyThrough,
+    AddKeyframe,
+    RemoveLastKeyframe,
+    ClearKeyframes,
+    SaveCameraPath,
+    LoadCameraPath,
     // Help
     ShowReadme,
     ShowKeyboardLayout,
@@ -179,7 +195,10 @@ constexpr TMainAction RestoreLocationAction(int slot) {
                                                 slot - 1);
 }
 
-class TFormMain : public QMainWindow, private TViewWindowHost, private TMessageSink {
+class TFormMain : public QMainWindow,
+                  private TViewWindowHost,
+                  private TMessageSink,
+                  private TFlyThroughHost {
     Q_OBJECT
 public:
     // Runs the start-up (FormCreate). dialogs defaults to the real dialogs; the window keeps it.
@@ -277,6 +296,14 @@ public:
     void RestoreCameraClick(int slot); // the Restore location entries: restore, then draw
     void Mapviewtoggle1Click();
     void Resetmapview1Click();
+    // Camera, Fly-through: the edited keyframes when there are any, the course otherwise.
+    void FlyThroughClick();
+    void AddKeyframeClick();
+    void RemoveLastKeyframeClick();
+    void ClearKeyframesClick();
+    void SaveCameraPathClick();
+    void LoadCameraPathClick();
+    void RecordFlyThroughClick();
     void N1Click();
     void Keyboardlayout1Click();
     void AboutDunmereGL1Click();
@@ -336,6 +363,13 @@ private:
     void ViewMouseRelease(Qt::MouseButton button, int x, int y) override;
     bool ViewDrop(QDropEvent* event) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    TViewState& FlyThroughView() override { return View(); }
+    void ApplyFlyThrough(const TViewResult& result) override { Apply(result); }
+    void ShowFlyThroughText(const std::string& text) override { flyThroughText_ = text; }
+    // The path a fly-through of source takes; seconds is the length of an untimed one. A path of
+    // saved locations sets view's view distance to the first one's, as they were saved from it.
+    TCameraPath FlyThroughPath(TFlyThroughSource source, double courseHeight, double seconds,
+                               TViewState& view) const;
 
     // Runs a command; an error it raises reaches the user as a message box.
     template <typename F> void Guarded(F&& command);
@@ -414,4 +448,7 @@ private:
     bool showFrameRate_ = false;
     bool minimapDragging_ = false;
     std::optional<QPoint> mapClickStart_;
+
+    TFlyThroughPlayer flyThrough_{*this};
+    std::string flyThroughText_;
 };

@@ -90,6 +90,15 @@ public:
         SaveFileRequests.push_back(title + "|" + proposedPath + "|" + filter);
         return SaveFileAnswer;
     }
+    std::optional<std::string> OpenFileName(QWidget*, const std::string&, const std::string&,
+                                            const std::string&) override {
+        return OpenFileAnswer;
+    }
+    std::optional<TRecordChoice> AskRecordChoice(QWidget*, bool hasSavedLocations,
+                                                 bool hasEditedPath) override {
+        RecordOffers.push_back({hasSavedLocations, hasEditedPath});
+        return RecordAnswer;
+    }
     void ShowTrackReport(QWidget*, const std::vector<TAssetRecord>& records) override {
         ReportsShown.push_back(records);
     }
@@ -128,6 +137,9 @@ public:
     std::vector<std::string> SaveFileRequests; // title|proposed path|filter
     std::optional<std::string> SaveFileAnswer;
     std::vector<std::vector<TAssetRecord>> ReportsShown;
+    std::optional<std::string> OpenFileAnswer;
+    std::vector<std::pair<bool, bool>> RecordOffers; // saved locations, edited path offered
+    std::optional<TRecordChoice> RecordAnswer;
 };
 
 class MainFormTest : public ::testing::Test {

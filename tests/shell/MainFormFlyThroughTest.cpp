@@ -1,0 +1,136 @@
+// Fly-throughs from the main window's menus: playing the edited keyframes with Space and Esc,
+// saving and loading them, and recording them to files.
+#include "tests/shell/MainFormFixture.h"
+
+#include <QAction>
+#include <QTest>
+
+#include <filesystem>
+
+namespace {
+
+class MainFormFlyThroughTest : public MainFormTest {
+protected:
+    void SetUp() override {
+        MainFormTest::SetUp();
+        Start();
+        EXPECT_FALSE(form->Action(TMainAction::PlayFlyThrough)->isEnabled());
+        EXPECT_FALSE(form->Action(TMainAction::RecordFlyThrough)->isEnabled());
+        OpenAndWait(WriteTracks("FLY.POD", {TTrackFixture{}}));
+        ASSERT_TRUE(form->Action(TMainAction::PlayFlyThrough)->isEnabled());
+        ASSERT_TRUE(form->Action(TMainAction::RecordFlyThrough)->isEnabled());
+    }
+
+    TCameraPos& Camera() { return form->Session().View().Camera; }
+
+    // Keyframes at x = 1 and x = 5 (the short way round the wrapping world), then the camera left
+    // somewhere else.
+    void AddTwoKeyframesAndMoveAway() {
+        Camera() = TCameraPos{};
+        Camera().TransX = 1;
+        Camera().TransZ = 2;
+        form->Action(TMainAction::AddKeyframe)->trigger();
+        Camera().TransX = 5;
+        form->Action(TMainAction::AddKeyframe)->trigger();
+        Camera().TransX = -5;
+        Camera().TransZ = 7;
+        Camera().Heading = 30;
+    }
+
+    std::string FlyThroughLine() const {
+        const std::vector<std::string> lines = form->OverlayText();
+        return lines.back().rfind("Fly-through", 0) == 0 ? lines.back() : std::string();
+    }
+};
+
+TEST_F(MainFormFlyThroughTest, PlaysTheKeyframesPausesOnSpaceAndEscPutsTheCameraBack) {
+    AddTwoKeyframesAndMoveAway();
+    const int framesBefore = form->FramesDrawn();
+    form->Action(TMainAction::PlayFlyThrough)->trigger();
+
+    // Between the keyframes, on its way from the first to the second, drawing as it goes.
+    WaitUntil([&] { return Camera().TransX > 1.01f && form->FramesDrawn() > framesBefore + 2; });
+    EXPECT_GT(Camera().TransX, 1.0f);
+    EXPECT_LT(Camera().TransX, 5.0f);
+    EXPECT_NEAR(Camera().TransZ, 2.0f, 1e-3);
+    EXPECT_EQ(FlyThroughLine().rfind("Fly-through 0:", 0), 0u) << FlyThroughLine();
+
+    QTest::keyPress(form.get(), Qt::Key_Space);
+    EXPECT_NE(FlyThroughLine().find("(paused)"), std::string::npos) << FlyThroughLine();
+    const float pausedAt = Camera().TransX;
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Camera().TransX, pausedAt);
+    QTest::keyPress(form.get(), Qt::Key_Space);
+    WaitUntil([&] { return Camera().TransX > pausedAt; });
+    EXPECT_GT(Camera().TransX, pausedAt);
+
+    QTest::keyPress(form.get(), Qt::Key_Escape);
+    EXPECT_EQ(Camera().TransX, -5.0f);
+    EXPECT_EQ(Camera().TransZ, 7.0f);
+    EXPECT_EQ(Camera().Heading, 30.0f);
+    EXPECT_EQ(FlyThroughLine(), "");
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Camera().TransX, -5.0f);
+    EXPECT_TRUE(dialogs->Errors.empty());
+}
+
+TEST_F(MainFormFlyThroughTest, SavedKeyframesLoadAgainAsTheyWere) {
+    AddTwoKeyframesAndMoveAway();
+    const std::string saved = dir.Path() + "lap.txt";
+    dialogs->SaveFileAnswer = saved;
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    const std::string text = ReadFileBytes(saved);
+    EXPECT_NE(text.find("\n1.00 "), std::string::npos) << text;
+    EXPECT_NE(text.find("\n5.00 "), std::string::npos) << text;
+
+    // Nothing to save once cleared: said so, and no file.
+    form->Action(TMainAction::ClearKeyframes)->trigger();
+    dialogs->SaveFileAnswer = dir.Path() + "none.txt";
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    EXPECT_EQ(dialogs->Errors.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "none.txt"));
+
+    // Loaded, one more added and removed again: the same path as saved.
+    dialogs->OpenFileAnswer = saved;
+    form->Action(TMainAction::LoadCameraPath)->trigger();
+    form->Action(TMainAction::AddKeyframe)->trigger();
+    form->Action(TMainAction::RemoveLastKeyframe)->trigger();
+    dialogs->SaveFileAnswer = dir.Path() + "again.txt";
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    EXPECT_EQ(ReadFileBytes(dir.Path() + "again.txt"), text);
+
+    // A file that is no path leaves the keyframes as they were.
+    WriteFileBytes(dir.Path() + "junk.txt", "not a keyframe\n");
+    dialogs->OpenFileAnswer = dir.Path() + "junk.txt";
+    form->Action(TMainAction::LoadCameraPath)->trigger();
+    EXPECT_EQ(dialogs->Errors.size(), 2u);
+    dialogs->SaveFileAnswer = dir.Path() + "kept.txt";
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    EXPECT_EQ(ReadFileBytes(dir.Path() + "kept.txt"), text);
+}
+
+TEST_F(MainFormFlyThroughTest, RecordWritesEveryFrameOfTheChosenPathAndLeavesTheCamera) {
+    AddTwoKeyframesAndMoveAway();
+    TRecordChoice choice;
+    choice.Source = TFlyThroughSource::EditedPath;
+    choice.Settings = TRecordSettings{"", 32, 24, 4, 0.5};
+    dialogs->RecordAnswer = choice;
+    dialogs->SaveFileAnswer = dir.Path() + "frames/";
+    form->Action(TMainAction::RecordFlyThrough)->trigger();
+
+    ASSERT_TRUE(dialogs->Errors.empty()) << dialogs->Errors.front();
+    ASSERT_EQ(dialogs->RecordOffers.size(), 1u);
+    EXPECT_FALSE(dialogs->RecordOffers[0].first); // no saved location on this track
+    EXPECT_TRUE(dialogs->RecordOffers[0].second);
+    for (const char* frame : {"frame00000.png", "frame00001.png"}) {
+        const std::string png = ReadFileBytes(dir.Path() + "frames/" + frame);
+        ASSERT_GT(png.size(), 24u) << frame;
+        EXPECT_EQ(static_cast<unsigned char>(png[19]), 32u) << frame; // the width in the header
+        EXPECT_EQ(static_cast<unsigned char>(png[23]), 24u) << frame;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() + "frames/frame00002.png"));
+    EXPECT_EQ(Camera().TransX, -5.0f);
+    EXPECT_EQ(Camera().Heading, 30.0f);
+}
+
+} // namespace
