@@ -219,10 +219,11 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
         titles << action->text();
     }
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "Camera", "&Help"}));
-    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::File)),
-              (QStringList{"Open...", "&Recent archives", "-", "Export glTF...",
-                           "Save map picture...", "Track report...", "Explore archive...", "-",
-                           "Edit search paths ...", "Preferences ...", "-", "Quit"}));
+    EXPECT_EQ(
+        EntryTexts(main.Menu(TMainMenu::File)),
+        (QStringList{"Open...", "&Recent archives", "-", "Export glTF...", "Save map picture...",
+                     "Record fly-through...", "Track report...", "Explore archive...", "-",
+                     "Edit search paths ...", "Preferences ...", "-", "Quit"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::View)), (QStringList{"Resize to ...",
                                                                    "-",
                                                                    "Toggle ground boxes",
@@ -250,13 +251,31 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
                            "178 x 126 (QRX1)", "257 x 210 (QRX2)", "-", "Custom ..."}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::Skybox)),
               (QStringList{"Next skybox", "-", "None", "Clear", "Cloudy", "Dusk", "Night"}));
-    EXPECT_EQ(
-        EntryTexts(main.Menu(TMainMenu::Camera)),
-        (QStringList{"Follow terrain", "-", "Save location 1", "Save location 2", "Save location 3",
-                     "Save location 4", "Save location 5", "Save default location", "-",
-                     "Restore location 1", "Restore location 2", "Restore location 3",
-                     "Restore location 4", "Restore location 5", "Restore default location", "-",
-                     "Map view (toggle)", "Reset map view"}));
+    EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::Camera)), (QStringList{"Follow terrain",
+                                                                     "-",
+                                                                     "Save location 1",
+                                                                     "Save location 2",
+                                                                     "Save location 3",
+                                                                     "Save location 4",
+                                                                     "Save location 5",
+                                                                     "Save default location",
+                                                                     "-",
+                                                                     "Restore location 1",
+                                                                     "Restore location 2",
+                                                                     "Restore location 3",
+                                                                     "Restore location 4",
+                                                                     "Restore location 5",
+                                                                     "Restore default location",
+                                                                     "-",
+                                                                     "Map view (toggle)",
+                                                                     "Reset map view",
+                                                                     "-",
+                                                                     "Fly-through",
+                                                                     "Add camera as keyframe",
+                                                                     "Remove last keyframe",
+                                                                     "Clear keyframes",
+                                                                     "Save path...",
+                                                                     "Load path..."}));
     EXPECT_EQ(
         EntryTexts(main.Menu(TMainMenu::FollowTerrain)),
         (QStringList{"Activate", "-", "Follow ground boxes", "Follow water", "Steering mode"}));
