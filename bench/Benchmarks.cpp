@@ -3,16 +3,15 @@
 // samples/STRESS.POD and samples/DENSE.POD beside the program, or the paths in DUNMERE_DEMO_POD,
 // DUNMERE_STRESS_POD and DUNMERE_DENSE_POD.
 #include "bench/BenchGL.h"
+#include "bench/BenchLoad.h"
 #include "bench/BenchTrack.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
-#include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/Pick.h"
-#include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/PickScene.h"
@@ -54,11 +53,7 @@ TQRXFileFinder& Finder() {
 }
 
 void Load(const std::string& path) {
-    const TPodFile pod(path);
-    TStringList warnings;
-    TQuietProgress progress;
-    LoadTrack(Render(), BenchTrack(), BenchPalettes(), pod, NamePart(pod.SitEntries().front()),
-              progress, warnings, Finder());
+    LoadFirstTrack(Render(), BenchTrack(), BenchPalettes(), path, Finder());
 }
 
 void LoadTrackBenchmark(benchmark::State& state, const char* variable, const char* fileName) {
@@ -95,10 +90,7 @@ void RenderFrameBenchmark(benchmark::State& state, const char* variable, const c
     Render();
     LoadedTrack(ArchivePath(variable, fileName));
     const int distance = static_cast<int>(state.range(0));
-    TViewState view;
-    view.Track = &BenchTrack();
-    ResetViewForTrackOpen(view, 50, true);
-    GoToStartGrid(view);
+    TViewState view = StartGridView(BenchTrack(), 50);
     if (distance == kMapView) {
         ToggleMapView(view);
         view.ViewDistance = 255;
@@ -144,11 +136,7 @@ BENCHMARK_CAPTURE(RenderFrameBenchmark, dense, "DUNMERE_DENSE_POD", "DENSE.POD")
 void PickBenchmark(benchmark::State& state) {
     Render();
     LoadedTrack(ArchivePath("DUNMERE_DEMO_POD", "DEMO.POD"));
-    TViewState view;
-    view.Track = &BenchTrack();
-    ResetViewForTrackOpen(view, 255, true);
-    GoToStartGrid(view);
-    view.ViewDistance = 255;
+    TViewState view = StartGridView(BenchTrack(), 255);
     view.Display.ObjectsMode = 2;
     view.Display.ShowCheckpoints = true;
     const TPickRay ray = PickRay(view, 640, 480, 320, static_cast<int>(state.range(0)));
