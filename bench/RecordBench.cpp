@@ -2,6 +2,7 @@
 // headless context, then flies its course twice at the given size (default 20 s at 30 frames/s,
 // 1280x720): once only drawing and waiting for each frame, once recording it to an H.264 file in
 // a temporary folder. Prints both times and their ratio, the cost of recording over drawing.
+#include "bench/BenchGL.h"
 #include "bench/BenchLoad.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
@@ -55,10 +56,8 @@ int main(int argc, char** argv) {
     }
     KeepFreedHeapForReuse();
     try {
-        THeadlessGLContext context(width, height);
-        TRenderContext render;
-        InitGLState();
-        render.Textures.LoadMissingTexture();
+        TBenchGL gl(width, height);
+        TRenderContext& render = gl.Render;
         TQRXFileFinder finder;
         BuildSearchFolders(finder, TStringList(5));
         const auto track = std::make_unique<TTrackData>();
