@@ -180,30 +180,33 @@ double ThreadSeconds() {
     return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-// Growth with the input: each iteration times work(n) and work(4n) on inputs made beforehand;
-// the counter ratio is time(4n) / time(n), 4 for linear growth and 16 for quadratic. The sizes
-// are chosen so that neither fits the processor caches, which would make the smaller one look
-// faster per item than the algorithm makes it. Each size
-// runs once untimed right before its timed run, so that neither pays for the memory the other
-// size gave back.
-void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
+// Growth with the input: each iteration measures secondsFor(n) and secondsFor(4n); the counter
+// ratio is the second over the first, 4 for linear growth and 16 for quadratic.
+void MeasureGrowthOf(benchmark::State& state, const std::function<double(int)>& secondsFor) {
     const int n = static_cast<int>(state.range(0));
     double small = 0;
     double large = 0;
-    const auto timed = [&work](int size) {
-        work(size);
-        const double start = ThreadSeconds();
-        work(size);
-        return ThreadSeconds() - start;
-    };
     for (auto _ : state) {
-        small += timed(n);
-        large += timed(4 * n);
+        small += secondsFor(n);
+        large += secondsFor(4 * n);
     }
     const double runs = static_cast<double>(state.iterations());
     state.counters["n_ms"] = 1000 * small / runs;
     state.counters["4n_ms"] = 1000 * large / runs;
     state.counters["ratio"] = large / small;
+}
+
+// The growth of work(n) in this thread's processor time, on inputs made beforehand. The sizes are
+// chosen so that neither fits the processor caches, which would make the smaller one look faster
+// per item than the algorithm makes it. Each size runs once untimed right before its timed run, so
+// that neither pays for the memory the other size gave back.
+void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
+    MeasureGrowthOf(state, [&work](int size) {
+        work(size);
+        const double start = ThreadSeconds();
+        work(size);
+        return ThreadSeconds() - start;
+    });
 }
 
 // An archive of count track descriptions that all claim the whole file, over a body of count
@@ -362,8 +365,7 @@ void CliLoadBenchmark(benchmark::State& state) {
     const std::string cli = other != nullptr ? other : ProgramFolder() + "dunmeregl-cli";
     const std::string search = SearchFolderOfOtherFiles();
     static const TTempDir work;
-    const int n = static_cast<int>(state.range(0));
-    const auto run = [&](int count) {
+    MeasureGrowthOf(state, [&](int count) {
         const std::string archive = MadeOnce("CLILOAD", count, TextureListTrack);
         const std::string command = "cd '" + work.Path() + "' && '" + cli + "' load '" + archive +
                                     "' --search '" + search + "' --ini '" + work.Path() +
@@ -373,17 +375,7 @@ void CliLoadBenchmark(benchmark::State& state) {
             state.SkipWithError("the load failed");
         }
         return ChildSeconds() - start;
-    };
-    double small = 0;
-    double large = 0;
-    for (auto _ : state) {
-        small += run(n);
-        large += run(4 * n);
-    }
-    const double runs = static_cast<double>(state.iterations());
-    state.counters["n_ms"] = 1000 * small / runs;
-    state.counters["4n_ms"] = 1000 * large / runs;
-    state.counters["ratio"] = large / small;
+    });
 }
 BENCHMARK(CliLoadBenchmark)->Arg(8000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
