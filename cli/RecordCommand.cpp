@@ -140,6 +140,8 @@ int CliRecord(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     for (const std::string& warning : session.Session().Warnings()) {
         err << "warning: " << warning << '\n';
     }
+    // Only now are the files the load read known; the writer has so far made only OUT.part.
+    session.RefuseToOverwrite(options.Output);
     TViewState& view = session.Session().View();
     const TChosenPath chosen = ChoosePath(options, view, session.Session().Ini());
 
