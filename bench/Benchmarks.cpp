@@ -3,16 +3,15 @@
 // samples/STRESS.POD and samples/DENSE.POD beside the program, or the paths in DUNMERE_DEMO_POD,
 // DUNMERE_STRESS_POD and DUNMERE_DENSE_POD.
 #include "bench/BenchGL.h"
+#include "bench/BenchLoad.h"
 #include "bench/BenchTrack.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
-#include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/Pick.h"
-#include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/PickScene.h"
@@ -54,11 +53,7 @@ TQRXFileFinder& Finder() {
 }
 
 void Load(const std::string& path) {
-    const TPodFile pod(path);
-    TStringList warnings;
-    TQuietProgress progress;
-    LoadTrack(Render(), BenchTrack(), BenchPalettes(), pod, NamePart(pod.SitEntries().front()),
-              progress, warnings, Finder());
+    LoadFirstTrack(Render(), BenchTrack(), BenchPalettes(), path, Finder());
 }
 
 void LoadTrackBenchmark(benchmark::State& state, const char* variable, const char* fileName) {
@@ -95,10 +90,7 @@ void RenderFrameBenchmark(benchmark::State& state, const char* variable, const c
     Render();
     LoadedTrack(ArchivePath(variable, fileName));
     const int distance = static_cast<int>(state.range(0));
-    TViewState view;
-    view.Track = &BenchTrack();
-    ResetViewForTrackOpen(view, 50, true);
-    GoToStartGrid(view);
+    TViewState view = StartGridView(BenchTrack(), 50);
     if (distance == kMapView) {
         ToggleMapView(view);
         view.ViewDistance = 255;
@@ -144,11 +136,7 @@ BENCHMARK_CAPTURE(RenderFrameBenchmark, dense, "DUNMERE_DENSE_POD", "DENSE.POD")
 void PickBenchmark(benchmark::State& state) {
     Render();
     LoadedTrack(ArchivePath("DUNMERE_DEMO_POD", "DEMO.POD"));
-    TViewState view;
-    view.Track = &BenchTrack();
-    ResetViewForTrackOpen(view, 255, true);
-    GoToStartGrid(view);
-    view.ViewDistance = 255;
+    TViewState view = StartGridView(BenchTrack(), 255);
     view.Display.ObjectsMode = 2;
     view.Display.ShowCheckpoints = true;
     const TPickRay ray = PickRay(view, 640, 480, 320, static_cast<int>(state.range(0)));
@@ -192,30 +180,33 @@ double ThreadSeconds() {
     return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-// Growth with the input: each iteration times work(n) and work(4n) on inputs made beforehand;
-// the counter ratio is time(4n) / time(n), 4 for linear growth and 16 for quadratic. The sizes
-// are chosen so that neither fits the processor caches, which would make the smaller one look
-// faster per item than the algorithm makes it. Each size
-// runs once untimed right before its timed run, so that neither pays for the memory the other
-// size gave back.
-void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
+// Growth with the input: each iteration measures secondsFor(n) and secondsFor(4n); the counter
+// ratio is the second over the first, 4 for linear growth and 16 for quadratic.
+void MeasureGrowthOf(benchmark::State& state, const std::function<double(int)>& secondsFor) {
     const int n = static_cast<int>(state.range(0));
     double small = 0;
     double large = 0;
-    const auto timed = [&work](int size) {
-        work(size);
-        const double start = ThreadSeconds();
-        work(size);
-        return ThreadSeconds() - start;
-    };
     for (auto _ : state) {
-        small += timed(n);
-        large += timed(4 * n);
+        small += secondsFor(n);
+        large += secondsFor(4 * n);
     }
     const double runs = static_cast<double>(state.iterations());
     state.counters["n_ms"] = 1000 * small / runs;
     state.counters["4n_ms"] = 1000 * large / runs;
     state.counters["ratio"] = large / small;
+}
+
+// The growth of work(n) in this thread's processor time, on inputs made beforehand. The sizes are
+// chosen so that neither fits the processor caches, which would make the smaller one look faster
+// per item than the algorithm makes it. Each size runs once untimed right before its timed run, so
+// that neither pays for the memory the other size gave back.
+void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
+    MeasureGrowthOf(state, [&work](int size) {
+        work(size);
+        const double start = ThreadSeconds();
+        work(size);
+        return ThreadSeconds() - start;
+    });
 }
 
 // An archive of count track descriptions that all claim the whole file, over a body of count
@@ -374,8 +365,7 @@ void CliLoadBenchmark(benchmark::State& state) {
     const std::string cli = other != nullptr ? other : ProgramFolder() + "dunmeregl-cli";
     const std::string search = SearchFolderOfOtherFiles();
     static const TTempDir work;
-    const int n = static_cast<int>(state.range(0));
-    const auto run = [&](int count) {
+    MeasureGrowthOf(state, [&](int count) {
         const std::string archive = MadeOnce("CLILOAD", count, TextureListTrack);
         const std::string command = "cd '" + work.Path() + "' && '" + cli + "' load '" + archive +
                                     "' --search '" + search + "' --ini '" + work.Path() +
@@ -385,17 +375,7 @@ void CliLoadBenchmark(benchmark::State& state) {
             state.SkipWithError("the load failed");
         }
         return ChildSeconds() - start;
-    };
-    double small = 0;
-    double large = 0;
-    for (auto _ : state) {
-        small += run(n);
-        large += run(4 * n);
-    }
-    const double runs = static_cast<double>(state.iterations());
-    state.counters["n_ms"] = 1000 * small / runs;
-    state.counters["4n_ms"] = 1000 * large / runs;
-    state.counters["ratio"] = large / small;
+    });
 }
 BENCHMARK(CliLoadBenchmark)->Arg(8000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
