@@ -277,7 +277,9 @@ BENCHMARK(OpenAndLookUpArchiveBenchmark)->Arg(2000)->Unit(benchmark::kMillisecon
 
 // A whole track whose texture list names count distinct textures, none of them to be found:
 // each goes through the texture pool, the finder's caches and the once-only warnings.
-std::string TextureListTrack(int count) {
+// A track on a level of textureNames, placing one box of each model named.
+std::string LargeTrack(const std::vector<std::string>& textureNames,
+                       const std::vector<std::string>& modelNames) {
     TLevelDescription level;
     level.AltitudeFile = "BIG.AL3";
     level.TexIndexFile = "BIG.TEX";
@@ -285,10 +287,14 @@ std::string TextureListTrack(int count) {
     level.LightMapFile = "BIG.LIT";
     TTrackDescription track;
     track.LevelFile = "BIG.LVL";
-    track.TrackName = "Many Textures";
-    std::vector<std::string> names;
-    for (int k = 0; k < count; ++k) {
-        names.push_back("TEX" + std::to_string(k) + ".RAW");
+    track.TrackName = "Many Names";
+    for (size_t k = 0; k < modelNames.size(); ++k) {
+        TBoxRecord box;
+        box.Label = "BOX" + std::to_string(k);
+        box.X = static_cast<double>(k % 256) * 16;
+        box.Z = static_cast<double>(k / 256 % 256) * 16;
+        box.Model = modelNames[k];
+        track.Boxes.push_back(box);
     }
     TPodWriter writer;
     writer.Add("BIG.SIT", SitText(track))
@@ -299,8 +305,27 @@ std::string TextureListTrack(int count) {
         .Add("DATA\\BIG.TEX", std::string(256 * 256 * 2, '\0'))
         .Add("DATA\\BIG.TE0", std::string(256 * 256 * 12, '\0'))
         .Add("DATA\\BIG.LIT", std::string(256 * 256 * 7, '\xff'))
-        .Add("DATA\\BIG.LST", TextureListText(names));
+        .Add("DATA\\BIG.LST", TextureListText(textureNames));
     return writer.Bytes();
+}
+
+std::vector<std::string> NumberedNames(const std::string& stem, int count,
+                                       const std::string& ending) {
+    std::vector<std::string> names;
+    for (int k = 0; k < count; ++k) {
+        names.push_back(stem + std::to_string(k) + ending);
+    }
+    return names;
+}
+
+// A texture list of count names found nowhere.
+std::string TextureListTrack(int count) {
+    return LargeTrack(NumberedNames("TEX", count, ".RAW"), {});
+}
+
+// count boxes, each of a model of its own that is found nowhere.
+std::string MissingModelsTrack(int count) {
+    return LargeTrack({"GRASS.RAW"}, NumberedNames("M", count, ".BIN"));
 }
 
 void TextureListLoadBenchmark(benchmark::State& state) {
@@ -358,15 +383,17 @@ const std::string& SearchFolderOfOtherFiles() {
 }
 
 // Whole runs of "dunmeregl-cli load" (DUNMERE_CLI names another build of the tool to compare
-// with) on a track whose texture list names count textures found nowhere, with a search folder:
-// every name goes through the archive, the finder, the asset log and the once-only warnings.
-void CliLoadBenchmark(benchmark::State& state) {
+// with) on a track that asks for count files found nowhere (textures of its texture list or
+// models of its boxes), with a search folder: every name goes through the archive, the finder,
+// the asset log and the once-only warnings.
+void CliLoadBenchmark(benchmark::State& state, const char* kind,
+                      std::string (*makeTrack)(int count)) {
     const char* other = std::getenv("DUNMERE_CLI");
     const std::string cli = other != nullptr ? other : ProgramFolder() + "dunmeregl-cli";
     const std::string search = SearchFolderOfOtherFiles();
     static const TTempDir work;
     MeasureGrowthOf(state, [&](int count) {
-        const std::string archive = MadeOnce("CLILOAD", count, TextureListTrack);
+        const std::string archive = MadeOnce(kind, count, makeTrack);
         const std::string command = "cd '" + work.Path() + "' && '" + cli + "' load '" + archive +
                                     "' --search '" + search + "' --ini '" + work.Path() +
                                     "none.ini' >/dev/null 2>&1";
@@ -377,7 +404,16 @@ void CliLoadBenchmark(benchmark::State& state) {
         return ChildSeconds() - start;
     });
 }
-BENCHMARK(CliLoadBenchmark)->Arg(8000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(CliLoadBenchmark, textures, "CLILOADTEX", TextureListTrack)
+    ->Arg(8000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+// 25000 reaches the hundred thousand distinct missing models of a hostile track description.
+BENCHMARK_CAPTURE(CliLoadBenchmark, models, "CLILOADMODELS", MissingModelsTrack)
+    ->Arg(8000)
+    ->Arg(25000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
