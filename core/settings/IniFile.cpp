@@ -104,13 +104,23 @@ std::vector<TLineSpan> SplitLines(const std::string& raw) {
     return lines;
 }
 
+// Names are trimmed as the parser trims them, of blanks and tabs only: a name that ends in
+// another control byte is another name to it, and a write must not take it for the one asked.
+std::string TrimAsParser(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return std::string();
+    }
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
 std::string SectionName(const std::string& line) {
     const size_t open = line.find('[');
-    return Trim(std::string_view(line).substr(open + 1, line.find(']', open) - open - 1));
+    return TrimAsParser(std::string_view(line).substr(open + 1, line.find(']', open) - open - 1));
 }
 
 std::string KeyName(const std::string& line) {
-    return Trim(std::string_view(line).substr(0, line.find('=')));
+    return TrimAsParser(std::string_view(line).substr(0, line.find('=')));
 }
 
 // The text with section/key set to value. Every other line stays as it was, byte for byte: a new

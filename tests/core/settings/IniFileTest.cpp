@@ -144,6 +144,19 @@ TEST(IniFile, GarbageLinesNeitherHideOtherKeysNorVanish) {
     EXPECT_FALSE(ini.ValueExists("unclosed section", "PanelHeight"));
 }
 
+TEST(IniFile, NamesThatDifferByAControlByteAreOtherNamesForTheWriteAsForTheRead) {
+    // The zero bytes go when the file is written; what is left ends the section name in \x01.
+    TTempDir dir;
+    const std::string path = dir.WriteFile(
+        "DunmereGL.ini", std::string("[Prefe\0rences\x01]\r\n\x01PanelWidth=800\r\n", 34));
+    TIniFile ini(path);
+    ini.WriteInteger("Preferences", "PanelWidth", 640);
+    ini.WriteInteger("Preferences\x01", "PanelWidth", 1024);
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 640);
+    EXPECT_EQ(ini.ReadInteger("Preferences\x01", "PanelWidth", 0), 1024);
+    EXPECT_EQ(ini.ReadInteger("Preferences\x01", "\x01PanelWidth", 0), 800);
+}
+
 TEST(IniFile, UnknownKeysSectionsAndCommentsSurviveAWrite) {
     TTempDir dir;
     const std::string path = dir.WriteFile(
