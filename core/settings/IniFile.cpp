@@ -137,7 +137,7 @@ std::string WithValue(const std::string& raw, const std::string& section, const 
         if (Classify(line) != TLineKind::Entry) {
             continue;
         }
-        if (Trim(line).front() == '[') {
+        if (TrimAsParser(line).front() == '[') {
             inSection = SameText(SectionName(line), section);
         } else if (inSection && SameText(KeyName(line), key)) {
             keyLine = i;

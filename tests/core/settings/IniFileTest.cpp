@@ -155,6 +155,12 @@ TEST(IniFile, NamesThatDifferByAControlByteAreOtherNamesForTheWriteAsForTheRead)
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 640);
     EXPECT_EQ(ini.ReadInteger("Preferences\x01", "PanelWidth", 0), 1024);
     EXPECT_EQ(ini.ReadInteger("Preferences\x01", "\x01PanelWidth", 0), 800);
+
+    // A line that starts with a control byte is a key to the parser, not a section.
+    const std::string keyLine = dir.WriteFile("key.ini", "\x1a[Preferences]x=1\r\n");
+    TIniFile keys(keyLine);
+    keys.WriteInteger("Preferences", "PanelWidth", 640);
+    EXPECT_EQ(keys.ReadInteger("Preferences", "PanelWidth", 0), 640);
 }
 
 TEST(IniFile, UnknownKeysSectionsAndCommentsSurviveAWrite) {
