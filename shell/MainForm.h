@@ -24,6 +24,7 @@
 #include "render/ViewOverlay.h"
 #include "shell/FlyThroughPlayer.h"
 #include "shell/MainFormDialogs.h"
+#include "shell/MainMenu.h"
 #include "shell/ViewWindow.h"
 
 #include <QElapsedTimer>
@@ -50,105 +51,6 @@ class TIniFile;
 class TPodFile;
 class TQRXFileFinder;
 struct TViewResult;
-
-// The menus of the main window, in the order they are first met in the menu bar.
-enum class TMainMenu { File, RecentArchives, View, ResizeTo, Skybox, Camera, FollowTerrain, Help };
-inline constexpr int kMainMenuCount = static_cast<int>(TMainMenu::Help) + 1;
-
-// Every entry of the main menu, named by what it does, in the order the menus show them.
-enum class TMainAction {
-    // File
-    OpenArchive,
-    RemoveMissingArchives, // the last entry of File, Recent archives, below the archives
-    ExportGltf,
-    SaveMapPicture,
-    RecordFlyThrough,
-    ShowTrackReport,
-    ExploreArchive,
-    EditSearchPaths,
-    EditPreferences,
-    Quit,
-    // View, Resize to ...
-    ViewSize320x240,
-    ViewSize640x480,
-    ViewSize800x600,
-    ViewSize1024x768,
-    ViewSizeQrx1,
-    ViewSizeQrx2,
-    CustomViewSize,
-    // View
-    ToggleGroundBoxes,
-    CycleObjects,
-    ToggleWater,
-    ToggleCheckpoints,
-    ToggleBackdrop,
-    ToggleAreaShape,
-    // View, Skybox
-    NextSky,
-    SkyNone,
-    SkyClear,
-    SkyCloudy,
-    SkyDusk,
-    SkyNight,
-    // View: two labels that name the keypad keys of the key handler, and run nothing
-    IncreaseDrawDistanceLabel,
-    DecreaseDrawDistanceLabel,
-    ResetBackgroundOffset,
-    EditWaterColour,
-    ToggleHighTide,
-    SaveScreenshot,
-    ToggleMinimap,
-    ToggleFrameRate,
-    // Camera, Follow terrain
-    ToggleFollowTerrain,
-    ToggleFollowGroundBoxes,
-    ToggleFollowWater,
-    ToggleSteeringMode,
-    // Camera
-    SaveLocation1,
-    SaveLocation2,
-    SaveLocation3,
-    SaveLocation4,
-    SaveLocation5,
-    SaveDefaultLocation,
-    RestoreLocation1,
-    RestoreLocation2,
-    RestoreLocation3,
-    RestoreLocation4,
-    RestoreLocation5,
-    RestoreDefaultLocation,
-    ToggleMapView,
-    ResetMapView,
-    PlayFlyThrough,
-    AddKeyframe,
-    RemoveLastKeyframe,
-    ClearKeyframes,
-    SaveCameraPath,
-    LoadCameraPath,
-    // Help
-    ShowReadme,
-    ShowKeyboardLayout,
-    ShowAbout,
-    TestFrameRate,
-};
-inline constexpr int kMainActionCount = static_cast<int>(TMainAction::TestFrameRate) + 1;
-
-// The sky entry of a SkyType (0 None to 4 Night).
-constexpr TMainAction SkyPresetAction(int skyType) {
-    return static_cast<TMainAction>(static_cast<int>(TMainAction::SkyNone) + skyType);
-}
-// The save and restore entries of a camera location slot: 0 the default location, 1 to 5 the
-// numbered ones.
-constexpr TMainAction SaveLocationAction(int slot) {
-    return slot == 0
-               ? TMainAction::SaveDefaultLocation
-               : static_cast<TMainAction>(static_cast<int>(TMainAction::SaveLocation1) + slot - 1);
-}
-constexpr TMainAction RestoreLocationAction(int slot) {
-    return slot == 0 ? TMainAction::RestoreDefaultLocation
-                     : static_cast<TMainAction>(static_cast<int>(TMainAction::RestoreLocation1) +
-                                                slot - 1);
-}
 
 class TFormMain : public QMainWindow,
                   private TViewWindowHost,
@@ -293,17 +195,12 @@ private:
     QWidget* Panel1View; // container of the GL window
     QStatusBar* StatusBar1;
     std::array<QLabel*, 5> StatusPanels{};
-    std::array<QMenu*, kMainMenuCount> menus_{};
-    std::array<QAction*, kMainActionCount> actions_{};
+    TMainMenuBar menu_;
 
     void FormCreate();
     void FormDestroy();
     void FormResize();
     void Panel1Resize();
-    // Builds the whole menu bar from the one table of entries.
-    void BuildMenu();
-    // The menu, added to its parent the first time an entry goes into it.
-    QMenu* PlacedMenu(TMainMenu menu);
     void BuildStatusBar();
     void LayoutStatusPanels();
     void LayoutPanel1();
