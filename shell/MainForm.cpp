@@ -20,9 +20,6 @@
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
-#include "core/view/ViewOverlay.h"
-#include "render/FrameRender.h"
-#include "render/MapPicture.h"
 #include "render/ScreenGrab.h"
 #include "render/TrackLoader.h"
 #include "shell/ShellText.h"
@@ -44,10 +41,6 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
-#include <QPainter>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -68,10 +61,6 @@ constexpr std::array<int, 5> kStatusPanelWidths{400, 60, 30, 50, 60};
 constexpr const char* kWidestPositionText =
     "POS: (x=-255.0, y=-255.0, alt=-9999.9) HDG: 359.9\u00b0 TLT: -90.0\u00b0 FOV: 180.0\u00b0";
 constexpr int kStatusPanelPadding = 8; // frame and margins of a panel
-constexpr int kFlightTimerMs = 15;
-// A press and release of the left button within this many pixels is a click, not a drag.
-constexpr int kClickSlop = 3;
-constexpr int kOverlayMargin = 8;
 
 QFont StatusBarFont(QFont font) {
     // The panel widths were made for a small 8-point face; the desktop's usual face is wider and
@@ -113,46 +102,12 @@ bool FileExists(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-TModifiers ToModifiers(Qt::KeyboardModifiers modifiers) {
-    TModifiers result;
-    result.Shift = modifiers.testFlag(Qt::ShiftModifier);
-    result.Ctrl = modifiers.testFlag(Qt::ControlModifier);
-    result.Alt = modifiers.testFlag(Qt::AltModifier);
-    return result;
-}
-
 } // namespace
-
-// --- Frame host -----------------------------------------------------------------------------
-
-class TFormMain::TFrameHostImpl : public TFrameHost {
-public:
-    explicit TFrameHostImpl(TFormMain& form) : form_(form) {}
-
-    void SetHourglassCursor(bool on) override {
-        if (on) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        } else {
-            QApplication::restoreOverrideCursor();
-        }
-    }
-    void SetDrawStatus(const std::string& text) override { form_.SetStatusText(1, text); }
-    void ProcessPendingEvents() override {
-        QCoreApplication::processEvents();
-        // A handler that ran may have made the context current elsewhere (a track load while
-        // the view was hidden); the frame goes to the view.
-        form_.MakeCurrent();
-    }
-
-private:
-    TFormMain& form_;
-};
 
 // --- Start-up and shut-down -----------------------------------------------------------------
 
 TFormMain::TFormMain(TStringList commandLine, std::unique_ptr<TMainFormDialogs> dialogs)
-    : commandLine_(std::move(commandLine)), dialogs_(std::move(dialogs)),
-      frameHost_(std::make_unique<TFrameHostImpl>(*this)) {
+    : commandLine_(std::move(commandLine)), dialogs_(std::move(dialogs)) {
     if (!dialogs_) {
         dialogs_ = std::make_unique<TMainFormDialogs>();
     }
@@ -161,21 +116,6 @@ TFormMain::TFormMain(TStringList commandLine, std::unique_ptr<TMainFormDialogs> 
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     resize(634, 500);
-    // Runs only while a flight key is held, so an idle viewer uses no processor time.
-    flightTimer_.setInterval(kFlightTimerMs);
-    flightTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&flightTimer_, &QTimer::timeout, this, [this] { FlightTick(); });
-
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->installEventFilter(this);
-    Panel1Caption = new QLabel(QStringLiteral("Please open a track ..."), Panel1);
-    Panel1Caption->setAlignment(Qt::AlignCenter);
-    viewWindow_ = new TViewWindow(*this);
-    Panel1View = QWidget::createWindowContainer(viewWindow_, Panel1);
-    Panel1View->setFocusPolicy(Qt::NoFocus);
-    Panel1View->hide();
-    setCentralWidget(Panel1);
 
     BuildStatusBar();
     menu_ = BuildMainMenu(*menuBar(), *this,
@@ -242,6 +182,9 @@ void TFormMain::FormCreate() {
 
     // The session reads the preferences, the water colour and the search folders.
     session_ = std::make_unique<TTrackSession>(ChooseIniFileName());
+    TTrackViewHost& viewHost = *this;
+    view_ = std::make_unique<TTrackView>(*session_, viewHost, this);
+    setCentralWidget(view_.get());
     Action(TMainAction::SaveScreenshot)
         ->setText(ToDisplayText(ScreenshotCaption(session_->Prefs().ScreenshotFormat)));
 
@@ -249,20 +192,6 @@ void TFormMain::FormCreate() {
     RebuildRecentMenu();
     // An archive deleted or put back since the list was last shown shows as it is now.
     connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
-
-    glContext_ = std::make_unique<QOpenGLContext>();
-    glContext_->setFormat(ViewSurfaceFormat());
-    if (!glContext_->create()) {
-        throw EDunmereError("Unable to create an OpenGL rendering context.");
-    }
-    // Until the view window is on screen the context is made current on a hidden surface, so
-    // the fixed state, the fallback texture and a command-line load have a context to go to.
-    offscreen_ = std::make_unique<QOffscreenSurface>();
-    offscreen_->setFormat(glContext_->format());
-    offscreen_->create();
-    if (!MakeCurrent()) {
-        throw EDunmereError("Unable to make the OpenGL rendering context current.");
-    }
 
     View().MapView = false;
     View().ResetMouse = false;
@@ -276,18 +205,16 @@ void TFormMain::FormCreate() {
     SetMenuEnabled(Menu(TMainMenu::Camera), false);
     SetTrackToolsEnabled(false);
 
-    InitGLState();
-    render_.Textures.LoadMissingTexture();
-    Panel1Resize();
+    view_->PrepareDrawing();
 
     View().LastMouseX = -1;
     View().LastMouseY = -1;
     View().BackgroundOffset = 0;
     View().Display.AreaShape = TAreaShape::Circle;
 
-    Apply(ResetCamera(View(), session_->Prefs().ResetViewDistTo));
-    Apply(ResetMapView(View()));
-    Panel1Resize();
+    view_->Apply(ResetCamera(View(), session_->Prefs().ResetViewDistTo));
+    view_->Apply(ResetMapView(View()));
+    view_->UpdateProjection();
 
     UpdateLayerStatus();
 
@@ -301,17 +228,6 @@ void TFormMain::FormCreate() {
 void TFormMain::FormDestroy() {
     WriteLog("processing TFormMain.FormDestroy:");
     CloseLog();
-    // The stores' textures, display lists and buffers belong to this context: free them while it is
-    // current, then release it.
-    if (glContext_ && MakeCurrent()) {
-        overlay_.Release();
-        render_.Textures.ClearTextures();
-        render_.Models.ClearBINModels();
-        render_.Prepared.Release();
-        glContext_->doneCurrent();
-    }
-    glContext_.reset();
-    offscreen_.reset();
 }
 
 void TFormMain::showEvent(QShowEvent* event) {
@@ -349,7 +265,7 @@ void TFormMain::ResizeView(int width, int height) {
     SetViewSize(width, height);
     session_->Ini().WriteInteger(kPreferencesSection, "PanelWidth", viewPixels_.Width);
     session_->Ini().WriteInteger(kPreferencesSection, "PanelHeight", viewPixels_.Height);
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::SetViewSize(int width, int height) {
@@ -359,22 +275,22 @@ void TFormMain::SetViewSize(int width, int height) {
     layout()->activate();
     viewPixels_ = {width, height};
     const TViewSize view = FitViewToScreen(ViewSizeInWindowUnits(viewPixels_, devicePixelRatioF()));
-    resize(view.Width + (this->width() - Panel1->width()),
-           view.Height + (this->height() - Panel1->height()));
+    resize(view.Width + (this->width() - view_->width()),
+           view.Height + (this->height() - view_->height()));
     // A window that grew to the right or downwards would now reach past the screen's edge.
     KeepOnScreen(this);
     layout()->invalidate();
     layout()->activate();
-    LayoutPanel1();
+    view_->PlaceSurface();
     FormResize();
-    Panel1Resize();
+    view_->UpdateProjection();
 }
 
 TViewSize TFormMain::FitViewToScreen(TViewSize wanted) const {
     // The frame is known only once the window is on screen and the window manager has framed it;
     // before, frameGeometry() is the window without it.
     const QRect frame = frameGeometry();
-    const TViewSize aroundView{frame.width() - Panel1->width(), frame.height() - Panel1->height()};
+    const TViewSize aroundView{frame.width() - view_->width(), frame.height() - view_->height()};
     TViewSize screenArea{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
     if (const QScreen* screen = this->screen()) {
         const QSize available = screen->availableGeometry().size();
@@ -395,32 +311,13 @@ void TFormMain::FormResize() {
     StatusPanels[2]->resize(spacer, kStatusBarHeight);
     LayoutStatusPanels();
     viewPixels_ =
-        ViewPixelsShown(viewPixels_, {Panel1->width(), Panel1->height()}, devicePixelRatioF());
+        ViewPixelsShown(viewPixels_, {view_->width(), view_->height()}, devicePixelRatioF());
     SetStatusText(4, ViewSizeText(viewPixels_.Width, viewPixels_.Height));
 }
 
-void TFormMain::LayoutPanel1() {
-    Panel1Caption->setGeometry(Panel1->rect());
-    Panel1View->setGeometry(Panel1->rect());
-}
-
-void TFormMain::Panel1Resize() {
-    if (!glContext_ || !MakeCurrent()) {
-        return;
-    }
-    const qreal ratio = viewWindow_->devicePixelRatio();
-    ::Panel1Resize(render_, static_cast<int>(Panel1->width() * ratio),
-                   static_cast<int>(Panel1->height() * ratio), View().Camera.FOV);
-}
-
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize) {
-        if (watched == Panel1) {
-            LayoutPanel1();
-            Panel1Resize();
-        } else if (watched == StatusBar1) {
-            FormResize();
-        }
+    if (event->type() == QEvent::Resize && watched == StatusBar1) {
+        FormResize();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -431,14 +328,6 @@ QString TFormMain::StatusText(int panel) const {
 
 const QLabel* TFormMain::StatusPanel(int panel) const {
     return StatusPanels[panel];
-}
-
-const QLabel* TFormMain::ViewCaption() const {
-    return Panel1Caption;
-}
-
-QSize TFormMain::ViewSize() const {
-    return Panel1->size();
 }
 
 void TFormMain::SetStatusText(int panel, const std::string& text) {
@@ -468,8 +357,8 @@ void TFormMain::UpdateToggleMarks() {
     Action(TMainAction::ToggleFollowWater)->setChecked(View().FollowWater);
     Action(TMainAction::ToggleSteeringMode)->setChecked(View().SteeringMode);
     Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View().FollowTerrain);
-    Action(TMainAction::ToggleMinimap)->setChecked(showMinimap_);
-    Action(TMainAction::ToggleFrameRate)->setChecked(showFrameRate_);
+    Action(TMainAction::ToggleMinimap)->setChecked(view_->MinimapShown());
+    Action(TMainAction::ToggleFrameRate)->setChecked(view_->FrameRateShown());
     UpdateSkyMenu();
 }
 
@@ -479,461 +368,46 @@ void TFormMain::UpdateSkyMenu() {
     }
 }
 
-// --- Redraw protocol ------------------------------------------------------------------------
-
-bool TFormMain::MakeCurrent() {
-    if (viewWindow_->isExposed()) {
-        return glContext_->makeCurrent(viewWindow_);
-    }
-    return glContext_->makeCurrent(offscreen_.get());
-}
-
-void TFormMain::ShowViewPanel() {
-    if (Panel1View->isHidden()) {
-        Panel1View->setGeometry(Panel1->rect());
-        Panel1View->show();
-        Panel1Caption->hide();
-    }
-}
-
-bool TFormMain::DrawFrame(bool present) {
-    if (!session_->TrackLoaded() || session_->Archive() == nullptr) {
-        return false;
-    }
-    ShowViewPanel();
-    // Nothing to draw into while the view is not on screen, and RenderFrame itself draws nothing
-    // while Busy or without an archive: then no buffer is presented either, since its contents
-    // would be undefined.
-    if (View().Busy || !viewWindow_->isExposed() || !MakeCurrent()) {
-        return false;
-    }
-    ++drawingDepth_;
-    try {
-        const auto start = TFrameRateMeter::TClock::now();
-        RenderFrame(TFrameContext{render_, View(), session_->Archive() != nullptr, *frameHost_});
-        // Only what goes to the screen carries the minimap and the overlay, not a screenshot.
-        if (present) {
-            DrawOverlay();
-            WaitForDrawing();
-            const auto drawn = TFrameRateMeter::TClock::now();
-            glContext_->swapBuffers(viewWindow_);
-            frameRate_.FramePresented(start, drawn, TFrameRateMeter::TClock::now());
-        }
-        --drawingDepth_;
-    } catch (const std::exception& error) {
-        --drawingDepth_;
-        // The same fault would stop every following frame; stop the idle frames and tell it once.
-        View().FullFrame = true;
-        const std::string text = error.what();
-        if (text != lastFrameError_) {
-            lastFrameError_ = text;
-            QMetaObject::invokeMethod(
-                this, [this, text] { ShowErrorText(text); }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-    ++framesDrawn_;
-    return true;
-}
-
-void TFormMain::RedrawView(bool fullFrame) {
-    if (!session_->TrackLoaded()) {
-        return;
-    }
-    View().FullFrame = fullFrame;
-    View().LastRedrawTime = std::chrono::steady_clock::now();
-    // A request from an input handler that ran while a frame let pending events through: that
-    // frame has not drawn anything yet and will show the new state. Drawing a frame of our own
-    // here would nest one frame in the other for every mouse movement of a long drag, without
-    // bound when the frames are slower than the movements.
-    if (drawingDepth_ > 0) {
-        UpdatePositionStatus();
-        return;
-    }
-    if (DrawFrame(true)) {
-        ScheduleIdle();
-    }
-    UpdatePositionStatus();
-}
-
-void TFormMain::ScheduleIdle() {
-    if (!idleInstalled_ || View().FullFrame || idleQueued_) {
-        return;
-    }
-    idleQueued_ = true;
-    // A queued call runs once the events already waiting have been handled; it is posted again
-    // only after a frame was drawn, so a view that cannot be drawn does not keep the loop awake.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            idleQueued_ = false;
-            AppIdle();
-        },
-        Qt::QueuedConnection);
-}
-
-void TFormMain::AppIdle() {
-    // Idle time is when no frame is running; one that lets events through is not idle.
-    if (View().FullFrame || drawingDepth_ > 0) {
-        return;
-    }
-    if (DrawFrame(true)) {
-        ++idleFramesDrawn_;
-        ScheduleIdle();
-    }
-}
-
-void TFormMain::ViewExposed() {
-    Panel1Resize();
-    RedrawView(false);
-}
-
-// --- Input ----------------------------------------------------------------------------------
-
-void TFormMain::Apply(const TViewResult& result) {
-    if (result.UpdateProjection) {
-        Panel1Resize();
-    }
-    if (result.Beep) {
-        dialogs_->Beep();
-    }
-    switch (result.Redraw) {
-    case TRedraw::None:
-        break;
-    case TRedraw::Light:
-        RedrawView(false);
-        break;
-    case TRedraw::Full:
-        RedrawView(true);
-        break;
-    }
-}
-
-void TFormMain::Panel1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
-                                int y) {
-    TMouseButtons held;
-    held.Left = buttons.testFlag(Qt::LeftButton);
-    held.Right = buttons.testFlag(Qt::RightButton);
-    held.Middle = buttons.testFlag(Qt::MiddleButton);
-    if (minimapDragging_ && held.Left) {
-        // Dragging over the minimap keeps moving the camera to the cell under the pointer.
-        const TViewRect area = MinimapArea();
-        Guarded([&] {
-            Apply(MoveFreeCameraToCell(View(),
-                                       MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
-        });
-        return;
-    }
-    if (mapClickStart_ && (QPoint(x, y) - *mapClickStart_).manhattanLength() > kClickSlop) {
-        mapClickStart_.reset();
-    }
-    Guarded([&] { Apply(MouseMoveCamera(View(), held, ToModifiers(modifiers), x, y)); });
-}
-
-void TFormMain::ViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
-                              int y) {
-    Panel1MouseMove(buttons, modifiers, x, y);
-}
-
-bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    std::optional<TNavigationKey> navigation;
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-    if (key == Qt::Key_Insert) {
-        navigation = TNavigationKey::Insert;
-    } else if (key == Qt::Key_Delete) {
-        navigation = TNavigationKey::Delete;
-    } else if (keypad && key == Qt::Key_Minus) {
-        navigation = TNavigationKey::KeypadMinus;
-    } else if (keypad && key == Qt::Key_Plus) {
-        navigation = TNavigationKey::KeypadPlus;
-    }
-    if (!navigation) {
-        return false;
-    }
-    if (!View().Busy) {
-        Guarded([&] { Apply(NavigationKeyDown(View(), *navigation, ToModifiers(modifiers))); });
-    }
-    return true;
-}
+// --- Keys -----------------------------------------------------------------------------------
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {
-    if (flyThrough_.KeyPress(event->key()) ||
-        FlightKeyChange(event->key(), true, event->isAutoRepeat()) ||
-        FormKeyDown(event->key(), event->modifiers())) {
+    if (view_->KeyPress(event)) {
         return;
     }
     // Qt's shortcut map passes keys by while the window is not the active one (no window
     // manager, or focus given by a tool): the menu still takes its keys first.
-    if (QAction* action = ShortcutAction(event)) {
-        action->trigger();
+    if (RunShortcut(event)) {
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
-QAction* TFormMain::ShortcutAction(const QKeyEvent* event) const {
+bool TFormMain::RunShortcut(const QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers =
         event->modifiers() &
         (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QKeySequence pressed(QKeyCombination(modifiers, static_cast<Qt::Key>(event->key())));
     for (QAction* action : menu_.Actions) {
         if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
-            return action;
+            action->trigger();
+            return true;
         }
     }
-    return nullptr;
-}
-
-void TFormMain::ViewKeyPress(QKeyEvent* event) {
-    // A playing fly-through takes its keys before anything else.
-    if (flyThrough_.KeyPress(event->key())) {
-        return;
-    }
-    // Shortcuts first, as for a key pressed anywhere else in the window.
-    if (QAction* action = ShortcutAction(event)) {
-        action->trigger();
-        return;
-    }
-    if (!FlightKeyChange(event->key(), true, event->isAutoRepeat())) {
-        FormKeyDown(event->key(), event->modifiers());
-    }
+    return false;
 }
 
 void TFormMain::keyReleaseEvent(QKeyEvent* event) {
-    if (!FlightKeyChange(event->key(), false, event->isAutoRepeat())) {
+    if (!view_->KeyRelease(event)) {
         QMainWindow::keyReleaseEvent(event);
     }
-}
-
-void TFormMain::ViewKeyRelease(QKeyEvent* event) {
-    FlightKeyChange(event->key(), false, event->isAutoRepeat());
-}
-
-// --- Keyboard flight and the wheel ----------------------------------------------------------
-
-namespace {
-
-std::optional<TFlightKey> FlightKeyOf(int key) {
-    switch (key) {
-    case Qt::Key_Up:
-        return TFlightKey::Forward;
-    case Qt::Key_Down:
-        return TFlightKey::Back;
-    case Qt::Key_Left:
-        return TFlightKey::TurnLeft;
-    case Qt::Key_Right:
-        return TFlightKey::TurnRight;
-    case Qt::Key_PageUp:
-        return TFlightKey::Rise;
-    case Qt::Key_PageDown:
-        return TFlightKey::Sink;
-    default:
-        return std::nullopt;
-    }
-}
-
-} // namespace
-
-bool TFormMain::FlightKeyChange(int key, bool pressed, bool autoRepeat) {
-    const std::optional<TFlightKey> flight = FlightKeyOf(key);
-    if (!flight) {
-        return false;
-    }
-    // The system repeats a held key; the timer already moves for as long as it is held.
-    if (autoRepeat) {
-        return true;
-    }
-    if (!pressed) {
-        SetFlightKey(flightKeys_, *flight, false);
-        if (!flightKeys_.Any()) {
-            StopFlight();
-        }
-        return true;
-    }
-    if (View().Busy || !session_->TrackLoaded()) {
-        return true;
-    }
-    SetFlightKey(flightKeys_, *flight, true);
-    if (!flightTimer_.isActive()) {
-        // The first step comes at once, so that a short tap moves too.
-        flightClock_.start();
-        Guarded([&] {
-            Apply(FlyStep(View(), flightKeys_,
-                          ToModifiers(QGuiApplication::queryKeyboardModifiers()),
-                          kFlightTimerMs / 1000.0));
-        });
-        flightTimer_.start();
-    }
-    return true;
-}
-
-void TFormMain::FlightTick() {
-    const double seconds = flightClock_.restart() / 1000.0;
-    if (!flightKeys_.Any()) {
-        StopFlight();
-        return;
-    }
-    // The modifiers as they are now: Shift or Ctrl pressed while flying changes the speed.
-    Guarded([&] {
-        Apply(FlyStep(View(), flightKeys_, ToModifiers(QGuiApplication::queryKeyboardModifiers()),
-                      seconds));
-    });
-}
-
-void TFormMain::StopFlight() {
-    flightKeys_ = TFlightKeys{};
-    flightTimer_.stop();
 }
 
 void TFormMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Keys let go in another window never reach this one.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        StopFlight();
+        view_->StopFlight();
     }
-}
-
-void TFormMain::Panel1Wheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
-    const TViewPixel pointer{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()};
-    Guarded([&] { Apply(WheelCamera(View(), notches, ToModifiers(modifiers), pointer)); });
-}
-
-void TFormMain::ViewWheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
-    Panel1Wheel(notches, modifiers, x, y);
-}
-
-// --- Minimap and map view clicks ------------------------------------------------------------
-
-TViewRect TFormMain::MinimapArea() const {
-    return MinimapRect(Panel1->width(), Panel1->height());
-}
-
-void TFormMain::Panel1MousePress(Qt::MouseButton button, int x, int y) {
-    mapClickStart_.reset();
-    if (button != Qt::LeftButton || View().Busy || !session_->TrackLoaded()) {
-        return;
-    }
-    const TViewRect area = MinimapArea();
-    if (showMinimap_ && area.Contains(x, y)) {
-        minimapDragging_ = true;
-        Guarded([&] {
-            Apply(MoveFreeCameraToCell(View(),
-                                       MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
-        });
-        return;
-    }
-    if (View().MapView) {
-        mapClickStart_ = QPoint(x, y);
-    }
-}
-
-void TFormMain::Panel1MouseRelease(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton) {
-        return;
-    }
-    // The pointer has moved on since the last movement that counted: start the next drag here.
-    View().LastMouseX = x;
-    View().LastMouseY = y;
-    minimapDragging_ = false;
-    const std::optional<QPoint> start = mapClickStart_;
-    mapClickStart_.reset();
-    if (!start || !View().MapView || View().Busy ||
-        (QPoint(x, y) - *start).manhattanLength() > kClickSlop) {
-        return;
-    }
-    const std::optional<TGroundPoint> ground =
-        GroundPointAtPixel(View(), TViewPixel{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()});
-    if (ground) {
-        TCameraPos at;
-        at.TransX = static_cast<float>(-ground->X);
-        at.TransZ = static_cast<float>(-ground->Z);
-        Guarded([&] { Apply(MoveFreeCameraToCell(View(), CameraCell(at))); });
-    }
-}
-
-void TFormMain::ViewMousePress(Qt::MouseButton button, int x, int y) {
-    Panel1MousePress(button, x, y);
-}
-
-void TFormMain::ViewMouseRelease(Qt::MouseButton button, int x, int y) {
-    Panel1MouseRelease(button, x, y);
-}
-
-void TFormMain::MinimapClick() {
-    showMinimap_ = !showMinimap_;
-    RedrawView(true);
-}
-
-void TFormMain::ShowFrameRateClick() {
-    showFrameRate_ = !showFrameRate_;
-    RedrawView(true);
-}
-
-std::vector<std::string> TFormMain::OverlayText() const {
-    std::vector<std::string> lines =
-        OverlayLines(frameRate_.FramesPerSecond(TFrameRateMeter::TClock::now()),
-                     frameRate_.LastFrameMilliseconds(), View().Camera, View().ViewDistance);
-    if (!flyThroughText_.empty()) {
-        lines.push_back(flyThroughText_);
-    }
-    return lines;
-}
-
-void TFormMain::DrawOverlay() {
-    if (!showMinimap_ && !showFrameRate_ && flyThroughText_.empty()) {
-        return;
-    }
-    const qreal ratio = viewWindow_->devicePixelRatio();
-    TOverlayFrame frame;
-    frame.ViewWidth = render_.PanelWidth;
-    frame.ViewHeight = render_.PanelHeight;
-    frame.ShowMinimap = showMinimap_;
-    const TViewRect area = MinimapArea();
-    frame.Minimap = {static_cast<int>(area.Left * ratio), static_cast<int>(area.Top * ratio),
-                     static_cast<int>(area.Width * ratio), static_cast<int>(area.Height * ratio)};
-    frame.Marker = MinimapMarker(View().Camera, frame.Minimap.Width);
-    if (View().MapView) {
-        // The marker shows the free camera, the one a click moves.
-        frame.Marker = MinimapMarker(View().SavedCamera, frame.Minimap.Width);
-    }
-    // A fly-through shows its time even without the frame rate.
-    const std::vector<std::string> lines =
-        showFrameRate_ ? OverlayText() : std::vector<std::string>{flyThroughText_};
-    if (showFrameRate_ || !flyThroughText_.empty()) {
-        const std::string text = JoinLines(lines, "\n", -1, "");
-        if (text != overlayTextShown_ || overlayPicture_.isNull()) {
-            // Text is laid out by Qt into a picture once per change, without GL; the frame only
-            // copies its pixels.
-            QFont font = StatusBar1->font();
-            font.setPixelSize(std::max(10, static_cast<int>(13 * ratio)));
-            const QFontMetrics metrics(font);
-            int width = 0;
-            for (const std::string& line : lines) {
-                width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(line)));
-            }
-            const int padding = static_cast<int>(4 * ratio);
-            QImage picture(width + 2 * padding,
-                           metrics.height() * static_cast<int>(lines.size()) + 2 * padding,
-                           QImage::Format_RGBA8888);
-            picture.fill(QColor(0, 0, 0, 150));
-            QPainter painter(&picture);
-            painter.setFont(font);
-            painter.setPen(Qt::white);
-            for (size_t i = 0; i < lines.size(); ++i) {
-                painter.drawText(
-                    padding, padding + metrics.ascent() + static_cast<int>(i) * metrics.height(),
-                    QString::fromStdString(lines[i]));
-            }
-            painter.end();
-            overlayPicture_ = picture;
-            overlayTextShown_ = text;
-        }
-        frame.Text = {overlayPicture_.width(), overlayPicture_.height(),
-                      overlayPicture_.constBits()};
-        frame.TextLeft = static_cast<int>(kOverlayMargin * ratio);
-        frame.TextTop = static_cast<int>(kOverlayMargin * ratio);
-    }
-    overlay_.Draw(frame);
 }
 
 // --- Files: recent archives, drag and drop, quit --------------------------------------------
@@ -996,6 +470,14 @@ void TFormMain::RemoveMissingArchivesClick() {
     RebuildRecentMenu();
 }
 
+void TFormMain::MinimapClick() {
+    view_->ToggleMinimap();
+}
+
+void TFormMain::ShowFrameRateClick() {
+    view_->ToggleFrameRate();
+}
+
 void TFormMain::QuitClick() {
     close();
 }
@@ -1045,10 +527,6 @@ void TFormMain::dropEvent(QDropEvent* event) {
     AcceptDrop(event);
 }
 
-bool TFormMain::ViewDrop(QDropEvent* event) {
-    return AcceptDrop(event);
-}
-
 // --- Messages -------------------------------------------------------------------------------
 
 void TFormMain::RunCommand(const std::function<void()>& command) {
@@ -1063,7 +541,7 @@ void TFormMain::RunCommand(const std::function<void()>& command) {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    StopFlight();
+    view_->StopFlight();
     if (loading_) {
         // Closing now would pull the window from under the load; it closes once that is over,
         // so a quit asked for while a load's error box is up still ends the viewer.
@@ -1101,7 +579,7 @@ void TFormMain::Open1Click() {
         OpenTrackArchive(*chosen);
     }
     View().Busy = false;
-    RedrawView(false);
+    view_->RedrawView(false);
 }
 
 void TFormMain::OpenTrackArchive(const std::string& path) {
@@ -1132,13 +610,13 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    RedrawView(false);
+    view_->RedrawView(false);
 }
 
 void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry) {
     // A fly-through belongs to the track it was started on.
-    if (flyThrough_.Active()) {
-        flyThrough_.Stop();
+    if (view_->FlyThrough().Active()) {
+        view_->FlyThrough().Stop();
     }
     session_->Ini().WriteString(kPreferencesSection, "LastTrackDir", FolderOf(archivePath));
 
@@ -1148,12 +626,10 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         progress.SetCaption("Loading track");
         progress.show();
         QCoreApplication::processEvents();
-        if (!MakeCurrent()) {
-            throw EDunmereError("Unable to make the OpenGL rendering context current.");
-        }
-        TRenderTrackLoader loader(render_);
+        view_->MakeContextCurrent();
+        TRenderTrackLoader loader(view_->Render());
         placed = session_->OpenTrack(sitEntry, progress, loader);
-        overlay_.UploadMinimap(MakeMinimapPicture(session_->Track()));
+        view_->UploadMinimap();
     }
     RememberRecentArchive(archivePath);
 
@@ -1170,16 +646,14 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
     Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
     UpdateLayerStatus();
     UpdateSkyMenu();
-    lastFrameError_.clear();
 
     setWindowTitle(
         ToDisplayText(TrackCaption(versionText_, session_->Track().TrackName, archivePath)));
-    Apply(placed);
-    idleInstalled_ = true;
+    view_->ShowOpenedTrack(placed);
 }
 
 void TFormMain::GoToStartGrid() {
-    Apply(::GoToStartGrid(View()));
+    view_->Apply(::GoToStartGrid(View()));
 }
 
 // --- Camera locations and map view ----------------------------------------------------------
@@ -1195,22 +669,22 @@ void TFormMain::RestoreCameraLocation(int slot) {
     // The caller decides about the redraw: the menu command draws a full frame, the track open
     // draws once it has finished.
     result.Redraw = TRedraw::None;
-    Apply(result);
+    view_->Apply(result);
 }
 
 void TFormMain::RestoreCameraClick(int slot) {
     RestoreCameraLocation(slot);
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Mapviewtoggle1Click() {
     const TViewResult result = ToggleMapView(View());
     Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
-    Apply(result);
+    view_->Apply(result);
 }
 
 void TFormMain::Resetmapview1Click() {
-    Apply(ResetMapView(View()));
+    view_->Apply(ResetMapView(View()));
 }
 
 // --- Menu commands --------------------------------------------------------------------------
@@ -1226,7 +700,7 @@ void TFormMain::Preferences1Click() {
             ->setText(ToDisplayText(ScreenshotCaption(session_->Prefs().ScreenshotFormat)));
         View().HideObjectsWhileMovingFor = session_->Prefs().HideObjectsWhileMovingFor;
     }
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::N320x2401Click() {
@@ -1263,65 +737,65 @@ void TFormMain::CustomSize1Click() {
 void TFormMain::ToggleGroundBoxes1Click() {
     ToggleGroundBoxes(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::oggleobjects1Click() {
     ToggleObjects(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::ToggleWater1Click() {
     ToggleWater(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::ToggleCheckpoints1Click() {
     ToggleCheckpoints(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::oggleBackdrop1Click() {
     ToggleBackdrop(View().Display);
     UpdateToggleMarks();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::oggleareashape1Click() {
     ToggleAreaShape(View().Display);
     UpdateToggleMarks();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::SelectSky(int skyType) {
     SelectSkyPreset(View().Display, skyType);
     UpdateSkyMenu();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::NextSkybox1Click() {
     NextSkyPreset(View().Display);
     UpdateSkyMenu();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Resetbackgroundoffset1Click() {
     ResetBackgroundOffset(View());
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::AdjustWaterDisplay1Click() {
     dialogs_->EditWaterColor(this, View().WaterColor, session_->Ini());
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Hightide1Click() {
     ToggleHighTide(View().Display);
     Action(TMainAction::ToggleHighTide)->setChecked(View().Display.HighTide);
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Save1Click() {
@@ -1346,7 +820,7 @@ void TFormMain::Save1Click() {
     // which would present the back buffer and leave nothing defined in it to read.
     if (!FileExists(fileName) || dialogs_->AskYesNo(this, "Overwrite existing file?")) {
         try {
-            DrawFrame(false);
+            view_->DrawFrame(false);
             // The JPEG and PNG writers and an unknown format only answer false; a beep then
             // would tell the user a picture was saved that is not there.
             if (SaveScreenshot(image, fileName)) {
@@ -1361,7 +835,7 @@ void TFormMain::Save1Click() {
             ShowErrorText(error.what());
         }
     }
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::SetTrackToolsEnabled(bool enabled) {
@@ -1404,28 +878,15 @@ void TFormMain::Savemappicture1Click() {
     const std::string fileName = ScreenshotFileName(*chosen, "png");
     RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
                                             session_->Ini().FileName(), session_->Assets()));
-    if (!MakeCurrent()) {
-        throw EDunmereError("Unable to make the OpenGL rendering context current.");
-    }
-    TMapPictureOptions options;
-    const int side = MapPictureSide(render_, session_->Track(), options);
     TGLBMP image;
-    {
-        // The picture is larger than the view, so it is drawn off screen.
-        QOpenGLFramebufferObject picture(side, side, QOpenGLFramebufferObject::Depth);
-        picture.bind();
-        DrawMapPicture(render_, View(), options);
-        GrabScreen(image);
-        picture.release();
-    }
-    Panel1Resize();
+    view_->GrabMapPicture(image);
     if (image.SavePNG(fileName)) {
         RememberSaveFolder(session_->Ini(), TSavedFileKind::MapPicture, fileName);
         dialogs_->Beep();
     } else {
         ShowErrorText(CannotWriteText(fileName));
     }
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Trackreport1Click() {
@@ -1469,13 +930,13 @@ void TFormMain::AboutDunmereGL1Click() {
 }
 
 void TFormMain::GetFPS1Click() {
-    const int before = framesDrawn_;
+    const int before = view_->FramesDrawn();
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kFpsTestFrames; ++i) {
-        RedrawView(true);
+        view_->RedrawView(true);
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    ShowMessage(FpsMessage(framesDrawn_ - before, elapsed.count()), kFpsTestTitle);
+    ShowMessage(FpsMessage(view_->FramesDrawn() - before, elapsed.count()), kFpsTestTitle);
 }
 
 // --- Fly-throughs ---------------------------------------------------------------------------
@@ -1497,30 +958,32 @@ TCameraPath TFormMain::FlyThroughPath(TFlyThroughSource source, double courseHei
     case TFlyThroughSource::EditedPath:
         break;
     }
-    return TCameraPath(flyThrough_.Keyframes(), seconds);
+    return TCameraPath(view_->FlyThrough().Keyframes(), seconds);
 }
 
 void TFormMain::FlyThroughClick() {
-    const TFlyThroughSource source =
-        flyThrough_.Keyframes().empty() ? TFlyThroughSource::Course : TFlyThroughSource::EditedPath;
-    flyThrough_.Play(FlyThroughPath(source, kDefaultCourseHeight, kDefaultPathSeconds, View()));
+    const TFlyThroughSource source = view_->FlyThrough().Keyframes().empty()
+                                         ? TFlyThroughSource::Course
+                                         : TFlyThroughSource::EditedPath;
+    view_->FlyThrough().Play(
+        FlyThroughPath(source, kDefaultCourseHeight, kDefaultPathSeconds, View()));
 }
 
 void TFormMain::AddKeyframeClick() {
-    flyThrough_.AddKeyframe(View());
+    view_->FlyThrough().AddKeyframe(View());
     dialogs_->Beep();
 }
 
 void TFormMain::RemoveLastKeyframeClick() {
-    flyThrough_.RemoveLastKeyframe();
+    view_->FlyThrough().RemoveLastKeyframe();
 }
 
 void TFormMain::ClearKeyframesClick() {
-    flyThrough_.ClearKeyframes();
+    view_->FlyThrough().ClearKeyframes();
 }
 
 void TFormMain::SaveCameraPathClick() {
-    if (flyThrough_.Keyframes().empty()) {
+    if (view_->FlyThrough().Keyframes().empty()) {
         throw EDunmereError("There is no keyframe to save: add the camera as a keyframe first.");
     }
     const std::optional<std::string> chosen = dialogs_->SaveFileName(
@@ -1529,7 +992,7 @@ void TFormMain::SaveCameraPathClick() {
         const std::string fileName = ScreenshotFileName(*chosen, "txt");
         RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
                                                 session_->Ini().FileName(), session_->Assets()));
-        flyThrough_.SavePath(fileName);
+        view_->FlyThrough().SavePath(fileName);
         dialogs_->Beep();
     }
 }
@@ -1539,19 +1002,19 @@ void TFormMain::LoadCameraPathClick() {
         dialogs_->OpenFileName(this, "Load camera path", FolderOf(ProposedTrackFileName("txt")),
                                "Camera path (*.txt);;All files (*)");
     if (chosen) {
-        flyThrough_.LoadPath(*chosen);
+        view_->FlyThrough().LoadPath(*chosen);
     }
 }
 
 void TFormMain::RecordFlyThroughClick() {
     // Frames of a playing fly-through would be drawn in between the recorded ones.
-    if (flyThrough_.Active()) {
-        flyThrough_.Stop();
+    if (view_->FlyThrough().Active()) {
+        view_->FlyThrough().Stop();
     }
     const bool hasSavedLocations =
         !SavedLocationKeyframes(session_->Ini(), session_->Track().TrackName).empty();
-    std::optional<TRecordChoice> choice =
-        dialogs_->AskRecordChoice(this, hasSavedLocations, !flyThrough_.Keyframes().empty());
+    std::optional<TRecordChoice> choice = dialogs_->AskRecordChoice(
+        this, hasSavedLocations, !view_->FlyThrough().Keyframes().empty());
     if (!choice) {
         return;
     }
@@ -1569,21 +1032,19 @@ void TFormMain::RecordFlyThroughClick() {
     TViewState view = View();
     const TCameraPath path =
         FlyThroughPath(choice->Source, choice->CourseHeight, choice->Settings.Seconds, view);
-    if (!MakeCurrent()) {
-        throw EDunmereError("Unable to make the OpenGL rendering context current.");
-    }
+    view_->MakeContextCurrent();
     TFormRecordFlyThrough recording(this);
     bool recorded = false;
     try {
-        recorded = recording.Record(render_, view, path, choice->Settings);
+        recorded = recording.Record(view_->Render(), view, path, choice->Settings);
     } catch (...) {
-        Panel1Resize();
-        RedrawView(true);
+        view_->UpdateProjection();
+        view_->RedrawView(true);
         throw;
     }
-    Panel1Resize();
+    view_->UpdateProjection();
     if (recorded) {
         dialogs_->Beep();
     }
-    RedrawView(true);
+    view_->RedrawView(true);
 }

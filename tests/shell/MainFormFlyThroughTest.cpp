@@ -38,18 +38,20 @@ protected:
     }
 
     std::string FlyThroughLine() const {
-        const std::vector<std::string> lines = form->OverlayText();
+        const std::vector<std::string> lines = form->TrackView().OverlayText();
         return lines.back().rfind("Fly-through", 0) == 0 ? lines.back() : std::string();
     }
 };
 
 TEST_F(MainFormFlyThroughTest, PlaysTheKeyframesPausesOnSpaceAndEscPutsTheCameraBack) {
     AddTwoKeyframesAndMoveAway();
-    const int framesBefore = form->FramesDrawn();
+    const int framesBefore = form->TrackView().FramesDrawn();
     form->Action(TMainAction::PlayFlyThrough)->trigger();
 
     // Between the keyframes, on its way from the first to the second, drawing as it goes.
-    WaitUntil([&] { return Camera().TransX > 1.01f && form->FramesDrawn() > framesBefore + 2; });
+    WaitUntil([&] {
+        return Camera().TransX > 1.01f && form->TrackView().FramesDrawn() > framesBefore + 2;
+    });
     EXPECT_GT(Camera().TransX, 1.0f);
     EXPECT_LT(Camera().TransX, 5.0f);
     EXPECT_NEAR(Camera().TransZ, 2.0f, 1e-3);
