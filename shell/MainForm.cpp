@@ -2,38 +2,33 @@
 
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
-#include "core/base/ProgramFolder.h"
 #include "core/export/TrackExport.h"
 #include "core/formats/GLBMP.h"
 #include "core/settings/DMGLPrefs.h"
 #include "core/settings/IniFile.h"
-#include "core/settings/RecentArchives.h"
 #include "core/settings/SaveFolders.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
 #include "core/settings/Version.h"
 #include "core/track/TrackData.h"
+#include "core/vfs/FileTools.h"
 #include "core/vfs/GameFiles.h"
-#include "core/vfs/OutputGuard.h"
 #include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
 #include "render/ScreenGrab.h"
 #include "render/TrackLoader.h"
+#include "shell/ProposedFiles.h"
 #include "shell/ShellText.h"
 #include "shell/WindowPlacement.h"
 #include "shell/dialogs/FormArchiveExplorer.h"
 #include "shell/dialogs/FormProgress.h"
-#include "shell/dialogs/FormRecordFlyThrough.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -42,13 +37,11 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 
 #include <chrono>
 #include <clocale>
-#include <filesystem>
 #include <limits>
 #include <utility>
 
@@ -72,34 +65,6 @@ QFont StatusBarFont(QFont font) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
     }
     return font;
-}
-
-std::string FolderOf(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    std::string folder = info.absolutePath().toStdString();
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
-}
-
-// Where the screenshot dialog opens: the last screenshot's folder while it exists, otherwise the
-// user's pictures folder or, without one, the home folder. Left empty, the dialog would open
-// where the Open dialog was last, the game's folder.
-std::string ScreenshotStartFolder(const std::string& lastFolder) {
-    if (!lastFolder.empty() && QFileInfo(QString::fromStdString(lastFolder)).isDir()) {
-        return lastFolder;
-    }
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) {
-        return pictures.toStdString();
-    }
-    return QDir::homePath().toStdString();
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
 }
 
 } // namespace
@@ -182,16 +147,20 @@ void TFormMain::FormCreate() {
 
     // The session reads the preferences, the water colour and the search folders.
     session_ = std::make_unique<TTrackSession>(ChooseIniFileName());
-    TTrackViewHost& viewHost = *this;
+    TTrackViewHost& viewHost = *this; // a private base, reachable here and not in make_unique
     view_ = std::make_unique<TTrackView>(*session_, viewHost, this);
     setCentralWidget(view_.get());
     Action(TMainAction::SaveScreenshot)
         ->setText(ToDisplayText(ScreenshotCaption(session_->Prefs().ScreenshotFormat)));
 
-    recentArchives_ = LoadRecentArchives(session_->Ini());
-    RebuildRecentMenu();
+    recent_ = std::make_unique<TRecentArchivesMenu>(
+        session_->Ini(), Menu(TMainMenu::RecentArchives),
+        Action(TMainAction::RemoveMissingArchives),
+        [this](const std::function<void()>& command) { RunCommand(command); },
+        [this](const std::string& path) { OpenTrackArchive(path); });
     // An archive deleted or put back since the list was last shown shows as it is now.
-    connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
+    connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { recent_->Rebuild(); });
+    flyThroughs_ = std::make_unique<TFlyThroughCommands>(*session_, *view_, *dialogs_, this);
 
     View().MapView = false;
     View().ResetMouse = false;
@@ -410,73 +379,7 @@ void TFormMain::changeEvent(QEvent* event) {
     }
 }
 
-// --- Files: recent archives, drag and drop, quit --------------------------------------------
-
-void TFormMain::RebuildRecentMenu() {
-    QMenu* menu = Menu(TMainMenu::RecentArchives);
-    for (QAction* action : recentActions_) {
-        menu->removeAction(action);
-        action->deleteLater();
-    }
-    recentActions_.clear();
-    // The archives go above the separator of "Remove missing archives".
-    QAction* below = menu->actions().isEmpty() ? nullptr : menu->actions().first();
-    bool anyMissing = false;
-    for (size_t i = 0; i < recentArchives_.size(); ++i) {
-        const std::string& path = recentArchives_[i];
-        const QString caption =
-            QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromStdString(path));
-        auto* action = new QAction(caption, menu);
-        action->setObjectName(QStringLiteral("RecentArchive%1").arg(i + 1));
-        action->setToolTip(QString::fromStdString(path));
-        // A file that is gone is shown greyed; "Remove missing archives" takes it off the list.
-        const bool exists = FileExists(path);
-        anyMissing = anyMissing || !exists;
-        action->setEnabled(exists);
-        const int index = static_cast<int>(i);
-        connect(action, &QAction::triggered, this,
-                [this, index] { RunCommand([this, index] { OpenRecentArchive(index); }); });
-        menu->insertAction(below, action);
-        recentActions_.push_back(action);
-    }
-    Action(TMainAction::RemoveMissingArchives)->setEnabled(anyMissing);
-    menu->menuAction()->setEnabled(!recentArchives_.empty());
-}
-
-void TFormMain::RememberRecentArchive(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    recentArchives_ = WithRecentArchive(recentArchives_, info.absoluteFilePath().toStdString());
-    SaveRecentArchives(session_->Ini(), recentArchives_);
-    RebuildRecentMenu();
-}
-
-void TFormMain::OpenRecentArchive(int index) {
-    if (index < 0 || index >= static_cast<int>(recentArchives_.size())) {
-        return;
-    }
-    // A copy: the open rebuilds the list it came from.
-    const std::string path = recentArchives_[index];
-    if (!FileExists(path)) {
-        RebuildRecentMenu();
-        return;
-    }
-    OpenTrackArchive(path);
-}
-
-void TFormMain::RemoveMissingArchivesClick() {
-    recentArchives_ = WithoutMissingArchives(
-        recentArchives_, [](const std::string& path) { return FileExists(path); });
-    SaveRecentArchives(session_->Ini(), recentArchives_);
-    RebuildRecentMenu();
-}
-
-void TFormMain::MinimapClick() {
-    view_->ToggleMinimap();
-}
-
-void TFormMain::ShowFrameRateClick() {
-    view_->ToggleFrameRate();
-}
+// --- Drag and drop, quit -------------------------------------------------------------------
 
 void TFormMain::QuitClick() {
     close();
@@ -631,7 +534,7 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         placed = session_->OpenTrack(sitEntry, progress, loader);
         view_->UploadMinimap();
     }
-    RememberRecentArchive(archivePath);
+    recent_->Remember(archivePath);
 
     const TStringList& warnings = session_->Warnings();
     if (!warnings.empty()) {
@@ -812,10 +715,7 @@ void TFormMain::Save1Click() {
     TGLBMP image;
     image.SetJPEGQuality(session_->Prefs().JPEGQuality);
     const std::string fileName = ScreenshotFileName(*chosen, format);
-    if (session_->Archive() != nullptr) {
-        RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                                session_->Ini().FileName(), session_->Assets()));
-    }
+    session_->RefuseToOverwrite(fileName);
     // The overwrite question comes before the frame is drawn: a dialog lets the view repaint,
     // which would present the back buffer and leave nothing defined in it to read.
     if (!FileExists(fileName) || dialogs_->AskYesNo(this, "Overwrite existing file?")) {
@@ -838,6 +738,14 @@ void TFormMain::Save1Click() {
     view_->RedrawView(true);
 }
 
+void TFormMain::MinimapClick() {
+    view_->ToggleMinimap();
+}
+
+void TFormMain::ShowFrameRateClick() {
+    view_->ToggleFrameRate();
+}
+
 void TFormMain::SetTrackToolsEnabled(bool enabled) {
     for (const TMainAction action : {TMainAction::ExportGltf, TMainAction::SaveMapPicture,
                                      TMainAction::RecordFlyThrough, TMainAction::ShowTrackReport}) {
@@ -845,22 +753,15 @@ void TFormMain::SetTrackToolsEnabled(bool enabled) {
     }
 }
 
-// Exports and pictures go where screenshots go, named after the track.
-std::string TFormMain::ProposedTrackFileName(const std::string& format) const {
-    return ProposedSavePath(
-        session_->Ini(), format == "glb" ? TSavedFileKind::Gltf : TSavedFileKind::MapPicture,
-        ScreenshotStartFolder(""), ProposedScreenshotName(session_->Track().TrackName, format));
-}
-
 void TFormMain::ExportglTF1Click() {
     const std::optional<std::string> chosen = dialogs_->SaveFileName(
-        this, "Export glTF", ProposedTrackFileName("glb"), "glTF binary (*.glb)");
+        this, "Export glTF", ProposedTrackFileName(*session_, TSavedFileKind::Gltf, "glb"),
+        "glTF binary (*.glb)");
     if (!chosen) {
         return;
     }
     const std::string fileName = ScreenshotFileName(*chosen, "glb");
-    RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                            session_->Ini().FileName(), session_->Assets()));
+    session_->RefuseToOverwrite(fileName);
     TGameFiles files = session_->Files();
     TTrackExportOptions options;
     options.WaterColor = View().WaterColor;
@@ -871,13 +772,13 @@ void TFormMain::ExportglTF1Click() {
 
 void TFormMain::Savemappicture1Click() {
     const std::optional<std::string> chosen = dialogs_->SaveFileName(
-        this, "Save map picture", ProposedTrackFileName("png"), "PNG image (*.png)");
+        this, "Save map picture",
+        ProposedTrackFileName(*session_, TSavedFileKind::MapPicture, "png"), "PNG image (*.png)");
     if (!chosen) {
         return;
     }
     const std::string fileName = ScreenshotFileName(*chosen, "png");
-    RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                            session_->Ini().FileName(), session_->Assets()));
+    session_->RefuseToOverwrite(fileName);
     TGLBMP image;
     view_->GrabMapPicture(image);
     if (image.SavePNG(fileName)) {
@@ -937,114 +838,4 @@ void TFormMain::GetFPS1Click() {
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     ShowMessage(FpsMessage(view_->FramesDrawn() - before, elapsed.count()), kFpsTestTitle);
-}
-
-// --- Fly-throughs ---------------------------------------------------------------------------
-
-TCameraPath TFormMain::FlyThroughPath(TFlyThroughSource source, double courseHeight, double seconds,
-                                      TViewState& view) const {
-    switch (source) {
-    case TFlyThroughSource::Course:
-        return TCameraPath(CourseKeyframes(view, courseHeight), seconds, CourseOptions(view));
-    case TFlyThroughSource::SavedLocations: {
-        std::vector<TCameraKeyframe> keyframes =
-            SavedLocationKeyframes(session_->Ini(), session_->Track().TrackName);
-        if (keyframes.empty()) {
-            throw EDunmereError("The track has no saved camera location.");
-        }
-        view.ViewDistance = keyframes.front().ViewDistance;
-        return TCameraPath(std::move(keyframes), seconds);
-    }
-    case TFlyThroughSource::EditedPath:
-        break;
-    }
-    return TCameraPath(view_->FlyThrough().Keyframes(), seconds);
-}
-
-void TFormMain::FlyThroughClick() {
-    const TFlyThroughSource source = view_->FlyThrough().Keyframes().empty()
-                                         ? TFlyThroughSource::Course
-                                         : TFlyThroughSource::EditedPath;
-    view_->FlyThrough().Play(
-        FlyThroughPath(source, kDefaultCourseHeight, kDefaultPathSeconds, View()));
-}
-
-void TFormMain::AddKeyframeClick() {
-    view_->FlyThrough().AddKeyframe(View());
-    dialogs_->Beep();
-}
-
-void TFormMain::RemoveLastKeyframeClick() {
-    view_->FlyThrough().RemoveLastKeyframe();
-}
-
-void TFormMain::ClearKeyframesClick() {
-    view_->FlyThrough().ClearKeyframes();
-}
-
-void TFormMain::SaveCameraPathClick() {
-    if (view_->FlyThrough().Keyframes().empty()) {
-        throw EDunmereError("There is no keyframe to save: add the camera as a keyframe first.");
-    }
-    const std::optional<std::string> chosen = dialogs_->SaveFileName(
-        this, "Save camera path", ProposedTrackFileName("txt"), "Camera path (*.txt)");
-    if (chosen) {
-        const std::string fileName = ScreenshotFileName(*chosen, "txt");
-        RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                                session_->Ini().FileName(), session_->Assets()));
-        view_->FlyThrough().SavePath(fileName);
-        dialogs_->Beep();
-    }
-}
-
-void TFormMain::LoadCameraPathClick() {
-    const std::optional<std::string> chosen =
-        dialogs_->OpenFileName(this, "Load camera path", FolderOf(ProposedTrackFileName("txt")),
-                               "Camera path (*.txt);;All files (*)");
-    if (chosen) {
-        view_->FlyThrough().LoadPath(*chosen);
-    }
-}
-
-void TFormMain::RecordFlyThroughClick() {
-    // Frames of a playing fly-through would be drawn in between the recorded ones.
-    if (view_->FlyThrough().Active()) {
-        view_->FlyThrough().Stop();
-    }
-    const bool hasSavedLocations =
-        !SavedLocationKeyframes(session_->Ini(), session_->Track().TrackName).empty();
-    std::optional<TRecordChoice> choice = dialogs_->AskRecordChoice(
-        this, hasSavedLocations, !view_->FlyThrough().Keyframes().empty());
-    if (!choice) {
-        return;
-    }
-    const std::optional<std::string> chosen =
-        dialogs_->SaveFileName(this, "Record fly-through", ProposedTrackFileName("mp4"),
-                               "MP4 video (*.mp4);;WebM video (*.webm)");
-    if (!chosen) {
-        return;
-    }
-    choice->Settings.Output = *chosen;
-    RefuseToOverwrite(choice->Settings.Output,
-                      FilesOfLoad(session_->Archive()->ArchivePath(), session_->Ini().FileName(),
-                                  session_->Assets()));
-    // The recording flies a copy of the view, so the window's camera stays where it is.
-    TViewState view = View();
-    const TCameraPath path =
-        FlyThroughPath(choice->Source, choice->CourseHeight, choice->Settings.Seconds, view);
-    view_->MakeContextCurrent();
-    TFormRecordFlyThrough recording(this);
-    bool recorded = false;
-    try {
-        recorded = recording.Record(view_->Render(), view, path, choice->Settings);
-    } catch (...) {
-        view_->UpdateProjection();
-        view_->RedrawView(true);
-        throw;
-    }
-    view_->UpdateProjection();
-    if (recorded) {
-        dialogs_->Beep();
-    }
-    view_->RedrawView(true);
 }

@@ -1,6 +1,7 @@
 // TFormMain: the viewer's one main window: the menu bar with every command (MainMenu.h), the 3D
 // view (TrackView.h) and the status bar StatusBar1 with its five panels. It runs start-up and
-// shut-down, sizes the window around the view, opens tracks and runs the menu commands; every
+// shut-down, sizes the window around the view, opens tracks and runs the menu commands, leaving
+// the recent archives to RecentArchivesMenu.h and the fly-throughs to FlyThroughCommands.h; every
 // modal exchange with the user goes through its TMainFormDialogs.
 #pragma once
 
@@ -9,8 +10,10 @@
 #include "core/session/TrackSession.h"
 #include "core/view/ViewCommands.h"
 #include "core/view/ViewState.h"
+#include "shell/FlyThroughCommands.h"
 #include "shell/MainFormDialogs.h"
 #include "shell/MainMenu.h"
+#include "shell/RecentArchivesMenu.h"
 #include "shell/TrackView.h"
 
 #include <QMainWindow>
@@ -67,7 +70,7 @@ public:
     // The archive a drop of these data would open, or nullopt when it holds no single POD file.
     static std::optional<std::string> DroppedArchive(const QMimeData* data);
     // The File, Recent archives list, newest first, as stored in the INI file.
-    const TStringList& RecentArchives() const { return recentArchives_; }
+    const TStringList& RecentArchives() const { return recent_->Archives(); }
 
     // Menu commands, named after their entries.
     void Open1Click();
@@ -104,19 +107,18 @@ public:
     void Mapviewtoggle1Click();
     void Resetmapview1Click();
     // Camera, Fly-through: the edited keyframes when there are any, the course otherwise.
-    void FlyThroughClick();
-    void AddKeyframeClick();
-    void RemoveLastKeyframeClick();
-    void ClearKeyframesClick();
-    void SaveCameraPathClick();
-    void LoadCameraPathClick();
-    void RecordFlyThroughClick();
+    void FlyThroughClick() { flyThroughs_->Play(); }
+    void AddKeyframeClick() { flyThroughs_->AddKeyframe(); }
+    void RemoveLastKeyframeClick() { flyThroughs_->RemoveLastKeyframe(); }
+    void ClearKeyframesClick() { flyThroughs_->ClearKeyframes(); }
+    void SaveCameraPathClick() { flyThroughs_->SavePath(); }
+    void LoadCameraPathClick() { flyThroughs_->LoadPath(); }
+    void RecordFlyThroughClick() { flyThroughs_->Record(); }
     void N1Click();
     void Keyboardlayout1Click();
     void AboutDunmereGL1Click();
     void GetFPS1Click();
-    void OpenRecentArchive(int index);
-    void RemoveMissingArchivesClick();
+    void RemoveMissingArchivesClick() { recent_->RemoveMissing(); }
     void QuitClick();
     void MinimapClick();
     void ShowFrameRateClick();
@@ -156,10 +158,6 @@ private:
     bool RunShortcut(const QKeyEvent* event) override;
     bool AcceptDrop(QDropEvent* event) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
-    // The path a fly-through of source takes; seconds is the length of an untimed one. A path of
-    // saved locations sets view's view distance to the first one's, as they were saved from it.
-    TCameraPath FlyThroughPath(TFlyThroughSource source, double courseHeight, double seconds,
-                               TViewState& view) const;
 
     // Runs a command; an error it raises reaches the user as a message box.
     template <typename F> void Guarded(F&& command);
@@ -173,13 +171,9 @@ private:
     void LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry);
     // Export glTF, Save map picture and Track report: usable once a track has loaded.
     void SetTrackToolsEnabled(bool enabled);
-    // In the screenshot folder, named after the track, ending in "." + format.
-    std::string ProposedTrackFileName(const std::string& format) const;
     void SetStatusText(int panel, const std::string& text);
     // Check marks of the layer toggles, from the display settings.
     void UpdateToggleMarks();
-    void RebuildRecentMenu();
-    void RememberRecentArchive(const std::string& path);
 
     TViewState& View() { return session_->View(); }
     const TViewState& View() const { return session_->View(); }
@@ -188,14 +182,13 @@ private:
     bool commandLineHandled_ = false;
     std::unique_ptr<TMainFormDialogs> dialogs_;
     std::unique_ptr<TTrackSession> session_;
-    // The central widget; it goes before the session it draws, and frees its GL resources as it
-    // goes.
+    // The central widget, owned here rather than left to Qt, so that it is destroyed, freeing its
+    // GL resources, before the session it draws.
     std::unique_ptr<TTrackView> view_;
     std::string versionText_;
     bool loading_ = false;
     bool closeAfterLoad_ = false;
     TViewSize viewPixels_{640, 480}; // the view's size in the pixels of its picture
-
-    TStringList recentArchives_;
-    std::vector<QAction*> recentActions_;
+    std::unique_ptr<TRecentArchivesMenu> recent_;
+    std::unique_ptr<TFlyThroughCommands> flyThroughs_;
 };

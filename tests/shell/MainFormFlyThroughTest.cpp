@@ -111,6 +111,28 @@ TEST_F(MainFormFlyThroughTest, SavedKeyframesLoadAgainAsTheyWere) {
     EXPECT_EQ(ReadFileBytes(dir.Path() + "kept.txt"), text);
 }
 
+TEST_F(MainFormFlyThroughTest, PathsAndRecordingsAreProposedWhereTheLastOfTheirKindWent) {
+    AddTwoKeyframesAndMoveAway();
+    const std::string paths = dir.MakeDir("paths");
+    dialogs->SaveFileAnswer = paths + "/lap.txt";
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    ASSERT_TRUE(dialogs->Errors.empty()) << dialogs->Errors.front();
+    dialogs->SaveFileAnswer.reset();
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    form->Action(TMainAction::SaveMapPicture)->trigger();
+    dialogs->RecordAnswer = TRecordChoice{};
+    form->Action(TMainAction::RecordFlyThrough)->trigger();
+
+    ASSERT_EQ(dialogs->SaveFileRequests.size(), 4u);
+    EXPECT_EQ(
+        dialogs->SaveFileRequests[1].rfind("Save camera path|" + paths + "/Test Track.txt|", 0), 0u)
+        << dialogs->SaveFileRequests[1];
+    EXPECT_EQ(dialogs->SaveFileRequests[2].find(paths), std::string::npos)
+        << "a map picture is no camera path: " << dialogs->SaveFileRequests[2];
+    EXPECT_EQ(dialogs->SaveFileRequests[3].find(paths), std::string::npos)
+        << "nor is a recording: " << dialogs->SaveFileRequests[3];
+}
+
 TEST_F(MainFormFlyThroughTest, RecordWritesEveryFrameOfTheChosenPathAndLeavesTheCamera) {
     AddTwoKeyframesAndMoveAway();
     TRecordChoice choice;
