@@ -30,6 +30,23 @@ QStringList QtFilters(const std::string& filter) {
     return result;
 }
 
+// Qt's own dialog for a file that need not exist yet, with the viewer's file icons, which live
+// as long as the dialog.
+void PrepareSaveDialog(QFileDialog& dialog, TFileNameIconProvider& icons) {
+    dialog.setIconProvider(&icons);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+}
+
+// The file the dialog was accepted with, or nullopt when it was cancelled.
+std::optional<std::string> ChosenFile(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().first().toStdString();
+}
+
 } // namespace
 
 void TMainFormDialogs::ShowMessage(QWidget* parent, const std::string& text,
@@ -66,10 +83,7 @@ std::optional<std::string> TMainFormDialogs::OpenArchiveName(QWidget* parent,
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
     dialog.setNameFilter(QStringLiteral("POD Files (*.POD)"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().first().toStdString();
+    return ChosenFile(dialog);
 }
 
 std::optional<std::string> TMainFormDialogs::SaveScreenshotName(QWidget* parent,
@@ -78,10 +92,7 @@ std::optional<std::string> TMainFormDialogs::SaveScreenshotName(QWidget* parent,
                                                                 int filterIndex) {
     TFileNameIconProvider icons;
     QFileDialog dialog(parent, QStringLiteral("Save As"), QString::fromStdString(folder));
-    dialog.setIconProvider(&icons);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    PrepareSaveDialog(dialog, icons);
     // The command asks its own overwrite question once the extension is settled.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
@@ -91,10 +102,7 @@ std::optional<std::string> TMainFormDialogs::SaveScreenshotName(QWidget* parent,
         dialog.selectNameFilter(filters[filterIndex - 1]);
     }
     dialog.selectFile(ToDisplayText(proposedName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().first().toStdString();
+    return ChosenFile(dialog);
 }
 
 std::optional<std::string> TMainFormDialogs::AskText(QWidget* parent, const std::string& title,
@@ -131,16 +139,10 @@ std::optional<std::string> TMainFormDialogs::SaveFileName(QWidget* parent, const
                                                           const std::string& filter) {
     TFileNameIconProvider icons;
     QFileDialog dialog(parent, QString::fromStdString(title));
-    dialog.setIconProvider(&icons);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    PrepareSaveDialog(dialog, icons);
     dialog.setNameFilter(QString::fromStdString(filter));
     dialog.selectFile(QString::fromStdString(proposedPath));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().first().toStdString();
+    return ChosenFile(dialog);
 }
 
 std::optional<std::string> TMainFormDialogs::OpenFileName(QWidget* parent, const std::string& title,
