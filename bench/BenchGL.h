@@ -1,5 +1,5 @@
-// The headless 640 x 480 GL context of a measuring program, with the render context that belongs
-// to it, set up as the viewer sets up its view.
+// The headless GL context of a measuring program (640 x 480 unless it asks for another size), with
+// the render context that belongs to it, set up as the viewer sets up its view.
 #pragma once
 
 #include "render/FrameRender.h"
@@ -7,11 +7,11 @@
 #include "render/RenderContext.h"
 
 struct TBenchGL {
-    TBenchGL() {
+    explicit TBenchGL(int width = 640, int height = 480) : Context(width, height) {
         InitGLState();
         Render.Textures.LoadMissingTexture();
-        Panel1Resize(Render, 640, 480, 60);
+        Panel1Resize(Render, width, height, 60);
     }
-    THeadlessGLContext Context{640, 480};
+    THeadlessGLContext Context;
     TRenderContext Render;
 };

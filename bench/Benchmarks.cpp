@@ -3,16 +3,15 @@
 // samples/STRESS.POD and samples/DENSE.POD beside the program, or the paths in DUNMERE_DEMO_POD,
 // DUNMERE_STRESS_POD and DUNMERE_DENSE_POD.
 #include "bench/BenchGL.h"
+#include "bench/BenchLoad.h"
 #include "bench/BenchTrack.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
-#include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/Pick.h"
-#include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/PickScene.h"
@@ -54,11 +53,7 @@ TQRXFileFinder& Finder() {
 }
 
 void Load(const std::string& path) {
-    const TPodFile pod(path);
-    TStringList warnings;
-    TQuietProgress progress;
-    LoadTrack(Render(), BenchTrack(), BenchPalettes(), pod, NamePart(pod.SitEntries().front()),
-              progress, warnings, Finder());
+    LoadFirstTrack(Render(), BenchTrack(), BenchPalettes(), path, Finder());
 }
 
 void LoadTrackBenchmark(benchmark::State& state, const char* variable, const char* fileName) {
@@ -95,10 +90,7 @@ void RenderFrameBenchmark(benchmark::State& state, const char* variable, const c
     Render();
     LoadedTrack(ArchivePath(variable, fileName));
     const int distance = static_cast<int>(state.range(0));
-    TViewState view;
-    view.Track = &BenchTrack();
-    ResetViewForTrackOpen(view, 50, true);
-    GoToStartGrid(view);
+    TViewState view = StartGridView(BenchTrack(), 50);
     if (distance == kMapView) {
         ToggleMapView(view);
         view.ViewDistance = 255;
@@ -144,11 +136,7 @@ BENCHMARK_CAPTURE(RenderFrameBenchmark, dense, "DUNMERE_DENSE_POD", "DENSE.POD")
 void PickBenchmark(benchmark::State& state) {
     Render();
     LoadedTrack(ArchivePath("DUNMERE_DEMO_POD", "DEMO.POD"));
-    TViewState view;
-    view.Track = &BenchTrack();
-    ResetViewForTrackOpen(view, 255, true);
-    GoToStartGrid(view);
-    view.ViewDistance = 255;
+    TViewState view = StartGridView(BenchTrack(), 255);
     view.Display.ObjectsMode = 2;
     view.Display.ShowCheckpoints = true;
     const TPickRay ray = PickRay(view, 640, 480, 320, static_cast<int>(state.range(0)));
@@ -192,30 +180,33 @@ double ThreadSeconds() {
     return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-// Growth with the input: each iteration times work(n) and work(4n) on inputs made beforehand;
-// the counter ratio is time(4n) / time(n), 4 for linear growth and 16 for quadratic. The sizes
-// are chosen so that neither fits the processor caches, which would make the smaller one look
-// faster per item than the algorithm makes it. Each size
-// runs once untimed right before its timed run, so that neither pays for the memory the other
-// size gave back.
-void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
+// Growth with the input: each iteration measures secondsFor(n) and secondsFor(4n); the counter
+// ratio is the second over the first, 4 for linear growth and 16 for quadratic.
+void MeasureGrowthOf(benchmark::State& state, const std::function<double(int)>& secondsFor) {
     const int n = static_cast<int>(state.range(0));
     double small = 0;
     double large = 0;
-    const auto timed = [&work](int size) {
-        work(size);
-        const double start = ThreadSeconds();
-        work(size);
-        return ThreadSeconds() - start;
-    };
     for (auto _ : state) {
-        small += timed(n);
-        large += timed(4 * n);
+        small += secondsFor(n);
+        large += secondsFor(4 * n);
     }
     const double runs = static_cast<double>(state.iterations());
     state.counters["n_ms"] = 1000 * small / runs;
     state.counters["4n_ms"] = 1000 * large / runs;
     state.counters["ratio"] = large / small;
+}
+
+// The growth of work(n) in this thread's processor time, on inputs made beforehand. The sizes are
+// chosen so that neither fits the processor caches, which would make the smaller one look faster
+// per item than the algorithm makes it. Each size runs once untimed right before its timed run, so
+// that neither pays for the memory the other size gave back.
+void MeasureGrowth(benchmark::State& state, const std::function<void(int)>& work) {
+    MeasureGrowthOf(state, [&work](int size) {
+        work(size);
+        const double start = ThreadSeconds();
+        work(size);
+        return ThreadSeconds() - start;
+    });
 }
 
 // An archive of count track descriptions that all claim the whole file, over a body of count
@@ -286,7 +277,9 @@ BENCHMARK(OpenAndLookUpArchiveBenchmark)->Arg(2000)->Unit(benchmark::kMillisecon
 
 // A whole track whose texture list names count distinct textures, none of them to be found:
 // each goes through the texture pool, the finder's caches and the once-only warnings.
-std::string TextureListTrack(int count) {
+// A track on a level of textureNames, placing one box of each model named.
+std::string LargeTrack(const std::vector<std::string>& textureNames,
+                       const std::vector<std::string>& modelNames) {
     TLevelDescription level;
     level.AltitudeFile = "BIG.AL3";
     level.TexIndexFile = "BIG.TEX";
@@ -294,10 +287,14 @@ std::string TextureListTrack(int count) {
     level.LightMapFile = "BIG.LIT";
     TTrackDescription track;
     track.LevelFile = "BIG.LVL";
-    track.TrackName = "Many Textures";
-    std::vector<std::string> names;
-    for (int k = 0; k < count; ++k) {
-        names.push_back("TEX" + std::to_string(k) + ".RAW");
+    track.TrackName = "Many Names";
+    for (size_t k = 0; k < modelNames.size(); ++k) {
+        TBoxRecord box;
+        box.Label = "BOX" + std::to_string(k);
+        box.X = static_cast<double>(k % 256) * 16;
+        box.Z = static_cast<double>(k / 256 % 256) * 16;
+        box.Model = modelNames[k];
+        track.Boxes.push_back(box);
     }
     TPodWriter writer;
     writer.Add("BIG.SIT", SitText(track))
@@ -308,8 +305,27 @@ std::string TextureListTrack(int count) {
         .Add("DATA\\BIG.TEX", std::string(256 * 256 * 2, '\0'))
         .Add("DATA\\BIG.TE0", std::string(256 * 256 * 12, '\0'))
         .Add("DATA\\BIG.LIT", std::string(256 * 256 * 7, '\xff'))
-        .Add("DATA\\BIG.LST", TextureListText(names));
+        .Add("DATA\\BIG.LST", TextureListText(textureNames));
     return writer.Bytes();
+}
+
+std::vector<std::string> NumberedNames(const std::string& stem, int count,
+                                       const std::string& ending) {
+    std::vector<std::string> names;
+    for (int k = 0; k < count; ++k) {
+        names.push_back(stem + std::to_string(k) + ending);
+    }
+    return names;
+}
+
+// A texture list of count names found nowhere.
+std::string TextureListTrack(int count) {
+    return LargeTrack(NumberedNames("TEX", count, ".RAW"), {});
+}
+
+// count boxes, each of a model of its own that is found nowhere.
+std::string MissingModelsTrack(int count) {
+    return LargeTrack({"GRASS.RAW"}, NumberedNames("M", count, ".BIN"));
 }
 
 void TextureListLoadBenchmark(benchmark::State& state) {
@@ -367,16 +383,17 @@ const std::string& SearchFolderOfOtherFiles() {
 }
 
 // Whole runs of "dunmeregl-cli load" (DUNMERE_CLI names another build of the tool to compare
-// with) on a track whose texture list names count textures found nowhere, with a search folder:
-// every name goes through the archive, the finder, the asset log and the once-only warnings.
-void CliLoadBenchmark(benchmark::State& state) {
+// with) on a track that asks for count files found nowhere (textures of its texture list or
+// models of its boxes), with a search folder: every name goes through the archive, the finder,
+// the asset log and the once-only warnings.
+void CliLoadBenchmark(benchmark::State& state, const char* kind,
+                      std::string (*makeTrack)(int count)) {
     const char* other = std::getenv("DUNMERE_CLI");
     const std::string cli = other != nullptr ? other : ProgramFolder() + "dunmeregl-cli";
     const std::string search = SearchFolderOfOtherFiles();
     static const TTempDir work;
-    const int n = static_cast<int>(state.range(0));
-    const auto run = [&](int count) {
-        const std::string archive = MadeOnce("CLILOAD", count, TextureListTrack);
+    MeasureGrowthOf(state, [&](int count) {
+        const std::string archive = MadeOnce(kind, count, makeTrack);
         const std::string command = "cd '" + work.Path() + "' && '" + cli + "' load '" + archive +
                                     "' --search '" + search + "' --ini '" + work.Path() +
                                     "none.ini' >/dev/null 2>&1";
@@ -385,19 +402,18 @@ void CliLoadBenchmark(benchmark::State& state) {
             state.SkipWithError("the load failed");
         }
         return ChildSeconds() - start;
-    };
-    double small = 0;
-    double large = 0;
-    for (auto _ : state) {
-        small += run(n);
-        large += run(4 * n);
-    }
-    const double runs = static_cast<double>(state.iterations());
-    state.counters["n_ms"] = 1000 * small / runs;
-    state.counters["4n_ms"] = 1000 * large / runs;
-    state.counters["ratio"] = large / small;
+    });
 }
-BENCHMARK(CliLoadBenchmark)->Arg(8000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(CliLoadBenchmark, textures, "CLILOADTEX", TextureListTrack)
+    ->Arg(8000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+// 25000 reaches the hundred thousand distinct missing models of a hostile track description.
+BENCHMARK_CAPTURE(CliLoadBenchmark, models, "CLILOADMODELS", MissingModelsTrack)
+    ->Arg(8000)
+    ->Arg(25000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

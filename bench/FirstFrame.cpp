@@ -3,18 +3,13 @@
 // the given view distance. Without --trim-heap the program keeps its freed heap for reuse as the
 // viewer and the tool do; with it glibc's default trimming stays, to show what that costs.
 #include "bench/BenchGL.h"
+#include "bench/BenchLoad.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/formats/PalettePool.h"
-#include "core/track/TrackData.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
-#include "core/view/Camera.h"
-#include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
-#include "render/TrackLoader.h"
 
 #include <chrono>
 #include <cstdio>
@@ -36,21 +31,12 @@ int main(int argc, char** argv) {
         TRenderContext& render = gl.Render;
         TQRXFileFinder finder;
         BuildSearchFolders(finder, TStringList(5));
-        const TPodFile pod(argv[1]);
-        TStringList warnings;
-        TQuietProgress progress;
         const auto track = std::make_unique<TTrackData>();
         TPalettePool palettes;
-        LoadTrack(render, *track, palettes, pod, NamePart(pod.SitEntries().front()), progress,
-                  warnings, finder);
+        LoadFirstTrack(render, *track, palettes, argv[1], finder);
 
-        TViewState view;
-        view.Track = track.get();
-        ResetViewForTrackOpen(view, 50, true);
-        GoToStartGrid(view);
-        view.ViewDistance = std::atoi(argv[2]);
+        TViewState view = StartGridView(*track, std::atoi(argv[2]));
         view.Display.ObjectsMode = 2;
-        view.FullFrame = true;
         TQuietFrameHost host;
         const auto start = std::chrono::steady_clock::now();
         RenderFrame({render, view, true, host});

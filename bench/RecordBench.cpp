@@ -2,21 +2,17 @@
 // headless context, then flies its course twice at the given size (default 20 s at 30 frames/s,
 // 1280x720): once only drawing and waiting for each frame, once recording it to an H.264 file in
 // a temporary folder. Prints both times and their ratio, the cost of recording over drawing.
+#include "bench/BenchGL.h"
+#include "bench/BenchLoad.h"
 #include "core/base/Heap.h"
 #include "core/base/ProgramFolder.h"
 #include "core/export/VideoWriter.h"
 #include "core/formats/PalettePool.h"
-#include "core/track/TrackData.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
-#include "core/view/Camera.h"
 #include "core/view/CameraPathSources.h"
-#include "core/view/ViewCommands.h"
 #include "render/FlyThroughRecording.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
-#include "render/TrackLoader.h"
 #include "tools/PodWriter.h"
 
 #include <chrono>
@@ -60,29 +56,19 @@ int main(int argc, char** argv) {
     }
     KeepFreedHeapForReuse();
     try {
-        THeadlessGLContext context(width, height);
-        TRenderContext render;
-        InitGLState();
-        render.Textures.LoadMissingTexture();
+        TBenchGL gl(width, height);
+        TRenderContext& render = gl.Render;
         TQRXFileFinder finder;
         BuildSearchFolders(finder, TStringList(5));
-        const TPodFile pod(argv[1]);
-        TStringList warnings;
-        TQuietProgress progress;
         const auto track = std::make_unique<TTrackData>();
         TPalettePool palettes;
-        LoadTrack(render, *track, palettes, pod, NamePart(pod.SitEntries().front()), progress,
-                  warnings, finder);
+        LoadFirstTrack(render, *track, palettes, argv[1], finder);
 
-        TViewState view;
-        view.Track = track.get();
-        ResetViewForTrackOpen(view, 50, true);
-        GoToStartGrid(view);
+        TViewState view = StartGridView(*track, 50);
         const TCameraPath path(CourseKeyframes(view, kDefaultCourseHeight), seconds,
                                CourseOptions(view));
         const int frames = RecordingFrames(seconds, fps);
         TQuietFrameHost host;
-        view.FullFrame = true;
 
         TClocks start;
         for (int n = 0; n < frames; ++n) {

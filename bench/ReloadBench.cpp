@@ -5,17 +5,12 @@
 // from the last write to the end of that frame. Then it watches for five idle seconds and prints
 // the processor time they took.
 #include "bench/BenchGL.h"
+#include "bench/BenchLoad.h"
 #include "core/formats/PalettePool.h"
-#include "core/track/TrackData.h"
 #include "core/vfs/AssetLog.h"
-#include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
-#include "core/view/Camera.h"
-#include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
-#include "render/TrackLoader.h"
 #include "shell/ReloadWatcher.h"
 
 #include <QCoreApplication>
@@ -69,20 +64,12 @@ int main(int argc, char** argv) {
         TReloadWatcher watcher;
         watcher.SetEnabled(true);
         const auto loadAndDraw = [&] {
-            const TPodFile pod(archive.toStdString());
-            TStringList warnings;
-            TQuietProgress progress;
             TAssetLog assets;
             watcher.SetLoading(true);
-            LoadTrack(render, *track, palettes, pod, NamePart(pod.SitEntries().front()), progress,
-                      warnings, finder, &assets);
+            LoadFirstTrack(render, *track, palettes, archive.toStdString(), finder, &assets);
             watcher.WatchLoad(archive.toStdString(), assets);
             watcher.SetLoading(false);
-            TViewState view;
-            view.Track = track.get();
-            ResetViewForTrackOpen(view, 255, true);
-            GoToStartGrid(view);
-            view.FullFrame = true;
+            TViewState view = StartGridView(*track, 255);
             TQuietFrameHost host;
             RenderFrame({render, view, true, host});
             WaitForDrawing();

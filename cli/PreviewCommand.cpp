@@ -11,6 +11,7 @@
 #include "core/formats/GLBMP.h"
 #include "core/session/TrackSession.h"
 #include "core/vfs/GameFiles.h"
+#include "core/vfs/OutputGuard.h"
 #include "render/ModelPreview.h"
 
 #include <cstring>
@@ -93,6 +94,9 @@ int CliPreview(const TCliArgs& arguments, std::ostream& out, std::ostream&) {
         picture = size > 0 ? ScaleNearest(preview.Image, size) : preview.Image;
         break;
     }
+    // Only the archive and the settings are read whole; an entry's picture never comes from
+    // the output, which does not hold one.
+    RefuseToOverwrite(output, {options.Archive, CliIniFileName(options)});
     WriteImage(picture, output);
     out << output << ' ' << picture.Width << 'x' << picture.Height << '\n';
     return kCliDone;

@@ -7,6 +7,7 @@
 // files. Each frame n is the picture render draws with the path's camera at n / fps seconds.
 // Progress goes to the error stream when that is a terminal; an interrupt (Ctrl+C) stops the
 // recording and leaves nothing under OUT.
+#include "cli/RenderView.h"
 #include "cli/TrackSession.h"
 #include "core/base/Errors.h"
 #include "core/base/TextUtils.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-constexpr int kMaxVideoSide = 8192;
 constexpr int kMaxFramesPerSecond = 240;
 constexpr double kMaxSeconds = 3600;
 
@@ -59,13 +59,6 @@ private:
     void (*oldTerm_)(int);
 };
 
-std::string ValueOf(const TCliArgs& args, size_t& i) {
-    if (i + 1 >= args.size()) {
-        throw ECliUsageError("record: " + args[i] + " needs a value");
-    }
-    return args[++i];
-}
-
 double NumberIn(const std::string& option, const std::string& text, double low, double high) {
     const std::optional<double> value = TryStrToFloat(text);
     if (!value || !(*value >= low && *value <= high)) {
@@ -75,37 +68,25 @@ double NumberIn(const std::string& option, const std::string& text, double low, 
     return *value;
 }
 
-int IntegerIn(const std::string& option, const std::string& text, int low, int high) {
-    const std::optional<int32_t> value = TryStrToInt(text);
-    if (!value || *value < low || *value > high) {
-        throw ECliUsageError(
-            Format("record: %s takes %d..%d, not %s", option.c_str(), low, high, text.c_str()));
-    }
-    return *value;
-}
-
 TRecordOptions TakeRecordOptions(const TCliArgs& args) {
     TRecordOptions options;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& option = args[i];
         if (option == "-o") {
-            options.Output = ValueOf(args, i);
+            options.Output = OptionValue("record", args, i);
         } else if (option == "--path") {
-            options.Path = ValueOf(args, i);
+            options.Path = OptionValue("record", args, i);
         } else if (option == "--seconds") {
-            options.Seconds = NumberIn(option, ValueOf(args, i), 0.01, kMaxSeconds);
+            options.Seconds = NumberIn(option, OptionValue("record", args, i), 0.01, kMaxSeconds);
         } else if (option == "--fps") {
-            options.FramesPerSecond = IntegerIn(option, ValueOf(args, i), 1, kMaxFramesPerSecond);
+            options.FramesPerSecond = IntegerOption(
+                "record", option, OptionValue("record", args, i), 1, kMaxFramesPerSecond);
         } else if (option == "--size") {
-            const std::string text = ValueOf(args, i);
-            const size_t x = text.find_first_of("xX");
-            if (x == std::string::npos) {
-                throw ECliUsageError("record: --size takes WIDTHxHEIGHT, not " + text);
-            }
-            options.Width = IntegerIn(option, text.substr(0, x), 1, kMaxVideoSide);
-            options.Height = IntegerIn(option, text.substr(x + 1), 1, kMaxVideoSide);
+            const TViewSize size = SizeOption("record", OptionValue("record", args, i));
+            options.Width = size.Width;
+            options.Height = size.Height;
         } else if (option == "--height") {
-            options.AboveGround = NumberIn(option, ValueOf(args, i), 0, 64);
+            options.AboveGround = NumberIn(option, OptionValue("record", args, i), 0, 64);
         } else {
             throw ECliUsageError("record: unexpected argument " + option);
         }
@@ -159,6 +140,8 @@ int CliRecord(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     for (const std::string& warning : session.Session().Warnings()) {
         err << "warning: " << warning << '\n';
     }
+    // Only now are the files the load read known; the writer has so far made only OUT.part.
+    session.Session().RefuseToOverwrite(options.Output);
     TViewState& view = session.Session().View();
     const TChosenPath chosen = ChoosePath(options, view, session.Session().Ini());
 

@@ -1,21 +1,11 @@
 #include "cli/RenderView.h"
 
 #include "core/view/Camera.h"
-#include "core/view/ViewCommands.h"
 
 namespace {
 
 // Offscreen buffers beyond this are refused rather than attempted.
 constexpr int kMaxImageSide = 8192;
-
-void ParseSize(const std::string& command, const std::string& text, TViewOptions& options) {
-    const size_t x = text.find_first_of("xX");
-    if (x == std::string::npos) {
-        throw ECliUsageError(command + ": --size takes WIDTHxHEIGHT, not " + text);
-    }
-    options.Width = IntegerOption(command, "--size", text.substr(0, x), 1, kMaxImageSide);
-    options.Height = IntegerOption(command, "--size", text.substr(x + 1), 1, kMaxImageSide);
-}
 
 void ApplyOptions(const TViewOptions& options, TViewState& view) {
     if (options.Camera) {
@@ -64,11 +54,22 @@ int IntegerOption(const std::string& command, const std::string& option, const s
     return *value;
 }
 
+TViewSize SizeOption(const std::string& command, const std::string& text) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) {
+        throw ECliUsageError(command + ": --size takes WIDTHxHEIGHT, not " + text);
+    }
+    return {IntegerOption(command, "--size", text.substr(0, x), 1, kMaxImageSide),
+            IntegerOption(command, "--size", text.substr(x + 1), 1, kMaxImageSide)};
+}
+
 bool TakeViewOption(const std::string& command, const TCliArgs& args, size_t& i,
                     TViewOptions& options) {
     const std::string& option = args[i];
     if (option == "--size") {
-        ParseSize(command, OptionValue(command, args, i), options);
+        const TViewSize size = SizeOption(command, OptionValue(command, args, i));
+        options.Width = size.Width;
+        options.Height = size.Height;
     } else if (option == "--camera") {
         options.Camera = ParseCameraLocation(OptionValue(command, args, i));
         if (!options.Camera) {

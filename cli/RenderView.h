@@ -8,6 +8,7 @@
 #include "cli/CliCommands.h"
 #include "cli/TrackSession.h"
 #include "core/view/CameraLocations.h"
+#include "core/view/ViewCommands.h"
 
 #include <optional>
 #include <ostream>
@@ -36,6 +37,9 @@ std::string OptionValue(const std::string& command, const TCliArgs& args, size_t
 // text as an integer in low..high; raises ECliUsageError naming command and option.
 int IntegerOption(const std::string& command, const std::string& option, const std::string& text,
                   int low, int high);
+// text as the WIDTHxHEIGHT of --size, each side 1..8192 pixels; raises ECliUsageError naming
+// command.
+TViewSize SizeOption(const std::string& command, const std::string& text);
 
 // Loads the session's track (its warnings to err) and returns the session's view as the
 // viewer's open command leaves it, changed by options; the objects show (a full frame).

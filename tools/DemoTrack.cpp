@@ -10,6 +10,7 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
+#include <optional>
 #include <set>
 #include <stdexcept>
 
@@ -265,10 +266,30 @@ void AddModelsAndTextures(TPodWriter& pod, const std::vector<std::string>& liste
     }
 }
 
-void AddTrack(TPodWriter& pod, const std::string& sitName, const TTrackDescription& track,
-              const TLevelDescription& level, const std::vector<std::string>& textures,
+// Every file of a demo track is named after its stem: STEM.SIT names the level file STEM.LVL, which
+// names the grid files STEM.ALT and STEM.TXI (with the ground-box files derived from them), the
+// texture list STEM.TXL and the light map STEM.LIT.
+TLevelDescription LevelFiles(const std::string& stem) {
+    TLevelDescription level;
+    level.AltitudeFile = stem + ".ALT";
+    level.TexIndexFile = stem + ".TXI";
+    level.TextureListFile = stem + ".TXL";
+    level.LightMapFile = stem + ".LIT";
+    return level;
+}
+
+// The track's description, level and grid files under stem; waterValue, when given, goes into the
+// level file after !WATERHEIGHT.
+void AddTrack(TPodWriter& pod, const std::string& stem, TTrackDescription track,
+              std::optional<double> waterValue, const std::vector<std::string>& textures,
               const TGridBuilder& grid) {
-    pod.Add(sitName, SitText(track));
+    TLevelDescription level = LevelFiles(stem);
+    if (waterValue) {
+        level.HasWater = true;
+        level.WaterValue = *waterValue;
+    }
+    track.LevelFile = stem + ".LVL";
+    pod.Add(stem + ".SIT", SitText(track));
     pod.Add("LEVELS\\" + track.LevelFile, LvlText(level));
     grid.AddTo(pod, level);
     pod.Add("DATA\\" + level.TextureListFile, TextureListText(textures));
@@ -558,7 +579,6 @@ TPodWriter& Build(TPodWriter& pod) {
 
     // Objects.
     TTrackDescription track;
-    track.LevelFile = "VALLEY.LVL";
     track.TrackName = "Dunmere Valley";
     track.BackdropType = 1;
     track.Backdrops = {"MOUNTAIN.BIN", "FOOTHILL.BIN"};
@@ -657,14 +677,7 @@ TPodWriter& Build(TPodWriter& pod) {
                                        {serviceEnd + 4.0, col, lotLevel, 1, 0.2 - 0.4 * i}));
     }
 
-    TLevelDescription level;
-    level.AltitudeFile = "VALLEY.ALT";
-    level.TexIndexFile = "VALLEY.TXI";
-    level.TextureListFile = "VALLEY.TXL";
-    level.LightMapFile = "VALLEY.LIT";
-    level.HasWater = true;
-    level.WaterValue = kWater / 255 * 1024;
-    AddTrack(pod, "VALLEY.SIT", track, level, kTextures, grid);
+    AddTrack(pod, "VALLEY", track, kWater / 255 * 1024, kTextures, grid);
     return pod;
 }
 
@@ -773,7 +786,6 @@ TPodWriter& Build(TPodWriter& pod) {
     grid.ComputeLight(0.5);
 
     TTrackDescription track;
-    track.LevelFile = "ARENA.LVL";
     track.TrackName = "Dunmere Arena";
     track.BackdropType = 2;
     track.Backdrops = {"SKYLINE.BIN"};
@@ -820,12 +832,7 @@ TPodWriter& Build(TPodWriter& pod) {
                                        {pitRow + 3.0, kCentre + 8.0 + 9 * i, kFloor, 0, -1}));
     }
 
-    TLevelDescription level;
-    level.AltitudeFile = "ARENA.ALT";
-    level.TexIndexFile = "ARENA.TXI";
-    level.TextureListFile = "ARENA.TXL";
-    level.LightMapFile = "ARENA.LIT";
-    AddTrack(pod, "ARENA.SIT", track, level, kTextures, grid);
+    AddTrack(pod, "ARENA", track, std::nullopt, kTextures, grid);
     return pod;
 }
 
@@ -871,7 +878,6 @@ TPodWriter BuildStressArchive() {
     grid.ComputeLight(0.4);
 
     TTrackDescription track;
-    track.LevelFile = "STRESS.LVL";
     track.TrackName = "Dunmere Stress";
     track.BackdropType = 1;
     track.Backdrops = {"MOUNTAIN.BIN", "FOOTHILL.BIN", "SKYLINE.BIN"};
@@ -902,14 +908,7 @@ TPodWriter BuildStressArchive() {
     for (int n = 0; n < kTextureCount; ++n) {
         textures.push_back(StressTextureName(n));
     }
-    TLevelDescription level;
-    level.AltitudeFile = "STRESS.ALT";
-    level.TexIndexFile = "STRESS.TXI";
-    level.TextureListFile = "STRESS.TXL";
-    level.LightMapFile = "STRESS.LIT";
-    level.HasWater = true;
-    level.WaterValue = 256;
-    AddTrack(pod, "STRESS.SIT", track, level, textures, grid);
+    AddTrack(pod, "STRESS", track, 256, textures, grid);
     for (int n = 0; n < kTextureCount; ++n) {
         const TTextureAsset asset = StressTexture(n);
         pod.Add("ART\\" + asset.Name, RawBytes(asset.Image));
@@ -933,7 +932,6 @@ TPodWriter BuildDenseArchive(int objects, int mostFaces) {
     grid.ComputeLight(0.4);
 
     TTrackDescription track;
-    track.LevelFile = "DENSE.LVL";
     track.TrackName = "Dunmere Dense";
     track.BackdropType = 1;
     track.Backdrops = {"MOUNTAIN.BIN", "FOOTHILL.BIN", "SKYLINE.BIN"};
@@ -966,14 +964,7 @@ TPodWriter BuildDenseArchive(int objects, int mostFaces) {
     SetStart(track, {kStart, kStart, grid.SurfaceAt(kStart, kStart), 0, 1});
 
     const std::vector<std::string> textures = {"GRASS.RAW", "GRASS2.RAW", "DIRT.RAW", "ROCK.RAW"};
-    TLevelDescription level;
-    level.AltitudeFile = "DENSE.ALT";
-    level.TexIndexFile = "DENSE.TXI";
-    level.TextureListFile = "DENSE.TXL";
-    level.LightMapFile = "DENSE.LIT";
-    level.HasWater = true;
-    level.WaterValue = 100;
-    AddTrack(pod, "DENSE.SIT", track, level, textures, grid);
+    AddTrack(pod, "DENSE", track, 100, textures, grid);
     std::vector<std::string> listed = textures;
     for (const TModelAsset& model : DenseModels()) {
         pod.Add("MODELS\\" + model.Name, model.Bytes);

@@ -44,7 +44,7 @@ bool IsFaceBlock(int32_t id) {
 // A count is only trusted once the rest of the file can hold what it announces.
 void RequireRecords(const TGameFile& file, int64_t count, int64_t recordBytes) {
     if (count < 0 || count * recordBytes > file.Remaining()) {
-        RaiseReadPastEnd();
+        file.RaisePastEnd();
     }
 }
 

@@ -14,9 +14,9 @@ constexpr uint8_t kFirstOpaqueLevel = 8;
 
 // An entry that is too short would otherwise be completed with the bytes of whatever follows it
 // in the archive, so it is refused like a file that ends early.
-void RequirePaletteBytes(int64_t available) {
+void RequirePaletteBytes(const TGameFile& file, int64_t available) {
     if (available < static_cast<int64_t>(kActBytes)) {
-        RaiseReadPastEnd();
+        file.RaisePastEnd();
     }
 }
 
@@ -67,7 +67,7 @@ const TPalette& ChooseGamePalette(TPalettePool& pool, const std::string& texture
     TOpenedGameFile found = files.Open(paletteName);
     if (found.Size >= 0) {
         WriteLog("Loading new palette " + paletteName);
-        RequirePaletteBytes(found.Size);
+        RequirePaletteBytes(found.File, found.Size);
         const TPalette& palette = pool.Load(found.File, paletteName);
         found.File.Close();
         WriteLog("Done.");

@@ -31,7 +31,7 @@ std::string ReplaceLastChar(const std::string& name, char replacement) {
 void ReadBlock(TGameFile& file, int64_t available, void* table, size_t size) {
     // Inside an archive the bytes after a short entry belong to the next entry: never take them.
     if (available < static_cast<int64_t>(size)) {
-        RaiseReadPastEnd();
+        file.RaisePastEnd();
     }
     file.Read(table, size);
 }
@@ -122,7 +122,7 @@ void ReadHeightFile(const TPodFile& pod, const std::string& entryName,
                     TVertex3f (&table)[kGridSize][kGridSize], TLoadProgress& progress) {
     TGameFile file;
     if (OpenTrackEntry(pod, file, entryName) < kHeightFileSize) {
-        RaiseReadPastEnd();
+        file.RaisePastEnd();
     }
     progress.SetPosition(0);
     progress.SetRange(0, kGridSize);

@@ -41,10 +41,12 @@ public:
     int64_t Size() const { return size_; }
     bool Eof() const { return Position() >= size_; }
     int64_t Remaining() const { return Position() < size_ ? size_ - Position() : 0; }
+    // Raises the error of a read past the end, naming this file and entry: for readers that
+    // find a count larger than what is left before they read it.
+    [[noreturn]] void RaisePastEnd() const;
 
 private:
     bool Fill();
-    [[noreturn]] void RaisePastEnd() const;
 
     std::FILE* file_ = nullptr;
     std::string path_;

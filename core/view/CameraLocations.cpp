@@ -52,19 +52,28 @@ std::optional<int> ParseViewDistanceField(const std::string& text) {
     return ClampViewDistance(*value);
 }
 
-// Two decimals, and more until the text reads back as value or the field is full.
+float ReadBack(const std::string& text) {
+    return static_cast<float>(TryStrToFloat(text).value_or(0));
+}
+
+// Two decimals, and more until the text reads back as value or the field is full. A decimal
+// more is kept only when it reads back closer: a digit that changes nothing (a trailing zero)
+// would be dropped when the read-back value is written again, and the stored text would change
+// on every save of an unmoved camera.
 std::string CameraField(float value) {
     std::string text = Format("%.2f", static_cast<double>(value));
     for (int decimals = 3; decimals <= 6; ++decimals) {
-        const auto readBack = TryStrToFloat(text);
-        if (readBack && static_cast<float>(*readBack) == value) {
+        const float readBack = ReadBack(text);
+        if (readBack == value) {
             break;
         }
         const std::string longer = Format("%.*f", decimals, static_cast<double>(value));
         if (longer.size() > kFloatFieldWidth) {
             break;
         }
-        text = longer;
+        if (std::fabs(double{ReadBack(longer)} - value) < std::fabs(double{readBack} - value)) {
+            text = longer;
+        }
     }
     text.resize(std::max(text.size(), kFloatFieldWidth), ' ');
     return text + "|";

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
 #include <sstream>
 
 namespace {
@@ -108,6 +109,26 @@ TEST_F(ExploreCommandsTest, PreviewDrawsATextureWithTheChosenPaletteAndAModelFro
     EXPECT_EQ(run.Code, kCliFailed);
     EXPECT_NE(run.Err.find("VALLEY.SIT"), std::string::npos) << run.Err;
     EXPECT_EQ(Run("preview", {"-o", model}).Code, kCliUsage);
+}
+
+TEST_F(ExploreCommandsTest, PreviewRefusesToWriteOverTheArchiveOrTheSettings) {
+    // The output is checked only for an image ending, which an archive or a settings file can
+    // carry as well.
+    const std::string archive = dir_.Path() + "TRACKS.png";
+    std::filesystem::copy_file(archive_, archive);
+    const std::string archiveBytes = ReadFileBytes(archive);
+    const std::string settingsText = "[Settings]\r\nJPEGQuality=90\r\n";
+    const std::string settings = dir_.WriteFile("settings.bmp", settingsText);
+    for (const std::string& output : {archive, settings}) {
+        SCOPED_TRACE(output);
+        const TCliRun run =
+            Capture({"preview", archive, "ART\\GRASS.RAW", "-o", output, "--ini", settings});
+        EXPECT_EQ(run.Code, kCliFailed);
+        EXPECT_NE(run.Err.find(output + ": will not write over " + output), std::string::npos)
+            << run.Err;
+    }
+    EXPECT_TRUE(ReadFileBytes(archive) == archiveBytes) << "the archive was written over";
+    EXPECT_EQ(ReadFileBytes(settings), settingsText);
 }
 
 } // namespace

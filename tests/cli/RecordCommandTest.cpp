@@ -199,4 +199,25 @@ TEST_F(RecordCommandTest, WritesWebMAndPngFilesAndNothingWhenItFails) {
     EXPECT_FALSE(std::filesystem::exists(kept + ".part"));
 }
 
+TEST_F(RecordCommandTest, RefusesToRecordOverTheArchiveOrTheSettingsTheTrackWasReadFrom) {
+    // The writer asks nothing of its output but a video ending, so an archive or a settings file
+    // under such a name is kept only by the check after the load.
+    const std::string archive = dir_.Path() + "DEMO.mp4";
+    std::filesystem::copy_file(demo_, archive);
+    const std::string archiveBytes = ReadFileBytes(archive);
+    const std::string settingsText = "[Settings]\r\nJPEGQuality=90\r\n";
+    const std::string settings = dir_.WriteFile("settings.webm", settingsText);
+    for (const std::string& output : {archive, settings}) {
+        SCOPED_TRACE(output);
+        const TCliRun run = Capture({"record", archive, "-o", output, "--seconds", "0.2", "--fps",
+                                     "5", "--size", "64x36", "--ini", settings});
+        EXPECT_EQ(run.Code, kCliFailed);
+        EXPECT_NE(run.Err.find(output + ": will not write over " + output), std::string::npos)
+            << run.Err;
+        EXPECT_FALSE(std::filesystem::exists(output + ".part"));
+    }
+    EXPECT_TRUE(ReadFileBytes(archive) == archiveBytes) << "the archive was written over";
+    EXPECT_EQ(ReadFileBytes(settings), settingsText);
+}
+
 } // namespace

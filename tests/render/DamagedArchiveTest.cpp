@@ -150,4 +150,45 @@ TEST_F(DamagedArchive, AnArchiveWithOneByteChangedLoadsOrIsRefused) {
     EXPECT_GT(refused, 0);
 }
 
+TEST_F(DamagedArchive, ACountOrSizeTheEntryCannotHoldIsReportedWithTheEntry) {
+    // The track is what was asked for, but the entry that ends early is what the user must mend.
+    const std::string path = folder_.Path() + "DAMAGED.POD";
+    const std::string firstTrack = NamePart(demoPod_->SitEntries().front());
+    const auto loadFails = [&](const std::string& bytes, const std::string& entry) {
+        SCOPED_TRACE(entry);
+        WriteFileBytes(path, bytes);
+        const TPodFile pod(path);
+        TStringList warnings;
+        TQuietProgress progress;
+        try {
+            LoadTrack(render_, *track_, palettes_, pod, firstTrack, progress, warnings, finder_);
+            ADD_FAILURE() << "the track loaded";
+        } catch (const EInOutError& e) {
+            EXPECT_STREQ(e.what(), kReadPastEndText);
+            EXPECT_EQ(e.File(), path);
+            EXPECT_EQ(e.Entry(), entry);
+        }
+    };
+
+    // A model whose counts claim more records than the archive holds.
+    const TPodEntry& model = DemoEntry("MODELS\\CRATE.BIN");
+    std::string counts = demo_;
+    for (int k = 0; k < 64; k += 4) {
+        const uint32_t huge = 0x7fffff00;
+        counts.replace(static_cast<size_t>(model.Offset + k), 4,
+                       reinterpret_cast<const char*>(&huge), 4);
+    }
+    loadFails(counts, "MODELS\\CRATE.BIN");
+
+    // A height file whose directory entry is shorter than a height table.
+    const std::string heights = UpperCase(firstTrack.substr(0, firstTrack.size() - 4));
+    const int index = demoPod_->FindEntry("DATA\\" + heights + ".ALT");
+    ASSERT_GE(index, 0);
+    std::string shortEntry = demo_;
+    const int32_t shortSize = 100;
+    shortEntry.replace(static_cast<size_t>(84 + 40 * index + 32), 4,
+                       reinterpret_cast<const char*>(&shortSize), 4);
+    loadFails(shortEntry, "DATA\\" + heights + ".ALT");
+}
+
 } // namespace

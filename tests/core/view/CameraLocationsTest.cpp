@@ -41,6 +41,24 @@ TEST(CameraLocationText, FormatsFixedFieldsOf71Characters) {
     EXPECT_EQ(wide, "-7.12346|0.10    |-0.0001 |0.00    |-123.457|0.00    |60.00   |7       ");
 }
 
+TEST(CameraLocationText, WritingWhatWasReadGivesTheSameText) {
+    // Values that need more digits than a field holds; a full field must not end in a digit
+    // that reads back no closer, or saving an unmoved camera changes the stored text.
+    const TCameraPos camera{-0.032102f, -8.2117033f,  -675.96033f, 0.0349999f,
+                            1234.5678f, -0.00012345f, 9999.0f};
+    const std::string written = FormatCameraLocation(camera, 50);
+    EXPECT_EQ(written, "-0.0321 |-8.2117 |-675.96 |0.035   |1234.568|-0.00012|9999.00 |50      ");
+    for (float step = 0.000123f, value = -100.0f; value < 100.0f; value += step, step *= 1.001f) {
+        const TCameraPos one{value, value * 7.0f, value / 3.0f, 0, 0, 0, 45};
+        const auto parsed = ParseCameraLocation(FormatCameraLocation(one, 50));
+        ASSERT_TRUE(parsed.has_value());
+        const std::string first = FormatCameraLocation(parsed->Camera, 50);
+        const auto again = ParseCameraLocation(first);
+        ASSERT_TRUE(again.has_value());
+        ASSERT_EQ(FormatCameraLocation(again->Camera, 50), first) << "value " << value;
+    }
+}
+
 TEST(CameraLocationText, ParsesByFixedPositionsIgnoringBlanks) {
     const auto parsed = ParseCameraLocation(Trim(kDefaultLocation));
     ASSERT_TRUE(parsed);
