@@ -101,7 +101,6 @@ public:
     // Draws one frame into the back buffer; true when one was drawn. present swaps it to the
     // screen with the overlay; a screenshot reads it back without.
     bool DrawFrame(bool present);
-    void AppIdle();
     // The projection update, beep and redraw a view command asks for.
     void Apply(const TViewResult& result);
     // Frames presented in this run, idle ones included, and the idle ones alone.
@@ -124,7 +123,8 @@ public:
     // flight timer running; letting go of the last one stops it.
     bool FlightKeyChange(int key, bool pressed, bool autoRepeat);
     bool Flying() const { return flightTimer_.isActive(); }
-    // Keys let go in another window never reach this one: the window stops the flight itself.
+    // The window stops the flight when it loses the focus or closes: keys let go in another
+    // window never reach this one.
     void StopFlight();
     // A key pressed or let go elsewhere in the window, for a playing fly-through, the flight or
     // the navigation keys; true when it was one of theirs.
@@ -169,6 +169,8 @@ private:
     bool MakeCurrent();
     void ShowGLWindow();
     void ScheduleIdle();
+    // An idle frame: drawn while a moving camera's light frames wait for a full one.
+    void AppIdle();
     void FlightTick();
     // Moves the free camera to the minimap cell under (x, y).
     void FlyToMinimapPoint(int x, int y);
