@@ -66,8 +66,8 @@ void RunEventsFor(int ms) {
 // Moves the pointer with the left button held across the view, as the window system delivers a
 // drag, and returns the frames drawn per second. A slow renderer stops after five seconds.
 double DragFramesPerSecond(TFormMain& form, int moves) {
-    QWindow* view = form.ViewWindow();
-    const int framesBefore = form.FramesDrawn();
+    QWindow* view = form.TrackView().ViewWindow();
+    const int framesBefore = form.TrackView().FramesDrawn();
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < moves && std::chrono::steady_clock::now() - start < std::chrono::seconds(5);
          ++i) {
@@ -77,13 +77,13 @@ double DragFramesPerSecond(TFormMain& form, int moves) {
         QCoreApplication::sendEvent(view, &move);
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    return (form.FramesDrawn() - framesBefore) / elapsed.count();
+    return (form.TrackView().FramesDrawn() - framesBefore) / elapsed.count();
 }
 
 // Holds the up arrow for ms, as the window system delivers a held key (one press, then
 // repeated presses marked as such, then the release), and returns the frames drawn per second.
 double FlightFramesPerSecond(TFormMain& form, int ms) {
-    const int framesBefore = form.FramesDrawn();
+    const int framesBefore = form.TrackView().FramesDrawn();
     const auto start = std::chrono::steady_clock::now();
     QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
     QCoreApplication::sendEvent(&form, &press);
@@ -91,7 +91,7 @@ double FlightFramesPerSecond(TFormMain& form, int ms) {
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Up, Qt::NoModifier);
     QCoreApplication::sendEvent(&form, &release);
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    return (form.FramesDrawn() - framesBefore) / elapsed.count();
+    return (form.TrackView().FramesDrawn() - framesBefore) / elapsed.count();
 }
 
 // A scratch program folder holding copies of the viewer's data files; removed with the object.
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::printf("track \"%s\", view %d x %d\n", form.Session().Track().TrackName.c_str(),
-                form.ViewSize().width(), form.ViewSize().height());
+                form.TrackView().size().width(), form.TrackView().size().height());
 
     // Every drag starts from the same view, the start grid's.
     const TCameraPos start = form.Session().View().Camera;
@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
             ToggleMapView(form.Session().View());
         }
         form.Session().View().ViewDistance = distance;
-        form.RedrawView(true);
+        form.TrackView().RedrawView(true);
         const double framesPerSecond = DragFramesPerSecond(form, 300);
         if (mapView) {
             ToggleMapView(form.Session().View());
@@ -159,7 +159,7 @@ int main(int argc, char** argv) {
     };
     for (const auto& [renderer, name] : {std::pair(TRendererKind::Prepared, "prepared"),
                                          std::pair(TRendererKind::Reference, "reference")}) {
-        form.SelectRenderer(renderer);
+        form.TrackView().SelectRenderer(renderer);
         for (const int distance : {50, 255}) {
             std::printf("%-9s drag at view distance %3d: %6.1f frames per second\n", name, distance,
                         drag(distance, false));
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
         std::printf("%-9s drag in the map view at 255: %6.1f frames per second\n", name,
                     drag(255, true));
     }
-    form.SelectRenderer(TRendererKind::Prepared);
+    form.TrackView().SelectRenderer(TRendererKind::Prepared);
 
     // Measured back to back, so that both meet the machine in the same state.
     const double plain = drag(50, false);
@@ -183,11 +183,11 @@ int main(int argc, char** argv) {
 
     // Let the idle drawing complete the last frame, then measure ten quiet seconds.
     RunEventsFor(1000);
-    const int framesBefore = form.FramesDrawn();
+    const int framesBefore = form.TrackView().FramesDrawn();
     const double before = ProcessorSeconds();
     RunEventsFor(10000);
     std::printf("idle for 10 s (minimap and overlay shown): %.3f s of processor time, %d frames "
                 "drawn\n",
-                ProcessorSeconds() - before, form.FramesDrawn() - framesBefore);
+                ProcessorSeconds() - before, form.TrackView().FramesDrawn() - framesBefore);
     return 0;
 }

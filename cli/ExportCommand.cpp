@@ -38,7 +38,7 @@ int CliExport(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     for (const std::string& warning : track.Warnings()) {
         err << "warning: " << warning << '\n';
     }
-    session.RefuseToOverwrite(output);
+    track.RefuseToOverwrite(output);
     ExportTrackGlb(output, track.Track(), files, track.Palettes(), options);
     out << output << '\n';
     return kCliDone;

@@ -58,7 +58,7 @@ int CliMap(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     DrawMapPicture(session.Render(), session.Session().View(), options);
     TGLBMP image;
     GrabScreen(image);
-    session.RefuseToOverwrite(output);
+    session.Session().RefuseToOverwrite(output);
     SaveCliImage(image, "map", output);
     out << output << ' ' << side << 'x' << side << '\n';
     return kCliDone;

@@ -141,7 +141,7 @@ int CliRecord(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
         err << "warning: " << warning << '\n';
     }
     // Only now are the files the load read known; the writer has so far made only OUT.part.
-    session.RefuseToOverwrite(options.Output);
+    session.Session().RefuseToOverwrite(options.Output);
     TViewState& view = session.Session().View();
     const TChosenPath chosen = ChoosePath(options, view, session.Session().Ini());
 

@@ -105,7 +105,7 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     TGLBMP image;
     image.SetJPEGQuality(session.Session().Prefs().JPEGQuality);
     GrabScreen(image);
-    session.RefuseToOverwrite(options.Output);
+    session.Session().RefuseToOverwrite(options.Output);
     SaveCliImage(image, "render", options.Output);
     out << options.Output << ' ' << options.View.Width << 'x' << options.View.Height << '\n';
     return kCliDone;

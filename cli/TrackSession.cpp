@@ -7,7 +7,6 @@
 #include "core/settings/IniFile.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
-#include "core/vfs/OutputGuard.h"
 #include "render/FrameRender.h"
 #include "render/TrackLoader.h"
 
@@ -131,9 +130,4 @@ void TCliTrackSession::Load() {
     TRenderTrackLoader loader(render_);
     session_.OpenTrack(sitEntry_, progress, loader);
     loadSteps_ = progress.Finish();
-}
-
-void TCliTrackSession::RefuseToOverwrite(const std::string& output) const {
-    ::RefuseToOverwrite(output, FilesOfLoad(session_.Archive()->ArchivePath(),
-                                            session_.Ini().FileName(), session_.Assets()));
 }

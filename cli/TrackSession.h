@@ -55,8 +55,6 @@ public:
     // Loads the chosen track as the viewer's open command does and places the view for it; the
     // warnings of the load and the files it asked for stay in the session.
     void Load();
-    // Raises when output is the archive, the settings or a file the load read.
-    void RefuseToOverwrite(const std::string& output) const;
 
     TTrackSession& Session() { return session_; }
     // How long each step of the last load took.

@@ -2,79 +2,51 @@
 
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
-#include "core/base/ProgramFolder.h"
 #include "core/export/TrackExport.h"
 #include "core/formats/GLBMP.h"
 #include "core/settings/DMGLPrefs.h"
 #include "core/settings/IniFile.h"
-#include "core/settings/RecentArchives.h"
 #include "core/settings/SaveFolders.h"
 #include "core/settings/SearchPaths.h"
 #include "core/settings/Session.h"
 #include "core/settings/Version.h"
 #include "core/track/TrackData.h"
+#include "core/vfs/FileTools.h"
 #include "core/vfs/GameFiles.h"
-#include "core/vfs/OutputGuard.h"
 #include "core/vfs/PodFile.h"
-#include "core/vfs/QRXFileFinder.h"
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
-#include "core/view/ViewOverlay.h"
-#include "render/FrameRender.h"
-#include "render/MapPicture.h"
 #include "render/ScreenGrab.h"
 #include "render/TrackLoader.h"
-#include "shell/FileDialogIcons.h"
+#include "shell/ProposedFiles.h"
 #include "shell/ShellText.h"
 #include "shell/WindowPlacement.h"
-#include "shell/dialogs/FormAbout.h"
 #include "shell/dialogs/FormArchiveExplorer.h"
-#include "shell/dialogs/FormKeyboard.h"
-#include "shell/dialogs/FormPrefs.h"
 #include "shell/dialogs/FormProgress.h"
-#include "shell/dialogs/FormReadme.h"
-#include "shell/dialogs/FormRecordFlyThrough.h"
-#include "shell/dialogs/FormSearchPaths.h"
-#include "shell/dialogs/FormTrackReport.h"
-#include "shell/dialogs/FormWaterPrefs.h"
-#include "shell/dialogs/SitSelect.h"
 
-#include <QActionGroup>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QMimeData>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
-#include <QPainter>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QStatusBar>
 #include <QUrl>
 
 #include <chrono>
 #include <clocale>
-#include <filesystem>
 #include <limits>
 #include <utility>
 
 namespace {
 
-constexpr const char* kApplicationTitle = "Dunmere GL";
 constexpr int kStatusBarHeight = 19;
 constexpr std::array<int, 5> kStatusPanelWidths{400, 60, 30, 50, 60};
 // About the widest position text the camera can produce: the status bar's face is chosen so that
@@ -82,10 +54,6 @@ constexpr std::array<int, 5> kStatusPanelWidths{400, 60, 30, 50, 60};
 constexpr const char* kWidestPositionText =
     "POS: (x=-255.0, y=-255.0, alt=-9999.9) HDG: 359.9\u00b0 TLT: -90.0\u00b0 FOV: 180.0\u00b0";
 constexpr int kStatusPanelPadding = 8; // frame and margins of a panel
-constexpr int kFlightTimerMs = 15;
-// A press and release of the left button within this many pixels is a click, not a drag.
-constexpr int kClickSlop = 3;
-constexpr int kOverlayMargin = 8;
 
 QFont StatusBarFont(QFont font) {
     // The panel widths were made for a small 8-point face; the desktop's usual face is wider and
@@ -99,496 +67,12 @@ QFont StatusBarFont(QFont font) {
     return font;
 }
 
-std::string FolderOf(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    std::string folder = info.absolutePath().toStdString();
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
-}
-
-// Where the screenshot dialog opens: the last screenshot's folder while it exists, otherwise the
-// user's pictures folder or, without one, the home folder. Left empty, the dialog would open
-// where the Open dialog was last, the game's folder.
-std::string ScreenshotStartFolder(const std::string& lastFolder) {
-    if (!lastFolder.empty() && QFileInfo(QString::fromStdString(lastFolder)).isDir()) {
-        return lastFolder;
-    }
-    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
-    if (!pictures.isEmpty() && QFileInfo(pictures).isDir()) {
-        return pictures.toStdString();
-    }
-    return QDir::homePath().toStdString();
-}
-
-// "desc|pattern|desc|pattern" as Qt's list of "desc" filters; the descriptions already name
-// their patterns in parentheses, which is what Qt matches.
-QStringList QtFilters(const std::string& filter) {
-    QStringList result;
-    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        result << parts[i];
-    }
-    return result;
-}
-
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
-}
-
-TModifiers ToModifiers(Qt::KeyboardModifiers modifiers) {
-    TModifiers result;
-    result.Shift = modifiers.testFlag(Qt::ShiftModifier);
-    result.Ctrl = modifiers.testFlag(Qt::ControlModifier);
-    result.Alt = modifiers.testFlag(Qt::AltModifier);
-    return result;
-}
-
-// Enables or disables a whole menu, including the shortcuts of its entries, which Qt would
-// otherwise keep live while only the menu title is disabled.
-void SetMenuEnabled(QMenu* menu, bool enabled) {
-    menu->menuAction()->setEnabled(enabled);
-    for (QAction* action : menu->actions()) {
-        action->setEnabled(enabled);
-        if (QMenu* sub = action->menu()) {
-            SetMenuEnabled(sub, enabled);
-        }
-    }
-}
-
-// --- The menu -------------------------------------------------------------------------------
-
-enum class TCheckMark { None, Off, On };
-enum class TSeparator { None, Before };
-
-void SetCheckMark(QAction* action, TCheckMark mark) {
-    if (mark != TCheckMark::None) {
-        action->setCheckable(true);
-        action->setChecked(mark == TCheckMark::On);
-    }
-}
-
-// "Caption (key)": the caption without its "..." and with the key the entry answers to, which is
-// its shortcut or, for the labels of the key handler's keys, the text after the tab.
-QString ToolTipFor(const QString& caption, const QKeySequence& shortcut) {
-    QString text = caption.section(QLatin1Char('\t'), 0, 0).trimmed();
-    QString key = caption.section(QLatin1Char('\t'), 1).trimmed();
-    if (text.endsWith(QStringLiteral("..."))) {
-        text.chop(3);
-        text = text.trimmed();
-    }
-    if (!shortcut.isEmpty()) {
-        key = shortcut.toString(QKeySequence::NativeText);
-    }
-    return key.isEmpty() ? text : text + QStringLiteral(" (") + key + QLatin1Char(')');
-}
-
-struct TMenuRow {
-    TMainMenu Menu;
-    std::optional<TMainMenu> Parent; // none for the menus of the menu bar
-    const char* Title;
-    const char* ObjectName;
-    TCheckMark Check = TCheckMark::None;
-};
-
-constexpr std::optional<TMainMenu> kMenuBar = std::nullopt;
-
-constexpr std::array<TMenuRow, kMainMenuCount> kMenuRows{{
-    {TMainMenu::File, kMenuBar, "&File", "File1"},
-    {TMainMenu::RecentArchives, TMainMenu::File, "&Recent archives", "RecentArchives1"},
-    {TMainMenu::View, kMenuBar, "&View", "View1"},
-    {TMainMenu::ResizeTo, TMainMenu::View, "Resize to ...", "Resizeto1"},
-    {TMainMenu::Skybox, TMainMenu::View, "Skybox", "Skybox1"},
-    {TMainMenu::Camera, kMenuBar, "Camera", "Camera1"},
-    // Checked while the camera follows the terrain.
-    {TMainMenu::FollowTerrain, TMainMenu::Camera, "Follow terrain", "FollowElevation1",
-     TCheckMark::Off},
-    {TMainMenu::Help, kMenuBar, "&Help", "Help1"},
-}};
-
-// What an entry runs: a handler of the window, a handler given the entry's sky type or location
-// slot, or nothing.
-class TMenuCommand {
-public:
-    constexpr TMenuCommand() = default;
-    constexpr TMenuCommand(void (TFormMain::*handler)()) : handler_(handler) {}
-    constexpr TMenuCommand(void (TFormMain::*handler)(int), int number)
-        : numberedHandler_(handler), number_(number) {}
-
-    bool RunsSomething() const { return handler_ != nullptr || numberedHandler_ != nullptr; }
-    void Run(TFormMain& form) const {
-        if (handler_ != nullptr) {
-            (form.*handler_)();
-        } else if (numberedHandler_ != nullptr) {
-            (form.*numberedHandler_)(number_);
-        }
-    }
-
-private:
-    void (TFormMain::*handler_)() = nullptr;
-    void (TFormMain::*numberedHandler_)(int) = nullptr;
-    int number_ = 0;
-};
-
-constexpr TMenuCommand WithNumber(void (TFormMain::*handler)(int), int number) {
-    return {handler, number};
-}
-constexpr TMenuCommand kLabelOnly;
-
-struct TEntryRow {
-    TMainAction Action;
-    TMainMenu Menu;
-    const char* Caption;
-    const char* ObjectName;
-    const char* Shortcut; // as Qt writes key sequences; empty for none
-    TMenuCommand Command;
-    TSeparator Separator = TSeparator::None;
-    TCheckMark Check = TCheckMark::None;
-};
-
-// Every entry of the menu bar in display order; a menu is placed in its parent where its first
-// entry comes.
-constexpr std::array<TEntryRow, kMainActionCount> EntryRows() {
-    using A = TMainAction;
-    using M = TMainMenu;
-    using F = TFormMain;
-    return {{
-        {A::OpenArchive, M::File, "Open...", "Open1", "Ctrl+O", &F::Open1Click},
-        // The archives themselves are placed above it when the list changes.
-        {A::RemoveMissingArchives, M::RecentArchives, "Remove missing archives",
-         "RemoveMissingArchives1", "", &F::RemoveMissingArchivesClick, TSeparator::Before},
-        {A::ExportGltf, M::File, "Export glTF...", "ExportglTF1", "", &F::ExportglTF1Click,
-         TSeparator::Before},
-        {A::SaveMapPicture, M::File, "Save map picture...", "Savemappicture1", "",
-         &F::Savemappicture1Click},
-        {A::RecordFlyThrough, M::File, "Record fly-through...", "RecordFlyThrough1", "",
-         &F::RecordFlyThroughClick},
-        {A::ShowTrackReport, M::File, "Track report...", "Trackreport1", "", &F::Trackreport1Click},
-        {A::ExploreArchive, M::File, "Explore archive...", "Explorearchive1", "",
-         &F::Explorearchive1Click},
-        {A::EditSearchPaths, M::File, "Edit search paths ...", "Editsearchpaths1", "",
-         &F::Editsearchpaths1Click, TSeparator::Before},
-        {A::EditPreferences, M::File, "Preferences ...", "Preferences1", "F12",
-         &F::Preferences1Click},
-        {A::Quit, M::File, "Quit", "Quit1", "Ctrl+Q", &F::QuitClick, TSeparator::Before},
-
-        {A::ViewSize320x240, M::ResizeTo, "320 x 240", "N320x2401", "", &F::N320x2401Click},
-        {A::ViewSize640x480, M::ResizeTo, "640 x 480", "N640x4801", "", &F::N640x4801Click},
-        {A::ViewSize800x600, M::ResizeTo, "800 x 600", "N800x6001", "", &F::N800x6001Click},
-        {A::ViewSize1024x768, M::ResizeTo, "1024 x 768", "N1024x7681", "", &F::N1024x7681Click},
-        {A::ViewSizeQrx1, M::ResizeTo, "178 x 126 (QRX1)", "N178x126QRX11", "",
-         &F::N178x126QRX11Click, TSeparator::Before},
-        {A::ViewSizeQrx2, M::ResizeTo, "257 x 210 (QRX2)", "N257x210QRX21", "",
-         &F::N257x210QRX21Click},
-        {A::CustomViewSize, M::ResizeTo, "Custom ...", "CustomSize1", "", &F::CustomSize1Click,
-         TSeparator::Before},
-
-        // Checked while the layer is shown; objects while any are, the area shape while square.
-        {A::ToggleGroundBoxes, M::View, "Toggle ground boxes", "ToggleGroundBoxes1", "B",
-         &F::ToggleGroundBoxes1Click, TSeparator::Before, TCheckMark::On},
-        {A::CycleObjects, M::View, "Toggle objects", "oggleobjects1", "O", &F::oggleobjects1Click,
-         TSeparator::None, TCheckMark::Off},
-        {A::ToggleWater, M::View, "Toggle water", "ToggleWater1", "W", &F::ToggleWater1Click,
-         TSeparator::None, TCheckMark::On},
-        {A::ToggleCheckpoints, M::View, "Toggle checkpoints", "ToggleCheckpoints1", "C",
-         &F::ToggleCheckpoints1Click, TSeparator::None, TCheckMark::Off},
-        {A::ToggleBackdrop, M::View, "Toggle backdrop", "oggleBackdrop1", "D",
-         &F::oggleBackdrop1Click, TSeparator::Before, TCheckMark::On},
-        {A::ToggleAreaShape, M::View, "Toggle area shape", "oggleareashape1", "S",
-         &F::oggleareashape1Click, TSeparator::None, TCheckMark::Off},
-
-        {A::NextSky, M::Skybox, "Next skybox", "NextSkybox1", "Ctrl+S", &F::NextSkybox1Click},
-        {A::SkyNone, M::Skybox, kSkyPresets[0].Caption, "SkyNone1", "",
-         WithNumber(&F::SelectSky, 0), TSeparator::Before, TCheckMark::Off},
-        {A::SkyClear, M::Skybox, kSkyPresets[1].Caption, "SkyClear1", "",
-         WithNumber(&F::SelectSky, 1), TSeparator::None, TCheckMark::On},
-        {A::SkyCloudy, M::Skybox, kSkyPresets[2].Caption, "SkyCloudy1", "",
-         WithNumber(&F::SelectSky, 2), TSeparator::None, TCheckMark::Off},
-        {A::SkyDusk, M::Skybox, kSkyPresets[3].Caption, "SkyDusk1", "",
-         WithNumber(&F::SelectSky, 3), TSeparator::None, TCheckMark::Off},
-        {A::SkyNight, M::Skybox, kSkyPresets[4].Caption, "SkyNight1", "",
-         WithNumber(&F::SelectSky, 4), TSeparator::None, TCheckMark::Off},
-
-        // The keypad keys they name belong to the key handler, so the labels carry no shortcut and
-        // show the key as text.
-        {A::IncreaseDrawDistanceLabel, M::View, "Increase draw distance\tNum +",
-         "Increasedrawdistance1", "", kLabelOnly, TSeparator::Before},
-        {A::DecreaseDrawDistanceLabel, M::View, "Decrease draw distance\tNum -",
-         "Decreasedrawdistance1", "", kLabelOnly},
-        {A::ResetBackgroundOffset, M::View, "Reset background offset", "Resetbackgroundoffset1", "",
-         &F::Resetbackgroundoffset1Click},
-        {A::EditWaterColour, M::View, "Adjust water display ...", "AdjustWaterDisplay1", "Ctrl+W",
-         &F::AdjustWaterDisplay1Click, TSeparator::Before},
-        {A::ToggleHighTide, M::View, "High tide", "Hightide1", "", &F::Hightide1Click,
-         TSeparator::None, TCheckMark::Off},
-        // Named after the screenshot format once the preferences are read.
-        {A::SaveScreenshot, M::View, "Take JPEG screenshot ...", "Save1", "Ctrl+J", &F::Save1Click,
-         TSeparator::Before},
-        {A::ToggleMinimap, M::View, "Minimap", "Minimap1", "M", &F::MinimapClick,
-         TSeparator::Before, TCheckMark::Off},
-        {A::ToggleFrameRate, M::View, "Show frame rate", "ShowFrameRate1", "",
-         &F::ShowFrameRateClick, TSeparator::None, TCheckMark::Off},
-
-        {A::ToggleFollowTerrain, M::FollowTerrain, "Activate", "Activate1", "Ctrl+F",
-         &F::Activate1Click},
-        {A::ToggleFollowGroundBoxes, M::FollowTerrain, "Follow ground boxes", "FollowGroundBoxes1",
-         "", &F::FollowGroundBoxes1Click, TSeparator::Before, TCheckMark::On},
-        {A::ToggleFollowWater, M::FollowTerrain, "Follow water", "FollowWater1", "",
-         &F::FollowWater1Click, TSeparator::None, TCheckMark::On},
-        {A::ToggleSteeringMode, M::FollowTerrain, "Steering mode", "Steeringmode1", "",
-         &F::Steeringmode1Click, TSeparator::None, TCheckMark::On},
-
-        {A::SaveLocation1, M::Camera, "Save location 1", "SaveCamera11", "Ctrl+1",
-         WithNumber(&F::SaveCameraLocation, 1), TSeparator::Before},
-        {A::SaveLocation2, M::Camera, "Save location 2", "SaveCamera21", "Ctrl+2",
-         WithNumber(&F::SaveCameraLocation, 2)},
-        {A::SaveLocation3, M::Camera, "Save location 3", "SaveCamera31", "Ctrl+3",
-         WithNumber(&F::SaveCameraLocation, 3)},
-        {A::SaveLocation4, M::Camera, "Save location 4", "SaveCamera41", "Ctrl+4",
-         WithNumber(&F::SaveCameraLocation, 4)},
-        {A::SaveLocation5, M::Camera, "Save location 5", "SaveCamera51", "Ctrl+5",
-         WithNumber(&F::SaveCameraLocation, 5)},
-        {A::SaveDefaultLocation, M::Camera, "Save default location", "SaveDefaultCameraPos1",
-         "Ctrl+0", WithNumber(&F::SaveCameraLocation, 0)},
-        {A::RestoreLocation1, M::Camera, "Restore location 1", "RestoreCamera11", "1",
-         WithNumber(&F::RestoreCameraClick, 1), TSeparator::Before},
-        {A::RestoreLocation2, M::Camera, "Restore location 2", "RestoreCamera21", "2",
-         WithNumber(&F::RestoreCameraClick, 2)},
-        {A::RestoreLocation3, M::Camera, "Restore location 3", "RestoreCamera31", "3",
-         WithNumber(&F::RestoreCameraClick, 3)},
-        {A::RestoreLocation4, M::Camera, "Restore location 4", "RestoreCamera41", "4",
-         WithNumber(&F::RestoreCameraClick, 4)},
-        {A::RestoreLocation5, M::Camera, "Restore location 5", "RestoreCamera51", "5",
-         WithNumber(&F::RestoreCameraClick, 5)},
-        {A::RestoreDefaultLocation, M::Camera, "Restore default location",
-         "RestoreDefaultCameraPos1", "0", WithNumber(&F::RestoreCameraClick, 0)},
-        {A::ToggleMapView, M::Camera, "Map view (toggle)", "Mapviewtoggle1", "9",
-         &F::Mapviewtoggle1Click, TSeparator::Before, TCheckMark::Off},
-        {A::ResetMapView, M::Camera, "Reset map view", "Resetmapview1", "Ctrl+9",
-         &F::Resetmapview1Click},
-        // Space and Esc belong to the player while it plays, so the entry carries no shortcut.
-        {A::PlayFlyThrough, M::Camera, "Fly-through", "FlyThrough1", "", &F::FlyThroughClick,
-         TSeparator::Before},
-        {A::AddKeyframe, M::Camera, "Add camera as keyframe", "AddKeyframe1", "",
-         &F::AddKeyframeClick},
-        {A::RemoveLastKeyframe, M::Camera, "Remove last keyframe", "RemoveLastKeyframe1", "",
-         &F::RemoveLastKeyframeClick},
-        {A::ClearKeyframes, M::Camera, "Clear keyframes", "ClearKeyframes1", "",
-         &F::ClearKeyframesClick},
-        {A::SaveCameraPath, M::Camera, "Save path...", "SaveCameraPath1", "",
-         &F::SaveCameraPathClick},
-        {A::LoadCameraPath, M::Camera, "Load path...", "LoadCameraPath1", "",
-         &F::LoadCameraPathClick},
-
-        {A::ShowReadme, M::Help, "Readme.txt ...", "N1", "", &F::N1Click},
-        {A::ShowKeyboardLayout, M::Help, "Keyboard layout ...", "Keyboardlayout1", "",
-         &F::Keyboardlayout1Click},
-        {A::ShowAbout, M::Help, "About Dunmere GL ...", "AboutDunmereGL1", "",
-         &F::AboutDunmereGL1Click},
-        {A::TestFrameRate, M::Help, "Test FPS", "GetFPS1", "Ctrl+F1", &F::GetFPS1Click,
-         TSeparator::Before},
-    }};
-}
-constexpr std::array<TEntryRow, kMainActionCount> kEntryRows = EntryRows();
-
-// Each table is indexed by its enumeration.
-constexpr bool RowsFollowTheirEnumeration() {
-    for (size_t i = 0; i < kMenuRows.size(); ++i) {
-        if (static_cast<size_t>(kMenuRows[i].Menu) != i) {
-            return false;
-        }
-    }
-    for (size_t i = 0; i < kEntryRows.size(); ++i) {
-        if (static_cast<size_t>(kEntryRows[i].Action) != i) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(RowsFollowTheirEnumeration());
-
 } // namespace
-
-// --- Default dialogs ------------------------------------------------------------------------
-
-void TMainFormDialogs::ShowMessage(QWidget* parent, const std::string& text,
-                                   const std::string& caption) {
-    QMessageBox box(QMessageBox::NoIcon, ToDisplayText(caption), ToMessageText(text),
-                    QMessageBox::Ok, parent);
-    box.exec();
-}
-
-void TMainFormDialogs::ShowError(QWidget* parent, const std::string& text) {
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle),
-                    ToMessageText(text), QMessageBox::Ok, parent);
-    box.exec();
-}
-
-bool TMainFormDialogs::AskYesNo(QWidget* parent, const std::string& text) {
-    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kApplicationTitle),
-                    ToMessageText(text), QMessageBox::Yes | QMessageBox::No, parent);
-    return box.exec() == QMessageBox::Yes;
-}
-
-void TMainFormDialogs::Beep() {
-    QApplication::beep();
-}
-
-std::optional<std::string> TMainFormDialogs::OpenArchiveName(QWidget* parent,
-                                                             const std::string& folder) {
-    TFileNameIconProvider icons;
-    QFileDialog dialog(parent, QStringLiteral("Open"), QString::fromStdString(folder));
-    dialog.setIconProvider(&icons);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    // Qt's own dialog, so that *.POD also matches the lower-case names of Unix copies.
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    dialog.setNameFilter(QStringLiteral("POD Files (*.POD)"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TMainFormDialogs::SaveScreenshotName(QWidget* parent,
-                                                                const std::string& folder,
-                                                                const std::string& proposedName,
-                                                                int filterIndex) {
-    TFileNameIconProvider icons;
-    QFileDialog dialog(parent, QStringLiteral("Save As"), QString::fromStdString(folder));
-    dialog.setIconProvider(&icons);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    // The command asks its own overwrite question once the extension is settled.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setFilter(dialog.filter() & ~QDir::CaseSensitive);
-    const QStringList filters = QtFilters(kScreenshotFilter);
-    dialog.setNameFilters(filters);
-    if (filterIndex >= 1 && filterIndex <= filters.size()) {
-        dialog.selectNameFilter(filters[filterIndex - 1]);
-    }
-    dialog.selectFile(ToDisplayText(proposedName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TMainFormDialogs::AskText(QWidget* parent, const std::string& title,
-                                                     const std::string& prompt,
-                                                     const std::string& value) {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(parent, ToDisplayText(title), ToDisplayText(prompt),
-                              QLineEdit::Normal, ToDisplayText(value), &ok);
-    if (!ok) {
-        return std::nullopt;
-    }
-    return FromDisplayText(answer);
-}
-
-int TMainFormDialogs::SelectTrack(QWidget* parent, const TStringList& trackNames) {
-    return SelectSitEntry(trackNames, parent);
-}
-
-bool TMainFormDialogs::EditSearchPaths(QWidget* parent, TIniFile& ini, TStringList& searchPaths) {
-    return ::EditSearchPaths(ini, searchPaths, parent);
-}
-
-bool TMainFormDialogs::EditPreferences(QWidget* parent, TDMGLPrefs& prefs) {
-    return RunPreferencesDialog(prefs, parent);
-}
-
-bool TMainFormDialogs::EditWaterColor(QWidget* parent, TColor4& waterColor, TIniFile& ini) {
-    return RunWaterDialog(waterColor, ini, parent);
-}
-
-std::optional<std::string> TMainFormDialogs::SaveFileName(QWidget* parent, const std::string& title,
-                                                          const std::string& proposedPath,
-                                                          const std::string& filter) {
-    TFileNameIconProvider icons;
-    QFileDialog dialog(parent, QString::fromStdString(title));
-    dialog.setIconProvider(&icons);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilter(QString::fromStdString(filter));
-    dialog.selectFile(QString::fromStdString(proposedPath));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
-    }
-    return dialog.selectedFiles().first().toStdString();
-}
-
-std::optional<std::string> TMainFormDialogs::OpenFileName(QWidget* parent, const std::string& title,
-                                                          const std::string& folder,
-                                                          const std::string& filter) {
-    const QString chosen = QFileDialog::getOpenFileName(
-        parent, QString::fromStdString(title), QString::fromStdString(folder),
-        QString::fromStdString(filter), nullptr, QFileDialog::DontUseNativeDialog);
-    if (chosen.isEmpty()) {
-        return std::nullopt;
-    }
-    return chosen.toStdString();
-}
-
-std::optional<TRecordChoice>
-TMainFormDialogs::AskRecordChoice(QWidget* parent, bool hasSavedLocations, bool hasEditedPath) {
-    TFormRecordSettings dialog(hasSavedLocations, hasEditedPath, parent);
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return dialog.Choice();
-}
-
-void TMainFormDialogs::ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records) {
-    ::ShowTrackReport(parent, records);
-}
-
-void TMainFormDialogs::ShowReadme(QWidget* parent) {
-    ::ShowReadme(parent);
-}
-void TMainFormDialogs::ShowKeyboard(QWidget* parent) {
-    ::ShowKeyboard(parent);
-}
-void TMainFormDialogs::ShowAbout(QWidget* parent) {
-    ::ShowAbout(parent);
-}
-
-// --- Frame host -----------------------------------------------------------------------------
-
-class TFormMain::TFrameHostImpl : public TFrameHost {
-public:
-    explicit TFrameHostImpl(TFormMain& form) : form_(form) {}
-
-    void SetHourglassCursor(bool on) override {
-        if (on) {
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        } else {
-            QApplication::restoreOverrideCursor();
-        }
-    }
-    void SetDrawStatus(const std::string& text) override { form_.SetStatusText(1, text); }
-    void ProcessPendingEvents() override {
-        QCoreApplication::processEvents();
-        // A handler that ran may have made the context current elsewhere (a track load while
-        // the view was hidden); the frame goes to the view.
-        form_.MakeCurrent();
-    }
-
-private:
-    TFormMain& form_;
-};
 
 // --- Start-up and shut-down -----------------------------------------------------------------
 
 TFormMain::TFormMain(TStringList commandLine, std::unique_ptr<TMainFormDialogs> dialogs)
-    : commandLine_(std::move(commandLine)), dialogs_(std::move(dialogs)),
-      frameHost_(std::make_unique<TFrameHostImpl>(*this)) {
+    : commandLine_(std::move(commandLine)), dialogs_(std::move(dialogs)) {
     if (!dialogs_) {
         dialogs_ = std::make_unique<TMainFormDialogs>();
     }
@@ -597,24 +81,10 @@ TFormMain::TFormMain(TStringList commandLine, std::unique_ptr<TMainFormDialogs> 
     setFocusPolicy(Qt::StrongFocus);
     setAcceptDrops(true);
     resize(634, 500);
-    // Runs only while a flight key is held, so an idle viewer uses no processor time.
-    flightTimer_.setInterval(kFlightTimerMs);
-    flightTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&flightTimer_, &QTimer::timeout, this, [this] { FlightTick(); });
-
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->installEventFilter(this);
-    Panel1Caption = new QLabel(QStringLiteral("Please open a track ..."), Panel1);
-    Panel1Caption->setAlignment(Qt::AlignCenter);
-    viewWindow_ = new TViewWindow(*this);
-    Panel1View = QWidget::createWindowContainer(viewWindow_, Panel1);
-    Panel1View->setFocusPolicy(Qt::NoFocus);
-    Panel1View->hide();
-    setCentralWidget(Panel1);
 
     BuildStatusBar();
-    BuildMenu();
+    menu_ = BuildMainMenu(*menuBar(), *this,
+                          [this](const std::function<void()>& command) { RunCommand(command); });
     SetMessages(this);
     FormCreate();
 }
@@ -660,52 +130,11 @@ void TFormMain::LayoutStatusPanels() {
 }
 
 QAction* TFormMain::Action(TMainAction action) const {
-    return actions_[static_cast<size_t>(action)];
+    return menu_.Action(action);
 }
 
 QMenu* TFormMain::Menu(TMainMenu menu) const {
-    return menus_[static_cast<size_t>(menu)];
-}
-
-QMenu* TFormMain::PlacedMenu(TMainMenu menu) {
-    QMenu*& placed = menus_[static_cast<size_t>(menu)];
-    if (placed == nullptr) {
-        const TMenuRow& row = kMenuRows[static_cast<size_t>(menu)];
-        const QString title = QString::fromUtf8(row.Title);
-        placed = row.Parent ? PlacedMenu(*row.Parent)->addMenu(title) : menuBar()->addMenu(title);
-        placed->setObjectName(QString::fromUtf8(row.ObjectName));
-        placed->setToolTipsVisible(true);
-        SetCheckMark(placed->menuAction(), row.Check);
-    }
-    return placed;
-}
-
-void TFormMain::BuildMenu() {
-    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    for (const TEntryRow& row : kEntryRows) {
-        QMenu* menu = PlacedMenu(row.Menu);
-        if (row.Separator == TSeparator::Before) {
-            menu->addSeparator();
-        }
-        QAction* action = menu->addAction(QString::fromUtf8(row.Caption));
-        action->setObjectName(QString::fromUtf8(row.ObjectName));
-        action->setShortcut(QKeySequence(QString::fromUtf8(row.Shortcut)));
-        action->setShortcutContext(Qt::WindowShortcut);
-        SetCheckMark(action, row.Check);
-        action->setToolTip(ToolTipFor(action->text(), action->shortcut()));
-        if (row.Command.RunsSomething()) {
-            const TMenuCommand command = row.Command;
-            connect(action, &QAction::triggered, this,
-                    [this, command] { RunCommand([this, command] { command.Run(*this); }); });
-        }
-        actions_[static_cast<size_t>(row.Action)] = action;
-    }
-    // Exactly one sky preset is checked at any time.
-    auto* skies = new QActionGroup(this);
-    skies->setExclusive(true);
-    for (int sky = 0; sky < static_cast<int>(kSkyPresets.size()); ++sky) {
-        skies->addAction(Action(SkyPresetAction(sky)));
-    }
+    return menu_.Menu(menu);
 }
 
 void TFormMain::FormCreate() {
@@ -718,27 +147,20 @@ void TFormMain::FormCreate() {
 
     // The session reads the preferences, the water colour and the search folders.
     session_ = std::make_unique<TTrackSession>(ChooseIniFileName());
+    TTrackViewHost& viewHost = *this; // a private base, reachable here and not in make_unique
+    view_ = std::make_unique<TTrackView>(*session_, viewHost, this);
+    setCentralWidget(view_.get());
     Action(TMainAction::SaveScreenshot)
         ->setText(ToDisplayText(ScreenshotCaption(session_->Prefs().ScreenshotFormat)));
 
-    recentArchives_ = LoadRecentArchives(session_->Ini());
-    RebuildRecentMenu();
+    recent_ = std::make_unique<TRecentArchivesMenu>(
+        session_->Ini(), Menu(TMainMenu::RecentArchives),
+        Action(TMainAction::RemoveMissingArchives),
+        [this](const std::function<void()>& command) { RunCommand(command); },
+        [this](const std::string& path) { OpenTrackArchive(path); });
     // An archive deleted or put back since the list was last shown shows as it is now.
-    connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { RebuildRecentMenu(); });
-
-    glContext_ = std::make_unique<QOpenGLContext>();
-    glContext_->setFormat(ViewSurfaceFormat());
-    if (!glContext_->create()) {
-        throw EDunmereError("Unable to create an OpenGL rendering context.");
-    }
-    // Until the view window is on screen the context is made current on a hidden surface, so
-    // the fixed state, the fallback texture and a command-line load have a context to go to.
-    offscreen_ = std::make_unique<QOffscreenSurface>();
-    offscreen_->setFormat(glContext_->format());
-    offscreen_->create();
-    if (!MakeCurrent()) {
-        throw EDunmereError("Unable to make the OpenGL rendering context current.");
-    }
+    connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { recent_->Rebuild(); });
+    flyThroughs_ = std::make_unique<TFlyThroughCommands>(*session_, *view_, *dialogs_, this);
 
     View().MapView = false;
     View().ResetMouse = false;
@@ -752,18 +174,16 @@ void TFormMain::FormCreate() {
     SetMenuEnabled(Menu(TMainMenu::Camera), false);
     SetTrackToolsEnabled(false);
 
-    InitGLState();
-    render_.Textures.LoadMissingTexture();
-    Panel1Resize();
+    view_->PrepareDrawing();
 
     View().LastMouseX = -1;
     View().LastMouseY = -1;
     View().BackgroundOffset = 0;
     View().Display.AreaShape = TAreaShape::Circle;
 
-    Apply(ResetCamera(View(), session_->Prefs().ResetViewDistTo));
-    Apply(ResetMapView(View()));
-    Panel1Resize();
+    view_->Apply(ResetCamera(View(), session_->Prefs().ResetViewDistTo));
+    view_->Apply(ResetMapView(View()));
+    view_->UpdateProjection();
 
     UpdateLayerStatus();
 
@@ -777,17 +197,6 @@ void TFormMain::FormCreate() {
 void TFormMain::FormDestroy() {
     WriteLog("processing TFormMain.FormDestroy:");
     CloseLog();
-    // The stores' textures, display lists and buffers belong to this context: free them while it is
-    // current, then release it.
-    if (glContext_ && MakeCurrent()) {
-        overlay_.Release();
-        render_.Textures.ClearTextures();
-        render_.Models.ClearBINModels();
-        render_.Prepared.Release();
-        glContext_->doneCurrent();
-    }
-    glContext_.reset();
-    offscreen_.reset();
 }
 
 void TFormMain::showEvent(QShowEvent* event) {
@@ -825,7 +234,7 @@ void TFormMain::ResizeView(int width, int height) {
     SetViewSize(width, height);
     session_->Ini().WriteInteger(kPreferencesSection, "PanelWidth", viewPixels_.Width);
     session_->Ini().WriteInteger(kPreferencesSection, "PanelHeight", viewPixels_.Height);
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::SetViewSize(int width, int height) {
@@ -835,22 +244,22 @@ void TFormMain::SetViewSize(int width, int height) {
     layout()->activate();
     viewPixels_ = {width, height};
     const TViewSize view = FitViewToScreen(ViewSizeInWindowUnits(viewPixels_, devicePixelRatioF()));
-    resize(view.Width + (this->width() - Panel1->width()),
-           view.Height + (this->height() - Panel1->height()));
+    resize(view.Width + (this->width() - view_->width()),
+           view.Height + (this->height() - view_->height()));
     // A window that grew to the right or downwards would now reach past the screen's edge.
     KeepOnScreen(this);
     layout()->invalidate();
     layout()->activate();
-    LayoutPanel1();
+    view_->PlaceSurface();
     FormResize();
-    Panel1Resize();
+    view_->UpdateProjection();
 }
 
 TViewSize TFormMain::FitViewToScreen(TViewSize wanted) const {
     // The frame is known only once the window is on screen and the window manager has framed it;
     // before, frameGeometry() is the window without it.
     const QRect frame = frameGeometry();
-    const TViewSize aroundView{frame.width() - Panel1->width(), frame.height() - Panel1->height()};
+    const TViewSize aroundView{frame.width() - view_->width(), frame.height() - view_->height()};
     TViewSize screenArea{std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
     if (const QScreen* screen = this->screen()) {
         const QSize available = screen->availableGeometry().size();
@@ -871,32 +280,13 @@ void TFormMain::FormResize() {
     StatusPanels[2]->resize(spacer, kStatusBarHeight);
     LayoutStatusPanels();
     viewPixels_ =
-        ViewPixelsShown(viewPixels_, {Panel1->width(), Panel1->height()}, devicePixelRatioF());
+        ViewPixelsShown(viewPixels_, {view_->width(), view_->height()}, devicePixelRatioF());
     SetStatusText(4, ViewSizeText(viewPixels_.Width, viewPixels_.Height));
 }
 
-void TFormMain::LayoutPanel1() {
-    Panel1Caption->setGeometry(Panel1->rect());
-    Panel1View->setGeometry(Panel1->rect());
-}
-
-void TFormMain::Panel1Resize() {
-    if (!glContext_ || !MakeCurrent()) {
-        return;
-    }
-    const qreal ratio = viewWindow_->devicePixelRatio();
-    ::Panel1Resize(render_, static_cast<int>(Panel1->width() * ratio),
-                   static_cast<int>(Panel1->height() * ratio), View().Camera.FOV);
-}
-
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize) {
-        if (watched == Panel1) {
-            LayoutPanel1();
-            Panel1Resize();
-        } else if (watched == StatusBar1) {
-            FormResize();
-        }
+    if (event->type() == QEvent::Resize && watched == StatusBar1) {
+        FormResize();
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -907,14 +297,6 @@ QString TFormMain::StatusText(int panel) const {
 
 const QLabel* TFormMain::StatusPanel(int panel) const {
     return StatusPanels[panel];
-}
-
-const QLabel* TFormMain::ViewCaption() const {
-    return Panel1Caption;
-}
-
-QSize TFormMain::ViewSize() const {
-    return Panel1->size();
 }
 
 void TFormMain::SetStatusText(int panel, const std::string& text) {
@@ -944,8 +326,8 @@ void TFormMain::UpdateToggleMarks() {
     Action(TMainAction::ToggleFollowWater)->setChecked(View().FollowWater);
     Action(TMainAction::ToggleSteeringMode)->setChecked(View().SteeringMode);
     Menu(TMainMenu::FollowTerrain)->menuAction()->setChecked(View().FollowTerrain);
-    Action(TMainAction::ToggleMinimap)->setChecked(showMinimap_);
-    Action(TMainAction::ToggleFrameRate)->setChecked(showFrameRate_);
+    Action(TMainAction::ToggleMinimap)->setChecked(view_->MinimapShown());
+    Action(TMainAction::ToggleFrameRate)->setChecked(view_->FrameRateShown());
     UpdateSkyMenu();
 }
 
@@ -955,522 +337,49 @@ void TFormMain::UpdateSkyMenu() {
     }
 }
 
-// --- Redraw protocol ------------------------------------------------------------------------
-
-bool TFormMain::MakeCurrent() {
-    if (viewWindow_->isExposed()) {
-        return glContext_->makeCurrent(viewWindow_);
-    }
-    return glContext_->makeCurrent(offscreen_.get());
-}
-
-void TFormMain::ShowViewPanel() {
-    if (Panel1View->isHidden()) {
-        Panel1View->setGeometry(Panel1->rect());
-        Panel1View->show();
-        Panel1Caption->hide();
-    }
-}
-
-bool TFormMain::DrawFrame(bool present) {
-    if (!session_->TrackLoaded() || session_->Archive() == nullptr) {
-        return false;
-    }
-    ShowViewPanel();
-    // Nothing to draw into while the view is not on screen, and RenderFrame itself draws nothing
-    // while Busy or without an archive: then no buffer is presented either, since its contents
-    // would be undefined.
-    if (View().Busy || !viewWindow_->isExposed() || !MakeCurrent()) {
-        return false;
-    }
-    ++drawingDepth_;
-    try {
-        const auto start = TFrameRateMeter::TClock::now();
-        RenderFrame(TFrameContext{render_, View(), session_->Archive() != nullptr, *frameHost_});
-        // Only what goes to the screen carries the minimap and the overlay, not a screenshot.
-        if (present) {
-            DrawOverlay();
-            WaitForDrawing();
-            const auto drawn = TFrameRateMeter::TClock::now();
-            glContext_->swapBuffers(viewWindow_);
-            frameRate_.FramePresented(start, drawn, TFrameRateMeter::TClock::now());
-        }
-        --drawingDepth_;
-    } catch (const std::exception& error) {
-        --drawingDepth_;
-        // The same fault would stop every following frame; stop the idle frames and tell it once.
-        View().FullFrame = true;
-        const std::string text = error.what();
-        if (text != lastFrameError_) {
-            lastFrameError_ = text;
-            QMetaObject::invokeMethod(
-                this, [this, text] { ShowErrorText(text); }, Qt::QueuedConnection);
-        }
-        return false;
-    }
-    ++framesDrawn_;
-    return true;
-}
-
-void TFormMain::RedrawView(bool fullFrame) {
-    if (!session_->TrackLoaded()) {
-        return;
-    }
-    View().FullFrame = fullFrame;
-    View().LastRedrawTime = std::chrono::steady_clock::now();
-    // A request from an input handler that ran while a frame let pending events through: that
-    // frame has not drawn anything yet and will show the new state. Drawing a frame of our own
-    // here would nest one frame in the other for every mouse movement of a long drag, without
-    // bound when the frames are slower than the movements.
-    if (drawingDepth_ > 0) {
-        UpdatePositionStatus();
-        return;
-    }
-    if (DrawFrame(true)) {
-        ScheduleIdle();
-    }
-    UpdatePositionStatus();
-}
-
-void TFormMain::ScheduleIdle() {
-    if (!idleInstalled_ || View().FullFrame || idleQueued_) {
-        return;
-    }
-    idleQueued_ = true;
-    // A queued call runs once the events already waiting have been handled; it is posted again
-    // only after a frame was drawn, so a view that cannot be drawn does not keep the loop awake.
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            idleQueued_ = false;
-            AppIdle();
-        },
-        Qt::QueuedConnection);
-}
-
-void TFormMain::AppIdle() {
-    // Idle time is when no frame is running; one that lets events through is not idle.
-    if (View().FullFrame || drawingDepth_ > 0) {
-        return;
-    }
-    if (DrawFrame(true)) {
-        ++idleFramesDrawn_;
-        ScheduleIdle();
-    }
-}
-
-void TFormMain::ViewExposed() {
-    Panel1Resize();
-    RedrawView(false);
-}
-
-// --- Input ----------------------------------------------------------------------------------
-
-void TFormMain::Apply(const TViewResult& result) {
-    if (result.UpdateProjection) {
-        Panel1Resize();
-    }
-    if (result.Beep) {
-        dialogs_->Beep();
-    }
-    switch (result.Redraw) {
-    case TRedraw::None:
-        break;
-    case TRedraw::Light:
-        RedrawView(false);
-        break;
-    case TRedraw::Full:
-        RedrawView(true);
-        break;
-    }
-}
-
-void TFormMain::Panel1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
-                                int y) {
-    TMouseButtons held;
-    held.Left = buttons.testFlag(Qt::LeftButton);
-    held.Right = buttons.testFlag(Qt::RightButton);
-    held.Middle = buttons.testFlag(Qt::MiddleButton);
-    if (minimapDragging_ && held.Left) {
-        // Dragging over the minimap keeps moving the camera to the cell under the pointer.
-        const TViewRect area = MinimapArea();
-        Guarded([&] {
-            Apply(MoveFreeCameraToCell(View(),
-                                       MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
-        });
-        return;
-    }
-    if (mapClickStart_ && (QPoint(x, y) - *mapClickStart_).manhattanLength() > kClickSlop) {
-        mapClickStart_.reset();
-    }
-    Guarded([&] { Apply(MouseMoveCamera(View(), held, ToModifiers(modifiers), x, y)); });
-}
-
-void TFormMain::ViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
-                              int y) {
-    Panel1MouseMove(buttons, modifiers, x, y);
-}
-
-bool TFormMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    std::optional<TNavigationKey> navigation;
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-    if (key == Qt::Key_Insert) {
-        navigation = TNavigationKey::Insert;
-    } else if (key == Qt::Key_Delete) {
-        navigation = TNavigationKey::Delete;
-    } else if (keypad && key == Qt::Key_Minus) {
-        navigation = TNavigationKey::KeypadMinus;
-    } else if (keypad && key == Qt::Key_Plus) {
-        navigation = TNavigationKey::KeypadPlus;
-    }
-    if (!navigation) {
-        return false;
-    }
-    if (!View().Busy) {
-        Guarded([&] { Apply(NavigationKeyDown(View(), *navigation, ToModifiers(modifiers))); });
-    }
-    return true;
-}
+// --- Keys -----------------------------------------------------------------------------------
 
 void TFormMain::keyPressEvent(QKeyEvent* event) {
-    if (flyThrough_.KeyPress(event->key()) ||
-        FlightKeyChange(event->key(), true, event->isAutoRepeat()) ||
-        FormKeyDown(event->key(), event->modifiers())) {
+    if (view_->KeyPress(event)) {
         return;
     }
     // Qt's shortcut map passes keys by while the window is not the active one (no window
     // manager, or focus given by a tool): the menu still takes its keys first.
-    if (QAction* action = ShortcutAction(event)) {
-        action->trigger();
+    if (RunShortcut(event)) {
         return;
     }
     QMainWindow::keyPressEvent(event);
 }
 
-QAction* TFormMain::ShortcutAction(const QKeyEvent* event) const {
+bool TFormMain::RunShortcut(const QKeyEvent* event) {
     const Qt::KeyboardModifiers modifiers =
         event->modifiers() &
         (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QKeySequence pressed(QKeyCombination(modifiers, static_cast<Qt::Key>(event->key())));
-    for (QAction* action : actions_) {
+    for (QAction* action : menu_.Actions) {
         if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
-            return action;
+            action->trigger();
+            return true;
         }
     }
-    return nullptr;
-}
-
-void TFormMain::ViewKeyPress(QKeyEvent* event) {
-    // A playing fly-through takes its keys before anything else.
-    if (flyThrough_.KeyPress(event->key())) {
-        return;
-    }
-    // Shortcuts first, as for a key pressed anywhere else in the window.
-    if (QAction* action = ShortcutAction(event)) {
-        action->trigger();
-        return;
-    }
-    if (!FlightKeyChange(event->key(), true, event->isAutoRepeat())) {
-        FormKeyDown(event->key(), event->modifiers());
-    }
+    return false;
 }
 
 void TFormMain::keyReleaseEvent(QKeyEvent* event) {
-    if (!FlightKeyChange(event->key(), false, event->isAutoRepeat())) {
+    if (!view_->KeyRelease(event)) {
         QMainWindow::keyReleaseEvent(event);
     }
-}
-
-void TFormMain::ViewKeyRelease(QKeyEvent* event) {
-    FlightKeyChange(event->key(), false, event->isAutoRepeat());
-}
-
-// --- Keyboard flight and the wheel ----------------------------------------------------------
-
-namespace {
-
-std::optional<TFlightKey> FlightKeyOf(int key) {
-    switch (key) {
-    case Qt::Key_Up:
-        return TFlightKey::Forward;
-    case Qt::Key_Down:
-        return TFlightKey::Back;
-    case Qt::Key_Left:
-        return TFlightKey::TurnLeft;
-    case Qt::Key_Right:
-        return TFlightKey::TurnRight;
-    case Qt::Key_PageUp:
-        return TFlightKey::Rise;
-    case Qt::Key_PageDown:
-        return TFlightKey::Sink;
-    default:
-        return std::nullopt;
-    }
-}
-
-} // namespace
-
-bool TFormMain::FlightKeyChange(int key, bool pressed, bool autoRepeat) {
-    const std::optional<TFlightKey> flight = FlightKeyOf(key);
-    if (!flight) {
-        return false;
-    }
-    // The system repeats a held key; the timer already moves for as long as it is held.
-    if (autoRepeat) {
-        return true;
-    }
-    if (!pressed) {
-        SetFlightKey(flightKeys_, *flight, false);
-        if (!flightKeys_.Any()) {
-            StopFlight();
-        }
-        return true;
-    }
-    if (View().Busy || !session_->TrackLoaded()) {
-        return true;
-    }
-    SetFlightKey(flightKeys_, *flight, true);
-    if (!flightTimer_.isActive()) {
-        // The first step comes at once, so that a short tap moves too.
-        flightClock_.start();
-        Guarded([&] {
-            Apply(FlyStep(View(), flightKeys_,
-                          ToModifiers(QGuiApplication::queryKeyboardModifiers()),
-                          kFlightTimerMs / 1000.0));
-        });
-        flightTimer_.start();
-    }
-    return true;
-}
-
-void TFormMain::FlightTick() {
-    const double seconds = flightClock_.restart() / 1000.0;
-    if (!flightKeys_.Any()) {
-        StopFlight();
-        return;
-    }
-    // The modifiers as they are now: Shift or Ctrl pressed while flying changes the speed.
-    Guarded([&] {
-        Apply(FlyStep(View(), flightKeys_, ToModifiers(QGuiApplication::queryKeyboardModifiers()),
-                      seconds));
-    });
-}
-
-void TFormMain::StopFlight() {
-    flightKeys_ = TFlightKeys{};
-    flightTimer_.stop();
 }
 
 void TFormMain::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     // Keys let go in another window never reach this one.
     if (event->type() == QEvent::ActivationChange && !isActiveWindow()) {
-        StopFlight();
+        view_->StopFlight();
     }
 }
 
-void TFormMain::Panel1Wheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
-    const TViewPixel pointer{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()};
-    Guarded([&] { Apply(WheelCamera(View(), notches, ToModifiers(modifiers), pointer)); });
-}
-
-void TFormMain::ViewWheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) {
-    Panel1Wheel(notches, modifiers, x, y);
-}
-
-// --- Minimap and map view clicks ------------------------------------------------------------
-
-TViewRect TFormMain::MinimapArea() const {
-    return MinimapRect(Panel1->width(), Panel1->height());
-}
-
-void TFormMain::Panel1MousePress(Qt::MouseButton button, int x, int y) {
-    mapClickStart_.reset();
-    if (button != Qt::LeftButton || View().Busy || !session_->TrackLoaded()) {
-        return;
-    }
-    const TViewRect area = MinimapArea();
-    if (showMinimap_ && area.Contains(x, y)) {
-        minimapDragging_ = true;
-        Guarded([&] {
-            Apply(MoveFreeCameraToCell(View(),
-                                       MinimapCellAt(x - area.Left, y - area.Top, area.Width)));
-        });
-        return;
-    }
-    if (View().MapView) {
-        mapClickStart_ = QPoint(x, y);
-    }
-}
-
-void TFormMain::Panel1MouseRelease(Qt::MouseButton button, int x, int y) {
-    if (button != Qt::LeftButton) {
-        return;
-    }
-    // The pointer has moved on since the last movement that counted: start the next drag here.
-    View().LastMouseX = x;
-    View().LastMouseY = y;
-    minimapDragging_ = false;
-    const std::optional<QPoint> start = mapClickStart_;
-    mapClickStart_.reset();
-    if (!start || !View().MapView || View().Busy ||
-        (QPoint(x, y) - *start).manhattanLength() > kClickSlop) {
-        return;
-    }
-    const std::optional<TGroundPoint> ground =
-        GroundPointAtPixel(View(), TViewPixel{x + 0.5, y + 0.5, Panel1->width(), Panel1->height()});
-    if (ground) {
-        TCameraPos at;
-        at.TransX = static_cast<float>(-ground->X);
-        at.TransZ = static_cast<float>(-ground->Z);
-        Guarded([&] { Apply(MoveFreeCameraToCell(View(), CameraCell(at))); });
-    }
-}
-
-void TFormMain::ViewMousePress(Qt::MouseButton button, int x, int y) {
-    Panel1MousePress(button, x, y);
-}
-
-void TFormMain::ViewMouseRelease(Qt::MouseButton button, int x, int y) {
-    Panel1MouseRelease(button, x, y);
-}
-
-void TFormMain::MinimapClick() {
-    showMinimap_ = !showMinimap_;
-    RedrawView(true);
-}
-
-void TFormMain::ShowFrameRateClick() {
-    showFrameRate_ = !showFrameRate_;
-    RedrawView(true);
-}
-
-std::vector<std::string> TFormMain::OverlayText() const {
-    std::vector<std::string> lines =
-        OverlayLines(frameRate_.FramesPerSecond(TFrameRateMeter::TClock::now()),
-                     frameRate_.LastFrameMilliseconds(), View().Camera, View().ViewDistance);
-    if (!flyThroughText_.empty()) {
-        lines.push_back(flyThroughText_);
-    }
-    return lines;
-}
-
-void TFormMain::DrawOverlay() {
-    if (!showMinimap_ && !showFrameRate_ && flyThroughText_.empty()) {
-        return;
-    }
-    const qreal ratio = viewWindow_->devicePixelRatio();
-    TOverlayFrame frame;
-    frame.ViewWidth = render_.PanelWidth;
-    frame.ViewHeight = render_.PanelHeight;
-    frame.ShowMinimap = showMinimap_;
-    const TViewRect area = MinimapArea();
-    frame.Minimap = {static_cast<int>(area.Left * ratio), static_cast<int>(area.Top * ratio),
-                     static_cast<int>(area.Width * ratio), static_cast<int>(area.Height * ratio)};
-    frame.Marker = MinimapMarker(View().Camera, frame.Minimap.Width);
-    if (View().MapView) {
-        // The marker shows the free camera, the one a click moves.
-        frame.Marker = MinimapMarker(View().SavedCamera, frame.Minimap.Width);
-    }
-    // A fly-through shows its time even without the frame rate.
-    const std::vector<std::string> lines =
-        showFrameRate_ ? OverlayText() : std::vector<std::string>{flyThroughText_};
-    if (showFrameRate_ || !flyThroughText_.empty()) {
-        const std::string text = JoinLines(lines, "\n", -1, "");
-        if (text != overlayTextShown_ || overlayPicture_.isNull()) {
-            // Text is laid out by Qt into a picture once per change, without GL; the frame only
-            // copies its pixels.
-            QFont font = StatusBar1->font();
-            font.setPixelSize(std::max(10, static_cast<int>(13 * ratio)));
-            const QFontMetrics metrics(font);
-            int width = 0;
-            for (const std::string& line : lines) {
-                width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(line)));
-            }
-            const int padding = static_cast<int>(4 * ratio);
-            QImage picture(width + 2 * padding,
-                           metrics.height() * static_cast<int>(lines.size()) + 2 * padding,
-                           QImage::Format_RGBA8888);
-            picture.fill(QColor(0, 0, 0, 150));
-            QPainter painter(&picture);
-            painter.setFont(font);
-            painter.setPen(Qt::white);
-            for (size_t i = 0; i < lines.size(); ++i) {
-                painter.drawText(
-                    padding, padding + metrics.ascent() + static_cast<int>(i) * metrics.height(),
-                    QString::fromStdString(lines[i]));
-            }
-            painter.end();
-            overlayPicture_ = picture;
-            overlayTextShown_ = text;
-        }
-        frame.Text = {overlayPicture_.width(), overlayPicture_.height(),
-                      overlayPicture_.constBits()};
-        frame.TextLeft = static_cast<int>(kOverlayMargin * ratio);
-        frame.TextTop = static_cast<int>(kOverlayMargin * ratio);
-    }
-    overlay_.Draw(frame);
-}
-
-// --- Files: recent archives, drag and drop, quit --------------------------------------------
-
-void TFormMain::RebuildRecentMenu() {
-    QMenu* menu = Menu(TMainMenu::RecentArchives);
-    for (QAction* action : recentActions_) {
-        menu->removeAction(action);
-        action->deleteLater();
-    }
-    recentActions_.clear();
-    // The archives go above the separator of "Remove missing archives".
-    QAction* below = menu->actions().isEmpty() ? nullptr : menu->actions().first();
-    bool anyMissing = false;
-    for (size_t i = 0; i < recentArchives_.size(); ++i) {
-        const std::string& path = recentArchives_[i];
-        const QString caption =
-            QStringLiteral("&%1 %2").arg(i + 1).arg(QString::fromStdString(path));
-        auto* action = new QAction(caption, menu);
-        action->setObjectName(QStringLiteral("RecentArchive%1").arg(i + 1));
-        action->setToolTip(QString::fromStdString(path));
-        // A file that is gone is shown greyed; "Remove missing archives" takes it off the list.
-        const bool exists = FileExists(path);
-        anyMissing = anyMissing || !exists;
-        action->setEnabled(exists);
-        const int index = static_cast<int>(i);
-        connect(action, &QAction::triggered, this,
-                [this, index] { RunCommand([this, index] { OpenRecentArchive(index); }); });
-        menu->insertAction(below, action);
-        recentActions_.push_back(action);
-    }
-    Action(TMainAction::RemoveMissingArchives)->setEnabled(anyMissing);
-    menu->menuAction()->setEnabled(!recentArchives_.empty());
-}
-
-void TFormMain::RememberRecentArchive(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    recentArchives_ = WithRecentArchive(recentArchives_, info.absoluteFilePath().toStdString());
-    SaveRecentArchives(session_->Ini(), recentArchives_);
-    RebuildRecentMenu();
-}
-
-void TFormMain::OpenRecentArchive(int index) {
-    if (index < 0 || index >= static_cast<int>(recentArchives_.size())) {
-        return;
-    }
-    // A copy: the open rebuilds the list it came from.
-    const std::string path = recentArchives_[index];
-    if (!FileExists(path)) {
-        RebuildRecentMenu();
-        return;
-    }
-    OpenTrackArchive(path);
-}
-
-void TFormMain::RemoveMissingArchivesClick() {
-    recentArchives_ = WithoutMissingArchives(
-        recentArchives_, [](const std::string& path) { return FileExists(path); });
-    SaveRecentArchives(session_->Ini(), recentArchives_);
-    RebuildRecentMenu();
-}
+// --- Drag and drop, quit -------------------------------------------------------------------
 
 void TFormMain::QuitClick() {
     close();
@@ -1521,10 +430,6 @@ void TFormMain::dropEvent(QDropEvent* event) {
     AcceptDrop(event);
 }
 
-bool TFormMain::ViewDrop(QDropEvent* event) {
-    return AcceptDrop(event);
-}
-
 // --- Messages -------------------------------------------------------------------------------
 
 void TFormMain::RunCommand(const std::function<void()>& command) {
@@ -1539,7 +444,7 @@ void TFormMain::RunCommand(const std::function<void()>& command) {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
-    StopFlight();
+    view_->StopFlight();
     if (loading_) {
         // Closing now would pull the window from under the load; it closes once that is over,
         // so a quit asked for while a load's error box is up still ends the viewer.
@@ -1577,7 +482,7 @@ void TFormMain::Open1Click() {
         OpenTrackArchive(*chosen);
     }
     View().Busy = false;
-    RedrawView(false);
+    view_->RedrawView(false);
 }
 
 void TFormMain::OpenTrackArchive(const std::string& path) {
@@ -1608,13 +513,13 @@ void TFormMain::OpenTrackArchive(const std::string& path) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
-    RedrawView(false);
+    view_->RedrawView(false);
 }
 
 void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry) {
     // A fly-through belongs to the track it was started on.
-    if (flyThrough_.Active()) {
-        flyThrough_.Stop();
+    if (view_->FlyThrough().Active()) {
+        view_->FlyThrough().Stop();
     }
     session_->Ini().WriteString(kPreferencesSection, "LastTrackDir", FolderOf(archivePath));
 
@@ -1624,14 +529,12 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         progress.SetCaption("Loading track");
         progress.show();
         QCoreApplication::processEvents();
-        if (!MakeCurrent()) {
-            throw EDunmereError("Unable to make the OpenGL rendering context current.");
-        }
-        TRenderTrackLoader loader(render_);
+        view_->MakeContextCurrent();
+        TRenderTrackLoader loader(view_->Render());
         placed = session_->OpenTrack(sitEntry, progress, loader);
-        overlay_.UploadMinimap(MakeMinimapPicture(session_->Track()));
+        view_->UploadMinimap();
     }
-    RememberRecentArchive(archivePath);
+    recent_->Remember(archivePath);
 
     const TStringList& warnings = session_->Warnings();
     if (!warnings.empty()) {
@@ -1646,16 +549,14 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
     Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
     UpdateLayerStatus();
     UpdateSkyMenu();
-    lastFrameError_.clear();
 
     setWindowTitle(
         ToDisplayText(TrackCaption(versionText_, session_->Track().TrackName, archivePath)));
-    Apply(placed);
-    idleInstalled_ = true;
+    view_->ShowOpenedTrack(placed);
 }
 
 void TFormMain::GoToStartGrid() {
-    Apply(::GoToStartGrid(View()));
+    view_->Apply(::GoToStartGrid(View()));
 }
 
 // --- Camera locations and map view ----------------------------------------------------------
@@ -1671,22 +572,22 @@ void TFormMain::RestoreCameraLocation(int slot) {
     // The caller decides about the redraw: the menu command draws a full frame, the track open
     // draws once it has finished.
     result.Redraw = TRedraw::None;
-    Apply(result);
+    view_->Apply(result);
 }
 
 void TFormMain::RestoreCameraClick(int slot) {
     RestoreCameraLocation(slot);
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Mapviewtoggle1Click() {
     const TViewResult result = ToggleMapView(View());
     Action(TMainAction::ToggleMapView)->setChecked(View().MapView);
-    Apply(result);
+    view_->Apply(result);
 }
 
 void TFormMain::Resetmapview1Click() {
-    Apply(ResetMapView(View()));
+    view_->Apply(ResetMapView(View()));
 }
 
 // --- Menu commands --------------------------------------------------------------------------
@@ -1702,7 +603,7 @@ void TFormMain::Preferences1Click() {
             ->setText(ToDisplayText(ScreenshotCaption(session_->Prefs().ScreenshotFormat)));
         View().HideObjectsWhileMovingFor = session_->Prefs().HideObjectsWhileMovingFor;
     }
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::N320x2401Click() {
@@ -1739,65 +640,65 @@ void TFormMain::CustomSize1Click() {
 void TFormMain::ToggleGroundBoxes1Click() {
     ToggleGroundBoxes(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::oggleobjects1Click() {
     ToggleObjects(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::ToggleWater1Click() {
     ToggleWater(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::ToggleCheckpoints1Click() {
     ToggleCheckpoints(View().Display);
     UpdateLayerStatus();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::oggleBackdrop1Click() {
     ToggleBackdrop(View().Display);
     UpdateToggleMarks();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::oggleareashape1Click() {
     ToggleAreaShape(View().Display);
     UpdateToggleMarks();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::SelectSky(int skyType) {
     SelectSkyPreset(View().Display, skyType);
     UpdateSkyMenu();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::NextSkybox1Click() {
     NextSkyPreset(View().Display);
     UpdateSkyMenu();
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Resetbackgroundoffset1Click() {
     ResetBackgroundOffset(View());
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::AdjustWaterDisplay1Click() {
     dialogs_->EditWaterColor(this, View().WaterColor, session_->Ini());
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Hightide1Click() {
     ToggleHighTide(View().Display);
     Action(TMainAction::ToggleHighTide)->setChecked(View().Display.HighTide);
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Save1Click() {
@@ -1814,15 +715,12 @@ void TFormMain::Save1Click() {
     TGLBMP image;
     image.SetJPEGQuality(session_->Prefs().JPEGQuality);
     const std::string fileName = ScreenshotFileName(*chosen, format);
-    if (session_->Archive() != nullptr) {
-        RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                                session_->Ini().FileName(), session_->Assets()));
-    }
+    session_->RefuseToOverwrite(fileName);
     // The overwrite question comes before the frame is drawn: a dialog lets the view repaint,
     // which would present the back buffer and leave nothing defined in it to read.
     if (!FileExists(fileName) || dialogs_->AskYesNo(this, "Overwrite existing file?")) {
         try {
-            DrawFrame(false);
+            view_->DrawFrame(false);
             // The JPEG and PNG writers and an unknown format only answer false; a beep then
             // would tell the user a picture was saved that is not there.
             if (SaveScreenshot(image, fileName)) {
@@ -1837,7 +735,15 @@ void TFormMain::Save1Click() {
             ShowErrorText(error.what());
         }
     }
-    RedrawView(true);
+    view_->RedrawView(true);
+}
+
+void TFormMain::MinimapClick() {
+    view_->ToggleMinimap();
+}
+
+void TFormMain::ShowFrameRateClick() {
+    view_->ToggleFrameRate();
 }
 
 void TFormMain::SetTrackToolsEnabled(bool enabled) {
@@ -1847,22 +753,15 @@ void TFormMain::SetTrackToolsEnabled(bool enabled) {
     }
 }
 
-// Exports and pictures go where screenshots go, named after the track.
-std::string TFormMain::ProposedTrackFileName(const std::string& format) const {
-    return ProposedSavePath(
-        session_->Ini(), format == "glb" ? TSavedFileKind::Gltf : TSavedFileKind::MapPicture,
-        ScreenshotStartFolder(""), ProposedScreenshotName(session_->Track().TrackName, format));
-}
-
 void TFormMain::ExportglTF1Click() {
     const std::optional<std::string> chosen = dialogs_->SaveFileName(
-        this, "Export glTF", ProposedTrackFileName("glb"), "glTF binary (*.glb)");
+        this, "Export glTF", ProposedTrackFileName(*session_, TSavedFileKind::Gltf, "glb"),
+        "glTF binary (*.glb)");
     if (!chosen) {
         return;
     }
     const std::string fileName = ScreenshotFileName(*chosen, "glb");
-    RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                            session_->Ini().FileName(), session_->Assets()));
+    session_->RefuseToOverwrite(fileName);
     TGameFiles files = session_->Files();
     TTrackExportOptions options;
     options.WaterColor = View().WaterColor;
@@ -1873,35 +772,22 @@ void TFormMain::ExportglTF1Click() {
 
 void TFormMain::Savemappicture1Click() {
     const std::optional<std::string> chosen = dialogs_->SaveFileName(
-        this, "Save map picture", ProposedTrackFileName("png"), "PNG image (*.png)");
+        this, "Save map picture",
+        ProposedTrackFileName(*session_, TSavedFileKind::MapPicture, "png"), "PNG image (*.png)");
     if (!chosen) {
         return;
     }
     const std::string fileName = ScreenshotFileName(*chosen, "png");
-    RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                            session_->Ini().FileName(), session_->Assets()));
-    if (!MakeCurrent()) {
-        throw EDunmereError("Unable to make the OpenGL rendering context current.");
-    }
-    TMapPictureOptions options;
-    const int side = MapPictureSide(render_, session_->Track(), options);
+    session_->RefuseToOverwrite(fileName);
     TGLBMP image;
-    {
-        // The picture is larger than the view, so it is drawn off screen.
-        QOpenGLFramebufferObject picture(side, side, QOpenGLFramebufferObject::Depth);
-        picture.bind();
-        DrawMapPicture(render_, View(), options);
-        GrabScreen(image);
-        picture.release();
-    }
-    Panel1Resize();
+    view_->GrabMapPicture(image);
     if (image.SavePNG(fileName)) {
         RememberSaveFolder(session_->Ini(), TSavedFileKind::MapPicture, fileName);
         dialogs_->Beep();
     } else {
         ShowErrorText(CannotWriteText(fileName));
     }
-    RedrawView(true);
+    view_->RedrawView(true);
 }
 
 void TFormMain::Trackreport1Click() {
@@ -1945,121 +831,11 @@ void TFormMain::AboutDunmereGL1Click() {
 }
 
 void TFormMain::GetFPS1Click() {
-    const int before = framesDrawn_;
+    const int before = view_->FramesDrawn();
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kFpsTestFrames; ++i) {
-        RedrawView(true);
+        view_->RedrawView(true);
     }
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    ShowMessage(FpsMessage(framesDrawn_ - before, elapsed.count()), kFpsTestTitle);
-}
-
-// --- Fly-throughs ---------------------------------------------------------------------------
-
-TCameraPath TFormMain::FlyThroughPath(TFlyThroughSource source, double courseHeight, double seconds,
-                                      TViewState& view) const {
-    switch (source) {
-    case TFlyThroughSource::Course:
-        return TCameraPath(CourseKeyframes(view, courseHeight), seconds, CourseOptions(view));
-    case TFlyThroughSource::SavedLocations: {
-        std::vector<TCameraKeyframe> keyframes =
-            SavedLocationKeyframes(session_->Ini(), session_->Track().TrackName);
-        if (keyframes.empty()) {
-            throw EDunmereError("The track has no saved camera location.");
-        }
-        view.ViewDistance = keyframes.front().ViewDistance;
-        return TCameraPath(std::move(keyframes), seconds);
-    }
-    case TFlyThroughSource::EditedPath:
-        break;
-    }
-    return TCameraPath(flyThrough_.Keyframes(), seconds);
-}
-
-void TFormMain::FlyThroughClick() {
-    const TFlyThroughSource source =
-        flyThrough_.Keyframes().empty() ? TFlyThroughSource::Course : TFlyThroughSource::EditedPath;
-    flyThrough_.Play(FlyThroughPath(source, kDefaultCourseHeight, kDefaultPathSeconds, View()));
-}
-
-void TFormMain::AddKeyframeClick() {
-    flyThrough_.AddKeyframe(View());
-    dialogs_->Beep();
-}
-
-void TFormMain::RemoveLastKeyframeClick() {
-    flyThrough_.RemoveLastKeyframe();
-}
-
-void TFormMain::ClearKeyframesClick() {
-    flyThrough_.ClearKeyframes();
-}
-
-void TFormMain::SaveCameraPathClick() {
-    if (flyThrough_.Keyframes().empty()) {
-        throw EDunmereError("There is no keyframe to save: add the camera as a keyframe first.");
-    }
-    const std::optional<std::string> chosen = dialogs_->SaveFileName(
-        this, "Save camera path", ProposedTrackFileName("txt"), "Camera path (*.txt)");
-    if (chosen) {
-        const std::string fileName = ScreenshotFileName(*chosen, "txt");
-        RefuseToOverwrite(fileName, FilesOfLoad(session_->Archive()->ArchivePath(),
-                                                session_->Ini().FileName(), session_->Assets()));
-        flyThrough_.SavePath(fileName);
-        dialogs_->Beep();
-    }
-}
-
-void TFormMain::LoadCameraPathClick() {
-    const std::optional<std::string> chosen =
-        dialogs_->OpenFileName(this, "Load camera path", FolderOf(ProposedTrackFileName("txt")),
-                               "Camera path (*.txt);;All files (*)");
-    if (chosen) {
-        flyThrough_.LoadPath(*chosen);
-    }
-}
-
-void TFormMain::RecordFlyThroughClick() {
-    // Frames of a playing fly-through would be drawn in between the recorded ones.
-    if (flyThrough_.Active()) {
-        flyThrough_.Stop();
-    }
-    const bool hasSavedLocations =
-        !SavedLocationKeyframes(session_->Ini(), session_->Track().TrackName).empty();
-    std::optional<TRecordChoice> choice =
-        dialogs_->AskRecordChoice(this, hasSavedLocations, !flyThrough_.Keyframes().empty());
-    if (!choice) {
-        return;
-    }
-    const std::optional<std::string> chosen =
-        dialogs_->SaveFileName(this, "Record fly-through", ProposedTrackFileName("mp4"),
-                               "MP4 video (*.mp4);;WebM video (*.webm)");
-    if (!chosen) {
-        return;
-    }
-    choice->Settings.Output = *chosen;
-    RefuseToOverwrite(choice->Settings.Output,
-                      FilesOfLoad(session_->Archive()->ArchivePath(), session_->Ini().FileName(),
-                                  session_->Assets()));
-    // The recording flies a copy of the view, so the window's camera stays where it is.
-    TViewState view = View();
-    const TCameraPath path =
-        FlyThroughPath(choice->Source, choice->CourseHeight, choice->Settings.Seconds, view);
-    if (!MakeCurrent()) {
-        throw EDunmereError("Unable to make the OpenGL rendering context current.");
-    }
-    TFormRecordFlyThrough recording(this);
-    bool recorded = false;
-    try {
-        recorded = recording.Record(render_, view, path, choice->Settings);
-    } catch (...) {
-        Panel1Resize();
-        RedrawView(true);
-        throw;
-    }
-    Panel1Resize();
-    if (recorded) {
-        dialogs_->Beep();
-    }
-    RedrawView(true);
+    ShowMessage(FpsMessage(view_->FramesDrawn() - before, elapsed.count()), kFpsTestTitle);
 }

@@ -1,35 +1,22 @@
-// TFormMain: the viewer's one main window: the menu bar with every command, the 3D view Panel1
-// with the OpenGL context, and the status bar StatusBar1 with its five panels.
-//
-// There is no timer and no render loop. Every command and input handler ends in one redraw
-// request, RedrawView, which draws a frame and presents it before it returns. A redraw of a
-// moving camera may leave the track objects out; once a track is open AppIdle keeps drawing
-// while the event queue is otherwise empty, until one full frame has been shown, and then
-// nothing is drawn until the next event.
-//
-// The camera, navigation and view-command logic lives in core/view/ (Camera.h,
-// CameraLocations.h, ViewCommands.h); this class turns window events into calls of it and its
-// results into projection updates, redraws and beeps.
+// TFormMain: the viewer's one main window: the menu bar with every command (MainMenu.h), the 3D
+// view (TrackView.h) and the status bar StatusBar1 with its five panels. It runs start-up and
+// shut-down, sizes the window around the view, opens tracks and runs the menu commands, leaving
+// the recent archives to RecentArchivesMenu.h and the fly-throughs to FlyThroughCommands.h; every
+// modal exchange with the user goes through its TMainFormDialogs.
 #pragma once
 
 #include "core/base/Feedback.h"
 #include "core/base/TextUtils.h"
 #include "core/session/TrackSession.h"
-#include "core/vfs/AssetLog.h"
-#include "core/view/Flight.h"
-#include "core/view/FrameRateMeter.h"
 #include "core/view/ViewCommands.h"
 #include "core/view/ViewState.h"
-#include "render/RenderContext.h"
-#include "render/ViewOverlay.h"
-#include "shell/FlyThroughPlayer.h"
-#include "shell/ViewWindow.h"
-#include "shell/dialogs/FormRecordSettings.h"
+#include "shell/FlyThroughCommands.h"
+#include "shell/MainFormDialogs.h"
+#include "shell/MainMenu.h"
+#include "shell/RecentArchivesMenu.h"
+#include "shell/TrackView.h"
 
-#include <QElapsedTimer>
-#include <QImage>
 #include <QMainWindow>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -42,163 +29,9 @@ class QAction;
 class QMimeData;
 class QLabel;
 class QMenu;
-class QOffscreenSurface;
-class QOpenGLContext;
 class QStatusBar;
-class TDMGLPrefs;
-class TIniFile;
-class TPodFile;
-class TQRXFileFinder;
-struct TViewResult;
 
-// Every modal exchange of the main window with the user. The defaults show Qt's dialogs and the
-// viewer's own; tests answer them without blocking.
-class TMainFormDialogs {
-public:
-    virtual ~TMainFormDialogs() = default;
-
-    virtual void ShowMessage(QWidget* parent, const std::string& text, const std::string& caption);
-    virtual void ShowError(QWidget* parent, const std::string& text);
-    virtual bool AskYesNo(QWidget* parent, const std::string& text);
-    virtual void Beep();
-
-    // A chosen POD archive, or nullopt when cancelled.
-    virtual std::optional<std::string> OpenArchiveName(QWidget* parent, const std::string& folder);
-    // A chosen screenshot file name; filterIndex is the 1-based entry of the screenshot filter
-    // shown first.
-    virtual std::optional<std::string> SaveScreenshotName(QWidget* parent,
-                                                          const std::string& folder,
-                                                          const std::string& proposedName,
-                                                          int filterIndex);
-    // A one-line prompt; nullopt when cancelled.
-    virtual std::optional<std::string> AskText(QWidget* parent, const std::string& title,
-                                               const std::string& prompt, const std::string& value);
-    // The chosen line of the track list, or -1.
-    virtual int SelectTrack(QWidget* parent, const TStringList& trackNames);
-
-    virtual bool EditSearchPaths(QWidget* parent, TIniFile& ini, TStringList& searchPaths);
-    virtual bool EditPreferences(QWidget* parent, TDMGLPrefs& prefs);
-    virtual bool EditWaterColor(QWidget* parent, TColor4& waterColor, TIniFile& ini);
-    // A file name to save to, starting at proposedPath; filter as Qt writes name filters.
-    virtual std::optional<std::string> SaveFileName(QWidget* parent, const std::string& title,
-                                                    const std::string& proposedPath,
-                                                    const std::string& filter);
-    // An existing file to read, starting in folder; nullopt when cancelled.
-    virtual std::optional<std::string> OpenFileName(QWidget* parent, const std::string& title,
-                                                    const std::string& folder,
-                                                    const std::string& filter);
-    // What to record and how, or nullopt when cancelled; the output file is asked for after.
-    virtual std::optional<TRecordChoice> AskRecordChoice(QWidget* parent, bool hasSavedLocations,
-                                                         bool hasEditedPath);
-    virtual void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records);
-    virtual void ShowReadme(QWidget* parent);
-    virtual void ShowKeyboard(QWidget* parent);
-    virtual void ShowAbout(QWidget* parent);
-};
-
-// The menus of the main window, in the order they are first met in the menu bar.
-enum class TMainMenu { File, RecentArchives, View, ResizeTo, Skybox, Camera, FollowTerrain, Help };
-inline constexpr int kMainMenuCount = static_cast<int>(TMainMenu::Help) + 1;
-
-// Every entry of the main menu, named by what it does, in the order the menus show them.
-enum class TMainAction {
-    // File
-    OpenArchive,
-    RemoveMissingArchives, // the last entry of File, Recent archives, below the archives
-    ExportGltf,
-    SaveMapPicture,
-    RecordFlyThrough,
-    ShowTrackReport,
-    ExploreArchive,
-    EditSearchPaths,
-    EditPreferences,
-    Quit,
-    // View, Resize to ...
-    ViewSize320x240,
-    ViewSize640x480,
-    ViewSize800x600,
-    ViewSize1024x768,
-    ViewSizeQrx1,
-    ViewSizeQrx2,
-    CustomViewSize,
-    // View
-    ToggleGroundBoxes,
-    CycleObjects,
-    ToggleWater,
-    ToggleCheckpoints,
-    ToggleBackdrop,
-    ToggleAreaShape,
-    // View, Skybox
-    NextSky,
-    SkyNone,
-    SkyClear,
-    SkyCloudy,
-    SkyDusk,
-    SkyNight,
-    // View: two labels that name the keypad keys of the key handler, and run nothing
-    IncreaseDrawDistanceLabel,
-    DecreaseDrawDistanceLabel,
-    ResetBackgroundOffset,
-    EditWaterColour,
-    ToggleHighTide,
-    SaveScreenshot,
-    ToggleMinimap,
-    ToggleFrameRate,
-    // Camera, Follow terrain
-    ToggleFollowTerrain,
-    ToggleFollowGroundBoxes,
-    ToggleFollowWater,
-    ToggleSteeringMode,
-    // Camera
-    SaveLocation1,
-    SaveLocation2,
-    SaveLocation3,
-    SaveLocation4,
-    SaveLocation5,
-    SaveDefaultLocation,
-    RestoreLocation1,
-    RestoreLocation2,
-    RestoreLocation3,
-    RestoreLocation4,
-    RestoreLocation5,
-    RestoreDefaultLocation,
-    ToggleMapView,
-    ResetMapView,
-    PlayFlyThrough,
-    AddKeyframe,
-    RemoveLastKeyframe,
-    ClearKeyframes,
-    SaveCameraPath,
-    LoadCameraPath,
-    // Help
-    ShowReadme,
-    ShowKeyboardLayout,
-    ShowAbout,
-    TestFrameRate,
-};
-inline constexpr int kMainActionCount = static_cast<int>(TMainAction::TestFrameRate) + 1;
-
-// The sky entry of a SkyType (0 None to 4 Night).
-constexpr TMainAction SkyPresetAction(int skyType) {
-    return static_cast<TMainAction>(static_cast<int>(TMainAction::SkyNone) + skyType);
-}
-// The save and restore entries of a camera location slot: 0 the default location, 1 to 5 the
-// numbered ones.
-constexpr TMainAction SaveLocationAction(int slot) {
-    return slot == 0
-               ? TMainAction::SaveDefaultLocation
-               : static_cast<TMainAction>(static_cast<int>(TMainAction::SaveLocation1) + slot - 1);
-}
-constexpr TMainAction RestoreLocationAction(int slot) {
-    return slot == 0 ? TMainAction::RestoreDefaultLocation
-                     : static_cast<TMainAction>(static_cast<int>(TMainAction::RestoreLocation1) +
-                                                slot - 1);
-}
-
-class TFormMain : public QMainWindow,
-                  private TViewWindowHost,
-                  private TMessageSink,
-                  private TFlyThroughHost {
+class TFormMain : public QMainWindow, private TTrackViewHost, private TMessageSink {
     Q_OBJECT
 public:
     // Runs the start-up (FormCreate). dialogs defaults to the real dialogs; the window keeps it.
@@ -212,25 +45,19 @@ public:
     void FormShow();
 
     void ResizeView(int width, int height);
-    void RedrawView(bool fullFrame);
-    void AppIdle();
     void UpdatePositionStatus();
     void UpdateLayerStatus();
     void UpdateSkyMenu();
-    TViewWindow* ViewWindow() const { return viewWindow_; }
-    // Which renderer draws the frames (the prepared one unless told otherwise), for measuring.
-    void SelectRenderer(TRendererKind renderer) { render_.Renderer = renderer; }
+    // The 3D view, with its input, redraws and overlay.
+    TTrackView& TrackView() { return *view_; }
+    const TTrackView& TrackView() const { return *view_; }
 
     // The window keeps its widgets to itself: its menu entries are reached by what they do, its
-    // view and status bar by what they show.
+    // status bar by what it shows.
     QAction* Action(TMainAction action) const;
     QMenu* Menu(TMainMenu menu) const;
     QString StatusText(int panel) const;
     const QLabel* StatusPanel(int panel) const;
-    // The caption Panel1 shows until GL drawing covers it.
-    const QLabel* ViewCaption() const;
-    // The client size of Panel1, the 3D view.
-    QSize ViewSize() const;
 
     void OpenTrackArchive(const std::string& path);
     void GoToStartGrid();
@@ -240,27 +67,10 @@ public:
     // the track open once it has finished.
     void RestoreCameraLocation(int slot);
 
-    // Input, as the window's event handlers deliver it.
-    void Panel1MouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x, int y);
-    // True when the key was one of the navigation keys (whether or not Busy let it act).
-    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
-    // The arrow keys and Page Up/Down: true when the key is one of them. A held key keeps the
-    // flight timer running; letting go of the last one stops it.
-    bool FlightKeyChange(int key, bool pressed, bool autoRepeat);
-    bool Flying() const { return flightTimer_.isActive(); }
-    // A turn of the wheel by notches over the view at (x, y).
-    void Panel1Wheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y);
-    // A button pressed or let go over the view at (x, y).
-    void Panel1MousePress(Qt::MouseButton button, int x, int y);
-    void Panel1MouseRelease(Qt::MouseButton button, int x, int y);
-    // Where the minimap lies in the view, in the view's pixels.
-    TViewRect MinimapArea() const;
     // The archive a drop of these data would open, or nullopt when it holds no single POD file.
     static std::optional<std::string> DroppedArchive(const QMimeData* data);
     // The File, Recent archives list, newest first, as stored in the INI file.
-    const TStringList& RecentArchives() const { return recentArchives_; }
-    // The lines the overlay shows with the next frame.
-    std::vector<std::string> OverlayText() const;
+    const TStringList& RecentArchives() const { return recent_->Archives(); }
 
     // Menu commands, named after their entries.
     void Open1Click();
@@ -297,28 +107,24 @@ public:
     void Mapviewtoggle1Click();
     void Resetmapview1Click();
     // Camera, Fly-through: the edited keyframes when there are any, the course otherwise.
-    void FlyThroughClick();
-    void AddKeyframeClick();
-    void RemoveLastKeyframeClick();
-    void ClearKeyframesClick();
-    void SaveCameraPathClick();
-    void LoadCameraPathClick();
-    void RecordFlyThroughClick();
+    void FlyThroughClick() { flyThroughs_->Play(); }
+    void AddKeyframeClick() { flyThroughs_->AddKeyframe(); }
+    void RemoveLastKeyframeClick() { flyThroughs_->RemoveLastKeyframe(); }
+    void ClearKeyframesClick() { flyThroughs_->ClearKeyframes(); }
+    void SaveCameraPathClick() { flyThroughs_->SavePath(); }
+    void LoadCameraPathClick() { flyThroughs_->LoadPath(); }
+    void RecordFlyThroughClick() { flyThroughs_->Record(); }
     void N1Click();
     void Keyboardlayout1Click();
     void AboutDunmereGL1Click();
     void GetFPS1Click();
-    void OpenRecentArchive(int index);
-    void RemoveMissingArchivesClick();
+    void RemoveMissingArchivesClick() { recent_->RemoveMissing(); }
     void QuitClick();
     void MinimapClick();
     void ShowFrameRateClick();
 
     // The opened track with its settings, archive, asset log and view.
     TTrackSession& Session() { return *session_; }
-    // Frames presented in this run, idle ones included, and the idle ones alone.
-    int FramesDrawn() const { return framesDrawn_; }
-    int IdleFramesDrawn() const { return idleFramesDrawn_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -333,51 +139,31 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    QWidget* Panel1;
-    QLabel* Panel1Caption;
-    QWidget* Panel1View; // container of the GL window
     QStatusBar* StatusBar1;
     std::array<QLabel*, 5> StatusPanels{};
-    std::array<QMenu*, kMainMenuCount> menus_{};
-    std::array<QAction*, kMainActionCount> actions_{};
+    TMainMenuBar menu_;
 
     void FormCreate();
     void FormDestroy();
     void FormResize();
-    void Panel1Resize();
-    // Builds the whole menu bar from the one table of entries.
-    void BuildMenu();
-    // The menu, added to its parent the first time an entry goes into it.
-    QMenu* PlacedMenu(TMainMenu menu);
     void BuildStatusBar();
     void LayoutStatusPanels();
-    void LayoutPanel1();
 
-    void ViewExposed() override;
-    void ViewMouseMove(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int x,
-                       int y) override;
-    void ViewKeyPress(QKeyEvent* event) override;
-    void ViewKeyRelease(QKeyEvent* event) override;
-    void ViewWheel(double notches, Qt::KeyboardModifiers modifiers, int x, int y) override;
-    void ViewMousePress(Qt::MouseButton button, int x, int y) override;
-    void ViewMouseRelease(Qt::MouseButton button, int x, int y) override;
-    bool ViewDrop(QDropEvent* event) override;
+    void Beep() override { dialogs_->Beep(); }
+    void ShowErrorText(const std::string& text) override;
+    void PositionChanged() override { UpdatePositionStatus(); }
+    void ShowDrawStatus(const std::string& text) override { SetStatusText(1, text); }
+    // The action of a menu shortcut for this key press among the enabled entries, triggered;
+    // false when there is none.
+    bool RunShortcut(const QKeyEvent* event) override;
+    bool AcceptDrop(QDropEvent* event) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
-    TViewState& FlyThroughView() override { return View(); }
-    void ApplyFlyThrough(const TViewResult& result) override { Apply(result); }
-    void ShowFlyThroughText(const std::string& text) override { flyThroughText_ = text; }
-    // The path a fly-through of source takes; seconds is the length of an untimed one. A path of
-    // saved locations sets view's view distance to the first one's, as they were saved from it.
-    TCameraPath FlyThroughPath(TFlyThroughSource source, double courseHeight, double seconds,
-                               TViewState& view) const;
 
     // Runs a command; an error it raises reaches the user as a message box.
     template <typename F> void Guarded(F&& command);
     // A menu command: refused while a track loads, guarded like every other handler.
     void RunCommand(const std::function<void()>& command);
-    void ShowErrorText(const std::string& text);
 
-    void Apply(const TViewResult& result);
     void SetViewSize(int width, int height);
     // The view size brought within the free area of the window's screen, with room for the
     // window's frame, menu bar and status bar.
@@ -385,70 +171,24 @@ private:
     void LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry);
     // Export glTF, Save map picture and Track report: usable once a track has loaded.
     void SetTrackToolsEnabled(bool enabled);
-    // In the screenshot folder, named after the track, ending in "." + format.
-    std::string ProposedTrackFileName(const std::string& format) const;
-    // Draws one frame into the back buffer; true when one was drawn. present swaps it to the
-    // screen.
-    bool DrawFrame(bool present);
-    bool MakeCurrent();
-    void ScheduleIdle();
-    void ShowViewPanel();
     void SetStatusText(int panel, const std::string& text);
-    // The action of a menu shortcut for this key press among the enabled entries, or nullptr.
-    QAction* ShortcutAction(const QKeyEvent* event) const;
     // Check marks of the layer toggles, from the display settings.
     void UpdateToggleMarks();
-    void FlightTick();
-    void StopFlight();
-    void RebuildRecentMenu();
-    void RememberRecentArchive(const std::string& path);
-    // The minimap and the overlay text over the frame in the back buffer.
-    void DrawOverlay();
-    bool AcceptDrop(QDropEvent* event);
-
-    class TFrameHostImpl;
 
     TViewState& View() { return session_->View(); }
     const TViewState& View() const { return session_->View(); }
 
-    std::unique_ptr<TTrackSession> session_;
-    std::string versionText_;
-    int framesDrawn_ = 0;
-    int idleFramesDrawn_ = 0;
-
     TStringList commandLine_;
     bool commandLineHandled_ = false;
     std::unique_ptr<TMainFormDialogs> dialogs_;
-    std::unique_ptr<TFrameHostImpl> frameHost_;
-    TViewWindow* viewWindow_ = nullptr;
-    std::unique_ptr<QOpenGLContext> glContext_;
-    // The stores, textures and draw state of glContext_.
-    TRenderContext render_;
-    std::unique_ptr<QOffscreenSurface> offscreen_;
+    std::unique_ptr<TTrackSession> session_;
+    // The central widget, owned here rather than left to Qt, so that it is destroyed, freeing its
+    // GL resources, before the session it draws.
+    std::unique_ptr<TTrackView> view_;
+    std::string versionText_;
     bool loading_ = false;
     bool closeAfterLoad_ = false;
     TViewSize viewPixels_{640, 480}; // the view's size in the pixels of its picture
-    int drawingDepth_ = 0; // frames in progress (a frame lets pending events run before drawing)
-    bool idleInstalled_ = false;
-    bool idleQueued_ = false;
-    std::string lastFrameError_;
-
-    TFlightKeys flightKeys_;
-    QTimer flightTimer_;
-    QElapsedTimer flightClock_;
-
-    TStringList recentArchives_;
-    std::vector<QAction*> recentActions_;
-
-    TViewOverlayRender overlay_;
-    TFrameRateMeter frameRate_;
-    std::string overlayTextShown_;
-    QImage overlayPicture_;
-    bool showMinimap_ = false;
-    bool showFrameRate_ = false;
-    bool minimapDragging_ = false;
-    std::optional<QPoint> mapClickStart_;
-
-    TFlyThroughPlayer flyThrough_{*this};
-    std::string flyThroughText_;
+    std::unique_ptr<TRecentArchivesMenu> recent_;
+    std::unique_ptr<TFlyThroughCommands> flyThroughs_;
 };

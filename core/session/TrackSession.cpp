@@ -3,6 +3,7 @@
 #include "core/base/Errors.h"
 
 #include "core/settings/SearchPaths.h"
+#include "core/vfs/OutputGuard.h"
 #include "core/view/Camera.h"
 #include "core/view/CameraLocations.h"
 #include "core/view/ViewCommands.h"
@@ -79,4 +80,9 @@ TViewResult TTrackSession::OpenTrack(const std::string& sitEntry, TLoadProgress&
         Combine(result, GoToStartGrid(view_));
     }
     return result;
+}
+
+void TTrackSession::RefuseToOverwrite(const std::string& output) const {
+    ::RefuseToOverwrite(
+        output, FilesOfLoad(archive_ ? archive_->ArchivePath() : "", ini_.FileName(), assets_));
 }

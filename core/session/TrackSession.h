@@ -84,6 +84,9 @@ public:
     const TAssetLog& Assets() const { return assets_; }
     // The warnings of the last load.
     const TStringList& Warnings() const { return warnings_; }
+    // Raises EDunmereError when output is the opened archive, the settings file or a file the
+    // last load read, so that no writer destroys what the track came from (OutputGuard.h).
+    void RefuseToOverwrite(const std::string& output) const;
 
     TViewState& View() { return view_; }
     const TViewState& View() const { return view_; }

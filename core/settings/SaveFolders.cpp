@@ -11,6 +11,10 @@ const char* FolderKey(TSavedFileKind kind) {
         return "LastExportDir";
     case TSavedFileKind::MapPicture:
         return "LastMapPictureDir";
+    case TSavedFileKind::CameraPath:
+        return "LastCameraPathDir";
+    case TSavedFileKind::Recording:
+        return "LastRecordingDir";
     case TSavedFileKind::Screenshot:
         break;
     }

@@ -2,14 +2,15 @@
 // the same kind went to, while that folder exists, otherwise in the given fallback (the user's
 // pictures folder). Each kind keeps its folder under "Preferences" in the INI file: screenshots
 // under "LastScreenshotDir", glTF exports under "LastExportDir", map pictures under
-// "LastMapPictureDir".
+// "LastMapPictureDir", fly-through camera paths under "LastCameraPathDir" and fly-through
+// recordings under "LastRecordingDir".
 #pragma once
 
 #include <string>
 
 class TIniFile;
 
-enum class TSavedFileKind { Screenshot, Gltf, MapPicture };
+enum class TSavedFileKind { Screenshot, Gltf, MapPicture, CameraPath, Recording };
 
 // folder and name with exactly one "/" between them; name alone when folder is empty.
 std::string JoinPath(const std::string& folder, const std::string& name);

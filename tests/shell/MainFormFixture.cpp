@@ -64,8 +64,8 @@ std::string MainFormTest::WriteTracks(const std::string& fileName,
 
 void MainFormTest::OpenAndWait(const std::string& archivePath) {
     form->OpenTrackArchive(archivePath);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->ViewWindow(), kPatienceMs));
-    WaitUntil([this] { return form->FramesDrawn() > 0; });
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form->TrackView().ViewWindow(), kPatienceMs));
+    WaitUntil([this] { return form->TrackView().FramesDrawn() > 0; });
 }
 
 bool MainFormTest::RunUntilIdle() {

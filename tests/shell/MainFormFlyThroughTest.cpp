@@ -38,18 +38,20 @@ protected:
     }
 
     std::string FlyThroughLine() const {
-        const std::vector<std::string> lines = form->OverlayText();
+        const std::vector<std::string> lines = form->TrackView().OverlayText();
         return lines.back().rfind("Fly-through", 0) == 0 ? lines.back() : std::string();
     }
 };
 
 TEST_F(MainFormFlyThroughTest, PlaysTheKeyframesPausesOnSpaceAndEscPutsTheCameraBack) {
     AddTwoKeyframesAndMoveAway();
-    const int framesBefore = form->FramesDrawn();
+    const int framesBefore = form->TrackView().FramesDrawn();
     form->Action(TMainAction::PlayFlyThrough)->trigger();
 
     // Between the keyframes, on its way from the first to the second, drawing as it goes.
-    WaitUntil([&] { return Camera().TransX > 1.01f && form->FramesDrawn() > framesBefore + 2; });
+    WaitUntil([&] {
+        return Camera().TransX > 1.01f && form->TrackView().FramesDrawn() > framesBefore + 2;
+    });
     EXPECT_GT(Camera().TransX, 1.0f);
     EXPECT_LT(Camera().TransX, 5.0f);
     EXPECT_NEAR(Camera().TransZ, 2.0f, 1e-3);
@@ -107,6 +109,28 @@ TEST_F(MainFormFlyThroughTest, SavedKeyframesLoadAgainAsTheyWere) {
     dialogs->SaveFileAnswer = dir.Path() + "kept.txt";
     form->Action(TMainAction::SaveCameraPath)->trigger();
     EXPECT_EQ(ReadFileBytes(dir.Path() + "kept.txt"), text);
+}
+
+TEST_F(MainFormFlyThroughTest, PathsAndRecordingsAreProposedWhereTheLastOfTheirKindWent) {
+    AddTwoKeyframesAndMoveAway();
+    const std::string paths = dir.MakeDir("paths");
+    dialogs->SaveFileAnswer = paths + "/lap.txt";
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    ASSERT_TRUE(dialogs->Errors.empty()) << dialogs->Errors.front();
+    dialogs->SaveFileAnswer.reset();
+    form->Action(TMainAction::SaveCameraPath)->trigger();
+    form->Action(TMainAction::SaveMapPicture)->trigger();
+    dialogs->RecordAnswer = TRecordChoice{};
+    form->Action(TMainAction::RecordFlyThrough)->trigger();
+
+    ASSERT_EQ(dialogs->SaveFileRequests.size(), 4u);
+    EXPECT_EQ(
+        dialogs->SaveFileRequests[1].rfind("Save camera path|" + paths + "/Test Track.txt|", 0), 0u)
+        << dialogs->SaveFileRequests[1];
+    EXPECT_EQ(dialogs->SaveFileRequests[2].find(paths), std::string::npos)
+        << "a map picture is no camera path: " << dialogs->SaveFileRequests[2];
+    EXPECT_EQ(dialogs->SaveFileRequests[3].find(paths), std::string::npos)
+        << "nor is a recording: " << dialogs->SaveFileRequests[3];
 }
 
 TEST_F(MainFormFlyThroughTest, RecordWritesEveryFrameOfTheChosenPathAndLeavesTheCamera) {

@@ -30,7 +30,7 @@ protected:
         Start();
         archive = WriteTracks("NAV.POD", {TTrackFixture{}});
         OpenAndWait(archive);
-        form->Panel1MouseMove(Qt::NoButton, {}, 300, 200);
+        form->TrackView().MouseMove(Qt::NoButton, {}, 300, 200);
         form->Session().View().Camera = TCameraPos{};
         form->Session().View().Camera.TransX = 1;
         form->Session().View().Camera.TransZ = 2;
@@ -40,33 +40,33 @@ protected:
     void ClickView(int x, int y) {
         const QPointF at(x, y);
         QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(form->ViewWindow(), &press);
+        QCoreApplication::sendEvent(form->TrackView().ViewWindow(), &press);
         QMouseEvent release(QEvent::MouseButtonRelease, at, at, Qt::LeftButton, Qt::NoButton, {});
-        QCoreApplication::sendEvent(form->ViewWindow(), &release);
+        QCoreApplication::sendEvent(form->TrackView().ViewWindow(), &release);
     }
 
     void Wheel(int x, int y, int eighthsOfADegree) {
         const QPointF at(x, y);
         QWheelEvent wheel(at, at, QPoint(), QPoint(0, eighthsOfADegree), Qt::NoButton, {},
                           Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(form->ViewWindow(), &wheel);
+        QCoreApplication::sendEvent(form->TrackView().ViewWindow(), &wheel);
     }
 
     std::string archive;
 };
 
 TEST_F(MainFormNavigationTest, HoldingTheUpArrowFliesForwardUntilItIsLetGo) {
-    const int framesBefore = form->FramesDrawn();
+    const int framesBefore = form->TrackView().FramesDrawn();
     QTest::keyPress(form.get(), Qt::Key_Up);
-    EXPECT_TRUE(form->Flying());
+    EXPECT_TRUE(form->TrackView().Flying());
     // Heading 90 looks along +x: the eye's x grows, the translation's falls.
     WaitUntil([this] { return form->Session().View().Camera.TransX < 0.9f; });
     EXPECT_LT(form->Session().View().Camera.TransX, 0.9f);
     EXPECT_NEAR(form->Session().View().Camera.TransZ, 2, 1e-4);
-    EXPECT_GT(form->FramesDrawn(), framesBefore);
+    EXPECT_GT(form->TrackView().FramesDrawn(), framesBefore);
 
     QTest::keyRelease(form.get(), Qt::Key_Up);
-    EXPECT_FALSE(form->Flying());
+    EXPECT_FALSE(form->TrackView().Flying());
     const float stopped = form->Session().View().Camera.TransX;
     // Nothing runs any more once the key is up: no timer, and the idle frames end.
     EXPECT_TRUE(RunUntilIdle());
@@ -84,26 +84,26 @@ TEST_F(MainFormNavigationTest, ArrowsTurnAndPageKeysRiseAndSink) {
     WaitUntil([&] { return form->Session().View().Camera.TransY < height - 0.05f; });
     QTest::keyRelease(form.get(), Qt::Key_PageUp);
     EXPECT_LT(form->Session().View().Camera.TransY, height - 0.05f);
-    EXPECT_FALSE(form->Flying());
+    EXPECT_FALSE(form->TrackView().Flying());
 }
 
 TEST_F(MainFormNavigationTest, FlightKeysDoNothingWhileBusyAndLeavingTheWindowStopsTheFlight) {
     form->Session().View().Busy = true;
     QTest::keyPress(form.get(), Qt::Key_Up);
-    EXPECT_FALSE(form->Flying());
+    EXPECT_FALSE(form->TrackView().Flying());
     QTest::keyRelease(form.get(), Qt::Key_Up);
     form->Session().View().Busy = false;
 
     QTest::keyPress(form.get(), Qt::Key_Down);
-    ASSERT_TRUE(form->Flying());
+    ASSERT_TRUE(form->TrackView().Flying());
     // The key is let go in another window: this one never hears of it.
     QWidget other;
     other.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&other, kPatienceMs));
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&other, kPatienceMs));
-    WaitUntil([this] { return !form->Flying(); });
-    EXPECT_FALSE(form->Flying());
+    WaitUntil([this] { return !form->TrackView().Flying(); });
+    EXPECT_FALSE(form->TrackView().Flying());
     const float stopped = form->Session().View().Camera.TransX;
     EXPECT_TRUE(RunUntilIdle());
     EXPECT_EQ(form->Session().View().Camera.TransX, stopped);
@@ -115,7 +115,7 @@ TEST_F(MainFormNavigationTest, TheWheelMovesTheFreeCameraAndZoomsTheMapViewAbout
 
     QTest::keyClick(form.get(), Qt::Key_9);
     ASSERT_TRUE(form->Session().View().MapView);
-    const QSize view = form->ViewSize();
+    const QSize view = form->TrackView().size();
     const TViewPixel pointer{view.width() * 0.8 + 0.5, view.height() * 0.3 + 0.5, view.width(),
                              view.height()};
     const auto before = GroundPointAtPixel(form->Session().View(), pointer);
@@ -135,7 +135,7 @@ TEST_F(MainFormNavigationTest, AClickOnTheMinimapTakesTheCameraToTheClickedCell)
     EXPECT_FALSE(form->Action(TMainAction::ToggleMinimap)->isChecked());
     QTest::keyClick(form.get(), Qt::Key_M);
     EXPECT_TRUE(form->Action(TMainAction::ToggleMinimap)->isChecked());
-    const TViewRect area = form->MinimapArea();
+    const TViewRect area = form->TrackView().MinimapArea();
     const int x = area.Left + area.Width / 4;
     const int y = area.Top + area.Height * 3 / 4;
     const TGridCell expected = MinimapCellAt(x - area.Left, y - area.Top, area.Width);
@@ -157,7 +157,7 @@ TEST_F(MainFormNavigationTest, AMinimapClickKeepsTheHeightAboveGroundWhileFollow
     form->Activate1Click();
     const double above = form->Session().View().HeightAboveGround;
     QTest::keyClick(form.get(), Qt::Key_M);
-    const TViewRect area = form->MinimapArea();
+    const TViewRect area = form->TrackView().MinimapArea();
     ClickView(area.Left + area.Width / 2, area.Top + area.Height / 2);
     EXPECT_NEAR(form->Session().View().HeightAboveGround, above, 1e-9);
     EXPECT_NEAR(CameraCell(form->Session().View().Camera).Row, 128, 2);
@@ -166,7 +166,7 @@ TEST_F(MainFormNavigationTest, AMinimapClickKeepsTheHeightAboveGroundWhileFollow
 TEST_F(MainFormNavigationTest, AClickInTheMapViewPlacesTheFreeCameraThere) {
     QTest::keyClick(form.get(), Qt::Key_9);
     ASSERT_TRUE(form->Session().View().MapView);
-    const QSize view = form->ViewSize();
+    const QSize view = form->TrackView().size();
     ClickView(view.width() / 2, view.height() / 2);
     QTest::keyClick(form.get(), Qt::Key_9);
     ASSERT_FALSE(form->Session().View().MapView);
@@ -181,10 +181,10 @@ TEST_F(MainFormNavigationTest, TheOverlayIsOffAtFirstAndNamesTheCellAndTheViewDi
     EXPECT_EQ(overlay->text(), "Show frame rate");
     overlay->trigger();
     EXPECT_TRUE(overlay->isChecked());
-    const int frames = form->FramesDrawn();
-    form->RedrawView(true);
-    EXPECT_GT(form->FramesDrawn(), frames);
-    const std::vector<std::string> lines = form->OverlayText();
+    const int frames = form->TrackView().FramesDrawn();
+    form->TrackView().RedrawView(true);
+    EXPECT_GT(form->TrackView().FramesDrawn(), frames);
+    const std::vector<std::string> lines = form->TrackView().OverlayText();
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_NE(lines[0], "FPS -"); // frames have been drawn and timed
     const TGridCell cell = CameraCell(form->Session().View().Camera);
@@ -305,7 +305,7 @@ TEST_F(MainFormNavigationTest, DroppingAPodFileOpensItAndOtherFilesAreRefused) {
     QCoreApplication::sendEvent(form.get(), &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(form->ViewWindow(), &drop);
+    QCoreApplication::sendEvent(form->TrackView().ViewWindow(), &drop);
     EXPECT_TRUE(drop.isAccepted());
     WaitUntil([this] { return form->windowTitle().contains("Dropped Track"); });
     EXPECT_TRUE(form->windowTitle().contains("Dropped Track"));

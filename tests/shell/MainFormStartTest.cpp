@@ -38,15 +38,15 @@ void ExpectWholeWindowOnScreenWithTheWidestView(const TFormMain& main) {
         << main.frameGeometry().width() << "x" << main.frameGeometry().height();
     EXPECT_EQ(main.frameGeometry().width(), area.width());
     EXPECT_EQ(main.StatusText(4).toStdString(),
-              ViewSizeText(main.ViewSize().width(), main.ViewSize().height()));
+              ViewSizeText(main.TrackView().size().width(), main.TrackView().size().height()));
 }
 
 } // namespace
 
 TEST_F(MainFormTest, StartWithoutIniGivesA640x480ViewAndStoresTheSize) {
     TFormMain& main = Start();
-    EXPECT_EQ(main.ViewSize().width(), 640);
-    EXPECT_EQ(main.ViewSize().height(), 480);
+    EXPECT_EQ(main.TrackView().size().width(), 640);
+    EXPECT_EQ(main.TrackView().size().height(), 480);
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadString("Preferences", "PanelWidth", ""), "640");
     EXPECT_EQ(ini.ReadString("Preferences", "PanelHeight", ""), "480");
@@ -58,8 +58,8 @@ TEST_F(MainFormTest, StartWithoutIniGivesA640x480ViewAndStoresTheSize) {
     EXPECT_FALSE(main.Action(TMainAction::ToggleGroundBoxes)->isEnabled())
         << "a disabled menu keeps no live shortcut";
     EXPECT_TRUE(main.Action(TMainAction::OpenArchive)->isEnabled());
-    EXPECT_FALSE(main.ViewCaption()->isHidden());
-    EXPECT_EQ(main.ViewCaption()->text(), QStringLiteral("Please open a track ..."));
+    EXPECT_FALSE(main.TrackView().Caption()->isHidden());
+    EXPECT_EQ(main.TrackView().Caption()->text(), QStringLiteral("Please open a track ..."));
     EXPECT_EQ(main.StatusText(3), QStringLiteral("B-W---"));
     EXPECT_EQ(main.Session().View().Camera.TransY, -3.0f);
     EXPECT_EQ(main.Session().View().ViewDistance, 50);
@@ -74,8 +74,8 @@ TEST_F(MainFormTest, StoredSizeAndWaterColourAreReadAtStart) {
     WriteFileBytes(IniPath(), CrLfLines({"[Preferences]", "PanelWidth=320", "PanelHeight=240",
                                          "Water Color=5  |20 |3  |  7", "ScreenshotFormat=PNG"}));
     TFormMain& main = Start();
-    EXPECT_EQ(main.ViewSize().width(), 320);
-    EXPECT_EQ(main.ViewSize().height(), 240);
+    EXPECT_EQ(main.TrackView().size().width(), 320);
+    EXPECT_EQ(main.TrackView().size().height(), 240);
     EXPECT_FLOAT_EQ(main.Session().View().WaterColor.r, 5 / 255.0f);
     EXPECT_FLOAT_EQ(main.Session().View().WaterColor.a, 7 / 255.0f);
     EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
@@ -86,24 +86,24 @@ TEST_F(MainFormTest, AStoredSizeTooLargeForTheScreenIsBroughtBackWithinItAtStart
     WriteFileBytes(IniPath(), CrLfLines({"[Preferences]", "PanelWidth=50000", "PanelHeight=30"}));
     TFormMain& main = Start();
     ExpectWholeWindowOnScreenWithTheWidestView(main);
-    EXPECT_EQ(main.ViewSize().height(), kMinCustomHeight);
+    EXPECT_EQ(main.TrackView().size().height(), kMinCustomHeight);
     TIniFile ini(IniPath());
-    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.ViewSize().width());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.TrackView().size().width());
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), kMinCustomHeight);
 }
 
 TEST_F(MainFormTest, CommandLineSizesAreKeptWithinTheScreenAndStoredSo) {
     TFormMain& main = Start({"-W50000", "-H30"});
     ExpectWholeWindowOnScreenWithTheWidestView(main);
-    EXPECT_EQ(main.ViewSize().height(), kMinCustomHeight);
+    EXPECT_EQ(main.TrackView().size().height(), kMinCustomHeight);
     EXPECT_EQ(main.StatusText(4).toStdString(),
-              ViewSizeText(main.ViewSize().width(), kMinCustomHeight));
+              ViewSizeText(main.TrackView().size().width(), kMinCustomHeight));
     Stop();
 
     // The next start uses the stored size, which fits.
     TFormMain& again = Start();
     ExpectWholeWindowOnScreenWithTheWidestView(again);
-    EXPECT_EQ(again.ViewSize().height(), kMinCustomHeight);
+    EXPECT_EQ(again.TrackView().size().height(), kMinCustomHeight);
 }
 
 TEST_F(MainFormTest, SessionLogHasItsHeaderAndEndsWithTheShutDownLine) {
@@ -121,9 +121,9 @@ TEST_F(MainFormTest, SessionLogHasItsHeaderAndEndsWithTheShutDownLine) {
 TEST_F(MainFormTest, CommandLineSizesInAnyOrderAndOpensTheArchive) {
     const std::string archive = WriteTracks("CMDLINE.POD", {TTrackFixture{}});
     TFormMain& main = Start({"-h300", archive, "-x5", "-W400"});
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(main.ViewWindow(), kPatienceMs));
-    EXPECT_EQ(main.ViewSize().width(), 400);
-    EXPECT_EQ(main.ViewSize().height(), 300);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(main.TrackView().ViewWindow(), kPatienceMs));
+    EXPECT_EQ(main.TrackView().size().width(), 400);
+    EXPECT_EQ(main.TrackView().size().height(), 300);
     EXPECT_TRUE(main.Session().Track().TrackLoaded);
     EXPECT_EQ(main.windowTitle(), QStringLiteral("Dunmere GL v1.0.0 - Test Track (CMDLINE.POD)"));
     EXPECT_EQ(main.StatusText(4), QStringLiteral("400x300"));
@@ -134,7 +134,7 @@ TEST_F(MainFormTest, CommandLineSizesInAnyOrderAndOpensTheArchive) {
 TEST_F(MainFormTest, CommandLineReportsAMissingArchiveAsOpenDoes) {
     const std::string missing = dir.Path() + "NOSUCH.POD";
     TFormMain& main = Start({"-h250", missing});
-    EXPECT_EQ(main.ViewSize().height(), 250);
+    EXPECT_EQ(main.TrackView().size().height(), 250);
     EXPECT_EQ(main.Session().Archive(), nullptr);
     ASSERT_EQ(dialogs->Errors.size(), 1u);
     dialogs->ArchiveAnswer = missing;
@@ -160,14 +160,14 @@ TEST_F(MainFormTest, AQuitAskedForWhileAnOpenErrorIsShownEndsTheViewer) {
 TEST_F(MainFormTest, SizeCommandsResizeTheViewBeforeAnyTrack) {
     TFormMain& main = Start();
     main.N178x126QRX11Click();
-    EXPECT_EQ(main.ViewSize(), QSize(178, 126));
+    EXPECT_EQ(main.TrackView().size(), QSize(178, 126));
     EXPECT_EQ(main.StatusText(4), QStringLiteral("178x126"));
     main.N1024x7681Click();
-    EXPECT_EQ(main.ViewSize(), QSize(1024, 768));
+    EXPECT_EQ(main.TrackView().size(), QSize(1024, 768));
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 1024);
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 768);
-    EXPECT_EQ(main.FramesDrawn(), 0) << "nothing is drawn before a track is open";
+    EXPECT_EQ(main.TrackView().FramesDrawn(), 0) << "nothing is drawn before a track is open";
 }
 
 TEST_F(MainFormTest, StatusSpacerTakesWhatTheOtherPanelsLeave) {
@@ -189,14 +189,14 @@ TEST_F(MainFormTest, CustomSizeRaisesSmallValuesAndKeepsCancelledOnes) {
     TFormMain& main = Start();
     dialogs->TextAnswers = {std::string("10"), std::nullopt};
     main.CustomSize1Click();
-    EXPECT_EQ(main.ViewSize(), QSize(60, 480));
+    EXPECT_EQ(main.TrackView().size(), QSize(60, 480));
     ASSERT_EQ(dialogs->Prompts.size(), 2u);
     EXPECT_EQ(dialogs->Prompts[0], "3d View|Please enter 3d view width|640");
     EXPECT_EQ(dialogs->Prompts[1], "3d View|Please enter 3d view height|480");
 
     dialogs->TextAnswers = {std::string("wide"), std::string("300")};
     main.CustomSize1Click();
-    EXPECT_EQ(main.ViewSize(), QSize(60, 300));
+    EXPECT_EQ(main.TrackView().size(), QSize(60, 300));
 }
 
 TEST_F(MainFormTest, CustomSizeLargerThanTheScreenIsKeptWithinIt) {
@@ -208,8 +208,8 @@ TEST_F(MainFormTest, CustomSizeLargerThanTheScreenIsKeptWithinIt) {
     ExpectWholeWindowOnScreenWithTheWidestView(main);
     EXPECT_EQ(main.frameGeometry().height(), area.height());
     TIniFile ini(IniPath());
-    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.ViewSize().width());
-    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), main.ViewSize().height());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), main.TrackView().size().width());
+    EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), main.TrackView().size().height());
 }
 
 TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {

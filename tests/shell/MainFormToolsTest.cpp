@@ -53,7 +53,7 @@ TEST_F(MainFormTest, SaveMapPictureDrawsTheWholeGridOffScreenAndTheViewGoesOn) {
     TTrackFixture dry;
     dry.WaterLine.clear();
     OpenAndWait(WriteTracks("tools.pod", {dry}));
-    const QSize viewBefore = main.ViewSize();
+    const QSize viewBefore = main.TrackView().size();
     dialogs->SaveFileAnswer = dir.Path() + "map.png";
     main.Action(TMainAction::SaveMapPicture)->trigger();
     EXPECT_TRUE(dialogs->Errors.empty()) << dialogs->Errors.front();
@@ -70,7 +70,7 @@ TEST_F(MainFormTest, SaveMapPictureDrawsTheWholeGridOffScreenAndTheViewGoesOn) {
     const uint8_t* corner = &pixels[(100 * 1024 + 900) * 3];
     EXPECT_GT(corner[1], corner[0]);
     EXPECT_GT(corner[1], corner[2]);
-    EXPECT_EQ(main.ViewSize(), viewBefore);
+    EXPECT_EQ(main.TrackView().size(), viewBefore);
     ASSERT_TRUE(RunUntilIdle());
     EXPECT_FALSE(main.Session().View().Busy);
 }

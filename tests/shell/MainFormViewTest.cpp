@@ -55,15 +55,15 @@ protected:
         Start();
         OpenAndWait(WriteTracks("VIEW.POD", {TTrackFixture{}}));
         // The first movement after an open only records the pointer.
-        form->Panel1MouseMove(Qt::NoButton, {}, 300, 200);
+        form->TrackView().MouseMove(Qt::NoButton, {}, 300, 200);
         form->Session().View().Camera = TCameraPos{};
         form->Session().View().Camera.TransX = 1;
         form->Session().View().Camera.TransZ = 2;
     }
 
     void Drag(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers, int dx, int dy) {
-        form->Panel1MouseMove(buttons, modifiers, form->Session().View().LastMouseX + dx,
-                              form->Session().View().LastMouseY + dy);
+        form->TrackView().MouseMove(buttons, modifiers, form->Session().View().LastMouseX + dx,
+                                    form->Session().View().LastMouseY + dy);
     }
 
     // A key press as it arrives at the main window.
@@ -75,7 +75,7 @@ protected:
 TEST_F(MainFormViewTest, FirstMovementAfterOpeningOnlyRecordsThePointer) {
     form->Session().View().ResetMouse = true;
     const TCameraPos before = form->Session().View().Camera;
-    form->Panel1MouseMove(Qt::RightButton, {}, 10, 10);
+    form->TrackView().MouseMove(Qt::RightButton, {}, 10, 10);
     EXPECT_EQ(form->Session().View().Camera.TransZ, before.TransZ);
     EXPECT_FALSE(form->Session().View().ResetMouse);
     EXPECT_EQ(form->Session().View().LastMouseX, 10);
@@ -103,11 +103,11 @@ TEST_F(MainFormViewTest, EachButtonCombinationDoesItsOwnThing) {
 
     // Any other combination does nothing and draws nothing.
     const TCameraPos before = form->Session().View().Camera;
-    const int frames = form->FramesDrawn();
+    const int frames = form->TrackView().FramesDrawn();
     Drag(Qt::LeftButton | Qt::MiddleButton, {}, 30, 30);
     EXPECT_EQ(form->Session().View().Camera.Heading, before.Heading);
     EXPECT_EQ(form->Session().View().Camera.FOV, before.FOV);
-    EXPECT_EQ(form->FramesDrawn(), frames);
+    EXPECT_EQ(form->TrackView().FramesDrawn(), frames);
 }
 
 TEST_F(MainFormViewTest, ModifiersChangeTheSpeedAndAltRounds) {
@@ -123,7 +123,7 @@ TEST_F(MainFormViewTest, ModifiersChangeTheSpeedAndAltRounds) {
 }
 
 TEST_F(MainFormViewTest, MouseEventsOverTheViewWindowReachTheCamera) {
-    QWindow* view = form->ViewWindow();
+    QWindow* view = form->TrackView().ViewWindow();
     const auto send = [view](QEvent::Type type, QPointF at, Qt::MouseButton button,
                              Qt::MouseButtons held) {
         QMouseEvent event(type, at, view->mapToGlobal(at), button, held, Qt::NoModifier);
@@ -140,15 +140,15 @@ TEST_F(MainFormViewTest, MovementDuringAFrameIsShownByThatFrameWithoutANestedOne
     // The frames of the open are over before the counting starts.
     ASSERT_TRUE(RunUntilIdle());
     form->Session().View().HideObjectsWhileMovingFor = 10000;
-    const int frames = form->FramesDrawn();
+    const int frames = form->TrackView().FramesDrawn();
     int framesWhenMoved = -1;
     QTimer::singleShot(0, form.get(), [&] {
-        framesWhenMoved = form->FramesDrawn();
+        framesWhenMoved = form->TrackView().FramesDrawn();
         Drag(Qt::RightButton, {}, 50, 0);
     });
-    form->RedrawView(true);
+    form->TrackView().RedrawView(true);
     EXPECT_EQ(framesWhenMoved, frames) << "the movement came before the frame was drawn";
-    EXPECT_EQ(form->FramesDrawn(), frames + 1);
+    EXPECT_EQ(form->TrackView().FramesDrawn(), frames + 1);
     EXPECT_NEAR(form->Session().View().Camera.TransZ, 2 - 0.4, 1e-5);
     EXPECT_FALSE(form->Session().View().FullFrame)
         << "the movement turned the frame into a light one";
@@ -160,11 +160,11 @@ TEST_F(MainFormViewTest, KeypadKeysStopAtTheViewDistanceLimitsWithABeep) {
     Press(Qt::Key_Minus, Qt::KeypadModifier | Qt::ShiftModifier);
     EXPECT_EQ(form->Session().View().ViewDistance, 10);
     EXPECT_EQ(dialogs->Beeps, 0);
-    const int frames = form->FramesDrawn();
+    const int frames = form->TrackView().FramesDrawn();
     Press(Qt::Key_Minus, Qt::KeypadModifier);
     EXPECT_EQ(form->Session().View().ViewDistance, 10);
     EXPECT_EQ(dialogs->Beeps, 1);
-    EXPECT_GT(form->FramesDrawn(), frames) << "every keypad action redraws";
+    EXPECT_GT(form->TrackView().FramesDrawn(), frames) << "every keypad action redraws";
 
     form->Session().View().ViewDistance = 254;
     Press(Qt::Key_Plus, Qt::KeypadModifier);
@@ -202,9 +202,9 @@ TEST_F(MainFormViewTest, InsertAndDeleteTurnByFiveDegrees) {
 }
 
 TEST_F(MainFormViewTest, KeysOverTheViewWindowReachShortcutsAndTheKeyHandler) {
-    QTest::keyClick(form->ViewWindow(), Qt::Key_B);
+    QTest::keyClick(form->TrackView().ViewWindow(), Qt::Key_B);
     EXPECT_FALSE(form->Session().View().Display.ShowGroundBoxes);
-    QTest::keyClick(form->ViewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
+    QTest::keyClick(form->TrackView().ViewWindow(), Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_EQ(form->Session().View().ViewDistance, 52);
 }
 
@@ -220,7 +220,7 @@ TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
     Press(Qt::Key_W);
     Press(Qt::Key_C);
     EXPECT_EQ(form->StatusText(3), QStringLiteral("-----C"));
-    const int frames = form->FramesDrawn();
+    const int frames = form->TrackView().FramesDrawn();
     Press(Qt::Key_D);
     Press(Qt::Key_S);
     form->Hightide1Click();
@@ -228,7 +228,7 @@ TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
     EXPECT_FALSE(form->Session().View().Display.ShowBackdrop);
     EXPECT_EQ(form->Session().View().Display.AreaShape, TAreaShape::Square);
     EXPECT_TRUE(form->Action(TMainAction::ToggleHighTide)->isChecked());
-    EXPECT_EQ(form->FramesDrawn(), frames + 3);
+    EXPECT_EQ(form->TrackView().FramesDrawn(), frames + 3);
 }
 
 TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
@@ -338,11 +338,11 @@ TEST_F(MainFormViewTest, FollowTerrainSwitchesItsCaptionAndMark) {
 }
 
 TEST_F(MainFormViewTest, DrawDistanceEntriesDoNothing) {
-    const int frames = form->FramesDrawn();
+    const int frames = form->TrackView().FramesDrawn();
     form->Action(TMainAction::IncreaseDrawDistanceLabel)->trigger();
     form->Action(TMainAction::DecreaseDrawDistanceLabel)->trigger();
     EXPECT_EQ(form->Session().View().ViewDistance, 50);
-    EXPECT_EQ(form->FramesDrawn(), frames);
+    EXPECT_EQ(form->TrackView().FramesDrawn(), frames);
 }
 
 // The entries that the other tests reach through their handlers rather than through the menu.
@@ -353,12 +353,12 @@ TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
         {TMainAction::ViewSizeQrx2, {257, 210}},      {TMainAction::ViewSize640x480, {640, 480}}};
     for (const auto& [action, size] : sizes) {
         form->Action(action)->trigger();
-        EXPECT_EQ(form->ViewSize(), size)
-            << form->ViewSize().width() << "x" << form->ViewSize().height();
+        EXPECT_EQ(form->TrackView().size(), size)
+            << form->TrackView().size().width() << "x" << form->TrackView().size().height();
     }
     dialogs->TextAnswers = {std::string("300"), std::string("200")};
     form->Action(TMainAction::CustomViewSize)->trigger();
-    EXPECT_EQ(form->ViewSize(), QSize(300, 200));
+    EXPECT_EQ(form->TrackView().size(), QSize(300, 200));
 
     form->Action(TMainAction::OpenArchive)->trigger();
     EXPECT_EQ(dialogs->OpenFolders.size(), 1u);
@@ -406,32 +406,32 @@ TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
 TEST_F(MainFormViewTest, IdleFramesStopOnceAFullFrameWasShown) {
     // Long enough that the frame drawn at once is a light one even on a busy machine.
     form->Session().View().HideObjectsWhileMovingFor = 1000;
-    const int idleBefore = form->IdleFramesDrawn();
-    form->RedrawView(false);
+    const int idleBefore = form->TrackView().IdleFramesDrawn();
+    form->TrackView().RedrawView(false);
     EXPECT_FALSE(form->Session().View().FullFrame);
     WaitUntil([this] { return form->Session().View().FullFrame; });
     EXPECT_TRUE(form->Session().View().FullFrame);
-    EXPECT_GT(form->IdleFramesDrawn(), idleBefore);
-    const int frames = form->FramesDrawn();
+    EXPECT_GT(form->TrackView().IdleFramesDrawn(), idleBefore);
+    const int frames = form->TrackView().FramesDrawn();
     EXPECT_TRUE(RunUntilIdle()) << "the idle frames go on";
-    EXPECT_EQ(form->FramesDrawn(), frames) << "nothing is drawn while nothing happens";
+    EXPECT_EQ(form->TrackView().FramesDrawn(), frames) << "nothing is drawn while nothing happens";
 }
 
 TEST_F(MainFormViewTest, WithHidingOffEveryFrameIsFull) {
     form->Session().View().HideObjectsWhileMovingFor = -1;
-    form->RedrawView(false);
+    form->TrackView().RedrawView(false);
     EXPECT_TRUE(form->Session().View().FullFrame);
-    const int frames = form->FramesDrawn();
+    const int frames = form->TrackView().FramesDrawn();
     EXPECT_TRUE(RunUntilIdle()) << "the idle frames go on";
-    EXPECT_EQ(form->FramesDrawn(), frames);
+    EXPECT_EQ(form->TrackView().FramesDrawn(), frames);
 }
 
 TEST_F(MainFormViewTest, WaterDialogChangesTheColourAndRedraws) {
-    const int frames = form->FramesDrawn();
+    const int frames = form->TrackView().FramesDrawn();
     Press(Qt::Key_W, Qt::ControlModifier);
     EXPECT_EQ(dialogs->WaterDialogs, 1);
     EXPECT_FLOAT_EQ(form->Session().View().WaterColor.r, 0.5f);
-    EXPECT_GT(form->FramesDrawn(), frames);
+    EXPECT_GT(form->TrackView().FramesDrawn(), frames);
 }
 
 TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
@@ -455,11 +455,11 @@ TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
 TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndAgreesWithTheOverlay) {
     form->Action(TMainAction::ToggleFrameRate)->trigger();
     // The overlay's last second then holds the test's frames alone.
-    WaitUntil([&] { return form->OverlayText()[0] == "FPS -"; });
-    const int frames = form->FramesDrawn();
+    WaitUntil([&] { return form->TrackView().OverlayText()[0] == "FPS -"; });
+    const int frames = form->TrackView().FramesDrawn();
     form->GetFPS1Click();
-    const std::string overlay = form->OverlayText()[0];
-    EXPECT_EQ(form->FramesDrawn() - frames, 20);
+    const std::string overlay = form->TrackView().OverlayText()[0];
+    EXPECT_EQ(form->TrackView().FramesDrawn() - frames, 20);
     ASSERT_EQ(dialogs->Messages.size(), 1u);
     EXPECT_EQ(dialogs->Messages[0].Caption, "Test FPS");
     double tested = 0;
@@ -488,8 +488,8 @@ TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {
     const std::string bytes = ReadFileBytes(file);
     // A window started without an INI file shows a 640 x 480 view: 32-bit pixels and a 54-byte
     // header.
-    ASSERT_EQ(form->ViewSize().width(), 640);
-    ASSERT_EQ(form->ViewSize().height(), 480);
+    ASSERT_EQ(form->TrackView().size().width(), 640);
+    ASSERT_EQ(form->TrackView().size().height(), 480);
     EXPECT_EQ(bytes.size(), 1228854u);
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     // Something of the track was drawn: not every pixel is the clear colour.

@@ -1,9 +1,12 @@
 #include "core/session/TrackSession.h"
 
+#include "core/base/Errors.h"
 #include "core/view/CameraLocations.h"
 #include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 namespace {
 
@@ -11,14 +14,18 @@ namespace {
 class TFakeLoader : public TTrackLoader {
 public:
     void Load(TTrackData& track, TPalettePool&, const TPodFile&, const std::string& sitEntry,
-              TLoadProgress&, TStringList& warnings, TQRXFileFinder&, TAssetLog&) override {
+              TLoadProgress&, TStringList& warnings, TQRXFileFinder&, TAssetLog& assets) override {
         Loaded.push_back(sitEntry);
+        if (!LooseFile.empty()) {
+            assets.Record({"ART\\LOOSE.RAW", TAssetPlace::SearchFolder, LooseFile});
+        }
         track.TrackName = "Test " + sitEntry;
         track.FirstGridPos = TVertex3f{4096, 0, 4096}; // the grid's centre
         track.TrackLoaded = true;
         warnings.push_back("warned by " + sitEntry);
     }
     TStringList Loaded;
+    std::string LooseFile; // a file of a search folder the load reads
 };
 
 class TrackSessionTest : public ::testing::Test {
@@ -81,6 +88,29 @@ TEST_F(TrackSessionTest, AnOpenedTrackStartsAtTheGridUnlessLocationZeroIsSaved) 
     EXPECT_FLOAT_EQ(session_.View().Camera.TransX, 2.5f);
     EXPECT_EQ(result.Redraw, TRedraw::None) << "the caller draws once the open has finished";
     EXPECT_EQ(session_.Warnings().size(), 1u) << "each load starts a new list";
+}
+
+TEST_F(TrackSessionTest, NothingIsWrittenOverTheSettingsTheOpenedArchiveOrAFileTheLoadRead) {
+    session_.Ini().WriteString("Test", "Key", "value");
+    EXPECT_THROW(session_.RefuseToOverwrite(session_.Ini().FileName()), EDunmereError)
+        << "the settings are read before any archive";
+    const std::string archive = Archive({"ONE.SIT"});
+    loader_.LooseFile = dir_.Path() + "LOOSE.RAW";
+    WriteFileBytes(loader_.LooseFile, "pixels");
+    EXPECT_NO_THROW(session_.RefuseToOverwrite(archive)) << "not opened yet";
+    EXPECT_NO_THROW(session_.RefuseToOverwrite(loader_.LooseFile)) << "not read yet";
+
+    session_.UseArchive(TPodFile(archive));
+    session_.OpenTrack("ONE.SIT", progress_, loader_);
+    const std::string link = dir_.Path() + "link.pod";
+    ASSERT_EQ(symlink(archive.c_str(), link.c_str()), 0);
+    for (const std::string& read : {archive, link, loader_.LooseFile}) {
+        EXPECT_THROW(session_.RefuseToOverwrite(read), EDunmereError) << read;
+    }
+    const std::string picture = dir_.Path() + "picture.png";
+    WriteFileBytes(picture, "an older picture");
+    EXPECT_NO_THROW(session_.RefuseToOverwrite(picture));
+    EXPECT_NO_THROW(session_.RefuseToOverwrite(dir_.Path() + "not there yet.png"));
 }
 
 } // namespace

@@ -37,4 +37,28 @@ TEST(SaveFolders, EachKindIsProposedInItsLastFolderWhileThatExists) {
               pictures + "/V.png");
 }
 
+TEST(SaveFolders, CameraPathsAndRecordingsKeepFoldersOfTheirOwn) {
+    TTempDir dir;
+    TIniFile ini(dir.Path() + "DunmereGL.ini");
+    const std::string pictures = dir.MakeDir("Pictures");
+    RememberSaveFolder(ini, TSavedFileKind::MapPicture, dir.MakeDir("maps") + "/V.png");
+    EXPECT_EQ(ProposedSavePath(ini, TSavedFileKind::CameraPath, pictures, "V.txt"),
+              pictures + "/V.txt");
+    EXPECT_EQ(ProposedSavePath(ini, TSavedFileKind::Recording, pictures, "V.mp4"),
+              pictures + "/V.mp4");
+
+    const std::string paths = dir.MakeDir("paths");
+    const std::string videos = dir.MakeDir("videos");
+    RememberSaveFolder(ini, TSavedFileKind::CameraPath, paths + "/V.txt");
+    RememberSaveFolder(ini, TSavedFileKind::Recording, videos + "/V.mp4");
+    EXPECT_EQ(ProposedSavePath(ini, TSavedFileKind::CameraPath, pictures, "V.txt"),
+              paths + "/V.txt");
+    EXPECT_EQ(ProposedSavePath(ini, TSavedFileKind::Recording, pictures, "V.mp4"),
+              videos + "/V.mp4");
+    EXPECT_EQ(ini.ReadString(kPreferencesSection, "LastCameraPathDir", ""), paths);
+    EXPECT_EQ(ini.ReadString(kPreferencesSection, "LastRecordingDir", ""), videos);
+    EXPECT_EQ(ProposedSavePath(ini, TSavedFileKind::MapPicture, pictures, "V.png"),
+              dir.Path() + "maps/V.png");
+}
+
 } // namespace
