@@ -4,9 +4,9 @@
 #include "core/vfs/FileTools.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QMenu>
 
+#include <filesystem>
 #include <utility>
 
 TRecentArchivesMenu::TRecentArchivesMenu(TIniFile& ini, QMenu* menu, QAction* removeMissing,
@@ -47,8 +47,10 @@ void TRecentArchivesMenu::Rebuild() {
 }
 
 void TRecentArchivesMenu::Remember(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    archives_ = WithRecentArchive(archives_, info.absoluteFilePath().toStdString());
+    // A file name is bytes: a QString would turn those that are not UTF-8 into U+FFFD, and the
+    // entry would name a file that does not exist.
+    const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
+    archives_ = WithRecentArchive(archives_, absolute);
     SaveRecentArchives(ini_, archives_);
     Rebuild();
 }

@@ -270,6 +270,19 @@ TEST_F(MainFormNavigationTest, AnOpenedArchiveIsRememberedAndReopensFromTheRecen
     EXPECT_EQ(form->RecentArchives(), (TStringList{archive, second}));
 }
 
+TEST_F(MainFormNavigationTest, AnArchiveNameThatIsNotUtf8IsRememberedByteForByte) {
+    TTrackFixture other;
+    other.TrackName = "Other Track";
+    const std::string latin1 = WriteTracks("M\xDCHLE.POD", {other});
+    OpenAndWait(latin1);
+    ASSERT_EQ(form->RecentArchives(), (TStringList{latin1, archive}));
+    EXPECT_EQ(TIniFile(IniPath()).ReadString(kRecentArchivesSection, "File1", ""), latin1);
+    OpenAndWait(archive);
+    form->Menu(TMainMenu::RecentArchives)->actions()[1]->trigger();
+    WaitUntil([this] { return form->windowTitle().contains("Other Track"); });
+    EXPECT_TRUE(form->windowTitle().contains("Other Track"));
+}
+
 TEST_F(MainFormNavigationTest, AMissingRecentArchiveIsGreyedAndCanBeRemoved) {
     const std::string gone = WriteTracks("GONE.POD", {TTrackFixture{}});
     OpenAndWait(gone);
