@@ -15,7 +15,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         TQuietProgress progress;
         const auto track = std::make_unique<TTrackData>();
         ReadLvlFileName(*track, pod, "FUZZ.SIT", progress);
-        ReadTrackDescription(*track, pod, "FUZZ.SIT", progress, [](TQRXBox&) {});
+        TTrackDescriptionScan scan(*track, pod, "FUZZ.SIT", progress);
+        while (!scan.NextObjects().empty()) {
+        }
     });
     return 0;
 }

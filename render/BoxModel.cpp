@@ -25,7 +25,7 @@ public:
 
 } // namespace
 
-void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load) {
+void LoadModel(TRenderContext& render, const TQRXBox& box, TGameLoad& load) {
     if (Trim(box.ModelName).empty() || render.Models.FindBINModel(box.ModelName) != nullptr) {
         return;
     }
@@ -66,6 +66,13 @@ void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load) {
         model->BuildList(render.Textures, false, 1.0);
     }
     render.Models.StoreBINModel(std::move(model), box.ModelName);
+}
+
+void LoadModels(TRenderContext& render, const std::vector<const TQRXBox*>& objects,
+                TGameLoad& load) {
+    for (const TQRXBox* object : objects) {
+        LoadModel(render, *object, load);
+    }
 }
 
 void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, double viewerX,

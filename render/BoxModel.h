@@ -2,6 +2,8 @@
 // model-to-world transform. Needs a current GL context.
 #pragma once
 
+#include <vector>
+
 class TModelPass;
 class TQRXBox;
 class TRenderContext;
@@ -9,7 +11,10 @@ struct TGameLoad;
 
 // Makes sure box.ModelName is in the model store of render, read from the load's game files. A
 // missing model adds one warning per distinct name.
-void LoadModel(TRenderContext& render, TQRXBox& box, TGameLoad& load);
+void LoadModel(TRenderContext& render, const TQRXBox& box, TGameLoad& load);
+// LoadModel for every object, in order.
+void LoadModels(TRenderContext& render, const std::vector<const TQRXBox*>& objects,
+                TGameLoad& load);
 
 // Draws in the current matrix. viewerX/viewerZ are the viewer's position in cells, used only by
 // objects that turn to face the viewer ("8,0", "9,0"). With a pass, the model is drawn from its

@@ -3,6 +3,7 @@
 #include "core/base/ProgramFolder.h"
 #include "core/track/DMConvert.h"
 #include "core/track/QRXBox.h"
+#include "core/track/SkyBoxes.h"
 #include "core/track/TrackData.h"
 #include "render/BINModel.h"
 #include "render/BoxModel.h"
@@ -13,71 +14,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <memory>
 #include <numbers>
 
 namespace {
 
-// Sky box models in the order they are made, with the sky type each one serves.
-struct TSkyBoxModel {
-    const char* Name;
-    int SkyType;
-};
-constexpr TSkyBoxModel kSkyBoxModels[] = {
-    {"SKYBOX_CLOUDY2.BIN", 1},
-    {"SKYBOX_DUSKSKY.BIN", 3},
-    {"SKYBOX_CCLOUDS.BIN", 2},
-    {"SKYBOX_NITESKY.BIN", 4},
-};
-
 constexpr double kBackdropFactors[3] = {0.7, 0.6, 0.5};
 
 } // namespace
-
-void MakeCheckpointMarkers(TTrackData& track, TRenderContext& render, TGameLoad& load) {
-    track.CheckpointMarkerCount = 0;
-    // The markers are appended behind the objects looked at, so the bound is fixed first.
-    const size_t boxes =
-        std::min(static_cast<size_t>(std::max(track.BoxCount, 0)), track.TrackObjects.size());
-    for (size_t i = 0; i < boxes; ++i) {
-        const TQRXBox& checkpoint = *track.TrackObjects[i];
-        if (!checkpoint.IsCheckpoint()) {
-            continue;
-        }
-        auto marker = std::make_unique<TQRXBox>();
-        marker->IsCheckpointMarker = true;
-        marker->X = checkpoint.X;
-        marker->Y = checkpoint.Y;
-        marker->Z = checkpoint.Z;
-        marker->Theta = checkpoint.Theta;
-        marker->Phi = checkpoint.Phi;
-        marker->Psi = checkpoint.Psi;
-        marker->TypeFlags = "0;0";
-        marker->ModelName = kCheckpointMarkerModel;
-        LoadModel(render, *marker, load);
-        ++track.CheckpointMarkerCount;
-        track.TrackObjects.push_back(std::move(marker));
-    }
-}
-
-void MakeSkyBoxes(TTrackData& track, TRenderContext& render, TGameLoad& load) {
-    for (const TSkyBoxModel& model : kSkyBoxModels) {
-        auto& slot = track.SkyBoxes[model.SkyType - 1];
-        slot = std::make_unique<TQRXBox>();
-        slot->X = 4100.0;
-        slot->Y = 0;
-        slot->Z = 4200.0;
-        slot->ModelName = model.Name;
-        LoadModel(render, *slot, load);
-    }
-}
-
-const TQRXBox* SkyBoxFor(const TTrackData& track, int skyType) {
-    if (skyType < 1 || skyType > 4) {
-        return nullptr;
-    }
-    return track.SkyBoxes[skyType - 1].get();
-}
 
 void DrawSky(const TRenderContext& render, const TViewState& view, TModelPass* pass) {
     if (const TQRXBox* sky = SkyBoxFor(*view.Track, view.Display.SkyType)) {

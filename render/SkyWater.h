@@ -1,9 +1,9 @@
 // The parts of a frame besides terrain, ground boxes and track objects: the sky box of the chosen
-// sky type, up to three distant backdrops, the stadium model, the translucent water surface around
-// the camera, and the marker objects put on every checkpoint when a track loads.
+// sky type, up to three distant backdrops, the stadium model and the translucent water surface
+// around the camera.
 //
-// Sky boxes, backdrops, the stadium and the markers are ordinary placed objects whose models come
-// through the model store; the water uses the viewer's own ripple texture "data/RIPPL100.RAW"
+// Sky boxes, backdrops and the stadium are ordinary placed objects whose models come through the
+// model store; the water uses the viewer's own ripple texture "data/RIPPL100.RAW"
 // (palette: the ACT file of the same name beside it), loaded once for the render context.
 #pragma once
 
@@ -13,24 +13,13 @@
 #include <optional>
 
 class TModelPass;
-class TQRXBox;
 class TRenderContext;
-struct TGameLoad;
 struct TTrackData;
 
-inline constexpr const char* kCheckpointMarkerModel = "DMGLCHK.BIN";
 // The model scale constant of the sky and backdrop scales.
 inline constexpr double kModelScale = 1000.0;
 // Half the distance the high-tide mark moves the water surface.
 inline constexpr double kTideOffset = 0.00078125;
-
-// Appends a marker object for every checkpoint among the first BoxCount track objects (the
-// track's own boxes, not the top-crush bodies) and counts them in CheckpointMarkerCount.
-void MakeCheckpointMarkers(TTrackData& track, TRenderContext& render, TGameLoad& load);
-// Replaces the four sky boxes and loads their models.
-void MakeSkyBoxes(TTrackData& track, TRenderContext& render, TGameLoad& load);
-// The sky box of sky type 1..4 (clear, cloudy, dusk, night); nullptr for 0 or none made.
-const TQRXBox* SkyBoxFor(const TTrackData& track, int skyType);
 
 // Draws in the current matrix (camera rotation and background shift only). The draws below take
 // models from their prepared buffers when given a pass (see DrawBox).

@@ -2,9 +2,11 @@
 
 #include "core/base/Errors.h"
 #include "core/base/Logging.h"
+#include "core/track/CheckpointMarkers.h"
 #include "core/track/LevelFile.h"
 #include "core/track/QuadBuilder.h"
 #include "core/track/SitReader.h"
+#include "core/track/SkyBoxes.h"
 #include "core/track/TrackData.h"
 #include "core/vfs/AssetLog.h"
 #include "core/vfs/GameFiles.h"
@@ -15,6 +17,16 @@
 #include "render/SkyWater.h"
 
 namespace {
+
+// The description is read step by step, each step's models loaded before the next is read.
+void ReadTrackDescriptionWithModels(TTrackData& track, TRenderContext& render, TGameLoad& load,
+                                    const TPodFile& pod, const std::string& sitEntryName,
+                                    TLoadProgress& progress) {
+    TTrackDescriptionScan scan(track, pod, sitEntryName, progress);
+    for (auto made = scan.NextObjects(); !made.empty(); made = scan.NextObjects()) {
+        LoadModels(render, made, load);
+    }
+}
 
 void LoadTextures(TTrackData& track, TRenderContext& render, TGameLoad& load,
                   TLoadProgress& progress) {
@@ -82,9 +94,8 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
     recordEntry(sitEntryName);
     ReadLevelFile(track, pod, track.LvlFileName, progress);
     recordEntry(track.LvlFileName);
-    ReadTrackDescription(track, pod, sitEntryName, progress,
-                         [&](TQRXBox& box) { LoadModel(render, box, load); });
-    MakeCheckpointMarkers(track, render, load);
+    ReadTrackDescriptionWithModels(track, render, load, pod, sitEntryName, progress);
+    LoadModels(render, MakeCheckpointMarkers(track), load);
 
     progress.SetAction("Reading track data");
     progress.SetSubAction("Terrain altitude");
@@ -108,7 +119,7 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
 
     BuildDisplayList(track, progress);
     render.DrawList.Assign(track);
-    MakeSkyBoxes(track, render, load);
+    LoadModels(render, MakeSkyBoxes(track), load);
     for (const auto& sky : track.SkyBoxes) {
         PrepareScaledDrawing(render, sky.get());
     }

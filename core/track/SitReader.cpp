@@ -22,6 +22,8 @@ int32_t IntegerField(const std::string& text) {
     return TryStrToInt(text).value_or(0);
 }
 
+} // namespace
+
 // Reads one entry line after line, so that the key handlers below stay short.
 class TSitLines {
 public:
@@ -65,9 +67,12 @@ public:
 
 private:
     const TPodFile& pod_;
-    const std::string& name_;
+    // A copy: a scan may outlive the name its caller passed.
+    const std::string name_;
     TGameFile file_;
 };
+
+namespace {
 
 std::unique_ptr<TQRXBox> PlacedModel(double x, double z, const std::string& modelFile) {
     auto box = std::make_unique<TQRXBox>();
@@ -91,7 +96,7 @@ void ReadBackdropCounts(TTrackData& td, TSitLines& sit) {
     }
 }
 
-void ReadStadium(TTrackData& td, TSitLines& sit, const TModelLoader& loadModel) {
+const TQRXBox* ReadStadium(TTrackData& td, TSitLines& sit) {
     const std::string value = sit.Next();
     WriteLog("stadiumFlag,x,z,sx,sz,stadiumModelName: " + value);
     const TStringList fields = SplitCommaFields(value, 6);
@@ -101,23 +106,26 @@ void ReadStadium(TTrackData& td, TSitLines& sit, const TModelLoader& loadModel) 
     td.StadiumSX = IntegerField(fields[3]);
     td.StadiumSZ = IntegerField(fields[4]);
     td.StadiumModelName = fields[5];
-    if (td.StadiumFlag == 1) {
-        // The stadium line gives cells; objects are placed in game units.
-        td.Stadium = PlacedModel(td.StadiumX * 32.0, td.StadiumZ * 32.0, td.StadiumModelName);
-        loadModel(*td.Stadium);
+    if (td.StadiumFlag != 1) {
+        return nullptr;
     }
+    // The stadium line gives cells; objects are placed in game units.
+    td.Stadium = PlacedModel(td.StadiumX * 32.0, td.StadiumZ * 32.0, td.StadiumModelName);
+    return td.Stadium.get();
 }
 
-void ReadBackdropNames(TTrackData& td, TSitLines& sit, const TModelLoader& loadModel) {
+std::vector<const TQRXBox*> ReadBackdropNames(TTrackData& td, TSitLines& sit) {
     const int count = std::min(td.BackdropCount, kMaxBackdrops);
     for (int k = 0; k < count; ++k) {
         td.BackdropModelNames[k] = sit.Next();
         WriteLog("backdropModelName: " + td.BackdropModelNames[k]);
     }
+    std::vector<const TQRXBox*> made;
     for (int k = 0; k < count; ++k) {
         td.Backdrops[k] = PlacedModel(4100.0, 4200.0, td.BackdropModelNames[k]);
-        loadModel(*td.Backdrops[k]);
+        made.push_back(td.Backdrops[k].get());
     }
+    return made;
 }
 
 void ReadTrackName(TTrackData& td, TSitLines& sit, TLoadProgress& progress) {
@@ -145,68 +153,10 @@ void ReadStartGrid(TTrackData& td, TSitLines& sit) {
     WriteLog(Format("%.2f, %.2f, %.2f", td.FirstGridRot.x, td.FirstGridRot.y, td.FirstGridRot.z));
 }
 
-std::unique_ptr<TQRXBox> RecordObject(const TStringList& record, int kind,
-                                      const TModelLoader& loadModel) {
+std::unique_ptr<TQRXBox> RecordObject(const TStringList& record, int kind) {
     auto box = std::make_unique<TQRXBox>();
     box->ParseLines(record, kind);
-    loadModel(*box);
     return box;
-}
-
-void ReadBoxes(TTrackData& td, TSitLines& sit, TLoadProgress& progress,
-               const TModelLoader& loadModel) {
-    progress.SetSubAction("Reading object (box) data");
-    td.BoxCount = sit.Count("box");
-    WriteLog(Format("%d boxes found", td.BoxCount));
-    td.TrackObjects.resize(static_cast<size_t>(td.BoxCount));
-    progress.SetRange(0, td.BoxCount);
-    progress.SetPosition(0);
-    progress.SetStep(1);
-    for (int32_t i = 0; i < td.BoxCount; ++i) {
-        td.TrackObjects[i] = RecordObject(sit.Record(kBoxRecordLines), 0, loadModel);
-        progress.StepIt();
-    }
-}
-
-void ReadTopCrush(TTrackData& td, TSitLines& sit, TLoadProgress& progress,
-                  const TModelLoader& loadModel) {
-    progress.SetSubAction("Reading Top Crush data");
-    td.TopCrushCount = sit.Count("top crush");
-    WriteLog(Format("%d top crush objects found", td.TopCrushCount));
-    const size_t n = td.TrackObjects.size();
-    td.TrackObjects.resize(n + 2 * static_cast<size_t>(td.TopCrushCount));
-    progress.SetRange(0, td.TopCrushCount);
-    progress.SetPosition(0);
-    progress.SetStep(1);
-    for (int32_t i = 0; i < td.TopCrushCount; ++i) {
-        const TStringList record = sit.Record(kTopCrushRecordLines);
-        td.TrackObjects[n + 2 * i] = RecordObject(record, 1, loadModel);
-        td.TrackObjects[n + 2 * i + 1] = RecordObject(record, 2, loadModel);
-        progress.StepIt();
-    }
-}
-
-// Runs the handler of the key that line is, if any; false when line is no key.
-bool HandleKey(TTrackData& td, const std::string& line, TSitLines& sit, TLoadProgress& progress,
-               const TModelLoader& loadModel) {
-    if (line == "backdropType,backdropCount") {
-        ReadBackdropCounts(td, sit);
-    } else if (line == "!stadiumFlag,x,z,sx,sz,stadiumModelName") {
-        ReadStadium(td, sit, loadModel);
-    } else if (line == "backdropModelName" && td.BackdropCount > 0) {
-        ReadBackdropNames(td, sit, loadModel);
-    } else if (line == "!Race Track Name") {
-        ReadTrackName(td, sit, progress);
-    } else if (line == "*** Vehicles ***") {
-        ReadStartGrid(td, sit);
-    } else if (line.compare(0, 9, "*** Boxes") == 0) {
-        ReadBoxes(td, sit, progress, loadModel);
-    } else if (UpperCase(line.substr(0, 13)) == "*** TOP CRUSH") {
-        ReadTopCrush(td, sit, progress, loadModel);
-    } else {
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -220,26 +170,119 @@ void ReadLvlFileName(TTrackData& td, const TPodFile& pod, const std::string& sit
     WriteLog("LVL: " + td.LvlFileName);
 }
 
-void ReadTrackDescription(TTrackData& td, const TPodFile& pod, const std::string& sitEntryName,
-                          TLoadProgress& progress, const TModelLoader& loadModel) {
-    TSitLines sit(pod, sitEntryName);
-    int budget = kKeyBudget;
-    try {
-        for (;;) {
-            progress.SetSubAction("Extracting misc. data");
-            const std::string line = sit.Next();
-            if (line.empty()) {
-                break;
-            }
-            // Once seven keys are in, nothing after the last of them is read.
-            if (HandleKey(td, line, sit, progress, loadModel) && --budget == 0) {
-                break;
-            }
+TTrackDescriptionScan::TTrackDescriptionScan(TTrackData& track, const TPodFile& pod,
+                                             const std::string& sitEntryName,
+                                             TLoadProgress& progress)
+    : track_(track), progress_(progress), sit_(std::make_unique<TSitLines>(pod, sitEntryName)),
+      keysLeft_(kKeyBudget) {}
+
+TTrackDescriptionScan::~TTrackDescriptionScan() {
+    std::erase(track_.TrackObjects, nullptr);
+}
+
+std::vector<const TQRXBox*> TTrackDescriptionScan::NextObjects() {
+    if (stepDue_) {
+        stepDue_ = false;
+        progress_.StepIt();
+    }
+    std::vector<const TQRXBox*> made;
+    while (made.empty() && !over_) {
+        if (section_ != TSection::None) {
+            made = NextRecord();
+            continue;
         }
-    } catch (...) {
-        // A section is sized before its records are read; a record that fails leaves its slot
-        // and the later ones empty, and no reader of the track may meet an empty slot.
-        std::erase(td.TrackObjects, nullptr);
-        throw;
+        progress_.SetSubAction("Extracting misc. data");
+        const std::string line = sit_->Next();
+        if (line.empty()) {
+            over_ = true;
+        } else if (HandleKey(line, made) && section_ == TSection::None) {
+            CountKey();
+        }
+    }
+    return made;
+}
+
+std::vector<const TQRXBox*> TTrackDescriptionScan::NextRecord() {
+    if (recordsRead_ == sectionRecords_) {
+        section_ = TSection::None;
+        CountKey();
+        return {};
+    }
+    const auto record = static_cast<size_t>(recordsRead_);
+    std::vector<const TQRXBox*> made;
+    if (section_ == TSection::Boxes) {
+        const size_t slot = firstSlot_ + record;
+        track_.TrackObjects[slot] = RecordObject(sit_->Record(kBoxRecordLines), 0);
+        made = {track_.TrackObjects[slot].get()};
+    } else {
+        // Every record gives a body and a cab.
+        const size_t slot = firstSlot_ + 2 * record;
+        const TStringList lines = sit_->Record(kTopCrushRecordLines);
+        track_.TrackObjects[slot] = RecordObject(lines, 1);
+        track_.TrackObjects[slot + 1] = RecordObject(lines, 2);
+        made = {track_.TrackObjects[slot].get(), track_.TrackObjects[slot + 1].get()};
+    }
+    ++recordsRead_;
+    stepDue_ = true;
+    return made;
+}
+
+bool TTrackDescriptionScan::HandleKey(const std::string& line, std::vector<const TQRXBox*>& made) {
+    TTrackData& td = track_;
+    TSitLines& sit = *sit_;
+    if (line == "backdropType,backdropCount") {
+        ReadBackdropCounts(td, sit);
+    } else if (line == "!stadiumFlag,x,z,sx,sz,stadiumModelName") {
+        if (const TQRXBox* stadium = ReadStadium(td, sit)) {
+            made = {stadium};
+        }
+    } else if (line == "backdropModelName" && td.BackdropCount > 0) {
+        made = ReadBackdropNames(td, sit);
+    } else if (line == "!Race Track Name") {
+        ReadTrackName(td, sit, progress_);
+    } else if (line == "*** Vehicles ***") {
+        ReadStartGrid(td, sit);
+    } else if (line.compare(0, 9, "*** Boxes") == 0) {
+        BeginBoxes();
+    } else if (UpperCase(line.substr(0, 13)) == "*** TOP CRUSH") {
+        BeginTopCrush();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TTrackDescriptionScan::BeginBoxes() {
+    progress_.SetSubAction("Reading object (box) data");
+    track_.BoxCount = sit_->Count("box");
+    WriteLog(Format("%d boxes found", track_.BoxCount));
+    track_.TrackObjects.resize(static_cast<size_t>(track_.BoxCount));
+    progress_.SetRange(0, track_.BoxCount);
+    progress_.SetPosition(0);
+    progress_.SetStep(1);
+    section_ = TSection::Boxes;
+    sectionRecords_ = track_.BoxCount;
+    recordsRead_ = 0;
+    firstSlot_ = 0;
+}
+
+void TTrackDescriptionScan::BeginTopCrush() {
+    progress_.SetSubAction("Reading Top Crush data");
+    track_.TopCrushCount = sit_->Count("top crush");
+    WriteLog(Format("%d top crush objects found", track_.TopCrushCount));
+    const size_t n = track_.TrackObjects.size();
+    track_.TrackObjects.resize(n + 2 * static_cast<size_t>(track_.TopCrushCount));
+    progress_.SetRange(0, track_.TopCrushCount);
+    progress_.SetPosition(0);
+    progress_.SetStep(1);
+    section_ = TSection::TopCrush;
+    sectionRecords_ = track_.TopCrushCount;
+    recordsRead_ = 0;
+    firstSlot_ = n;
+}
+
+void TTrackDescriptionScan::CountKey() {
+    if (--keysLeft_ == 0) {
+        over_ = true;
     }
 }

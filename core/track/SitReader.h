@@ -20,15 +20,13 @@
 #include "core/base/Feedback.h"
 #include "core/track/QRXBox.h"
 
-#include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 class TPodFile;
+class TSitLines;
 struct TTrackData;
-
-// Loads the model of a freshly made object; the loading pipeline hands over one that reaches the
-// archive, the finder and the warnings list.
-using TModelLoader = std::function<void(TQRXBox&)>;
 
 // Pass 1: LvlFileName of track := "LEVELS\" + line 1, logged as "LVL: " + it. A SIT entry
 // missing from the archive raises EInOutError.
@@ -39,5 +37,47 @@ void ReadLvlFileName(TTrackData& track, const TPodFile& pod, const std::string& 
 // TrackObjects (boxes in slots 0.., then body and cab of each top-crush record). More than three
 // backdrops are announced through Messages(). A section count that the rest of the entry cannot
 // hold (negative, or more records than bytes left) raises EInOutError.
-void ReadTrackDescription(TTrackData& track, const TPodFile& pod, const std::string& sitEntryName,
-                          TLoadProgress& progress, const TModelLoader& loadModel);
+//
+// The scan stops wherever it has made objects and hands them out, so that the load fetches their
+// models before it reads on: the log has always shown a model's lines right after the line or
+// record that placed it.
+class TTrackDescriptionScan {
+public:
+    // A SIT entry missing from the archive raises EInOutError.
+    TTrackDescriptionScan(TTrackData& track, const TPodFile& pod, const std::string& sitEntryName,
+                          TLoadProgress& progress);
+    // A section is sized before its records are read; a scan that ends inside one, because a
+    // record or the caller's model load raised, takes the slots no record filled out again, since
+    // no reader of the track may meet an empty slot.
+    ~TTrackDescriptionScan();
+    TTrackDescriptionScan(const TTrackDescriptionScan&) = delete;
+    TTrackDescriptionScan& operator=(const TTrackDescriptionScan&) = delete;
+
+    // Reads on to the next objects made, complete: the stadium, the backdrops, one box, or the
+    // body and cab of one top-crush record. Empty once the scan is over. A record counts as a
+    // progress step when the next call begins, once its objects have their models.
+    std::vector<const TQRXBox*> NextObjects();
+
+private:
+    enum class TSection { None, Boxes, TopCrush };
+
+    std::vector<const TQRXBox*> NextRecord();
+    // The objects the key that line is made, if any; false when line is no key.
+    bool HandleKey(const std::string& line, std::vector<const TQRXBox*>& made);
+    void BeginBoxes();
+    void BeginTopCrush();
+    // One key more is in; once seven are, nothing after the last of them is read.
+    void CountKey();
+
+    TTrackData& track_;
+    TLoadProgress& progress_;
+    std::unique_ptr<TSitLines> sit_;
+    int keysLeft_;
+    bool over_ = false;
+    TSection section_ = TSection::None;
+    // The records of the open section: how many, how many read, and its first slot.
+    int32_t sectionRecords_ = 0;
+    int32_t recordsRead_ = 0;
+    size_t firstSlot_ = 0;
+    bool stepDue_ = false;
+};

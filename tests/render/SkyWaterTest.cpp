@@ -1,10 +1,13 @@
 #include "tests/render/FrameFixture.h"
 
 #include "core/base/ProgramFolder.h"
+#include "core/track/CheckpointMarkers.h"
 #include "core/track/QRXBox.h"
+#include "core/track/SkyBoxes.h"
 #include "core/vfs/QRXFileFinder.h"
 #include "render/BINModel.h"
 #include "render/BINStore.h"
+#include "render/BoxModel.h"
 #include "render/SkyWater.h"
 #include "tests/support/GameLoadSupport.h"
 #include "tools/PodWriter.h"
@@ -203,7 +206,7 @@ TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushO
     track.BoxCount = 5;
     track.TopCrushCount = 1;
 
-    MakeCheckpointMarkers(Track(), render_, loads_.For(nullptr));
+    LoadModels(render_, MakeCheckpointMarkers(Track()), loads_.For(nullptr));
 
     EXPECT_EQ(track.CheckpointMarkerCount, 3);
     ASSERT_EQ(track.TrackObjects.size(), 10u);
@@ -232,7 +235,7 @@ TEST_F(CheckpointMarkerTest, AMissingMarkerModelIsWarnedOnceAndABoxCountBeyondTh
     Track().BoxCount = 40;
     Track().CheckpointMarkerCount = 7;
 
-    MakeCheckpointMarkers(Track(), render_, loads_.For(nullptr));
+    LoadModels(render_, MakeCheckpointMarkers(Track()), loads_.For(nullptr));
 
     EXPECT_EQ(Track().CheckpointMarkerCount, 2);
     EXPECT_EQ(Track().TrackObjects.size(), 4u);
@@ -243,7 +246,7 @@ class SkyBoxTest : public ModelFolderTest {};
 
 TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(Track(), render_, loads_.For(nullptr));
+    LoadModels(render_, MakeSkyBoxes(Track()), loads_.For(nullptr));
 
     const TStringList expectedWarnings{"Error: BIN Model \"SKYBOX_CLOUDY2.BIN\" not found",
                                        "Error: BIN Model \"SKYBOX_DUSKSKY.BIN\" not found",
@@ -267,7 +270,7 @@ TEST_F(SkyBoxTest, SkyBoxesAreMadeInTheirOrderAndServeTheirSkyTypes) {
 TEST_F(SkyBoxTest, SkyTypeTwoDrawsTheCloudySkyInWhiteAroundTheShiftedEye) {
     // Scaled by 25000 / 131072 the square lies 1.14 units below the eye, 9.5 units each way.
     folder_.WriteFile("data/SKYBOX_CCLOUDS.BIN", QuadModelBytes(50, -6));
-    MakeSkyBoxes(Track(), render_, loads_.For(nullptr));
+    LoadModels(render_, MakeSkyBoxes(Track()), loads_.For(nullptr));
     view_.Display.GlobalTint = {0.3f, 0.3f, 0.3f};
     LookDown(1);
 

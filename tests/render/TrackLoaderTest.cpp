@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class LoadTrackTest : public TTrackTest {
@@ -117,6 +119,34 @@ TEST_F(LoadTrackTest, StepsAreLoggedAndShownInOrder) {
         }
     }
     EXPECT_EQ(at, expected.size()) << "missing or out of order: " << expected[at];
+}
+
+TEST_F(LoadTrackTest, EachModelIsLoggedRightAfterTheLineOrRecordThatPlacedIt) {
+    TLogCapture log;
+    TTrackFixture fixture;
+    fixture.BoxModels = {"CRATE.BIN", "BARREL.BIN"};
+    fixture.BoxPlacements = {{"4096,0,4096", "0,0,0", "6,0"}};
+    fixture.ExtraSitLines = CrLfLines({"!stadiumFlag,x,z,sx,sz,stadiumModelName",
+                                       "1,100,100,4,4,STAND.BIN", "!Race Track Name", "Renamed"});
+    Load(fixture);
+    const std::vector<std::string> lines = log.Lines();
+    const auto after = [&](const std::string& line) {
+        const auto at = std::find(lines.begin(), lines.end(), line);
+        return at == lines.end() || at + 1 == lines.end() ? "(none)" : *(at + 1);
+    };
+    const auto position = [&](const std::string& line) {
+        return std::find(lines.begin(), lines.end(), line) - lines.begin();
+    };
+    EXPECT_EQ(after("2 boxes found"), "MODELS\\CRATE.BIN");
+    EXPECT_EQ(after("stadiumFlag,x,z,sx,sz,stadiumModelName: 1,100,100,4,4,STAND.BIN"),
+              "MODELS\\STAND.BIN");
+    EXPECT_EQ(after("MODELS\\STAND.BIN"), "Error opening BIN file.");
+    EXPECT_LT(position("MODELS\\BARREL.BIN"), position("MODELS\\STAND.BIN"));
+    EXPECT_LT(position("Error opening BIN file."), position("Track: Renamed"));
+    // The marker of the one checkpoint follows the description, the sky boxes come last.
+    EXPECT_LT(position("Track: Renamed"), position("DMGLCHK.BIN"));
+    EXPECT_LT(position("DMGLCHK.BIN"), position("SKYBOX_CLOUDY2.BIN"));
+    EXPECT_LT(position("SKYBOX_CLOUDY2.BIN"), static_cast<long>(lines.size()));
 }
 
 TEST_F(LoadTrackTest, WarningsComeInTheOrderTheirStepsRun) {

@@ -43,15 +43,18 @@ protected:
     // Runs the key scan over lines (line 1 being the level file name).
     void Scan(const TLines& lines) {
         TTestPod pod(TPodWriter().Add("TRACK.SIT", CrLfLines(lines)));
-        ReadTrackDescription(Track(), pod.Pod(), "TRACK.SIT", progress, [this](TQRXBox& box) {
+        TTrackDescriptionScan scan(Track(), pod.Pod(), "TRACK.SIT", progress);
+        for (auto made = scan.NextObjects(); !made.empty(); made = scan.NextObjects()) {
             // The loader must see the object complete.
-            loaded.push_back(&box);
-            loadedNames.push_back(box.ModelName);
-        });
+            for (const TQRXBox* box : made) {
+                loaded.push_back(box);
+                loadedNames.push_back(box->ModelName);
+            }
+        }
     }
 
     TRecordingProgress progress;
-    std::vector<TQRXBox*> loaded;
+    std::vector<const TQRXBox*> loaded;
     std::vector<std::string> loadedNames;
     const TTrackData& td = Track();
 };
@@ -70,8 +73,7 @@ TEST_F(SitReader, EmptyEntryGivesBareLevelsFolderAndMissingEntryRaises) {
     ReadLvlFileName(Track(), pod.Pod(), "EMPTY.SIT", progress);
     EXPECT_EQ(td.LvlFileName, "LEVELS\\");
     EXPECT_THROW(ReadLvlFileName(Track(), pod.Pod(), "NONE.SIT", progress), EInOutError);
-    EXPECT_THROW(ReadTrackDescription(Track(), pod.Pod(), "NONE.SIT", progress, [](TQRXBox&) {}),
-                 EInOutError);
+    EXPECT_THROW(TTrackDescriptionScan(Track(), pod.Pod(), "NONE.SIT", progress), EInOutError);
 }
 
 TEST_F(SitReader, MoreThanThreeBackdropsAreAnnouncedAndThreeNamesRead) {
@@ -150,7 +152,7 @@ TEST_F(SitReader, StadiumLineMakesTheStadiumOnlyWithFlagOne) {
     EXPECT_EQ(td.Stadium->Y, 0);
     EXPECT_EQ(td.Stadium->Z, 3840);
     EXPECT_EQ(td.Stadium->ModelName, "MODELS\\STAD.BIN");
-    EXPECT_EQ(loaded, (std::vector<TQRXBox*>{td.Stadium.get()}));
+    EXPECT_EQ(loaded, (std::vector<const TQRXBox*>{td.Stadium.get()}));
 
     ResetTrackDescription(Track());
     Scan({"T.LVL", "!stadiumFlag,x,z,sx,sz,stadiumModelName", "0,100,120,20,30,STAD.BIN"});
@@ -282,6 +284,38 @@ TEST_F(SitReader, FailingRecordLeavesNoEmptySlots) {
     ASSERT_EQ(td.TrackObjects.size(), 1u);
     ASSERT_NE(td.TrackObjects[0], nullptr);
     EXPECT_EQ(td.TrackObjects[0]->ModelName, "MODELS\\A.BIN");
+}
+
+TEST_F(SitReader, ARecordCountsAsAStepOnlyOnceItsModelsAreLoaded) {
+    TTestPod pod(TPodWriter().Add("TRACK.SIT", CrLfLines(Join({{"T.LVL", "*** Boxes", "2"},
+                                                               BoxRecord("1,2,3", "A.BIN"),
+                                                               BoxRecord("4,5,6", "B.BIN")}))));
+    TTrackDescriptionScan scan(Track(), pod.Pod(), "TRACK.SIT", progress);
+    std::vector<int> stepsWhenHandedOut;
+    for (auto made = scan.NextObjects(); !made.empty(); made = scan.NextObjects()) {
+        stepsWhenHandedOut.push_back(progress.Steps);
+    }
+    EXPECT_EQ(stepsWhenHandedOut, (std::vector<int>{0, 1}));
+    EXPECT_EQ(progress.Steps, 2);
+}
+
+TEST_F(SitReader, AModelLoadThatRaisesMidSectionLeavesNoEmptySlots) {
+    TTestPod pod(TPodWriter().Add("TRACK.SIT", CrLfLines(Join({{"T.LVL", "*** TOP CRUSH", "3"},
+                                                               TopCrushRecord(),
+                                                               TopCrushRecord(),
+                                                               TopCrushRecord()}))));
+    const auto failAtTheSecondRecordsModels = [&] {
+        TTrackDescriptionScan scan(Track(), pod.Pod(), "TRACK.SIT", progress);
+        scan.NextObjects();
+        scan.NextObjects();
+        throw EInOutError("model unreadable");
+    };
+    EXPECT_THROW(failAtTheSecondRecordsModels(), EInOutError);
+    ASSERT_EQ(td.TrackObjects.size(), 4u);
+    for (const auto& object : td.TrackObjects) {
+        EXPECT_NE(object, nullptr);
+    }
+    EXPECT_EQ(td.TrackObjects[3]->ModelName, "MODELS\\CAB.BIN");
 }
 
 TEST_F(SitReader, SevenKeysEndTheScan) {
