@@ -1,15 +1,17 @@
 #include "shell/ProposedFiles.h"
 
 #include "core/session/TrackSession.h"
+#include "core/vfs/FileTools.h"
 #include "core/view/ViewCommands.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <filesystem>
+
 std::string FolderOf(const std::string& path) {
-    const QFileInfo info(QString::fromStdString(path));
-    std::string folder = info.absolutePath().toStdString();
+    std::string folder = std::filesystem::path(AbsolutePath(path)).parent_path().string();
     if (folder.empty() || folder.back() != '/') {
         folder += '/';
     }

@@ -6,7 +6,6 @@
 #include <QAction>
 #include <QMenu>
 
-#include <filesystem>
 #include <utility>
 
 TRecentArchivesMenu::TRecentArchivesMenu(TIniFile& ini, QMenu* menu, QAction* removeMissing,
@@ -47,10 +46,7 @@ void TRecentArchivesMenu::Rebuild() {
 }
 
 void TRecentArchivesMenu::Remember(const std::string& path) {
-    // A file name is bytes: a QString would turn those that are not UTF-8 into U+FFFD, and the
-    // entry would name a file that does not exist.
-    const std::string absolute = std::filesystem::absolute(path).lexically_normal().string();
-    archives_ = WithRecentArchive(archives_, absolute);
+    archives_ = WithRecentArchive(archives_, AbsolutePath(path));
     SaveRecentArchives(ini_, archives_);
     Rebuild();
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <dirent.h>
+#include <filesystem>
 #include <sys/stat.h>
 #include <unordered_set>
 #include <utility>
@@ -155,4 +156,8 @@ bool DirectoryExists(const std::string& path) {
 bool FileExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::string AbsolutePath(const std::string& path) {
+    return std::filesystem::absolute(path).lexically_normal().string();
 }

@@ -14,3 +14,6 @@ bool FindFilesRecursive(const std::string& folder, const std::string& mask, TStr
 bool MatchesMask(const std::string& name, const std::string& mask);
 bool DirectoryExists(const std::string& path);
 bool FileExists(const std::string& path);
+// path made absolute against the working folder, "." and ".." taken out, byte for byte: a file
+// name need not be UTF-8, and one turned into text would name another file.
+std::string AbsolutePath(const std::string& path);

@@ -273,10 +273,13 @@ TEST_F(MainFormNavigationTest, AnOpenedArchiveIsRememberedAndReopensFromTheRecen
 TEST_F(MainFormNavigationTest, AnArchiveNameThatIsNotUtf8IsRememberedByteForByte) {
     TTrackFixture other;
     other.TrackName = "Other Track";
-    const std::string latin1 = WriteTracks("M\xDCHLE.POD", {other});
+    dir.MakeDir("M\xFChlen");
+    const std::string latin1 = WriteTracks("M\xFChlen/M\xDCHLE.POD", {other});
     OpenAndWait(latin1);
     ASSERT_EQ(form->RecentArchives(), (TStringList{latin1, archive}));
     EXPECT_EQ(TIniFile(IniPath()).ReadString(kRecentArchivesSection, "File1", ""), latin1);
+    const std::string folder = latin1.substr(0, latin1.rfind('/') + 1);
+    EXPECT_EQ(TIniFile(IniPath()).ReadString(kPreferencesSection, "LastTrackDir", ""), folder);
     OpenAndWait(archive);
     form->Menu(TMainMenu::RecentArchives)->actions()[1]->trigger();
     WaitUntil([this] { return form->windowTitle().contains("Other Track"); });
