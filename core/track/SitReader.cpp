@@ -257,13 +257,7 @@ void TTrackDescriptionScan::BeginBoxes() {
     track_.BoxCount = sit_->Count("box");
     WriteLog(Format("%d boxes found", track_.BoxCount));
     track_.TrackObjects.resize(static_cast<size_t>(track_.BoxCount));
-    progress_.SetRange(0, track_.BoxCount);
-    progress_.SetPosition(0);
-    progress_.SetStep(1);
-    section_ = TSection::Boxes;
-    sectionRecords_ = track_.BoxCount;
-    recordsRead_ = 0;
-    firstSlot_ = 0;
+    BeginSection(TSection::Boxes, track_.BoxCount, 0);
 }
 
 void TTrackDescriptionScan::BeginTopCrush() {
@@ -272,13 +266,17 @@ void TTrackDescriptionScan::BeginTopCrush() {
     WriteLog(Format("%d top crush objects found", track_.TopCrushCount));
     const size_t n = track_.TrackObjects.size();
     track_.TrackObjects.resize(n + 2 * static_cast<size_t>(track_.TopCrushCount));
-    progress_.SetRange(0, track_.TopCrushCount);
+    BeginSection(TSection::TopCrush, track_.TopCrushCount, n);
+}
+
+void TTrackDescriptionScan::BeginSection(TSection section, int32_t records, size_t firstSlot) {
+    progress_.SetRange(0, records);
     progress_.SetPosition(0);
     progress_.SetStep(1);
-    section_ = TSection::TopCrush;
-    sectionRecords_ = track_.TopCrushCount;
+    section_ = section;
+    sectionRecords_ = records;
     recordsRead_ = 0;
-    firstSlot_ = n;
+    firstSlot_ = firstSlot;
 }
 
 void TTrackDescriptionScan::CountKey() {

@@ -66,6 +66,9 @@ private:
     bool HandleKey(const std::string& line, std::vector<const TQRXBox*>& made);
     void BeginBoxes();
     void BeginTopCrush();
+    // A section of records, sized in the track's objects from firstSlot on: one progress step
+    // each.
+    void BeginSection(TSection section, int32_t records, size_t firstSlot);
     // One key more is in; once seven are, nothing after the last of them is read.
     void CountKey();
 
