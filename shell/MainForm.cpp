@@ -356,7 +356,7 @@ bool TFormMain::RunShortcut(const QKeyEvent* event) {
         event->modifiers() &
         (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
     const QKeySequence pressed(QKeyCombination(modifiers, static_cast<Qt::Key>(event->key())));
-    for (QAction* action : menu_.Actions) {
+    for (QAction* action : menu_.Actions()) {
         if (action->isEnabled() && !action->shortcut().isEmpty() && action->shortcut() == pressed) {
             action->trigger();
             return true;

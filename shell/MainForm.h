@@ -72,7 +72,29 @@ public:
     // The File, Recent archives list, newest first, as stored in the INI file.
     const TStringList& RecentArchives() const { return recent_->Archives(); }
 
-    // Menu commands, named after their entries.
+    // The opened track with its settings, archive, asset log and view.
+    TTrackSession& Session() { return *session_; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    QStatusBar* StatusBar1;
+    std::array<QLabel*, 5> StatusPanels{};
+    TMainMenuBar menu_;
+
+    // Menu commands, named after their entries; the menu table (MainMenu.cpp) hands them to the
+    // entries, which are the window's public face.
+    friend struct TMainMenuTable;
     void Open1Click();
     void ExportglTF1Click();
     void Savemappicture1Click();
@@ -122,26 +144,6 @@ public:
     void QuitClick();
     void MinimapClick();
     void ShowFrameRateClick();
-
-    // The opened track with its settings, archive, asset log and view.
-    TTrackSession& Session() { return *session_; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-
-private:
-    QStatusBar* StatusBar1;
-    std::array<QLabel*, 5> StatusPanels{};
-    TMainMenuBar menu_;
 
     void FormCreate();
     void FormDestroy();

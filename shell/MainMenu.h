@@ -111,12 +111,17 @@ constexpr TMainAction RestoreLocationAction(int slot) {
 }
 
 // The menus and entries built from the table, indexed by their enumerations.
-struct TMainMenuBar {
-    std::array<QMenu*, kMainMenuCount> Menus{};
-    std::array<QAction*, kMainActionCount> Actions{};
+class TMainMenuBar {
+public:
+    QMenu* Menu(TMainMenu menu) const { return menus_[static_cast<size_t>(menu)]; }
+    QAction* Action(TMainAction action) const { return actions_[static_cast<size_t>(action)]; }
+    const std::array<QAction*, kMainActionCount>& Actions() const { return actions_; }
 
-    QMenu* Menu(TMainMenu menu) const { return Menus[static_cast<size_t>(menu)]; }
-    QAction* Action(TMainAction action) const { return Actions[static_cast<size_t>(action)]; }
+private:
+    friend TMainMenuBar BuildMainMenu(QMenuBar& bar, TFormMain& form,
+                                      const std::function<void(const std::function<void()>&)>& run);
+    std::array<QMenu*, kMainMenuCount> menus_{};
+    std::array<QAction*, kMainActionCount> actions_{};
 };
 
 // Builds every menu and entry into bar. An entry that runs something hands its handler of form,

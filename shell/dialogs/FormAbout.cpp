@@ -84,6 +84,7 @@ TFormAbout::TFormAbout(QWidget* parent) : QDialog(parent) {
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::accept);
 
     Fanfare = new QSoundEffect(this);
+    Fanfare->setObjectName("Fanfare");
     Fanfare->setSource(QUrl("qrc:/sounds/FANFARE.wav"));
     connect(Label7, &THotSpotLabel::MouseEnter, this, &TFormAbout::Label7MouseEnter);
 

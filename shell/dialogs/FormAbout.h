@@ -29,6 +29,10 @@ class TFormAbout : public QDialog {
 public:
     explicit TFormAbout(QWidget* parent = nullptr);
 
+signals:
+    void FanfareStarted();
+
+private:
     QLabel* Label1; // title
     QLabel* Label2; // subtitle
     QLabel* Label3; // contact lines
@@ -42,10 +46,6 @@ public:
     QPushButton* BtnClose;
     QSoundEffect* Fanfare;
 
-signals:
-    void FanfareStarted();
-
-private:
     // Starts the fanfare from the beginning, cutting off one still playing. Without a sound
     // device nothing is heard and nothing is reported.
     void Label7MouseEnter();

@@ -153,6 +153,7 @@ TFormArchiveExplorer::TFormArchiveExplorer(const std::string& archivePath,
     LblCaption->setObjectName("LblCaption");
     LblCaption->setWordWrap(true);
     PreviewPages = new QStackedWidget(this);
+    PreviewPages->setObjectName("PreviewPages");
     LblPicture = new QLabel;
     LblPicture->setObjectName("LblPicture");
     LblPicture->setAlignment(Qt::AlignCenter);
@@ -165,6 +166,7 @@ TFormArchiveExplorer::TFormArchiveExplorer(const std::string& archivePath,
     TxtPreview->setLineWrapMode(QPlainTextEdit::NoWrap);
     TxtPreview->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     ModelPreview = new TModelView;
+    ModelPreview->setObjectName("ModelPreview");
     LblMessage = new QLabel;
     LblMessage->setObjectName("LblMessage");
     LblMessage->setWordWrap(true);

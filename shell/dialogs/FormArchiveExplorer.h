@@ -64,6 +64,7 @@ public:
     // cancels the extraction.
     std::function<std::optional<bool>(const std::vector<std::string>& conflicts)> AskOverwrite;
 
+private:
     QComboBox* CmbArchive;
     QPushButton* BtnOpenArchive;
     QLineEdit* EdtFilter;
@@ -83,7 +84,6 @@ public:
     QPushButton* BtnExtract;
     QPushButton* BtnExtractAll;
 
-private:
     void FillArchiveChoices(const std::string& first);
     void FillList();
     void FillPalettes();

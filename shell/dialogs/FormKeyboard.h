@@ -13,5 +13,6 @@ class TFormKeyboard : public QDialog {
 public:
     explicit TFormKeyboard(QWidget* parent = nullptr);
 
+private:
     QLabel* Image1;
 };

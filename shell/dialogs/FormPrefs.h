@@ -30,6 +30,16 @@ public:
     // Call only after the dialog was accepted: every field it reads has been checked.
     void AssignTo(TDMGLPrefs& prefs) const;
 
+    // Leaving a field schedules its check for after the focus change; until it has run, the
+    // field's verdict is still open.
+    bool FieldCheckPending() const { return pendingCheck_.isActive(); }
+
+    void reject() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
     QTabWidget* PageControl1;
     QWidget* TabRendering;
     QWidget* TabScreenshots;
@@ -51,16 +61,6 @@ public:
     QPushButton* btnOK;
     QPushButton* btnCancel;
 
-    // Leaving a field schedules its check for after the focus change; until it has run, the
-    // field's verdict is still open.
-    bool FieldCheckPending() const { return pendingCheck_.isActive(); }
-
-    void reject() override;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     void chkResetViewDistClick();
     void chkHideObjectsForClick();
     void comboImageFormatChange();

@@ -25,14 +25,14 @@ public:
     // Advances by the step, stopping at the end of the range.
     void StepIt() override;
 
-    QLabel* LblAction;
-    QLabel* LblSubAction;
-    QProgressBar* ProgressBar1;
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* LblAction;
+    QLabel* LblSubAction;
+    QProgressBar* ProgressBar1;
+
     void LetEventsRun();
 
     QWidget* owner_;

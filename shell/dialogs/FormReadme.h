@@ -16,8 +16,8 @@ public:
     // it, and the window opens all the same, empty.
     explicit TFormReadme(QWidget* parent = nullptr);
 
+private:
     QPlainTextEdit* Memo1;
 
-private:
     void FormCreate();
 };

@@ -35,15 +35,21 @@ TFormRecordSettings::TFormRecordSettings(bool hasSavedLocations, bool hasEditedP
     : QDialog(parent) {
     setWindowTitle("Record fly-through");
     CbSource = new QComboBox(this);
+    CbSource->setObjectName("CbSource");
     CbSource->addItems({"Along the course", "Saved locations", "Edited path"});
     auto* items = qobject_cast<QStandardItemModel*>(CbSource->model());
     items->item(static_cast<int>(TFlyThroughSource::SavedLocations))->setEnabled(hasSavedLocations);
     items->item(static_cast<int>(TFlyThroughSource::EditedPath))->setEnabled(hasEditedPath);
     SeWidth = Spin(kSideStep, kLargestSide, kSideStep, this);
+    SeWidth->setObjectName("SeWidth");
     SeHeight = Spin(kSideStep, kLargestSide, kSideStep, this);
+    SeHeight->setObjectName("SeHeight");
     SeFramesPerSecond = Spin(1, 240, 1, this);
+    SeFramesPerSecond->setObjectName("SeFramesPerSecond");
     SeSeconds = DoubleSpin(0.1, 3600, 1, this);
+    SeSeconds->setObjectName("SeSeconds");
     SeCourseHeight = DoubleSpin(0, 64, 0.05, this);
+    SeCourseHeight->setObjectName("SeCourseHeight");
 
     auto* form = new QFormLayout(this);
     form->addRow("Path:", CbSource);

@@ -30,6 +30,7 @@ public:
     // Settings.Output is left empty: the caller asks for the file.
     TRecordChoice Choice() const;
 
+private:
     QComboBox* CbSource;
     QSpinBox* SeWidth;
     QSpinBox* SeHeight;

@@ -49,16 +49,6 @@ TFormSearchPaths::TFormSearchPaths(QWidget* parent) : QDialog(parent) {
         grid->addWidget(buttons[i], i, 1);
         connect(buttons[i], &QPushButton::clicked, this, [this, i] { BtnPathClick(i); });
     }
-    EditSearchPath1 = edits_[0];
-    EditSearchPath2 = edits_[1];
-    EditSearchPath3 = edits_[2];
-    EditSearchPath4 = edits_[3];
-    EditSearchPath5 = edits_[4];
-    BtnPath1 = buttons[0];
-    BtnPath2 = buttons[1];
-    BtnPath3 = buttons[2];
-    BtnPath4 = buttons[3];
-    BtnPath5 = buttons[4];
 
     BtnOK = new QPushButton("OK", this);
     BtnOK->setObjectName("BtnOK");

@@ -28,21 +28,11 @@ public:
     void SetPaths(const TStringList& paths); // missing entries give empty fields
     TStringList Paths() const;               // always five entries
 
+private:
     QLabel* Memo1;
-    QLineEdit* EditSearchPath1;
-    QLineEdit* EditSearchPath2;
-    QLineEdit* EditSearchPath3;
-    QLineEdit* EditSearchPath4;
-    QLineEdit* EditSearchPath5;
-    QPushButton* BtnPath1;
-    QPushButton* BtnPath2;
-    QPushButton* BtnPath3;
-    QPushButton* BtnPath4;
-    QPushButton* BtnPath5;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
 
-private:
     void BtnPathClick(int index);
 
     std::array<QLineEdit*, 5> edits_{};

@@ -24,12 +24,12 @@ public:
     // The rows in view, as the copy button writes them.
     QString ShownText() const;
 
+private:
     QTableWidget* ListFiles;
     QCheckBox* chkMissingOnly;
     QPushButton* BtnCopy;
     QPushButton* BtnClose;
 
-private:
     void FillList();
     void BtnCopyClick();
 

@@ -154,6 +154,10 @@ TColor4 TFormWaterPrefs::Color() const {
                    SbAlpha->value() / 255.0f};
 }
 
+std::array<int, 4> TFormWaterPrefs::Channels() const {
+    return {SbRed->value(), SbGreen->value(), SbBlue->value(), SbAlpha->value()};
+}
+
 void TFormWaterPrefs::SbChange() {
     UpdateLabels();
     UpdateSwatch();
@@ -190,9 +194,7 @@ bool RunWaterDialog(TColor4& waterColor, TIniFile& ini, QWidget* parent) {
     }
     waterColor = form.Color();
     try {
-        ini.WriteString(kPreferencesSection, kWaterColorKey,
-                        FormatWaterColor({form.SbRed->value(), form.SbGreen->value(),
-                                          form.SbBlue->value(), form.SbAlpha->value()}));
+        ini.WriteString(kPreferencesSection, kWaterColorKey, FormatWaterColor(form.Channels()));
     } catch (const EInOutError& e) {
         QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(),
                               QString::fromStdString(e.what()));

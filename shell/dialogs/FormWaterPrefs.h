@@ -6,6 +6,8 @@
 
 #include <QDialog>
 
+#include <array>
+
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -27,7 +29,10 @@ public:
 
     void SetColor(const TColor4& color);
     TColor4 Color() const; // bar positions / 255
+    // The bar positions, red, green, blue and alpha, as the INI file stores them.
+    std::array<int, 4> Channels() const;
 
+private:
     QGroupBox* GroupBox1;
     QScrollBar* SbRed;
     QScrollBar* SbGreen;
@@ -44,7 +49,6 @@ public:
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
 
-private:
     void SbChange();
     void BtnColorPickClick();
     void UpdateLabels();

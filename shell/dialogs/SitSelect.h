@@ -19,13 +19,14 @@ public:
     // The selected line, or -1.
     int SelectedIndex() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     QLabel* Label1;
     QListWidget* ListBox1;
     QPushButton* BtnOK;
     QPushButton* BtnCancel;
-
-protected:
-    void showEvent(QShowEvent* event) override;
 };
 
 // Shows the dialog modally; the selected line when it was closed with OK, otherwise -1.

@@ -17,6 +17,14 @@
 #include <string>
 #include <vector>
 
+// Chooses a menu entry as the user does, who can choose only an enabled one.
+inline void Choose(TFormMain& main, TMainAction action) {
+    QAction* entry = main.Action(action);
+    EXPECT_TRUE(entry->isEnabled())
+        << "entry " << entry->objectName().toStdString() << " is disabled";
+    entry->trigger();
+}
+
 // Answers every modal exchange of the main window and remembers what was asked.
 class TRecordingDialogs : public TMainFormDialogs {
 public:

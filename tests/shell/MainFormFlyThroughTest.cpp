@@ -29,9 +29,9 @@ protected:
         Camera() = TCameraPos{};
         Camera().TransX = 1;
         Camera().TransZ = 2;
-        form->Action(TMainAction::AddKeyframe)->trigger();
+        Choose(*form, TMainAction::AddKeyframe);
         Camera().TransX = 5;
-        form->Action(TMainAction::AddKeyframe)->trigger();
+        Choose(*form, TMainAction::AddKeyframe);
         Camera().TransX = -5;
         Camera().TransZ = 7;
         Camera().Heading = 30;
@@ -46,7 +46,7 @@ protected:
 TEST_F(MainFormFlyThroughTest, PlaysTheKeyframesPausesOnSpaceAndEscPutsTheCameraBack) {
     AddTwoKeyframesAndMoveAway();
     const int framesBefore = form->TrackView().FramesDrawn();
-    form->Action(TMainAction::PlayFlyThrough)->trigger();
+    Choose(*form, TMainAction::PlayFlyThrough);
 
     // Between the keyframes, on its way from the first to the second, drawing as it goes.
     WaitUntil([&] {
@@ -80,34 +80,34 @@ TEST_F(MainFormFlyThroughTest, SavedKeyframesLoadAgainAsTheyWere) {
     AddTwoKeyframesAndMoveAway();
     const std::string saved = dir.Path() + "lap.txt";
     dialogs->SaveFileAnswer = saved;
-    form->Action(TMainAction::SaveCameraPath)->trigger();
+    Choose(*form, TMainAction::SaveCameraPath);
     const std::string text = ReadFileBytes(saved);
     EXPECT_NE(text.find("\n1.00 "), std::string::npos) << text;
     EXPECT_NE(text.find("\n5.00 "), std::string::npos) << text;
 
     // Nothing to save once cleared: said so, and no file.
-    form->Action(TMainAction::ClearKeyframes)->trigger();
+    Choose(*form, TMainAction::ClearKeyframes);
     dialogs->SaveFileAnswer = dir.Path() + "none.txt";
-    form->Action(TMainAction::SaveCameraPath)->trigger();
+    Choose(*form, TMainAction::SaveCameraPath);
     EXPECT_EQ(dialogs->Errors.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(dir.Path() + "none.txt"));
 
     // Loaded, one more added and removed again: the same path as saved.
     dialogs->OpenFileAnswer = saved;
-    form->Action(TMainAction::LoadCameraPath)->trigger();
-    form->Action(TMainAction::AddKeyframe)->trigger();
-    form->Action(TMainAction::RemoveLastKeyframe)->trigger();
+    Choose(*form, TMainAction::LoadCameraPath);
+    Choose(*form, TMainAction::AddKeyframe);
+    Choose(*form, TMainAction::RemoveLastKeyframe);
     dialogs->SaveFileAnswer = dir.Path() + "again.txt";
-    form->Action(TMainAction::SaveCameraPath)->trigger();
+    Choose(*form, TMainAction::SaveCameraPath);
     EXPECT_EQ(ReadFileBytes(dir.Path() + "again.txt"), text);
 
     // A file that is no path leaves the keyframes as they were.
     WriteFileBytes(dir.Path() + "junk.txt", "not a keyframe\n");
     dialogs->OpenFileAnswer = dir.Path() + "junk.txt";
-    form->Action(TMainAction::LoadCameraPath)->trigger();
+    Choose(*form, TMainAction::LoadCameraPath);
     EXPECT_EQ(dialogs->Errors.size(), 2u);
     dialogs->SaveFileAnswer = dir.Path() + "kept.txt";
-    form->Action(TMainAction::SaveCameraPath)->trigger();
+    Choose(*form, TMainAction::SaveCameraPath);
     EXPECT_EQ(ReadFileBytes(dir.Path() + "kept.txt"), text);
 }
 
@@ -115,13 +115,13 @@ TEST_F(MainFormFlyThroughTest, PathsAndRecordingsAreProposedWhereTheLastOfTheirK
     AddTwoKeyframesAndMoveAway();
     const std::string paths = dir.MakeDir("paths");
     dialogs->SaveFileAnswer = paths + "/lap.txt";
-    form->Action(TMainAction::SaveCameraPath)->trigger();
+    Choose(*form, TMainAction::SaveCameraPath);
     ASSERT_TRUE(dialogs->Errors.empty()) << dialogs->Errors.front();
     dialogs->SaveFileAnswer.reset();
-    form->Action(TMainAction::SaveCameraPath)->trigger();
-    form->Action(TMainAction::SaveMapPicture)->trigger();
+    Choose(*form, TMainAction::SaveCameraPath);
+    Choose(*form, TMainAction::SaveMapPicture);
     dialogs->RecordAnswer = TRecordChoice{};
-    form->Action(TMainAction::RecordFlyThrough)->trigger();
+    Choose(*form, TMainAction::RecordFlyThrough);
 
     ASSERT_EQ(dialogs->SaveFileRequests.size(), 4u);
     EXPECT_EQ(
@@ -140,7 +140,7 @@ TEST_F(MainFormFlyThroughTest, RecordWritesEveryFrameOfTheChosenPathAndLeavesThe
     choice.Settings = TRecordSettings{"", 32, 24, 4, 0.5};
     dialogs->RecordAnswer = choice;
     dialogs->SaveFileAnswer = dir.Path() + "frames/";
-    form->Action(TMainAction::RecordFlyThrough)->trigger();
+    Choose(*form, TMainAction::RecordFlyThrough);
 
     ASSERT_TRUE(dialogs->Errors.empty()) << dialogs->Errors.front();
     ASSERT_EQ(dialogs->RecordOffers.size(), 1u);

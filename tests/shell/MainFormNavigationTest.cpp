@@ -154,7 +154,7 @@ TEST_F(MainFormNavigationTest, AClickOnTheMinimapTakesTheCameraToTheClickedCell)
 }
 
 TEST_F(MainFormNavigationTest, AMinimapClickKeepsTheHeightAboveGroundWhileFollowing) {
-    form->Activate1Click();
+    Choose(*form, TMainAction::ToggleFollowTerrain);
     const double above = form->Session().View().HeightAboveGround;
     QTest::keyClick(form.get(), Qt::Key_M);
     const TViewRect area = form->TrackView().MinimapArea();

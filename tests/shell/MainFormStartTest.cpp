@@ -138,7 +138,7 @@ TEST_F(MainFormTest, CommandLineReportsAMissingArchiveAsOpenDoes) {
     EXPECT_EQ(main.Session().Archive(), nullptr);
     ASSERT_EQ(dialogs->Errors.size(), 1u);
     dialogs->ArchiveAnswer = missing;
-    main.Open1Click();
+    Choose(main, TMainAction::OpenArchive);
     ASSERT_EQ(dialogs->Errors.size(), 2u);
     EXPECT_EQ(dialogs->Errors[1], dialogs->Errors[0]);
     EXPECT_FALSE(main.Menu(TMainMenu::View)->menuAction()->isEnabled());
@@ -150,29 +150,36 @@ TEST_F(MainFormTest, AQuitAskedForWhileAnOpenErrorIsShownEndsTheViewer) {
     bool closedAtOnce = true;
     dialogs->OnError = [&] { closedAtOnce = main.close(); };
     dialogs->ArchiveAnswer = dir.Path() + "NOSUCH.POD";
-    main.Open1Click();
+    Choose(main, TMainAction::OpenArchive);
     ASSERT_EQ(dialogs->Errors.size(), 1u);
     EXPECT_FALSE(closedAtOnce) << "the open is still running under the box";
     WaitUntil([&] { return !main.isVisible(); });
     EXPECT_FALSE(main.isVisible());
 }
 
-TEST_F(MainFormTest, SizeCommandsResizeTheViewBeforeAnyTrack) {
+TEST_F(MainFormTest, SizeCommandsWaitForATrackAndThenResizeTheView) {
     TFormMain& main = Start();
-    main.N178x126QRX11Click();
+    QAction* qrx1 = main.Action(TMainAction::ViewSizeQrx1);
+    EXPECT_FALSE(qrx1->isEnabled()) << "the View menu is disabled until a track is open";
+    qrx1->trigger();
+    EXPECT_EQ(main.TrackView().size(), QSize(640, 480));
+    EXPECT_EQ(main.TrackView().FramesDrawn(), 0) << "nothing is drawn before a track is open";
+
+    OpenAndWait(WriteTracks("SIZE.POD", {TTrackFixture{}}));
+    qrx1->trigger();
     EXPECT_EQ(main.TrackView().size(), QSize(178, 126));
     EXPECT_EQ(main.StatusText(4), QStringLiteral("178x126"));
-    main.N1024x7681Click();
+    Choose(main, TMainAction::ViewSize1024x768);
     EXPECT_EQ(main.TrackView().size(), QSize(1024, 768));
     TIniFile ini(IniPath());
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelWidth", 0), 1024);
     EXPECT_EQ(ini.ReadInteger("Preferences", "PanelHeight", 0), 768);
-    EXPECT_EQ(main.TrackView().FramesDrawn(), 0) << "nothing is drawn before a track is open";
 }
 
 TEST_F(MainFormTest, StatusSpacerTakesWhatTheOtherPanelsLeave) {
     TFormMain& main = Start();
-    main.N800x6001Click();
+    OpenAndWait(WriteTracks("SIZE.POD", {TTrackFixture{}}));
+    Choose(main, TMainAction::ViewSize800x600);
     // The status bar is laid out again once the window system has the new size.
     const auto spacerWidth = [&main] {
         return main.statusBar()->width() - (400 + 60 + 50 + 60) - 40;
@@ -187,23 +194,25 @@ TEST_F(MainFormTest, StatusSpacerTakesWhatTheOtherPanelsLeave) {
 
 TEST_F(MainFormTest, CustomSizeRaisesSmallValuesAndKeepsCancelledOnes) {
     TFormMain& main = Start();
+    OpenAndWait(WriteTracks("SIZE.POD", {TTrackFixture{}}));
     dialogs->TextAnswers = {std::string("10"), std::nullopt};
-    main.CustomSize1Click();
+    Choose(main, TMainAction::CustomViewSize);
     EXPECT_EQ(main.TrackView().size(), QSize(60, 480));
     ASSERT_EQ(dialogs->Prompts.size(), 2u);
     EXPECT_EQ(dialogs->Prompts[0], "3d View|Please enter 3d view width|640");
     EXPECT_EQ(dialogs->Prompts[1], "3d View|Please enter 3d view height|480");
 
     dialogs->TextAnswers = {std::string("wide"), std::string("300")};
-    main.CustomSize1Click();
+    Choose(main, TMainAction::CustomViewSize);
     EXPECT_EQ(main.TrackView().size(), QSize(60, 300));
 }
 
 TEST_F(MainFormTest, CustomSizeLargerThanTheScreenIsKeptWithinIt) {
     TFormMain& main = Start();
+    OpenAndWait(WriteTracks("SIZE.POD", {TTrackFixture{}}));
     const QRect area = main.screen()->availableGeometry();
     dialogs->TextAnswers = {std::to_string(area.width() * 4), std::to_string(area.height() * 4)};
-    main.CustomSize1Click();
+    Choose(main, TMainAction::CustomViewSize);
     // The window takes the whole free area, moved there from the centre where it started.
     ExpectWholeWindowOnScreenWithTheWidestView(main);
     EXPECT_EQ(main.frameGeometry().height(), area.height());
@@ -350,16 +359,16 @@ TEST_F(MainFormTest, LoaderMessagesReachTheUserThroughTheWindow) {
 
 TEST_F(MainFormTest, TestFpsWithoutTrackSaysNothingWasDrawn) {
     TFormMain& main = Start();
-    main.GetFPS1Click();
+    Choose(main, TMainAction::TestFrameRate);
     ASSERT_EQ(dialogs->Messages.size(), 1u);
     EXPECT_EQ(dialogs->Messages[0].Text, "No frames were drawn.");
 }
 
 TEST_F(MainFormTest, HelpCommandsOpenTheirWindows) {
     TFormMain& main = Start();
-    main.N1Click();
-    main.Keyboardlayout1Click();
-    main.AboutDunmereGL1Click();
+    Choose(main, TMainAction::ShowReadme);
+    Choose(main, TMainAction::ShowKeyboardLayout);
+    Choose(main, TMainAction::ShowAbout);
     EXPECT_EQ(dialogs->HelpWindows, (std::vector<std::string>{"readme", "keyboard", "about"}));
 }
 
@@ -369,7 +378,7 @@ TEST_F(MainFormTest, EditingSearchPathsRebuildsTheFinderFolders) {
         paths = {"/games/qrx1", "", "/games/qrx2", "", ""};
         return true;
     };
-    main.Editsearchpaths1Click();
+    Choose(main, TMainAction::EditSearchPaths);
     EXPECT_EQ(main.Session().Finder().SearchFolders,
               (TStringList{dir.Path() + "data", "/games/qrx1", "", "/games/qrx2", "", ""}));
 }
@@ -381,7 +390,7 @@ TEST_F(MainFormTest, ConfirmedPreferencesRelabelTheScreenshotEntry) {
         prefs.HideObjectsWhileMovingFor = 1500;
         return true;
     };
-    main.Preferences1Click();
+    Choose(main, TMainAction::EditPreferences);
     EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
               QStringLiteral("Take TGA screenshot ..."));
     EXPECT_EQ(main.Session().View().HideObjectsWhileMovingFor, 1500);
@@ -390,7 +399,7 @@ TEST_F(MainFormTest, ConfirmedPreferencesRelabelTheScreenshotEntry) {
         prefs.ScreenshotFormat = "BMP";
         return false;
     };
-    main.Preferences1Click();
+    Choose(main, TMainAction::EditPreferences);
     EXPECT_EQ(main.Action(TMainAction::SaveScreenshot)->text(),
               QStringLiteral("Take TGA screenshot ..."));
 }

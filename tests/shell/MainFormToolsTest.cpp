@@ -23,7 +23,7 @@ TEST_F(MainFormTest, TheTrackToolsWaitForATrackAndThenReportWhatItsLoadUsed) {
     OpenAndWait(WriteTracks("tools.pod", {TrackWithAMissingTexture()}));
     ASSERT_TRUE(main.Action(TMainAction::ShowTrackReport)->isEnabled());
 
-    main.Action(TMainAction::ShowTrackReport)->trigger();
+    Choose(main, TMainAction::ShowTrackReport);
     ASSERT_EQ(dialogs->ReportsShown.size(), 1u);
     const std::vector<TAssetRecord>& records = dialogs->ReportsShown.front();
     ASSERT_FALSE(records.empty());
@@ -38,7 +38,7 @@ TEST_F(MainFormTest, ExportGltfWritesTheChosenFileWithItsEnding) {
     TFormMain& main = Start();
     OpenAndWait(WriteTracks("tools.pod", {TTrackFixture{}}));
     dialogs->SaveFileAnswer = dir.Path() + "exported";
-    main.Action(TMainAction::ExportGltf)->trigger();
+    Choose(main, TMainAction::ExportGltf);
 
     ASSERT_EQ(dialogs->SaveFileRequests.size(), 1u);
     EXPECT_NE(dialogs->SaveFileRequests.front().find("/Test Track.glb|glTF binary (*.glb)"),
@@ -55,7 +55,7 @@ TEST_F(MainFormTest, SaveMapPictureDrawsTheWholeGridOffScreenAndTheViewGoesOn) {
     OpenAndWait(WriteTracks("tools.pod", {dry}));
     const QSize viewBefore = main.TrackView().size();
     dialogs->SaveFileAnswer = dir.Path() + "map.png";
-    main.Action(TMainAction::SaveMapPicture)->trigger();
+    Choose(main, TMainAction::SaveMapPicture);
     EXPECT_TRUE(dialogs->Errors.empty()) << dialogs->Errors.front();
 
     png_image image{};
@@ -79,8 +79,8 @@ TEST_F(MainFormTest, CancellingTheSaveDialogWritesNothing) {
     TFormMain& main = Start();
     OpenAndWait(WriteTracks("tools.pod", {TTrackFixture{}}));
     dialogs->SaveFileAnswer.reset();
-    main.Action(TMainAction::ExportGltf)->trigger();
-    main.Action(TMainAction::SaveMapPicture)->trigger();
+    Choose(main, TMainAction::ExportGltf);
+    Choose(main, TMainAction::SaveMapPicture);
     EXPECT_EQ(dialogs->SaveFileRequests.size(), 2u);
     EXPECT_EQ(dialogs->Beeps, 0);
     EXPECT_TRUE(dialogs->Errors.empty());

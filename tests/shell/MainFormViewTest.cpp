@@ -189,7 +189,7 @@ TEST_F(MainFormViewTest, AltKeypadMovesTheBackgroundAndMainKeyboardSignsDoNothin
     Press(Qt::Key_Plus);
     Press(Qt::Key_Minus);
     EXPECT_EQ(form->Session().View().ViewDistance, 50);
-    form->Resetbackgroundoffset1Click();
+    Choose(*form, TMainAction::ResetBackgroundOffset);
     EXPECT_EQ(form->Session().View().BackgroundOffset, 0);
 }
 
@@ -223,7 +223,7 @@ TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
     const int frames = form->TrackView().FramesDrawn();
     Press(Qt::Key_D);
     Press(Qt::Key_S);
-    form->Hightide1Click();
+    Choose(*form, TMainAction::ToggleHighTide);
     EXPECT_EQ(form->StatusText(3), QStringLiteral("-----C"));
     EXPECT_FALSE(form->Session().View().Display.ShowBackdrop);
     EXPECT_EQ(form->Session().View().Display.AreaShape, TAreaShape::Square);
@@ -232,7 +232,7 @@ TEST_F(MainFormViewTest, LayerLettersFollowTheToggleKeys) {
 }
 
 TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
-    form->Action(SkyPresetAction(4))->trigger();
+    Choose(*form, SkyPresetAction(4));
     EXPECT_EQ(form->Session().View().Display.SkyType, 4);
     EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.r, 0.3f);
     EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.b, 0.3f);
@@ -245,12 +245,12 @@ TEST_F(MainFormViewTest, SkyPresetsTintAndCheckExactlyOneEntry) {
     EXPECT_TRUE(form->Action(SkyPresetAction(0))->isChecked());
     EXPECT_EQ(form->Session().View().Display.AreaShape, TAreaShape::Circle)
         << "Ctrl+S is not plain S";
-    form->Action(SkyPresetAction(3))->trigger();
+    Choose(*form, SkyPresetAction(3));
     EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.r, 0.8f);
     EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.g, 0.7f);
     EXPECT_FLOAT_EQ(form->Session().View().Display.GlobalTint.b, 0.6f);
     // Choosing the checked entry again keeps it checked.
-    form->Action(SkyPresetAction(3))->trigger();
+    Choose(*form, SkyPresetAction(3));
     EXPECT_TRUE(form->Action(SkyPresetAction(3))->isChecked());
 }
 
@@ -329,8 +329,8 @@ TEST_F(MainFormViewTest, FollowTerrainSwitchesItsCaptionAndMark) {
     EXPECT_EQ(form->Action(TMainAction::ToggleFollowTerrain)->text(), QStringLiteral("Activate"));
     EXPECT_NEAR(form->Session().View().Camera.TransY, y, 1e-5);
 
-    form->Action(TMainAction::ToggleFollowWater)->trigger();
-    form->Action(TMainAction::ToggleSteeringMode)->trigger();
+    Choose(*form, TMainAction::ToggleFollowWater);
+    Choose(*form, TMainAction::ToggleSteeringMode);
     EXPECT_FALSE(form->Session().View().FollowWater);
     EXPECT_FALSE(form->Action(TMainAction::ToggleFollowWater)->isChecked());
     EXPECT_FALSE(form->Session().View().SteeringMode);
@@ -339,8 +339,8 @@ TEST_F(MainFormViewTest, FollowTerrainSwitchesItsCaptionAndMark) {
 
 TEST_F(MainFormViewTest, DrawDistanceEntriesDoNothing) {
     const int frames = form->TrackView().FramesDrawn();
-    form->Action(TMainAction::IncreaseDrawDistanceLabel)->trigger();
-    form->Action(TMainAction::DecreaseDrawDistanceLabel)->trigger();
+    Choose(*form, TMainAction::IncreaseDrawDistanceLabel);
+    Choose(*form, TMainAction::DecreaseDrawDistanceLabel);
     EXPECT_EQ(form->Session().View().ViewDistance, 50);
     EXPECT_EQ(form->TrackView().FramesDrawn(), frames);
 }
@@ -352,53 +352,53 @@ TEST_F(MainFormViewTest, EveryMenuEntryRunsItsOwnCommand) {
         {TMainAction::ViewSize1024x768, {1024, 768}}, {TMainAction::ViewSizeQrx1, {178, 126}},
         {TMainAction::ViewSizeQrx2, {257, 210}},      {TMainAction::ViewSize640x480, {640, 480}}};
     for (const auto& [action, size] : sizes) {
-        form->Action(action)->trigger();
+        Choose(*form, action);
         EXPECT_EQ(form->TrackView().size(), size)
             << form->TrackView().size().width() << "x" << form->TrackView().size().height();
     }
     dialogs->TextAnswers = {std::string("300"), std::string("200")};
-    form->Action(TMainAction::CustomViewSize)->trigger();
+    Choose(*form, TMainAction::CustomViewSize);
     EXPECT_EQ(form->TrackView().size(), QSize(300, 200));
 
-    form->Action(TMainAction::OpenArchive)->trigger();
+    Choose(*form, TMainAction::OpenArchive);
     EXPECT_EQ(dialogs->OpenFolders.size(), 1u);
     bool searchPathsEdited = false;
     dialogs->OnSearchPaths = [&](TStringList&) {
         searchPathsEdited = true;
         return false;
     };
-    form->Action(TMainAction::EditSearchPaths)->trigger();
+    Choose(*form, TMainAction::EditSearchPaths);
     EXPECT_TRUE(searchPathsEdited);
     bool preferencesEdited = false;
     dialogs->OnPreferences = [&](TDMGLPrefs&) {
         preferencesEdited = true;
         return false;
     };
-    form->Action(TMainAction::EditPreferences)->trigger();
+    Choose(*form, TMainAction::EditPreferences);
     EXPECT_TRUE(preferencesEdited);
 
     form->Session().View().BackgroundOffset = 3;
-    form->Action(TMainAction::ResetBackgroundOffset)->trigger();
+    Choose(*form, TMainAction::ResetBackgroundOffset);
     EXPECT_EQ(form->Session().View().BackgroundOffset, 0);
-    form->Action(TMainAction::ToggleHighTide)->trigger();
+    Choose(*form, TMainAction::ToggleHighTide);
     EXPECT_TRUE(form->Session().View().Display.HighTide);
-    form->Action(TMainAction::ToggleFollowGroundBoxes)->trigger();
+    Choose(*form, TMainAction::ToggleFollowGroundBoxes);
     EXPECT_FALSE(form->Session().View().FollowGroundBoxes);
     dialogs->SaveAnswer = std::nullopt;
-    form->Action(TMainAction::SaveScreenshot)->trigger();
+    Choose(*form, TMainAction::SaveScreenshot);
     EXPECT_EQ(dialogs->SaveProposedName, "Test Track.JPG");
 
     const TCameraPos saved = form->Session().View().Camera;
-    form->Action(SaveLocationAction(0))->trigger();
+    Choose(*form, SaveLocationAction(0));
     Drag(Qt::RightButton, {}, 40, 40);
-    form->Action(RestoreLocationAction(0))->trigger();
+    Choose(*form, RestoreLocationAction(0));
     EXPECT_FLOAT_EQ(form->Session().View().Camera.TransZ, saved.TransZ);
 
-    form->Action(TMainAction::ShowReadme)->trigger();
-    form->Action(TMainAction::ShowKeyboardLayout)->trigger();
-    form->Action(TMainAction::ShowAbout)->trigger();
+    Choose(*form, TMainAction::ShowReadme);
+    Choose(*form, TMainAction::ShowKeyboardLayout);
+    Choose(*form, TMainAction::ShowAbout);
     EXPECT_EQ(dialogs->HelpWindows, (std::vector<std::string>{"readme", "keyboard", "about"}));
-    form->Action(TMainAction::TestFrameRate)->trigger();
+    Choose(*form, TMainAction::TestFrameRate);
     ASSERT_EQ(dialogs->Messages.size(), 1u);
     EXPECT_EQ(dialogs->Messages[0].Caption, "Test FPS");
 }
@@ -443,7 +443,7 @@ TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
     form->UpdatePositionStatus();
     EXPECT_TRUE(fits()) << panel->text().toStdString();
     // The map view's camera stands high above the track; the field of view at its widest.
-    form->Mapviewtoggle1Click();
+    Choose(*form, TMainAction::ToggleMapView);
     form->Session().View().Camera.FOV = 180;
     form->Session().View().Camera.Heading = 89.95f;
     form->UpdatePositionStatus();
@@ -453,11 +453,11 @@ TEST_F(MainFormViewTest, ThePositionTextFitsIntoItsPanel) {
 }
 
 TEST_F(MainFormViewTest, TestFpsDrawsTwentyFramesAndAgreesWithTheOverlay) {
-    form->Action(TMainAction::ToggleFrameRate)->trigger();
+    Choose(*form, TMainAction::ToggleFrameRate);
     // The overlay's last second then holds the test's frames alone.
     WaitUntil([&] { return form->TrackView().OverlayText()[0] == "FPS -"; });
     const int frames = form->TrackView().FramesDrawn();
-    form->GetFPS1Click();
+    Choose(*form, TMainAction::TestFrameRate);
     const std::string overlay = form->TrackView().OverlayText()[0];
     EXPECT_EQ(form->TrackView().FramesDrawn() - frames, 20);
     ASSERT_EQ(dialogs->Messages.size(), 1u);
@@ -480,7 +480,7 @@ TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {
     form->Session().Prefs().ScreenshotFormat = "BMP";
     dialogs->SaveAnswer = dir.Path() + "shots/shot";
     dir.MakeDir("shots");
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     EXPECT_EQ(dialogs->SaveProposedName, "Test Track.BMP");
     EXPECT_EQ(dialogs->SaveFilterIndex, 4);
     const std::string file = dir.Path() + "shots/shot.BMP";
@@ -506,7 +506,7 @@ TEST_F(MainFormViewTest, ScreenshotGetsTheFormatExtensionAndBeeps) {
     // The same name again: declining the overwrite question writes nothing and stays silent.
     WriteFileBytes(file, "keep");
     dialogs->YesNoAnswer = false;
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     EXPECT_EQ(dialogs->Questions, (std::vector<std::string>{"Overwrite existing file?"}));
     EXPECT_EQ(ReadFileBytes(file), "keep");
     EXPECT_EQ(dialogs->Beeps, 1);
@@ -521,7 +521,7 @@ TEST_F(MainFormViewTest, ScreenshotIntoAMissingFolderIsAnErrorWithoutBeepInEvery
         dialogs->Errors.clear();
         form->Session().Prefs().ScreenshotFormat = format;
         dialogs->SaveAnswer = dir.Path() + "nowhere/shot";
-        form->Save1Click();
+        Choose(*form, TMainAction::SaveScreenshot);
         ASSERT_EQ(dialogs->Errors.size(), 1u);
         EXPECT_EQ(dialogs->Errors[0],
                   "In " + dir.Path() + "nowhere/shot." + format + " kann nicht geschrieben werden");
@@ -541,7 +541,7 @@ TEST_F(MainFormViewTest, ScreenshotDialogOpensInThePicturesFolderUntilAPictureWa
     const std::string homeFolder = home.Path().substr(0, home.Path().size() - 1);
     const auto openedIn = [&] {
         dialogs->SaveAnswer = std::nullopt;
-        form->Save1Click();
+        Choose(*form, TMainAction::SaveScreenshot);
         return dialogs->SaveFolder;
     };
 
@@ -552,11 +552,11 @@ TEST_F(MainFormViewTest, ScreenshotDialogOpensInThePicturesFolderUntilAPictureWa
 
     // Neither a folder that could not take the picture nor one whose file was kept is stored.
     dialogs->SaveAnswer = dir.Path() + "nowhere/shot";
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     dir.WriteFile("kept/shot.JPG", "keep");
     dialogs->YesNoAnswer = false;
     dialogs->SaveAnswer = dir.Path() + "kept/shot";
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     EXPECT_EQ(dialogs->Beeps, 0);
     EXPECT_FALSE(form->Session().Ini().ValueExists("Preferences", "LastScreenshotDir"));
     EXPECT_EQ(openedIn(), home.Path() + "Pictures");
@@ -568,7 +568,7 @@ TEST_F(MainFormViewTest, ScreenshotDialogOpensInThePicturesFolderUntilAPictureWa
     // A written picture makes its folder the next start.
     dir.MakeDir("shots");
     dialogs->SaveAnswer = dir.Path() + "shots/shot";
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     EXPECT_EQ(dialogs->Beeps, 1);
     EXPECT_EQ(TIniFile(IniPath()).ReadString("Preferences", "LastScreenshotDir", ""),
               dir.Path() + "shots/");
@@ -578,7 +578,7 @@ TEST_F(MainFormViewTest, ScreenshotDialogOpensInThePicturesFolderUntilAPictureWa
 TEST_F(MainFormViewTest, ScreenshotInAnUnknownFormatWritesNothingAndSaysSo) {
     form->Session().Prefs().ScreenshotFormat = "GIF";
     dialogs->SaveAnswer = dir.Path() + "shot";
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     EXPECT_EQ(dialogs->SaveFilterIndex, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.Path() + "shot.GIF"));
     ASSERT_EQ(dialogs->Errors.size(), 1u);
@@ -589,7 +589,7 @@ TEST_F(MainFormViewTest, ScreenshotInAnUnknownFormatWritesNothingAndSaysSo) {
 TEST_F(MainFormViewTest, PngScreenshotTypedWithoutExtensionIsAPng) {
     form->Session().Prefs().ScreenshotFormat = "PNG";
     dialogs->SaveAnswer = dir.Path() + "shot";
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     const std::string bytes = ReadFileBytes(dir.Path() + "shot.PNG");
     EXPECT_EQ(bytes.substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
     EXPECT_EQ(dialogs->Beeps, 1);
@@ -598,7 +598,7 @@ TEST_F(MainFormViewTest, PngScreenshotTypedWithoutExtensionIsAPng) {
 
 TEST_F(MainFormViewTest, CancelledScreenshotWritesNothing) {
     dialogs->SaveAnswer = std::nullopt;
-    form->Save1Click();
+    Choose(*form, TMainAction::SaveScreenshot);
     EXPECT_EQ(dialogs->Beeps, 0);
     TIniFile ini(IniPath());
     EXPECT_FALSE(ini.ValueExists("Preferences", "LastScreenshotDir"));

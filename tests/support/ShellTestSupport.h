@@ -12,6 +12,8 @@
 
 #include <functional>
 #include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
 
 // Qt's sound stack warns on every sound effect of a machine without a sound device, as test
 // machines are; the fanfare needs none to be tested. Only those lines are kept out of the test
@@ -41,6 +43,17 @@ inline QApplication& TestApplication() {
     QuietTheMissingSoundDevice();
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+// A window's widget by its object name, as the window keeps its widgets to itself: the tests reach
+// them by what they are called, as a user does by what they show. A missing one fails the test.
+template <typename W> W* Widget(const QObject& window, const char* name) {
+    W* widget = window.findChild<W*>(QString::fromLatin1(name));
+    if (widget == nullptr) {
+        throw std::logic_error(std::string("no widget \"") + name + "\" in " +
+                               window.metaObject()->className());
+    }
+    return widget;
 }
 
 // How long a test waits for something that takes milliseconds on an idle machine: long enough

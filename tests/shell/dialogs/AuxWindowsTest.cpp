@@ -84,54 +84,57 @@ TEST_F(AuxWindows, AboutBoxIsLockedAtItsDesignedSizeAndLayout) {
     EXPECT_EQ(form.size(), QSize(307, 317));
     EXPECT_EQ(form.minimumSize(), QSize(307, 317));
     EXPECT_EQ(form.maximumSize(), QSize(307, 317));
-    EXPECT_EQ(form.Label1->text(), "DunmereGL");
-    EXPECT_EQ(form.Label1->pos(), QPoint(8, 8));
-    EXPECT_TRUE(form.Label1->font().bold());
-    EXPECT_EQ(form.Label1->font().pixelSize(), 16);
-    EXPECT_EQ(form.Label2->text(), "a Quarrix 1 & 2 Track Viewer using OpenGL");
-    EXPECT_EQ(form.Label2->pos(), QPoint(8, 32));
-    EXPECT_EQ(form.Label8->text(), "Libraries used:");
-    EXPECT_TRUE(form.Label8->font().bold());
-    EXPECT_TRUE(form.Label9->text().startsWith("Textures"));
-    EXPECT_EQ(form.Label9->text().count('\n'), 2);
-    EXPECT_TRUE(form.Label10->text().startsWith("glBMP"));
-    EXPECT_EQ(form.Label10->pos(), QPoint(8, 264));
-    EXPECT_EQ(form.BtnClose->geometry(), QRect(224, 284, 75, 25));
-    EXPECT_TRUE(form.BtnClose->isDefault());
-    EXPECT_EQ(form.BtnClose->text(), "Close");
+    EXPECT_EQ(Widget<QLabel>(form, "Label1")->text(), "DunmereGL");
+    EXPECT_EQ(Widget<QLabel>(form, "Label1")->pos(), QPoint(8, 8));
+    EXPECT_TRUE(Widget<QLabel>(form, "Label1")->font().bold());
+    EXPECT_EQ(Widget<QLabel>(form, "Label1")->font().pixelSize(), 16);
+    EXPECT_EQ(Widget<QLabel>(form, "Label2")->text(), "a Quarrix 1 & 2 Track Viewer using OpenGL");
+    EXPECT_EQ(Widget<QLabel>(form, "Label2")->pos(), QPoint(8, 32));
+    EXPECT_EQ(Widget<QLabel>(form, "Label8")->text(), "Libraries used:");
+    EXPECT_TRUE(Widget<QLabel>(form, "Label8")->font().bold());
+    EXPECT_TRUE(Widget<QLabel>(form, "Label9")->text().startsWith("Textures"));
+    EXPECT_EQ(Widget<QLabel>(form, "Label9")->text().count('\n'), 2);
+    EXPECT_TRUE(Widget<QLabel>(form, "Label10")->text().startsWith("glBMP"));
+    EXPECT_EQ(Widget<QLabel>(form, "Label10")->pos(), QPoint(8, 264));
+    EXPECT_EQ(Widget<QPushButton>(form, "BtnClose")->geometry(), QRect(224, 284, 75, 25));
+    EXPECT_TRUE(Widget<QPushButton>(form, "BtnClose")->isDefault());
+    EXPECT_EQ(Widget<QPushButton>(form, "BtnClose")->text(), "Close");
 
     // The hot spot lies over the second line of the thanks.
-    EXPECT_EQ(form.Label7->geometry(), QRect(138, 141, 38, 13));
-    EXPECT_EQ(form.Label6->text().count('\n'), 1);
-    EXPECT_TRUE(form.Label6->geometry().contains(form.Label7->geometry().center()));
+    EXPECT_EQ(Widget<THotSpotLabel>(form, "Label7")->geometry(), QRect(138, 141, 38, 13));
+    EXPECT_EQ(Widget<QLabel>(form, "Label6")->text().count('\n'), 1);
+    EXPECT_TRUE(Widget<QLabel>(form, "Label6")
+                    ->geometry()
+                    .contains(Widget<THotSpotLabel>(form, "Label7")->geometry().center()));
 
     form.show();
     form.resize(500, 500);
     EXPECT_EQ(form.size(), QSize(307, 317));
-    form.BtnClose->click();
+    Widget<QPushButton>(form, "BtnClose")->click();
     EXPECT_EQ(form.result(), QDialog::Accepted);
 }
 
 TEST_F(AuxWindows, EnteringTheHotSpotStartsTheFanfareEveryTime) {
     TFormAbout form;
     form.show();
-    EXPECT_EQ(form.Fanfare->source(), QUrl("qrc:/sounds/FANFARE.wav"));
+    EXPECT_EQ(Widget<QSoundEffect>(form, "Fanfare")->source(), QUrl("qrc:/sounds/FANFARE.wav"));
     QSignalSpy starts(&form, &TFormAbout::FanfareStarted);
     const QPointF inside(5, 5);
     for (int i = 0; i < 2; ++i) {
-        QEnterEvent enter(inside, inside, form.Label7->mapToGlobal(inside));
-        QApplication::sendEvent(form.Label7, &enter);
+        QEnterEvent enter(inside, inside,
+                          Widget<THotSpotLabel>(form, "Label7")->mapToGlobal(inside));
+        QApplication::sendEvent(Widget<THotSpotLabel>(form, "Label7"), &enter);
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(form.Label7, &leave);
+        QApplication::sendEvent(Widget<THotSpotLabel>(form, "Label7"), &leave);
     }
     EXPECT_EQ(starts.count(), 2);
     // Qt's own wave decoder accepts the embedded sound. It decodes on a thread of its own, so
     // the form's sound is watched until it has a verdict.
-    WaitUntil([&form] { return Settled(*form.Fanfare); });
-    EXPECT_EQ(form.Fanfare->status(), QSoundEffect::Ready);
+    WaitUntil([&form] { return Settled(*Widget<QSoundEffect>(form, "Fanfare")); });
+    EXPECT_EQ(Widget<QSoundEffect>(form, "Fanfare")->status(), QSoundEffect::Ready);
     // Entering the thanks line beside the hot spot plays nothing.
-    QEnterEvent elsewhere(inside, inside, form.Label6->mapToGlobal(inside));
-    QApplication::sendEvent(form.Label6, &elsewhere);
+    QEnterEvent elsewhere(inside, inside, Widget<QLabel>(form, "Label6")->mapToGlobal(inside));
+    QApplication::sendEvent(Widget<QLabel>(form, "Label6"), &elsewhere);
     EXPECT_EQ(starts.count(), 2);
 }
 
@@ -140,9 +143,9 @@ TEST_F(AuxWindows, KeyboardWindowHasAFixedFrameAndShowsThePicture) {
     EXPECT_EQ(form.windowTitle(), "DunmereGL keyboard layout");
     EXPECT_EQ(form.size(), QSize(693, 343));
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    ASSERT_FALSE(form.Image1->pixmap().isNull());
-    EXPECT_EQ(form.Image1->pixmap().size(), QSize(695, 347));
-    EXPECT_EQ(form.Image1->pos(), QPoint(0, 0));
+    ASSERT_FALSE(Widget<QLabel>(form, "Image1")->pixmap().isNull());
+    EXPECT_EQ(Widget<QLabel>(form, "Image1")->pixmap().size(), QSize(695, 347));
+    EXPECT_EQ(Widget<QLabel>(form, "Image1")->pos(), QPoint(0, 0));
 }
 
 TEST_F(AuxWindows, KeyboardPictureIsAnIndexedBitmapOfTheDesignedSize) {
@@ -210,13 +213,15 @@ TEST_F(AuxWindows, ReadmeShowsTheFileAsWindows1252WithEveryKindOfLineEnd) {
     TFormReadme form;
     EXPECT_TRUE(boxes.Texts.isEmpty());
     EXPECT_EQ(form.windowTitle(), "Keyboard Commands");
-    EXPECT_EQ(form.Memo1->toPlainText(),
+    EXPECT_EQ(Widget<QPlainTextEdit>(form, "Memo1")->toPlainText(),
               QString::fromUtf8("Caf\xC3\xA9 \xE2\x82\xAC 5\nsecond\nthird\nfourth\n"));
-    EXPECT_TRUE(form.Memo1->isReadOnly());
-    EXPECT_EQ(form.Memo1->font().pixelSize(), 13);
-    EXPECT_TRUE(QFontInfo(form.Memo1->font()).fixedPitch());
-    EXPECT_EQ(form.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(form.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_TRUE(Widget<QPlainTextEdit>(form, "Memo1")->isReadOnly());
+    EXPECT_EQ(Widget<QPlainTextEdit>(form, "Memo1")->font().pixelSize(), 13);
+    EXPECT_TRUE(QFontInfo(Widget<QPlainTextEdit>(form, "Memo1")->font()).fixedPitch());
+    EXPECT_EQ(Widget<QPlainTextEdit>(form, "Memo1")->verticalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(Widget<QPlainTextEdit>(form, "Memo1")->horizontalScrollBarPolicy(),
+              Qt::ScrollBarAlwaysOn);
 }
 
 TEST_F(AuxWindows, ReadmeWindowCanBeResizedAndItsLongLinesRewrap) {
@@ -229,10 +234,14 @@ TEST_F(AuxWindows, ReadmeWindowCanBeResizedAndItsLongLinesRewrap) {
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kPatienceMs));
     EXPECT_EQ(form.size(), QSize(462, 397));
-    EXPECT_EQ(form.Memo1->geometry(), form.rect());
+    EXPECT_EQ(Widget<QPlainTextEdit>(form, "Memo1")->geometry(), form.rect());
     const auto lines = [&form] {
         QCoreApplication::processEvents();
-        return form.Memo1->document()->firstBlock().layout()->lineCount();
+        return Widget<QPlainTextEdit>(form, "Memo1")
+            ->document()
+            ->firstBlock()
+            .layout()
+            ->lineCount();
     };
     const int narrow = lines();
     form.resize(900, 397);
@@ -248,7 +257,7 @@ TEST_F(AuxWindows, AMissingReadmeIsReportedByNameAndTheWindowStillOpens) {
     QString shownText = "not shown";
     WhenModal<TFormReadme>([&](TFormReadme* form) {
         opened = form->isVisible();
-        shownText = form->Memo1->toPlainText();
+        shownText = Widget<QPlainTextEdit>(*form, "Memo1")->toPlainText();
         form->reject();
     });
     ShowReadme(nullptr);
@@ -267,7 +276,7 @@ TEST_F(AuxWindows, AReadmeThatIsAFolderIsReportedToo) {
     TFormReadme form;
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_TRUE(boxes.Texts[0].contains("readme.txt"));
-    EXPECT_TRUE(form.Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(Widget<QPlainTextEdit>(form, "Memo1")->toPlainText().isEmpty());
 }
 
 } // namespace

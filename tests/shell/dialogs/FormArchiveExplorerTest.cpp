@@ -39,7 +39,7 @@ protected:
     void TearDown() override { SetProgramFolder(oldFolder_); }
 
     QTreeWidgetItem* Row(TFormArchiveExplorer& form, const QString& name) {
-        for (QTreeWidgetItemIterator it(form.TreeEntries); *it; ++it) {
+        for (QTreeWidgetItemIterator it(Widget<QTreeWidget>(form, "TreeEntries")); *it; ++it) {
             if ((*it)->toolTip(0) == name) {
                 return *it;
             }
@@ -58,16 +58,17 @@ TEST_F(FormArchiveExplorerTest, TheListIsGroupedFilteredAndLearnsWhichTracksUseE
     const int entries = TPodFile(archive_).EntryCount();
     EXPECT_EQ(form.ShownNames().size(), entries);
     QStringList groups;
-    for (int g = 0; g < form.TreeEntries->topLevelItemCount(); ++g) {
-        groups << form.TreeEntries->topLevelItem(g)->text(0);
+    for (int g = 0; g < Widget<QTreeWidget>(form, "TreeEntries")->topLevelItemCount(); ++g) {
+        groups << Widget<QTreeWidget>(form, "TreeEntries")->topLevelItem(g)->text(0);
     }
     EXPECT_EQ(groups, (QStringList{"(root)", "ART\\", "DATA\\", "LEVELS\\", "MODELS\\"}));
-    EXPECT_TRUE(form.LblStatus->text().startsWith(QString("%1 entries, ").arg(entries)))
-        << form.LblStatus->text().toStdString();
+    EXPECT_TRUE(
+        Widget<QLabel>(form, "LblStatus")->text().startsWith(QString("%1 entries, ").arg(entries)))
+        << Widget<QLabel>(form, "LblStatus")->text().toStdString();
 
-    form.EdtFilter->setText("spare");
+    Widget<QLineEdit>(form, "EdtFilter")->setText("spare");
     EXPECT_EQ(form.ShownNames(), QStringList{"ART\\SPARE.RAW"});
-    form.EdtFilter->clear();
+    Widget<QLineEdit>(form, "EdtFilter")->clear();
 
     WaitUntil([&] { return form.UsageKnown(); });
     ASSERT_TRUE(form.UsageKnown());
@@ -75,7 +76,7 @@ TEST_F(FormArchiveExplorerTest, TheListIsGroupedFilteredAndLearnsWhichTracksUseE
     EXPECT_EQ(Row(form, "LEVELS\\HILLS.LVL")->text(3), "HILLS.SIT");
     // The first of the two GRASS.RAW entries is what both loads read.
     QStringList grass;
-    for (QTreeWidgetItemIterator it(form.TreeEntries); *it; ++it) {
+    for (QTreeWidgetItemIterator it(Widget<QTreeWidget>(form, "TreeEntries")); *it; ++it) {
         if ((*it)->toolTip(0) == "ART\\GRASS.RAW") {
             grass << (*it)->text(3);
         }
@@ -84,7 +85,7 @@ TEST_F(FormArchiveExplorerTest, TheListIsGroupedFilteredAndLearnsWhichTracksUseE
     EXPECT_EQ(grass, (QStringList{"VALLEY.SIT, HILLS.SIT", "unused"}));
     EXPECT_EQ(Row(form, "ART\\MUD.RAW")->text(3), "HILLS.SIT");
 
-    form.ChkUnusedOnly->setChecked(true);
+    Widget<QCheckBox>(form, "ChkUnusedOnly")->setChecked(true);
     EXPECT_TRUE(form.ShownNames().contains("ART\\SPARE.RAW"));
     EXPECT_FALSE(form.ShownNames().contains("LEVELS\\HILLS.LVL"));
 }
@@ -92,23 +93,26 @@ TEST_F(FormArchiveExplorerTest, TheListIsGroupedFilteredAndLearnsWhichTracksUseE
 TEST_F(FormArchiveExplorerTest, PreviewsShowTheChosenPaletteAMessageForDamageAndTheModel) {
     TFormArchiveExplorer form(archive_, {});
     form.show();
-    form.TreeEntries->setCurrentItem(Row(form, "ART\\SPARE.RAW"));
-    form.CmbPalette->setCurrentIndex(form.CmbPalette->findData(QString("ART\\RED.ACT")));
-    const QImage shown = form.LblPicture->pixmap().toImage();
+    Widget<QTreeWidget>(form, "TreeEntries")->setCurrentItem(Row(form, "ART\\SPARE.RAW"));
+    Widget<QComboBox>(form, "CmbPalette")
+        ->setCurrentIndex(Widget<QComboBox>(form, "CmbPalette")->findData(QString("ART\\RED.ACT")));
+    const QImage shown = Widget<QLabel>(form, "LblPicture")->pixmap().toImage();
     ASSERT_EQ(shown.width(), 4);
     // Index 2 is black in that palette: transparent over the checkerboard's light grey.
     EXPECT_EQ(shown.pixelColor(0, 0), QColor(204, 204, 204));
-    EXPECT_NE(form.LblCaption->text().indexOf("palette ART\\RED.ACT"), -1);
+    EXPECT_NE(Widget<QLabel>(form, "LblCaption")->text().indexOf("palette ART\\RED.ACT"), -1);
 
-    form.TreeEntries->setCurrentItem(Row(form, "ART\\BROKEN.BMP"));
-    EXPECT_EQ(form.PreviewPages->currentWidget(), form.LblMessage);
-    EXPECT_TRUE(form.LblMessage->text().startsWith("ART\\BROKEN.BMP: "))
-        << form.LblMessage->text().toStdString();
+    Widget<QTreeWidget>(form, "TreeEntries")->setCurrentItem(Row(form, "ART\\BROKEN.BMP"));
+    EXPECT_EQ(Widget<QStackedWidget>(form, "PreviewPages")->currentWidget(),
+              Widget<QLabel>(form, "LblMessage"));
+    EXPECT_TRUE(Widget<QLabel>(form, "LblMessage")->text().startsWith("ART\\BROKEN.BMP: "))
+        << Widget<QLabel>(form, "LblMessage")->text().toStdString();
 
-    form.TreeEntries->setCurrentItem(Row(form, "MODELS\\CRATE.BIN"));
-    ASSERT_EQ(form.PreviewPages->currentWidget(), form.ModelPreview)
-        << form.LblMessage->text().toStdString();
-    const QImage model = form.ModelPreview->grabFramebuffer();
+    Widget<QTreeWidget>(form, "TreeEntries")->setCurrentItem(Row(form, "MODELS\\CRATE.BIN"));
+    ASSERT_EQ(Widget<QStackedWidget>(form, "PreviewPages")->currentWidget(),
+              Widget<TModelView>(form, "ModelPreview"))
+        << Widget<QLabel>(form, "LblMessage")->text().toStdString();
+    const QImage model = Widget<TModelView>(form, "ModelPreview")->grabFramebuffer();
     const QColor middle = model.pixelColor(model.width() / 2, model.height() / 2);
     EXPECT_GT(middle.green(), middle.red() + 20);
     EXPECT_NE(model.pixelColor(1, 1), middle);
@@ -116,8 +120,9 @@ TEST_F(FormArchiveExplorerTest, PreviewsShowTheChosenPaletteAMessageForDamageAnd
     // A texture its loader refuses draws as the missing texture, without a message box per
     // click; the window's own message sink is back afterwards.
     TRecordingMessages recorder;
-    form.TreeEntries->setCurrentItem(Row(form, "MODELS\\BADSKIN.BIN"));
-    EXPECT_EQ(form.PreviewPages->currentWidget(), form.ModelPreview);
+    Widget<QTreeWidget>(form, "TreeEntries")->setCurrentItem(Row(form, "MODELS\\BADSKIN.BIN"));
+    EXPECT_EQ(Widget<QStackedWidget>(form, "PreviewPages")->currentWidget(),
+              Widget<TModelView>(form, "ModelPreview"));
     EXPECT_TRUE(recorder.Texts.empty()) << recorder.Texts.front();
     EXPECT_EQ(&Messages(), &recorder);
 }
@@ -138,8 +143,8 @@ TEST_F(FormArchiveExplorerTest, ExtractionAsksBeforeReplacingAndWritesOnlyWhereC
     EXPECT_EQ(asked, (std::vector<std::string>{out + "/ART/SPARE.RAW"}));
     EXPECT_EQ(ReadFileBytes(out + "/ART/SPARE.RAW"), "mine");
     EXPECT_EQ(ReadFileBytes(out + "/ART/RED.ACT"), MakeAct(1, 250, 0, 0));
-    EXPECT_TRUE(form.LblStatus->text().startsWith("Extracted 1 of 2 entries"))
-        << form.LblStatus->text().toStdString();
+    EXPECT_TRUE(Widget<QLabel>(form, "LblStatus")->text().startsWith("Extracted 1 of 2 entries"))
+        << Widget<QLabel>(form, "LblStatus")->text().toStdString();
 }
 
 } // namespace

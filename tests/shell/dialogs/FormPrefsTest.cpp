@@ -78,23 +78,25 @@ protected:
 
 TEST_F(FormPreferences, IsAFixedDialogThatOpensOnTheRenderingPage) {
     TFormPreferences form;
-    form.PageControl1->setCurrentIndex(1);
+    Widget<QTabWidget>(form, "PageControl1")->setCurrentIndex(1);
     ShowActive(form);
     EXPECT_EQ(form.windowTitle(), "Preferences");
-    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabRendering);
-    EXPECT_EQ(form.PageControl1->tabText(0), "Rendering");
-    EXPECT_EQ(form.PageControl1->tabText(1), "Screenshots");
+    EXPECT_EQ(Widget<QTabWidget>(form, "PageControl1")->currentWidget(),
+              Widget<QWidget>(form, "TabRendering"));
+    EXPECT_EQ(Widget<QTabWidget>(form, "PageControl1")->tabText(0), "Rendering");
+    EXPECT_EQ(Widget<QTabWidget>(form, "PageControl1")->tabText(1), "Screenshots");
     EXPECT_EQ(form.minimumSize(), form.maximumSize());
-    EXPECT_EQ(form.edViewDist->maxLength(), 3);
-    EXPECT_EQ(form.edJPEGQual->maxLength(), 5);
-    EXPECT_TRUE(form.btnOK->isDefault());
-    EXPECT_EQ(form.comboImageFormat->count(), 4);
-    EXPECT_EQ(form.comboImageFormat->itemText(1), "PNG - Portable Network Graphic");
+    EXPECT_EQ(Widget<QLineEdit>(form, "edViewDist")->maxLength(), 3);
+    EXPECT_EQ(Widget<QLineEdit>(form, "edJPEGQual")->maxLength(), 5);
+    EXPECT_TRUE(Widget<QPushButton>(form, "btnOK")->isDefault());
+    EXPECT_EQ(Widget<QComboBox>(form, "comboImageFormat")->count(), 4);
+    EXPECT_EQ(Widget<QComboBox>(form, "comboImageFormat")->itemText(1),
+              "PNG - Portable Network Graphic");
     // The output folder and file name groups are shown but switched off.
-    EXPECT_FALSE(form.grpOutputDir->isEnabled());
-    EXPECT_FALSE(form.edOutputDir->isEnabled());
-    EXPECT_FALSE(form.grpFileName->isEnabled());
-    EXPECT_EQ(form.edFileName->text(), "%T%N");
+    EXPECT_FALSE(Widget<QGroupBox>(form, "grpOutputDir")->isEnabled());
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edOutputDir")->isEnabled());
+    EXPECT_FALSE(Widget<QGroupBox>(form, "grpFileName")->isEnabled());
+    EXPECT_EQ(Widget<QLineEdit>(form, "edFileName")->text(), "%T%N");
 }
 
 TEST_F(FormPreferences, MinusOneShowsTheDefaultsSwitchedOffAndOkKeepsMinusOne) {
@@ -102,14 +104,14 @@ TEST_F(FormPreferences, MinusOneShowsTheDefaultsSwitchedOffAndOkKeepsMinusOne) {
     prefs.HideObjectsWhileMovingFor = -1;
     TFormPreferences form;
     ShowActive(form);
-    EXPECT_FALSE(form.chkResetViewDist->isChecked());
-    EXPECT_FALSE(form.edViewDist->isEnabled());
-    EXPECT_EQ(form.edViewDist->text(), "50");
-    EXPECT_FALSE(form.chkHideObjectsFor->isChecked());
-    EXPECT_FALSE(form.edHideObjectsFor->isEnabled());
-    EXPECT_EQ(form.edHideObjectsFor->text(), "500");
+    EXPECT_FALSE(Widget<QCheckBox>(form, "chkResetViewDist")->isChecked());
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edViewDist")->isEnabled());
+    EXPECT_EQ(Widget<QLineEdit>(form, "edViewDist")->text(), "50");
+    EXPECT_FALSE(Widget<QCheckBox>(form, "chkHideObjectsFor")->isChecked());
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edHideObjectsFor")->isEnabled());
+    EXPECT_EQ(Widget<QLineEdit>(form, "edHideObjectsFor")->text(), "500");
 
-    form.btnOK->click();
+    Widget<QPushButton>(form, "btnOK")->click();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     prefs.ResetViewDistTo = 77;
     prefs.HideObjectsWhileMovingFor = 77;
@@ -123,10 +125,10 @@ TEST_F(FormPreferences, ZeroIsShownAsZeroWithTheBoxUnchecked) {
     prefs.HideObjectsWhileMovingFor = 0;
     TFormPreferences form;
     form.FillFrom(prefs);
-    EXPECT_FALSE(form.chkResetViewDist->isChecked());
-    EXPECT_EQ(form.edViewDist->text(), "0");
-    EXPECT_FALSE(form.chkHideObjectsFor->isChecked());
-    EXPECT_EQ(form.edHideObjectsFor->text(), "0");
+    EXPECT_FALSE(Widget<QCheckBox>(form, "chkResetViewDist")->isChecked());
+    EXPECT_EQ(Widget<QLineEdit>(form, "edViewDist")->text(), "0");
+    EXPECT_FALSE(Widget<QCheckBox>(form, "chkHideObjectsFor")->isChecked());
+    EXPECT_EQ(Widget<QLineEdit>(form, "edHideObjectsFor")->text(), "0");
 }
 
 TEST_F(FormPreferences, PositiveValuesAreShownCheckedAndReadBack) {
@@ -136,16 +138,16 @@ TEST_F(FormPreferences, PositiveValuesAreShownCheckedAndReadBack) {
     prefs.JPEGQuality = 95;
     TFormPreferences form;
     ShowActive(form);
-    EXPECT_TRUE(form.chkResetViewDist->isChecked());
-    EXPECT_TRUE(form.edViewDist->isEnabled());
-    EXPECT_EQ(form.edViewDist->text(), "120");
-    EXPECT_TRUE(form.chkDisplayObjects->isChecked());
-    EXPECT_EQ(form.edHideObjectsFor->text(), "750");
-    EXPECT_EQ(form.edJPEGQual->text(), "95");
+    EXPECT_TRUE(Widget<QCheckBox>(form, "chkResetViewDist")->isChecked());
+    EXPECT_TRUE(Widget<QLineEdit>(form, "edViewDist")->isEnabled());
+    EXPECT_EQ(Widget<QLineEdit>(form, "edViewDist")->text(), "120");
+    EXPECT_TRUE(Widget<QCheckBox>(form, "chkDisplayObjects")->isChecked());
+    EXPECT_EQ(Widget<QLineEdit>(form, "edHideObjectsFor")->text(), "750");
+    EXPECT_EQ(Widget<QLineEdit>(form, "edJPEGQual")->text(), "95");
 
-    form.edViewDist->setText("200");
-    form.chkDisplayObjects->click();
-    form.btnOK->click();
+    Widget<QLineEdit>(form, "edViewDist")->setText("200");
+    Widget<QCheckBox>(form, "chkDisplayObjects")->click();
+    Widget<QPushButton>(form, "btnOK")->click();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     form.AssignTo(prefs);
     EXPECT_EQ(prefs.ResetViewDistTo, 200);
@@ -158,13 +160,13 @@ TEST_F(FormPreferences, PositiveValuesAreShownCheckedAndReadBack) {
 TEST_F(FormPreferences, TheCheckBoxesSwitchTheirFields) {
     TFormPreferences form;
     ShowActive(form);
-    form.chkResetViewDist->click();
-    EXPECT_FALSE(form.edViewDist->isEnabled());
-    form.chkResetViewDist->click();
-    EXPECT_TRUE(form.edViewDist->isEnabled());
-    form.chkHideObjectsFor->click();
-    EXPECT_FALSE(form.edHideObjectsFor->isEnabled());
-    form.btnOK->click();
+    Widget<QCheckBox>(form, "chkResetViewDist")->click();
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edViewDist")->isEnabled());
+    Widget<QCheckBox>(form, "chkResetViewDist")->click();
+    EXPECT_TRUE(Widget<QLineEdit>(form, "edViewDist")->isEnabled());
+    Widget<QCheckBox>(form, "chkHideObjectsFor")->click();
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edHideObjectsFor")->isEnabled());
+    Widget<QPushButton>(form, "btnOK")->click();
     form.AssignTo(prefs);
     EXPECT_EQ(prefs.ResetViewDistTo, 50);
     EXPECT_EQ(prefs.HideObjectsWhileMovingFor, -1);
@@ -175,29 +177,31 @@ TEST_F(FormPreferences, LeavingTheViewDistanceAcceptsTenToTwoFiftyFiveOnly) {
     ShowActive(form);
     for (const char* text : {"9", "256", "abc", ""}) {
         TMessageBoxCatcher boxes;
-        form.edViewDist->setText(text);
-        Leave(form, form.edViewDist, form.edHideObjectsFor);
+        Widget<QLineEdit>(form, "edViewDist")->setText(text);
+        Leave(form, Widget<QLineEdit>(form, "edViewDist"),
+              Widget<QLineEdit>(form, "edHideObjectsFor"));
         ASSERT_EQ(boxes.Texts.size(), 1) << text;
         EXPECT_EQ(boxes.Texts[0], kViewDistText);
         EXPECT_EQ(boxes.Icons[0], QMessageBox::Warning);
-        EXPECT_TRUE(FocusComesTo(form.edViewDist)) << text;
+        EXPECT_TRUE(FocusComesTo(Widget<QLineEdit>(form, "edViewDist"))) << text;
     }
     for (const char* text : {"10", "255"}) {
         TMessageBoxCatcher boxes;
-        form.edViewDist->setText(text);
-        Leave(form, form.edViewDist, form.edHideObjectsFor);
+        Widget<QLineEdit>(form, "edViewDist")->setText(text);
+        Leave(form, Widget<QLineEdit>(form, "edViewDist"),
+              Widget<QLineEdit>(form, "edHideObjectsFor"));
         EXPECT_TRUE(boxes.Texts.isEmpty()) << text;
-        EXPECT_TRUE(FocusComesTo(form.edHideObjectsFor)) << text;
+        EXPECT_TRUE(FocusComesTo(Widget<QLineEdit>(form, "edHideObjectsFor"))) << text;
     }
 }
 
 TEST_F(FormPreferences, TypingIntoTheViewDistanceStopsAtThreeCharacters) {
     TFormPreferences form;
     ShowActive(form);
-    form.edViewDist->setFocus();
-    form.edViewDist->clear();
-    QTest::keyClicks(form.edViewDist, "2560");
-    EXPECT_EQ(form.edViewDist->text(), "256");
+    Widget<QLineEdit>(form, "edViewDist")->setFocus();
+    Widget<QLineEdit>(form, "edViewDist")->clear();
+    QTest::keyClicks(Widget<QLineEdit>(form, "edViewDist"), "2560");
+    EXPECT_EQ(Widget<QLineEdit>(form, "edViewDist")->text(), "256");
 }
 
 TEST_F(FormPreferences, LeavingTheHideTimeAcceptsZeroAndMoreOnly) {
@@ -205,16 +209,18 @@ TEST_F(FormPreferences, LeavingTheHideTimeAcceptsZeroAndMoreOnly) {
     ShowActive(form);
     {
         TMessageBoxCatcher boxes;
-        form.edHideObjectsFor->setText("-1");
-        Leave(form, form.edHideObjectsFor, form.edViewDist);
+        Widget<QLineEdit>(form, "edHideObjectsFor")->setText("-1");
+        Leave(form, Widget<QLineEdit>(form, "edHideObjectsFor"),
+              Widget<QLineEdit>(form, "edViewDist"));
         ASSERT_EQ(boxes.Texts.size(), 1);
         EXPECT_EQ(boxes.Texts[0], kHideText);
-        EXPECT_TRUE(FocusComesTo(form.edHideObjectsFor));
+        EXPECT_TRUE(FocusComesTo(Widget<QLineEdit>(form, "edHideObjectsFor")));
     }
     {
         TMessageBoxCatcher boxes;
-        form.edHideObjectsFor->setText("0");
-        Leave(form, form.edHideObjectsFor, form.edViewDist);
+        Widget<QLineEdit>(form, "edHideObjectsFor")->setText("0");
+        Leave(form, Widget<QLineEdit>(form, "edHideObjectsFor"),
+              Widget<QLineEdit>(form, "edViewDist"));
         EXPECT_TRUE(boxes.Texts.isEmpty());
     }
 }
@@ -222,23 +228,26 @@ TEST_F(FormPreferences, LeavingTheHideTimeAcceptsZeroAndMoreOnly) {
 TEST_F(FormPreferences, LeavingTheQualityAcceptsZeroToHundredOnly) {
     TFormPreferences form;
     ShowActive(form);
-    form.PageControl1->setCurrentWidget(form.TabScreenshots);
+    Widget<QTabWidget>(form, "PageControl1")
+        ->setCurrentWidget(Widget<QWidget>(form, "TabScreenshots"));
     {
         TMessageBoxCatcher boxes;
-        form.edJPEGQual->setText("101");
-        Leave(form, form.edJPEGQual, form.comboImageFormat);
+        Widget<QLineEdit>(form, "edJPEGQual")->setText("101");
+        Leave(form, Widget<QLineEdit>(form, "edJPEGQual"),
+              Widget<QComboBox>(form, "comboImageFormat"));
         ASSERT_EQ(boxes.Texts.size(), 1);
         EXPECT_EQ(boxes.Texts[0], kQualityText);
         EXPECT_EQ(boxes.Icons[0], QMessageBox::NoIcon);
-        EXPECT_TRUE(FocusComesTo(form.edJPEGQual));
+        EXPECT_TRUE(FocusComesTo(Widget<QLineEdit>(form, "edJPEGQual")));
     }
     {
         TMessageBoxCatcher boxes;
-        form.edJPEGQual->setText("0");
-        Leave(form, form.edJPEGQual, form.comboImageFormat);
+        Widget<QLineEdit>(form, "edJPEGQual")->setText("0");
+        Leave(form, Widget<QLineEdit>(form, "edJPEGQual"),
+              Widget<QComboBox>(form, "comboImageFormat"));
         EXPECT_TRUE(boxes.Texts.isEmpty());
     }
-    form.btnOK->click();
+    Widget<QPushButton>(form, "btnOK")->click();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     form.AssignTo(prefs);
     EXPECT_EQ(prefs.JPEGQuality, 0);
@@ -247,13 +256,13 @@ TEST_F(FormPreferences, LeavingTheQualityAcceptsZeroToHundredOnly) {
 TEST_F(FormPreferences, TwoBadFieldsInARowGiveOneWarningAndNoEndlessLoop) {
     TFormPreferences form;
     ShowActive(form);
-    form.edHideObjectsFor->setText("-5");
+    Widget<QLineEdit>(form, "edHideObjectsFor")->setText("-5");
     TMessageBoxCatcher boxes(&form);
-    form.edViewDist->setText("9");
-    Leave(form, form.edViewDist, form.edHideObjectsFor);
+    Widget<QLineEdit>(form, "edViewDist")->setText("9");
+    Leave(form, Widget<QLineEdit>(form, "edViewDist"), Widget<QLineEdit>(form, "edHideObjectsFor"));
     // Once the focus is back in the first field and no check is left to run, nothing can raise
     // a further warning.
-    EXPECT_TRUE(FocusComesTo(form.edViewDist));
+    EXPECT_TRUE(FocusComesTo(Widget<QLineEdit>(form, "edViewDist")));
     WaitForTheCheck(form);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kViewDistText);
@@ -262,29 +271,31 @@ TEST_F(FormPreferences, TwoBadFieldsInARowGiveOneWarningAndNoEndlessLoop) {
 TEST_F(FormPreferences, SwitchingPagesAwayFromABadFieldBringsItBack) {
     TFormPreferences form;
     ShowActive(form);
-    form.edViewDist->setFocus();
-    form.edViewDist->setText("5");
+    Widget<QLineEdit>(form, "edViewDist")->setFocus();
+    Widget<QLineEdit>(form, "edViewDist")->setText("5");
     TMessageBoxCatcher boxes;
-    form.PageControl1->setCurrentWidget(form.TabScreenshots);
+    Widget<QTabWidget>(form, "PageControl1")
+        ->setCurrentWidget(Widget<QWidget>(form, "TabScreenshots"));
     WaitForTheCheck(form);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kViewDistText);
-    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabRendering);
-    EXPECT_TRUE(FocusComesTo(form.edViewDist));
+    EXPECT_EQ(Widget<QTabWidget>(form, "PageControl1")->currentWidget(),
+              Widget<QWidget>(form, "TabRendering"));
+    EXPECT_TRUE(FocusComesTo(Widget<QLineEdit>(form, "edViewDist")));
 }
 
 TEST_F(FormPreferences, CancelClosesWithoutCheckingTheFieldBeingLeft) {
     TFormPreferences form;
     ShowActive(form);
-    form.edViewDist->setFocus();
-    form.edViewDist->setText("9");
+    Widget<QLineEdit>(form, "edViewDist")->setFocus();
+    Widget<QLineEdit>(form, "edViewDist")->setText("9");
     TMessageBoxCatcher boxes;
     // A user's press and release are apart in time, and events run in between: a check
     // scheduled by the press would run there.
-    QTest::mousePress(form.btnCancel, Qt::LeftButton);
+    QTest::mousePress(Widget<QPushButton>(form, "btnCancel"), Qt::LeftButton);
     QCoreApplication::processEvents();
     WaitForTheCheck(form);
-    QTest::mouseRelease(form.btnCancel, Qt::LeftButton);
+    QTest::mouseRelease(Widget<QPushButton>(form, "btnCancel"), Qt::LeftButton);
     WaitForTheCheck(form);
     EXPECT_TRUE(boxes.Texts.isEmpty());
     EXPECT_EQ(form.result(), QDialog::Rejected);
@@ -294,42 +305,43 @@ TEST_F(FormPreferences, CancelClosesWithoutCheckingTheFieldBeingLeft) {
 TEST_F(FormPreferences, EnterInABadFieldGivesItsOwnMessageAndKeepsTheDialogOpen) {
     TFormPreferences form;
     ShowActive(form);
-    form.edViewDist->setFocus();
-    form.edViewDist->setText("abc");
+    Widget<QLineEdit>(form, "edViewDist")->setFocus();
+    Widget<QLineEdit>(form, "edViewDist")->setText("abc");
     TMessageBoxCatcher boxes;
     // OK checks every field and warns before the key press returns.
-    QTest::keyClick(form.edViewDist, Qt::Key_Return);
+    QTest::keyClick(Widget<QLineEdit>(form, "edViewDist"), Qt::Key_Return);
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kViewDistText);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(form.result(), 0);
-    EXPECT_TRUE(FocusComesTo(form.edViewDist));
+    EXPECT_TRUE(FocusComesTo(Widget<QLineEdit>(form, "edViewDist")));
 }
 
 TEST_F(FormPreferences, OkChecksAQualityThatTheFormatChoiceSwitchedOff) {
     TFormPreferences form;
     ShowActive(form);
-    form.edJPEGQual->setText("500");
-    form.comboImageFormat->setCurrentIndex(3);
+    Widget<QLineEdit>(form, "edJPEGQual")->setText("500");
+    Widget<QComboBox>(form, "comboImageFormat")->setCurrentIndex(3);
     TMessageBoxCatcher boxes;
-    form.btnOK->click();
+    Widget<QPushButton>(form, "btnOK")->click();
     ASSERT_EQ(boxes.Texts.size(), 1);
     EXPECT_EQ(boxes.Texts[0], kQualityText);
     EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(form.PageControl1->currentWidget(), form.TabScreenshots);
-    EXPECT_TRUE(FocusComesTo(form.comboImageFormat));
+    EXPECT_EQ(Widget<QTabWidget>(form, "PageControl1")->currentWidget(),
+              Widget<QWidget>(form, "TabScreenshots"));
+    EXPECT_TRUE(FocusComesTo(Widget<QComboBox>(form, "comboImageFormat")));
 }
 
 TEST_F(FormPreferences, PngSwitchesTheQualityOffButItIsStillStored) {
     TFormPreferences form;
     ShowActive(form);
-    EXPECT_TRUE(form.edJPEGQual->isEnabled());
-    EXPECT_TRUE(form.lblJPGQual->isEnabled());
-    form.edJPEGQual->setText("55");
-    form.comboImageFormat->setCurrentIndex(1);
-    EXPECT_FALSE(form.edJPEGQual->isEnabled());
-    EXPECT_FALSE(form.lblJPGQual->isEnabled());
-    form.btnOK->click();
+    EXPECT_TRUE(Widget<QLineEdit>(form, "edJPEGQual")->isEnabled());
+    EXPECT_TRUE(Widget<QLabel>(form, "lblJPGQual")->isEnabled());
+    Widget<QLineEdit>(form, "edJPEGQual")->setText("55");
+    Widget<QComboBox>(form, "comboImageFormat")->setCurrentIndex(1);
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edJPEGQual")->isEnabled());
+    EXPECT_FALSE(Widget<QLabel>(form, "lblJPGQual")->isEnabled());
+    Widget<QPushButton>(form, "btnOK")->click();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     form.AssignTo(prefs);
     EXPECT_EQ(prefs.ScreenshotFormat, "PNG");
@@ -340,15 +352,15 @@ TEST_F(FormPreferences, TheFormatIsSelectedIgnoringCaseAndAnUnknownOneIsKept) {
     TFormPreferences form;
     prefs.ScreenshotFormat = "tga";
     form.FillFrom(prefs);
-    EXPECT_EQ(form.comboImageFormat->currentIndex(), 2);
-    EXPECT_FALSE(form.edJPEGQual->isEnabled());
+    EXPECT_EQ(Widget<QComboBox>(form, "comboImageFormat")->currentIndex(), 2);
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edJPEGQual")->isEnabled());
 
     prefs.ScreenshotFormat = "GIF";
     form.FillFrom(prefs);
-    EXPECT_EQ(form.comboImageFormat->currentIndex(), -1);
-    EXPECT_FALSE(form.edJPEGQual->isEnabled());
+    EXPECT_EQ(Widget<QComboBox>(form, "comboImageFormat")->currentIndex(), -1);
+    EXPECT_FALSE(Widget<QLineEdit>(form, "edJPEGQual")->isEnabled());
     form.show();
-    form.btnOK->click();
+    Widget<QPushButton>(form, "btnOK")->click();
     ASSERT_EQ(form.result(), QDialog::Accepted);
     form.AssignTo(prefs);
     EXPECT_EQ(prefs.ScreenshotFormat, "GIF");
@@ -357,20 +369,20 @@ TEST_F(FormPreferences, TheFormatIsSelectedIgnoringCaseAndAnUnknownOneIsKept) {
 TEST_F(FormPreferences, RunSavesOnOkAndLeavesEverythingOnCancel) {
     const std::string iniPath = dir.Path() + "DunmereGL.ini";
     WhenModal<TFormPreferences>([](TFormPreferences* form) {
-        form->edJPEGQual->setText("90");
-        form->btnCancel->click();
+        Widget<QLineEdit>(*form, "edJPEGQual")->setText("90");
+        Widget<QPushButton>(*form, "btnCancel")->click();
     });
     EXPECT_FALSE(RunPreferencesDialog(prefs, nullptr));
     EXPECT_EQ(prefs.JPEGQuality, 80);
     EXPECT_FALSE(std::filesystem::exists(iniPath));
 
     WhenModal<TFormPreferences>([](TFormPreferences* form) {
-        form->chkDisplayObjects->click();
-        form->edViewDist->setText("30");
-        form->chkHideObjectsFor->click();
-        form->comboImageFormat->setCurrentIndex(1);
-        form->edJPEGQual->setText("90");
-        form->btnOK->click();
+        Widget<QCheckBox>(*form, "chkDisplayObjects")->click();
+        Widget<QLineEdit>(*form, "edViewDist")->setText("30");
+        Widget<QCheckBox>(*form, "chkHideObjectsFor")->click();
+        Widget<QComboBox>(*form, "comboImageFormat")->setCurrentIndex(1);
+        Widget<QLineEdit>(*form, "edJPEGQual")->setText("90");
+        Widget<QPushButton>(*form, "btnOK")->click();
     });
     EXPECT_TRUE(RunPreferencesDialog(prefs, nullptr));
     EXPECT_EQ(prefs.ResetViewDistTo, 30);
@@ -387,8 +399,8 @@ TEST_F(FormPreferences, ASaveTheFileSystemRefusesIsShownAndTheValuesStayInMemory
     TDMGLPrefs blocked(dir.MakeDir("blocked.ini"));
     TMessageBoxCatcher boxes;
     WhenModal<TFormPreferences>([](TFormPreferences* form) {
-        form->edViewDist->setText("40");
-        form->btnOK->click();
+        Widget<QLineEdit>(*form, "edViewDist")->setText("40");
+        Widget<QPushButton>(*form, "btnOK")->click();
     });
     EXPECT_TRUE(RunPreferencesDialog(blocked, nullptr));
     EXPECT_EQ(blocked.ResetViewDistTo, 40);

@@ -12,7 +12,8 @@
 namespace {
 
 bool SourceEnabled(const TFormRecordSettings& form, TFlyThroughSource source) {
-    const auto* items = qobject_cast<QStandardItemModel*>(form.CbSource->model());
+    const auto* items =
+        qobject_cast<QStandardItemModel*>(Widget<QComboBox>(form, "CbSource")->model());
     return items->item(static_cast<int>(source))->isEnabled();
 }
 
@@ -30,7 +31,8 @@ TEST(FormRecordSettings, OffersOnlyTheSourcesTheTrackHasAndGivesBackWhatIsSet) {
     choice.Source = TFlyThroughSource::EditedPath;
     choice.Settings = TRecordSettings{"", 640, 360, 25, 7.5};
     form.SetChoice(choice);
-    EXPECT_FALSE(form.SeCourseHeight->isEnabled()); // only the course has a height of its own
+    EXPECT_FALSE(Widget<QDoubleSpinBox>(form, "SeCourseHeight")
+                     ->isEnabled()); // only the course has a height of its own
     const TRecordChoice back = form.Choice();
     EXPECT_EQ(back.Source, TFlyThroughSource::EditedPath);
     EXPECT_EQ(back.Settings.Width, 640);
@@ -39,10 +41,11 @@ TEST(FormRecordSettings, OffersOnlyTheSourcesTheTrackHasAndGivesBackWhatIsSet) {
     EXPECT_DOUBLE_EQ(back.Settings.Seconds, 7.5);
 
     // A video needs even sides: a typed odd width is taken down to the even one below.
-    form.SeWidth->setValue(641);
+    Widget<QSpinBox>(form, "SeWidth")->setValue(641);
     EXPECT_EQ(form.Choice().Settings.Width, 640);
-    form.CbSource->setCurrentIndex(static_cast<int>(TFlyThroughSource::Course));
-    EXPECT_TRUE(form.SeCourseHeight->isEnabled());
+    Widget<QComboBox>(form, "CbSource")
+        ->setCurrentIndex(static_cast<int>(TFlyThroughSource::Course));
+    EXPECT_TRUE(Widget<QDoubleSpinBox>(form, "SeCourseHeight")->isEnabled());
 }
 
 } // namespace

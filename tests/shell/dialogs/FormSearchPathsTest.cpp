@@ -28,7 +28,7 @@ TEST_F(FormSearchPaths, OnlyGrowsWiderAndShowsTheNoteAndEmptyFields) {
     EXPECT_GT(form.maximumWidth(), form.width());
     EXPECT_EQ(form.minimumHeight(), form.height());
     EXPECT_EQ(form.maximumHeight(), form.height());
-    EXPECT_EQ(form.Memo1->text(),
+    EXPECT_EQ(Widget<QLabel>(form, "Memo1")->text(),
               "All files and POD files in the specified folders and their subfolders\n"
               "will be searched for missing models and textures.\n"
               "Including your QRX (or QRX2) folder is probably a good idea.\n"
@@ -36,18 +36,18 @@ TEST_F(FormSearchPaths, OnlyGrowsWiderAndShowsTheNoteAndEmptyFields) {
               "WARNING: Adding folders with too many files and subfolders can\n"
               "substantially slow down the loading of some tracks!");
     EXPECT_EQ(form.Paths(), TStringList(5, ""));
-    EXPECT_TRUE(form.BtnOK->isDefault());
-    EXPECT_EQ(form.BtnPath4->text(), "...");
-    EXPECT_EQ(form.BtnCancel->text(), "Cancel");
+    EXPECT_TRUE(Widget<QPushButton>(form, "BtnOK")->isDefault());
+    EXPECT_EQ(Widget<QPushButton>(form, "BtnPath4")->text(), "...");
+    EXPECT_EQ(Widget<QPushButton>(form, "BtnCancel")->text(), "Cancel");
 }
 
 TEST_F(FormSearchPaths, FillsFromTheListAndReadsBackFiveEntriesInOrder) {
     TFormSearchPaths form;
     form.SetPaths({"/one", "", "/three"});
-    EXPECT_EQ(form.EditSearchPath1->text(), "/one");
-    EXPECT_EQ(form.EditSearchPath3->text(), "/three");
-    EXPECT_EQ(form.EditSearchPath4->text(), "");
-    form.EditSearchPath5->setText("/five");
+    EXPECT_EQ(Widget<QLineEdit>(form, "EditSearchPath1")->text(), "/one");
+    EXPECT_EQ(Widget<QLineEdit>(form, "EditSearchPath3")->text(), "/three");
+    EXPECT_EQ(Widget<QLineEdit>(form, "EditSearchPath4")->text(), "");
+    Widget<QLineEdit>(form, "EditSearchPath5")->setText("/five");
     EXPECT_EQ(form.Paths(), (TStringList{"/one", "", "/three", "", "/five"}));
 }
 
@@ -59,11 +59,11 @@ TEST_F(FormSearchPaths, OkReplacesTheListAndWritesAllFiveKeys) {
 
     QString shownSecond;
     WhenModal<TFormSearchPaths>([&](TFormSearchPaths* form) {
-        shownSecond = form->EditSearchPath2->text();
-        form->EditSearchPath1->setText("/games/qrx");
-        form->EditSearchPath2->clear();
-        form->EditSearchPath4->setText("/with blank/qrx2");
-        form->BtnOK->click();
+        shownSecond = Widget<QLineEdit>(*form, "EditSearchPath2")->text();
+        Widget<QLineEdit>(*form, "EditSearchPath1")->setText("/games/qrx");
+        Widget<QLineEdit>(*form, "EditSearchPath2")->clear();
+        Widget<QLineEdit>(*form, "EditSearchPath4")->setText("/with blank/qrx2");
+        Widget<QPushButton>(*form, "BtnOK")->click();
     });
     EXPECT_TRUE(EditSearchPaths(ini, paths, nullptr));
 
@@ -86,9 +86,9 @@ TEST_F(FormSearchPaths, CancelChangesNeitherTheListNorTheFile) {
     TStringList paths{"/keep/me", "", "", "", ""};
 
     WhenModal<TFormSearchPaths>([](TFormSearchPaths* form) {
-        form->EditSearchPath1->setText("/changed");
-        form->EditSearchPath5->setText("/added");
-        form->BtnCancel->click();
+        Widget<QLineEdit>(*form, "EditSearchPath1")->setText("/changed");
+        Widget<QLineEdit>(*form, "EditSearchPath5")->setText("/added");
+        Widget<QPushButton>(*form, "BtnCancel")->click();
     });
     EXPECT_FALSE(EditSearchPaths(ini, paths, nullptr));
 
@@ -102,8 +102,8 @@ TEST_F(FormSearchPaths, AFileThatCannotBeWrittenIsReportedAndTheListStillChanges
     TStringList paths(5, "");
     TMessageBoxCatcher boxes;
     WhenModal<TFormSearchPaths>([](TFormSearchPaths* form) {
-        form->EditSearchPath3->setText("/games");
-        form->BtnOK->click();
+        Widget<QLineEdit>(*form, "EditSearchPath3")->setText("/games");
+        Widget<QPushButton>(*form, "BtnOK")->click();
     });
     EXPECT_TRUE(EditSearchPaths(ini, paths, nullptr));
     EXPECT_EQ(paths[2], "/games");
@@ -116,7 +116,7 @@ TEST_F(FormSearchPaths, BrowseStartsInTheFieldsFolderAndTakesTheChosenOne) {
     const std::string start = dir.MakeDir("start");
     const std::string chosen = dir.MakeDir("start/chosen");
     TFormSearchPaths form;
-    form.EditSearchPath3->setText(QString::fromStdString(start));
+    Widget<QLineEdit>(form, "EditSearchPath3")->setText(QString::fromStdString(start));
 
     QString startedIn;
     WhenModal<QFileDialog>([&](QFileDialog* picker) {
@@ -124,25 +124,25 @@ TEST_F(FormSearchPaths, BrowseStartsInTheFieldsFolderAndTakesTheChosenOne) {
         picker->setDirectory(QString::fromStdString(chosen));
         static_cast<QDialog*>(picker)->accept(); // the picker's own accept is protected
     });
-    form.BtnPath3->click();
+    Widget<QPushButton>(form, "BtnPath3")->click();
 
     EXPECT_EQ(startedIn, QDir(QString::fromStdString(start)).absolutePath());
-    EXPECT_EQ(QDir(form.EditSearchPath3->text()).absolutePath(),
+    EXPECT_EQ(QDir(Widget<QLineEdit>(form, "EditSearchPath3")->text()).absolutePath(),
               QDir(QString::fromStdString(chosen)).absolutePath());
-    EXPECT_EQ(form.EditSearchPath2->text(), "");
+    EXPECT_EQ(Widget<QLineEdit>(form, "EditSearchPath2")->text(), "");
 }
 
 TEST_F(FormSearchPaths, BrowseFromAnEmptyFieldStartsInTheCurrentFolderAndCancelKeepsTheText) {
     TFormSearchPaths form;
-    form.EditSearchPath1->setText("/no/such/folder/anywhere");
+    Widget<QLineEdit>(form, "EditSearchPath1")->setText("/no/such/folder/anywhere");
     QString startedIn;
     WhenModal<QFileDialog>([&](QFileDialog* picker) {
         startedIn = picker->directory().absolutePath();
         picker->reject();
     });
-    form.BtnPath1->click();
+    Widget<QPushButton>(form, "BtnPath1")->click();
     EXPECT_EQ(startedIn, QDir::current().absolutePath());
-    EXPECT_EQ(form.EditSearchPath1->text(), "/no/such/folder/anywhere");
+    EXPECT_EQ(Widget<QLineEdit>(form, "EditSearchPath1")->text(), "/no/such/folder/anywhere");
 }
 
 } // namespace

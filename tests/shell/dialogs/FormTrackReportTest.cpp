@@ -27,32 +27,36 @@ protected:
 
 TEST_F(FormTrackReport, EveryRecordIsOneRowAndTheFilterKeepsOnlyTheMissing) {
     TFormTrackReport form(ThreeRecords());
-    ASSERT_EQ(form.ListFiles->rowCount(), 3);
-    EXPECT_EQ(form.ListFiles->item(1, 0)->text(), QStringLiteral("ART\\ROAD.RAW"));
-    EXPECT_EQ(form.ListFiles->item(1, 1)->text(), QStringLiteral("search folder /extra/ROAD.RAW"));
-    EXPECT_EQ(form.ListFiles->item(1, 2)->text(), QStringLiteral("1024"));
+    ASSERT_EQ(Widget<QTableWidget>(form, "ListFiles")->rowCount(), 3);
+    EXPECT_EQ(Widget<QTableWidget>(form, "ListFiles")->item(1, 0)->text(),
+              QStringLiteral("ART\\ROAD.RAW"));
+    EXPECT_EQ(Widget<QTableWidget>(form, "ListFiles")->item(1, 1)->text(),
+              QStringLiteral("search folder /extra/ROAD.RAW"));
+    EXPECT_EQ(Widget<QTableWidget>(form, "ListFiles")->item(1, 2)->text(), QStringLiteral("1024"));
 
-    form.chkMissingOnly->setChecked(true);
-    ASSERT_EQ(form.ListFiles->rowCount(), 1);
-    EXPECT_EQ(form.ListFiles->item(0, 0)->text(), QStringLiteral("ART\\MUD.RAW"));
-    EXPECT_EQ(form.ListFiles->item(0, 1)->text(), QStringLiteral("missing"));
+    Widget<QCheckBox>(form, "chkMissingOnly")->setChecked(true);
+    ASSERT_EQ(Widget<QTableWidget>(form, "ListFiles")->rowCount(), 1);
+    EXPECT_EQ(Widget<QTableWidget>(form, "ListFiles")->item(0, 0)->text(),
+              QStringLiteral("ART\\MUD.RAW"));
+    EXPECT_EQ(Widget<QTableWidget>(form, "ListFiles")->item(0, 1)->text(),
+              QStringLiteral("missing"));
 
-    form.chkMissingOnly->setChecked(false);
-    EXPECT_EQ(form.ListFiles->rowCount(), 3);
+    Widget<QCheckBox>(form, "chkMissingOnly")->setChecked(false);
+    EXPECT_EQ(Widget<QTableWidget>(form, "ListFiles")->rowCount(), 3);
 }
 
 TEST_F(FormTrackReport, TheCopyButtonPutsTheRowsInViewOnTheClipboard) {
     TFormTrackReport form(ThreeRecords());
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    form.BtnCopy->click();
+    Widget<QPushButton>(form, "BtnCopy")->click();
     EXPECT_EQ(clipboard->text(),
               QStringLiteral("ART\\GRASS.RAW\tarchive /games/TRACK.POD\t256\n"
                              "ART\\ROAD.RAW\tsearch folder /extra/ROAD.RAW\t1024\n"
                              "ART\\MUD.RAW\tmissing\t-\n"));
 
-    form.chkMissingOnly->setChecked(true);
-    form.BtnCopy->click();
+    Widget<QCheckBox>(form, "chkMissingOnly")->setChecked(true);
+    Widget<QPushButton>(form, "BtnCopy")->click();
     EXPECT_EQ(clipboard->text(), QStringLiteral("ART\\MUD.RAW\tmissing\t-\n"));
 }
 
@@ -60,7 +64,7 @@ TEST_F(FormTrackReport, TheCloseButtonEndsTheWindow) {
     TFormTrackReport form(ThreeRecords());
     QSignalSpy accepted(&form, &QDialog::accepted);
     form.show();
-    form.BtnClose->click();
+    Widget<QPushButton>(form, "BtnClose")->click();
     EXPECT_EQ(accepted.count(), 1);
     EXPECT_FALSE(form.isVisible());
 }

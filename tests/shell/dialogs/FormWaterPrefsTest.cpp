@@ -25,7 +25,7 @@ protected:
     void SetUp() override { TestApplication(); }
 
     static QColor Swatch(const TFormWaterPrefs& form) {
-        return form.PnlColor->palette().color(QPalette::Window);
+        return Widget<QFrame>(form, "PnlColor")->palette().color(QPalette::Window);
     }
 
     TTempDir dir;
@@ -34,21 +34,24 @@ protected:
 TEST_F(FormWaterPrefs, ShowsTheCaptionsAndTheTwoSwitchedOffChoices) {
     TFormWaterPrefs form;
     EXPECT_EQ(form.windowTitle(), "Water Preferences");
-    EXPECT_EQ(form.GroupBox1->title(), "Color (Red, Green, Blue) and Transparency (Alpha)");
-    for (QScrollBar* bar : {form.SbRed, form.SbGreen, form.SbBlue, form.SbAlpha}) {
+    EXPECT_EQ(Widget<QGroupBox>(form, "GroupBox1")->title(),
+              "Color (Red, Green, Blue) and Transparency (Alpha)");
+    for (QScrollBar* bar :
+         {Widget<QScrollBar>(form, "SbRed"), Widget<QScrollBar>(form, "SbGreen"),
+          Widget<QScrollBar>(form, "SbBlue"), Widget<QScrollBar>(form, "SbAlpha")}) {
         EXPECT_EQ(bar->orientation(), Qt::Horizontal);
         EXPECT_EQ(bar->minimum(), 0);
         EXPECT_EQ(bar->maximum(), 255);
     }
-    EXPECT_EQ(form.BtnColorPick->text(), "Pick ...");
-    EXPECT_FALSE(form.CbDefaultCurrent->isEnabled());
-    EXPECT_FALSE(form.CbDefaultCurrent->isChecked());
-    EXPECT_EQ(form.CbDefaultCurrent->text(),
+    EXPECT_EQ(Widget<QPushButton>(form, "BtnColorPick")->text(), "Pick ...");
+    EXPECT_FALSE(Widget<QCheckBox>(form, "CbDefaultCurrent")->isEnabled());
+    EXPECT_FALSE(Widget<QCheckBox>(form, "CbDefaultCurrent")->isChecked());
+    EXPECT_EQ(Widget<QCheckBox>(form, "CbDefaultCurrent")->text(),
               "save as default for current track (overrides global default)");
-    EXPECT_FALSE(form.CbDefaultAll->isEnabled());
-    EXPECT_TRUE(form.CbDefaultAll->isChecked());
-    EXPECT_EQ(form.CbDefaultAll->text(), "save as default for all tracks");
-    EXPECT_TRUE(form.BtnOK->isDefault());
+    EXPECT_FALSE(Widget<QCheckBox>(form, "CbDefaultAll")->isEnabled());
+    EXPECT_TRUE(Widget<QCheckBox>(form, "CbDefaultAll")->isChecked());
+    EXPECT_EQ(Widget<QCheckBox>(form, "CbDefaultAll")->text(), "save as default for all tracks");
+    EXPECT_TRUE(Widget<QPushButton>(form, "BtnOK")->isDefault());
 }
 
 TEST_F(FormWaterPrefs, AColourReadFromTheFileShowsTheSameNumbers) {
@@ -57,14 +60,14 @@ TEST_F(FormWaterPrefs, AColourReadFromTheFileShowsTheSameNumbers) {
     const TColor4 color = ReadWaterColor(TIniFile(iniPath));
     TFormWaterPrefs form;
     form.SetColor(color);
-    EXPECT_EQ(form.SbRed->value(), 5);
-    EXPECT_EQ(form.SbGreen->value(), 20);
-    EXPECT_EQ(form.SbBlue->value(), 3);
-    EXPECT_EQ(form.SbAlpha->value(), 7);
-    EXPECT_EQ(form.lblRed->text(), "5");
-    EXPECT_EQ(form.lblGreen->text(), "20");
-    EXPECT_EQ(form.lblBlue->text(), "3");
-    EXPECT_EQ(form.lblAlpha->text(), "7");
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbRed")->value(), 5);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbGreen")->value(), 20);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbBlue")->value(), 3);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbAlpha")->value(), 7);
+    EXPECT_EQ(Widget<QLabel>(form, "lblRed")->text(), "5");
+    EXPECT_EQ(Widget<QLabel>(form, "lblGreen")->text(), "20");
+    EXPECT_EQ(Widget<QLabel>(form, "lblBlue")->text(), "3");
+    EXPECT_EQ(Widget<QLabel>(form, "lblAlpha")->text(), "7");
     EXPECT_EQ(Swatch(form), QColor(5, 20, 3));
 }
 
@@ -72,19 +75,19 @@ TEST_F(FormWaterPrefs, EveryChannelRoundsBackToItsBarPosition) {
     TFormWaterPrefs form;
     for (int channel = 0; channel <= 255; ++channel) {
         form.SetColor(TColor4{channel / 255.0f, 0, 0, (255 - channel) / 255.0f});
-        ASSERT_EQ(form.SbRed->value(), channel);
-        ASSERT_EQ(form.SbAlpha->value(), 255 - channel);
+        ASSERT_EQ(Widget<QScrollBar>(form, "SbRed")->value(), channel);
+        ASSERT_EQ(Widget<QScrollBar>(form, "SbAlpha")->value(), 255 - channel);
     }
 }
 
 TEST_F(FormWaterPrefs, MovingABarUpdatesItsLabelAndTheSwatch) {
     TFormWaterPrefs form;
     form.SetColor(TColor4{0.2f, 0.4f, 0.6f, 1.0f});
-    form.SbGreen->setValue(200);
-    EXPECT_EQ(form.lblGreen->text(), "200");
+    Widget<QScrollBar>(form, "SbGreen")->setValue(200);
+    EXPECT_EQ(Widget<QLabel>(form, "lblGreen")->text(), "200");
     EXPECT_EQ(Swatch(form), QColor(51, 200, 153));
-    form.SbAlpha->setValue(10);
-    EXPECT_EQ(form.lblAlpha->text(), "10");
+    Widget<QScrollBar>(form, "SbAlpha")->setValue(10);
+    EXPECT_EQ(Widget<QLabel>(form, "lblAlpha")->text(), "10");
     EXPECT_EQ(Swatch(form), QColor(51, 200, 153));
 }
 
@@ -93,16 +96,16 @@ TEST_F(FormWaterPrefs, TheBarsAnswerTheKeyboard) {
     form.SetColor({100 / 255.0f, 120 / 255.0f, 150 / 255.0f, 220 / 255.0f});
     form.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
-    form.SbAlpha->setFocus();
-    ASSERT_TRUE(form.SbAlpha->hasFocus());
-    QTest::keyClick(form.SbAlpha, Qt::Key_Right);
-    EXPECT_EQ(form.SbAlpha->value(), 221);
-    QTest::keyClick(form.SbAlpha, Qt::Key_Home);
-    EXPECT_EQ(form.SbAlpha->value(), 0);
+    Widget<QScrollBar>(form, "SbAlpha")->setFocus();
+    ASSERT_TRUE(Widget<QScrollBar>(form, "SbAlpha")->hasFocus());
+    QTest::keyClick(Widget<QScrollBar>(form, "SbAlpha"), Qt::Key_Right);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbAlpha")->value(), 221);
+    QTest::keyClick(Widget<QScrollBar>(form, "SbAlpha"), Qt::Key_Home);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbAlpha")->value(), 0);
     // Tab moves from bar to bar like between any other fields.
-    form.SbRed->setFocus();
+    Widget<QScrollBar>(form, "SbRed")->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    EXPECT_EQ(QApplication::focusWidget(), form.SbGreen);
+    EXPECT_EQ(QApplication::focusWidget(), Widget<QScrollBar>(form, "SbGreen"));
 }
 
 TEST_F(FormWaterPrefs, PickingAColourSetsRedGreenBlueAndKeepsAlpha) {
@@ -114,19 +117,19 @@ TEST_F(FormWaterPrefs, PickingAColourSetsRedGreenBlueAndKeepsAlpha) {
         picker->setCurrentColor(QColor(10, 240, 33));
         picker->accept();
     });
-    form.BtnColorPick->click();
+    Widget<QPushButton>(form, "BtnColorPick")->click();
     EXPECT_EQ(offered, QColor(100, 120, 150));
-    EXPECT_EQ(form.SbRed->value(), 10);
-    EXPECT_EQ(form.SbGreen->value(), 240);
-    EXPECT_EQ(form.SbBlue->value(), 33);
-    EXPECT_EQ(form.SbAlpha->value(), 220);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbRed")->value(), 10);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbGreen")->value(), 240);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbBlue")->value(), 33);
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbAlpha")->value(), 220);
 
     WhenModal<QColorDialog>([](QColorDialog* picker) {
         picker->setCurrentColor(QColor(1, 2, 3));
         picker->reject();
     });
-    form.BtnColorPick->click();
-    EXPECT_EQ(form.SbRed->value(), 10);
+    Widget<QPushButton>(form, "BtnColorPick")->click();
+    EXPECT_EQ(Widget<QScrollBar>(form, "SbRed")->value(), 10);
 }
 
 TEST_F(FormWaterPrefs, OkStoresTheBarsAndWritesTheColumns) {
@@ -134,11 +137,11 @@ TEST_F(FormWaterPrefs, OkStoresTheBarsAndWritesTheColumns) {
     TIniFile ini(iniPath);
     TColor4 water{0.5f, 0.5f, 0.5f, 0.5f};
     WhenModal<TFormWaterPrefs>([](TFormWaterPrefs* form) {
-        form->SbRed->setValue(5);
-        form->SbGreen->setValue(20);
-        form->SbBlue->setValue(3);
-        form->SbAlpha->setValue(7);
-        form->BtnOK->click();
+        Widget<QScrollBar>(*form, "SbRed")->setValue(5);
+        Widget<QScrollBar>(*form, "SbGreen")->setValue(20);
+        Widget<QScrollBar>(*form, "SbBlue")->setValue(3);
+        Widget<QScrollBar>(*form, "SbAlpha")->setValue(7);
+        Widget<QPushButton>(*form, "BtnOK")->click();
     });
     EXPECT_TRUE(RunWaterDialog(water, ini, nullptr));
     EXPECT_FLOAT_EQ(water.r, 5 / 255.0f);
@@ -155,9 +158,9 @@ TEST_F(FormWaterPrefs, CancelLeavesTheColourAndTheFileAlone) {
     TColor4 water{1 / 255.0f, 2 / 255.0f, 3 / 255.0f, 4 / 255.0f};
     QString shownBlue;
     WhenModal<TFormWaterPrefs>([&](TFormWaterPrefs* form) {
-        shownBlue = form->lblBlue->text();
-        form->SbRed->setValue(99);
-        form->BtnCancel->click();
+        shownBlue = Widget<QLabel>(*form, "lblBlue")->text();
+        Widget<QScrollBar>(*form, "SbRed")->setValue(99);
+        Widget<QPushButton>(*form, "BtnCancel")->click();
     });
     EXPECT_FALSE(RunWaterDialog(water, ini, nullptr));
     EXPECT_EQ(shownBlue, "3");
@@ -170,8 +173,8 @@ TEST_F(FormWaterPrefs, AWriteTheFileSystemRefusesIsShownAndTheColourStillChanges
     TColor4 water{};
     TMessageBoxCatcher boxes;
     WhenModal<TFormWaterPrefs>([](TFormWaterPrefs* form) {
-        form->SbBlue->setValue(255);
-        form->BtnOK->click();
+        Widget<QScrollBar>(*form, "SbBlue")->setValue(255);
+        Widget<QPushButton>(*form, "BtnOK")->click();
     });
     EXPECT_TRUE(RunWaterDialog(water, ini, nullptr));
     EXPECT_FLOAT_EQ(water.b, 1.0f);
