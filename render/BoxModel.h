@@ -22,4 +22,4 @@ void LoadModels(TRenderContext& render, const std::vector<const TQRXBox*>& objec
 void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, double viewerX,
              double viewerZ, double scale, TModelPass* pass = nullptr);
 // Prepares the model of box for drawing scaled from buffers; nothing when it has none.
-void PrepareScaledDrawing(const TRenderContext& render, const TQRXBox* box);
+void PrepareScaledDrawing(TRenderContext& render, const TQRXBox* box);

@@ -7,6 +7,7 @@
 #include "core/track/TrackData.h"
 #include "render/BINModel.h"
 #include "render/BoxModel.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
 #include "render/Textures.h"
 
@@ -37,7 +38,7 @@ std::optional<double> BackdropScale(const TRenderContext& render, const TTrackDa
     if (backdrop == nullptr) {
         return std::nullopt;
     }
-    const TBINModel* model = render.Models.FindBINModel(backdrop->ModelName);
+    const TBINModel* model = render.Models().FindBINModel(backdrop->ModelName);
     // Without a model or an extent the scale that evens out the backdrops' sizes is undefined.
     if (model == nullptr || model->LargestExtent() <= 0) {
         return std::nullopt;
@@ -62,7 +63,8 @@ void DrawStadium(const TRenderContext& render, const TViewState& view, TModelPas
     DrawBox(render, *track.Stadium, false, 0, 0, 1, pass);
 }
 
-void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
+void DrawWater(const TRenderContext& render, TGLState& gl, const TViewState& view, int camCol,
+               int camRow) {
     const TTrackData& track = *view.Track;
     const double y =
         view.Display.HighTide ? track.WaterHeight + kTideOffset : track.WaterHeight - kTideOffset;
@@ -78,8 +80,9 @@ void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int c
     };
 
     glEnable(GL_BLEND);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(render.WaterTexture));
-    render.LastBoundTexture = render.WaterTexture;
+    // Like every pass, it starts without trusting the bind cache.
+    gl.Forget();
+    gl.Bind(render.WaterTexture());
     setColor();
     if (view.Display.AreaShape == TAreaShape::Circle) {
         glBegin(GL_TRIANGLE_FAN);
@@ -104,10 +107,10 @@ void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int c
 }
 
 void LoadWaterTexture(TRenderContext& render) {
-    // Once for the render context, as long as its GL context keeps the texture.
-    if (render.WaterTextureLoaded && glIsTexture(static_cast<GLuint>(render.WaterTexture))) {
+    // Once for the render context, as long as its GL context keeps the texture (0 is never one).
+    int32_t& texture = render.WaterTextureForLoad();
+    if (glIsTexture(static_cast<GLuint>(texture))) {
         return;
     }
-    LoadTextureFile(ProgramFolder() + "data/RIPPL100.RAW", render.WaterTexture);
-    render.WaterTextureLoaded = true;
+    LoadTextureFile(ProgramFolder() + "data/RIPPL100.RAW", texture);
 }

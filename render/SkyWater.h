@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <optional>
 
+class TGLState;
 class TModelPass;
 class TRenderContext;
 struct TTrackData;
@@ -33,8 +34,9 @@ void DrawBackdrops(const TRenderContext& render, const TViewState& view,
 // The stadium where the load put it: on the terrain height at the corner of its rectangle.
 void DrawStadium(const TRenderContext& render, const TViewState& view, TModelPass* pass = nullptr);
 // Water around the camera cell: a 13-point fan for the round area, a quad for the square one.
-void DrawWater(TRenderContext& render, const TViewState& view, int camCol, int camRow);
+void DrawWater(const TRenderContext& render, TGLState& gl, const TViewState& view, int camCol,
+               int camRow);
 
-// Loads the ripple texture into render.WaterTexture on the first call; later calls do nothing
+// Loads the ripple texture into render's WaterTexture on the first call; later calls do nothing
 // while the texture lives in the current GL context.
 void LoadWaterTexture(TRenderContext& render);

@@ -38,7 +38,7 @@ std::vector<TFeedbackVertex> DistinctVertices(const std::vector<TFeedbackPolygon
 class WaterTest : public FrameTest {
 protected:
     std::vector<TFeedbackPolygon> Water(int camCol, int camRow) {
-        return CapturePolygons([&] { DrawWater(render_, view_, camCol, camRow); });
+        return CapturePolygons([&] { DrawWater(render_, gl_, view_, camCol, camRow); });
     }
 };
 
@@ -116,7 +116,7 @@ TEST_F(WaterTest, TheWaterColourIsTintedAndCarriesTheWaterAlphaThenBlendingIsOff
     view_.ViewDistance = 20;
     view_.Display.GlobalTint = {0.3f, 0.3f, 0.3f};
     view_.WaterColor = {100 / 255.0f, 120 / 255.0f, 150 / 255.0f, 220 / 255.0f};
-    render_.LastBoundTexture = 12345;
+    gl_.Bind(static_cast<int32_t>(SolidTexture(0, 0, 0)));
     const std::vector<TFeedbackPolygon> polygons = Water(128, 128);
     ASSERT_FALSE(polygons.empty());
     for (const TFeedbackPolygon& polygon : polygons) {
@@ -128,7 +128,7 @@ TEST_F(WaterTest, TheWaterColourIsTintedAndCarriesTheWaterAlphaThenBlendingIsOff
         }
     }
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_EQ(render_.LastBoundTexture, render_.WaterTexture);
+    EXPECT_EQ(gl_.BoundTexture(), render_.WaterTexture());
 }
 
 TEST_F(WaterTest, OnlyHighTideWaterShowsOverGroundAtTheWaterHeightAndItIsBlended) {
@@ -225,7 +225,7 @@ TEST_F(CheckpointMarkerTest, EveryCheckpointAmongTheBoxesGetsAMarkerButTopCrushO
         EXPECT_EQ(marker.Phi, source.Phi);
         EXPECT_EQ(marker.Psi, source.Psi);
     }
-    EXPECT_NE(render_.Models.FindBINModel("DMGLCHK.BIN"), nullptr);
+    EXPECT_NE(render_.Models().FindBINModel("DMGLCHK.BIN"), nullptr);
     EXPECT_TRUE(warnings_.empty());
 }
 
@@ -312,10 +312,10 @@ protected:
 TEST_F(BackdropTest, BackdropsAreScaledToOneSizeAndNeverWithoutAnExtent) {
     auto model = std::make_unique<TBINModel>();
     model->Vertices = {{0, 0, 0}, {1005, 10, -3}};
-    render_.Models.StoreBINModel(std::move(model), "MODELS\\HILLS.BIN");
+    render_.ModelsForLoad().StoreBINModel(std::move(model), "MODELS\\HILLS.BIN");
     auto flat = std::make_unique<TBINModel>();
     flat->Vertices = {{7, 7, 7}};
-    render_.Models.StoreBINModel(std::move(flat), "MODELS\\POINT.BIN");
+    render_.ModelsForLoad().StoreBINModel(std::move(flat), "MODELS\\POINT.BIN");
 
     AddBackdrop(0, "MODELS\\HILLS.BIN");
     AddBackdrop(2, "models\\hills.bin ");
