@@ -8,12 +8,15 @@
 #include "core/view/Camera.h"
 #include "core/view/ViewCommands.h"
 #include "render/BINModel.h"
+#include "render/BackdropPass.h"
 #include "render/BoxModel.h"
 #include "render/Frustum.h"
 #include "render/GLState.h"
 #include "render/ModelBuffers.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/SkyPass.h"
+#include "render/StadiumPass.h"
+#include "render/WaterPass.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

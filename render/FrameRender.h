@@ -1,8 +1,10 @@
 // Drawing one frame of the loaded track: the fixed GL state, the viewport and projection, and the
 // passes of a frame (sky and backdrops around the eye, then stadium, ground boxes, terrain, water
-// and track objects around the camera's grid cell). Everything is immediate mode from the prepared
-// quads of the track data; the grid is drawn as if it repeated endlessly, so near an edge the
-// opposite edge shows up beyond it (a stored cell is drawn shifted by a whole grid, 16 units).
+// and track objects around the camera's grid cell). The sky, backdrop, stadium and water passes
+// have units of their own; every pass that binds textures is given the frame's TGLState.
+// Everything is immediate mode from the prepared quads of the track data; the grid is drawn as if
+// it repeated endlessly, so near an edge the opposite edge shows up beyond it (a stored cell is
+// drawn shifted by a whole grid, 16 units).
 //
 // Camera cell: camCol = (8 - TransZ) * 255 / 16 and camRow = (8 - TransX) * 255 / 16. The grid
 // passes use them rounded to the nearest integer (halves to even), the object pass unrounded.

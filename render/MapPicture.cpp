@@ -9,7 +9,8 @@
 #include "render/FrameRender.h"
 #include "render/GLState.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/StadiumPass.h"
+#include "render/WaterPass.h"
 
 #include <GL/gl.h>
 

@@ -14,7 +14,7 @@
 #include "core/vfs/QRXFileFinder.h"
 #include "render/BoxModel.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/WaterPass.h"
 
 namespace {
 

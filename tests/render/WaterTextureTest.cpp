@@ -2,7 +2,7 @@
 #include "core/base/ProgramFolder.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/WaterPass.h"
 #include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
