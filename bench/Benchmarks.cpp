@@ -38,9 +38,13 @@ std::string ArchivePath(const char* variable, const char* fileName) {
 }
 
 // One GL context for the whole run.
-TRenderContext& Render() {
+TBenchGL& BenchGL() {
     static TBenchGL gl;
-    return gl.Render;
+    return gl;
+}
+
+TRenderContext& Render() {
+    return BenchGL().Render;
 }
 
 TQRXFileFinder& Finder() {
@@ -98,18 +102,19 @@ void RenderFrameBenchmark(benchmark::State& state, const char* variable, const c
         view.ViewDistance = distance;
     }
     view.Display.ObjectsMode = state.range(1) != 0 ? 2 : 0;
-    Render().Renderer = state.range(2) == 0 ? TRendererKind::Prepared : TRendererKind::Reference;
+    Render().SelectRenderer(state.range(2) == 0 ? TRendererKind::Prepared
+                                                : TRendererKind::Reference);
     if (state.range(3) != 0) {
         ClipToOnePixel(true);
     }
     TQuietFrameHost host;
     for (auto _ : state) {
         view.FullFrame = true;
-        RenderFrame({Render(), view, true, host});
+        RenderFrame({Render(), BenchGL().GL, view, true, host});
         WaitForDrawing();
     }
     ClipToOnePixel(false);
-    Render().Renderer = TRendererKind::Prepared;
+    Render().SelectRenderer(TRendererKind::Prepared);
 }
 
 void FrameArguments(benchmark::internal::Benchmark* benchmark) {

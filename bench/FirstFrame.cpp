@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         view.Display.ObjectsMode = 2;
         TQuietFrameHost host;
         const auto start = std::chrono::steady_clock::now();
-        RenderFrame({render, view, true, host});
+        RenderFrame({render, gl.GL, view, true, host});
         WaitForDrawing();
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;

@@ -37,7 +37,7 @@ int MeasureLoad(const std::string& path) {
     THeadlessGLContext context(64, 64);
     TRenderContext render;
     InitGLState();
-    render.Textures.LoadMissingTexture();
+    render.LoadMissingTexture();
     TQRXFileFinder finder;
     BuildSearchFolders(finder, TStringList(5));
     const TPodFile pod(path);

@@ -73,8 +73,8 @@ int main(int argc, char** argv) {
         TClocks start;
         for (int n = 0; n < frames; ++n) {
             view.Camera = path.At(static_cast<double>(n) / fps);
-            Panel1Resize(render, width, height, view.Camera.FOV);
-            RenderFrame({render, view, true, host});
+            Panel1Resize(gl.GL, width, height, view.Camera.FOV);
+            RenderFrame({render, gl.GL, view, true, host});
             WaitForDrawing();
         }
         const TTook drawing = Since(start);

@@ -71,7 +71,7 @@ int main(int argc, char** argv) {
             watcher.SetLoading(false);
             TViewState view = StartGridView(*track, 255);
             TQuietFrameHost host;
-            RenderFrame({render, view, true, host});
+            RenderFrame({render, gl.GL, view, true, host});
             WaitForDrawing();
         };
         const auto write = [&] {

@@ -55,7 +55,7 @@ int CliMap(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
     for (const std::string& warning : session.Session().Warnings()) {
         err << "warning: " << warning << '\n';
     }
-    DrawMapPicture(session.Render(), session.Session().View(), options);
+    DrawMapPicture(session.Render(), session.GL(), session.Session().View(), options);
     TGLBMP image;
     GrabScreen(image);
     session.Session().RefuseToOverwrite(output);

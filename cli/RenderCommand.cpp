@@ -95,11 +95,12 @@ int CliRender(const TCliArgs& arguments, std::ostream& out, std::ostream& err) {
 
     TQuietFrameHost host;
     TRenderContext& render = session.Render();
-    render.Renderer = options.Renderer;
-    Panel1Resize(render, options.View.Width, options.View.Height, view.Camera.FOV);
-    RenderFrame({render, view, true, host});
+    TGLState& gl = session.GL();
+    render.SelectRenderer(options.Renderer);
+    Panel1Resize(gl, options.View.Width, options.View.Height, view.Camera.FOV);
+    RenderFrame({render, gl, view, true, host});
     if (options.TimedFrames > 0) {
-        out << TimeFrames({render, view, true, host}, options.TimedFrames) << '\n';
+        out << TimeFrames({render, gl, view, true, host}, options.TimedFrames) << '\n';
     }
 
     TGLBMP image;

@@ -104,7 +104,7 @@ TCliTrackSession::TLogOpened::TLogOpened() {
 TCliTrackSession::TCliTrackSession(const TCliTrackOptions& options, int width, int height)
     : context_(width, height), session_(CliIniFileName(options), options.SearchFolders) {
     InitGLState();
-    render_.Textures.LoadMissingTexture();
+    render_.LoadMissingTexture();
     session_.UseArchive(OpenArchive(options.Archive));
     if (!options.Track.empty()) {
         sitEntry_ = options.Track;

@@ -12,6 +12,7 @@
 #include "core/base/StepTimes.h"
 #include "core/session/TrackSession.h"
 #include "render/GLContext.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
 
 #include <memory>
@@ -41,7 +42,8 @@ class TGLBMP;
 // image.SaveImage(fileName); raises "COMMAND: cannot write FILE: reason" when that fails.
 void SaveCliImage(TGLBMP& image, const std::string& command, const std::string& fileName);
 
-// A track session of the tool: its log, its headless GL context and render resources, and the
+// A track session of the tool: its log, its headless GL context with its render resources and GL
+// state, and the
 // chosen track description.
 class TCliTrackSession {
 public:
@@ -60,6 +62,7 @@ public:
     // How long each step of the last load took.
     const std::vector<TStepTime>& LoadSteps() const { return loadSteps_; }
     TRenderContext& Render() { return render_; }
+    TGLState& GL() { return gl_; }
     void ResizeContext(int width, int height) { context_.Resize(width, height); }
 
 private:
@@ -70,6 +73,7 @@ private:
     THeadlessGLContext context_;
     // Destroyed before context_, while that is still current.
     TRenderContext render_;
+    TGLState gl_;
     TTrackSession session_;
     std::string sitEntry_;
     std::vector<TStepTime> loadSteps_;

@@ -9,6 +9,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 
@@ -21,22 +22,23 @@ constexpr int kFrameSide = 32;
 struct TLoadTarget {
     TLoadTarget() : Context(kFrameSide, kFrameSide) {
         InitGLState();
-        Render.Textures.LoadMissingTexture();
+        Render.LoadMissingTexture();
     }
     THeadlessGLContext Context;
     TRenderContext Render;
+    TGLState GL;
     TPalettePool Palettes;
 };
 
-void DrawOneFrame(TRenderContext& render, const TTrackData& track) {
+void DrawOneFrame(TRenderContext& render, TGLState& gl, const TTrackData& track) {
     TViewState view;
     view.Track = &track;
     ResetViewForTrackOpen(view, 50, true);
     GoToStartGrid(view);
     view.FullFrame = true;
     TQuietFrameHost host;
-    Panel1Resize(render, kFrameSide, kFrameSide, view.Camera.FOV);
-    RenderFrame({render, view, true, host});
+    Panel1Resize(gl, kFrameSide, kFrameSide, view.Camera.FOV);
+    RenderFrame({render, gl, view, true, host});
 }
 
 } // namespace
@@ -57,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const auto track = std::make_unique<TTrackData>();
         LoadTrack(target.Render, *track, target.Palettes, pod, NamePart(pod.SitEntries().front()),
                   progress, warnings, finder);
-        DrawOneFrame(target.Render, *track);
+        DrawOneFrame(target.Render, target.GL, *track);
     });
     return 0;
 }

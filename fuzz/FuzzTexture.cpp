@@ -16,7 +16,7 @@ namespace {
 
 // The GL context and the pool live as long as the process, as the viewer's do.
 struct TTextureTarget {
-    TTextureTarget() : Context(16, 16) { Render.Textures.LoadMissingTexture(); }
+    TTextureTarget() : Context(16, 16) { Render.LoadMissingTexture(); }
     THeadlessGLContext Context;
     TRenderContext Render;
 };
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const std::string file(reinterpret_cast<const char*>(data + 1), size - 1);
-    TTexturePool& pool = target.Render.Textures;
+    TTexturePool& pool = target.Render.TexturesForLoad();
     RunReader([&] {
         switch (data[0] % 4) {
         case 0:

@@ -37,7 +37,7 @@ TArchiveUsage ScanArchiveUsage(const TPodFile& pod, const std::string& iniFileNa
         session.UseArchive(pod);
         TRenderTrackLoader loader(render);
         InitGLState();
-        render.Textures.LoadMissingTexture();
+        render.LoadMissingTexture();
         for (const std::string& line : pod.SitEntries()) {
             usage.Tracks.push_back(NamePart(line));
         }

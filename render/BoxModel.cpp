@@ -26,7 +26,7 @@ public:
 } // namespace
 
 void LoadModel(TRenderContext& render, const TQRXBox& box, TGameLoad& load) {
-    if (Trim(box.ModelName).empty() || render.Models.FindBINModel(box.ModelName) != nullptr) {
+    if (Trim(box.ModelName).empty() || render.Models().FindBINModel(box.ModelName) != nullptr) {
         return;
     }
     WriteLog(box.ModelName);
@@ -45,7 +45,7 @@ void LoadModel(TRenderContext& render, const TQRXBox& box, TGameLoad& load) {
         return;
     }
     auto model = std::make_unique<TBINModel>();
-    model->LoadFromFile(found.File, render.Textures, load);
+    model->LoadFromFile(found.File, render.TexturesForLoad(), load);
     found.File.Close();
 
     if (model->IsAnimationControl) {
@@ -53,7 +53,7 @@ void LoadModel(TRenderContext& render, const TQRXBox& box, TGameLoad& load) {
         model = std::make_unique<TBINModel>();
         TOpenedGameFile first = load.Files.Open(firstName);
         if (first.Found()) {
-            model->LoadFromFile(first.File, render.Textures, load);
+            model->LoadFromFile(first.File, render.TexturesForLoad(), load);
             first.File.Close();
         } else {
             WriteLog("Error opening BIN file.");
@@ -63,9 +63,9 @@ void LoadModel(TRenderContext& render, const TQRXBox& box, TGameLoad& load) {
     // otherwise be stored without a list and fail every frame it is drawn in; an empty list
     // draws nothing instead.
     if (model->ListId == 0) {
-        model->BuildList(render.Textures, false, 1.0);
+        model->BuildList(render.Textures(), false, 1.0);
     }
-    render.Models.StoreBINModel(std::move(model), box.ModelName);
+    render.ModelsForLoad().StoreBINModel(std::move(model), box.ModelName);
 }
 
 void LoadModels(TRenderContext& render, const std::vector<const TQRXBox*>& objects,
@@ -89,7 +89,7 @@ void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, 
     glRotatef(static_cast<GLfloat>(transform.YawY), 0, 1, 0);
     glRotatef(static_cast<GLfloat>(transform.PitchX), 1, 0, 0);
     glRotatef(static_cast<GLfloat>(transform.RollZ), 0, 0, 1);
-    const TBINModel* model = render.Models.FindBINModel(box.ModelName);
+    const TBINModel* model = render.Models().FindBINModel(box.ModelName);
     if (model == nullptr) {
         WriteLog("Error drawing BIN Model " + box.ModelName + ": no data found.");
     } else if (scale == 1.0 && !forceBlend) {
@@ -107,18 +107,18 @@ void DrawBox(const TRenderContext& render, const TQRXBox& box, bool forceBlend, 
         glScalef(s, s, s);
         pass->Draw(model->ScaledBuffers);
     } else {
-        model->Draw(render.Textures, forceBlend, scale);
+        model->Draw(render.Textures(), forceBlend, scale);
         if (pass != nullptr) {
             pass->DrewOtherwise();
         }
     }
 }
 
-void PrepareScaledDrawing(const TRenderContext& render, const TQRXBox* box) {
+void PrepareScaledDrawing(TRenderContext& render, const TQRXBox* box) {
     if (box == nullptr) {
         return;
     }
-    if (TBINModel* model = render.Models.FindBINModel(box->ModelName)) {
-        model->PrepareScaledDrawing(render.Textures);
+    if (TBINModel* model = render.ModelsForLoad().FindBINModel(box->ModelName)) {
+        model->PrepareScaledDrawing(render.Textures());
     }
 }

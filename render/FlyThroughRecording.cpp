@@ -3,6 +3,7 @@
 #include "core/export/VideoWriter.h"
 #include "core/view/CameraPath.h"
 #include "render/FrameRender.h"
+#include "render/GLState.h"
 
 #include <GL/gl.h>
 
@@ -34,14 +35,16 @@ bool RecordFlyThrough(TRenderContext& render, TViewState& view, const TCameraPat
                       int framesPerSecond, int frames, int width, int height, TVideoWriter& writer,
                       const std::function<bool(const TRecordingProgress&)>& afterFrame) {
     TQuietFrameHost host;
+    // The frames go to a target of their own size, so its viewport is not the view panel's.
+    TGLState gl;
     std::vector<uint8_t> pixels;
     view.FullFrame = true;
     const auto start = std::chrono::steady_clock::now();
     for (int n = 0; n < frames; ++n) {
         view.Camera = path.At(static_cast<double>(n) / framesPerSecond);
         // The field of view may change along the path.
-        Panel1Resize(render, width, height, view.Camera.FOV);
-        RenderFrame({render, view, true, host});
+        Panel1Resize(gl, width, height, view.Camera.FOV);
+        RenderFrame({render, gl, view, true, host});
         ReadFrame(width, height, pixels);
         writer.AddFrame(pixels.data());
 

@@ -8,11 +8,15 @@
 #include "core/view/Camera.h"
 #include "core/view/ViewCommands.h"
 #include "render/BINModel.h"
+#include "render/BackdropPass.h"
 #include "render/BoxModel.h"
 #include "render/Frustum.h"
+#include "render/GLState.h"
 #include "render/ModelBuffers.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/SkyPass.h"
+#include "render/StadiumPass.h"
+#include "render/WaterPass.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -58,22 +62,11 @@ template <typename TSendVertex> void SendQuadAsTriangles(TSendVertex sendVertex)
     glEnd();
 }
 
-void BindCached(TRenderContext& render, int32_t texture) {
-    if (texture != render.LastBoundTexture) {
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-        render.LastBoundTexture = texture;
-    }
-}
-
-bool DrawsPrepared(const TRenderContext& render) {
-    return render.Renderer == TRendererKind::Prepared && render.Prepared.Ready();
-}
-
 // Whether an object copy may touch the picture: the sphere of its model around its origin. An
 // object without a model is always drawn, which logs it as the reference drawing does.
 bool MayShowObject(const TRenderContext& render, const TFrustum& frustum, const TQRXBox& object,
                    double offZ, double offX) {
-    const TBINModel* model = render.Models.FindBINModel(object.ModelName);
+    const TBINModel* model = render.Models().FindBINModel(object.ModelName);
     if (model == nullptr) {
         return true;
     }
@@ -82,7 +75,7 @@ bool MayShowObject(const TRenderContext& render, const TFrustum& frustum, const 
         model->BoundingRadius);
 }
 
-void DrawFrameSteps(TRenderContext& render, TViewState& view) {
+void DrawFrameSteps(TRenderContext& render, TGLState& gl, TViewState& view) {
     const TCameraPos& camera = view.Camera;
     const TDisplaySettings& display = view.Display;
     const TTrackData& track = *view.Track;
@@ -98,14 +91,14 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     glRotatef(camera.Tilt, 1, 0, 0);
     glRotatef(camera.Heading, 0, 1, 0);
     glRotatef(camera.Roll, 0, 0, 1);
-    SetProjection(render, 5000, camera.FOV);
+    SetProjection(gl, 5000, camera.FOV);
 
-    const bool prepared = DrawsPrepared(render);
+    const bool prepared = render.DrawsPrepared();
     if (!view.MapView) {
         glTranslated(0, view.BackgroundOffset, 0);
         std::optional<TModelPass> distant;
         if (prepared) {
-            distant.emplace(render.LastBoundTexture);
+            distant.emplace(gl);
         }
         glColor3f(1, 1, 1);
         DrawSky(render, view, distant ? &*distant : nullptr);
@@ -115,7 +108,7 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
         }
         distant.reset();
         glTranslated(0, -view.BackgroundOffset, 0);
-        SetProjection(render, 30, camera.FOV);
+        SetProjection(gl, 30, camera.FOV);
     }
 
     if (view.FollowTerrain) {
@@ -128,7 +121,7 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     if (track.StadiumFlag == 1) {
         std::optional<TModelPass> stadium;
         if (prepared) {
-            stadium.emplace(render.LastBoundTexture);
+            stadium.emplace(gl);
         }
         DrawStadium(render, view, stadium ? &*stadium : nullptr);
     }
@@ -136,20 +129,20 @@ void DrawFrameSteps(TRenderContext& render, TViewState& view) {
     const int camRow = RoundCell(CameraCell(camera.TransX));
     if (display.ShowGroundBoxes) {
         if (prepared) {
-            render.Prepared.DrawGroundBoxes(render, view, camCol, camRow);
+            render.PreparedForFrame().DrawGroundBoxes(gl, view, camCol, camRow);
         } else {
-            DrawGroundBoxes(render, view, camCol, camRow);
+            DrawGroundBoxes(render, gl, view, camCol, camRow);
         }
     }
     if (prepared) {
-        render.Prepared.DrawTerrain(render, view, camCol, camRow);
+        render.PreparedForFrame().DrawTerrain(gl, view, camCol, camRow);
     } else {
-        DrawTerrain(render, view, camCol, camRow);
+        DrawTerrain(render, gl, view, camCol, camRow);
     }
     if (display.ShowWater) {
-        DrawWater(render, view, camCol, camRow);
+        DrawWater(render, gl, view, camCol, camRow);
     }
-    DrawObjects(render, view);
+    DrawObjects(render, gl, view);
 }
 
 } // namespace
@@ -181,22 +174,19 @@ void InitGLState() {
     glHint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
 }
 
-void Panel1Resize(TRenderContext& render, int width, int height, float fov) {
-    // A panel shrunk to nothing must not turn the aspect ratio into an infinity.
-    render.PanelWidth = std::max(width, 1);
-    render.PanelHeight = std::max(height, 1);
+void Panel1Resize(TGLState& gl, int width, int height, float fov) {
+    gl.SetPanelSize(width, height);
     glViewport(0, 0, width, height);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fov, static_cast<double>(render.PanelWidth) / render.PanelHeight, 0.001, 500);
+    gluPerspective(fov, gl.AspectRatio(), 0.001, 500);
     glMatrixMode(GL_MODELVIEW);
 }
 
-void SetProjection(const TRenderContext& render, double farPlane, float fov) {
+void SetProjection(const TGLState& gl, double farPlane, float fov) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(fov, static_cast<double>(render.PanelWidth) / render.PanelHeight, 0.01,
-                   farPlane);
+    gluPerspective(fov, gl.AspectRatio(), 0.01, farPlane);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -216,7 +206,7 @@ void RenderFrame(const TFrameContext& frame) {
         frame.Host.SetDrawStatus(kReadyStatus);
     };
     try {
-        DrawFrameSteps(frame.Render, view);
+        DrawFrameSteps(frame.Render, frame.GL, view);
     } catch (...) {
         finish();
         throw;
@@ -234,12 +224,13 @@ int RoundCell(double cell) {
     return static_cast<int>(std::nearbyint(std::clamp(cell, -kFarCell, kFarCell)));
 }
 
-void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
+void DrawGroundBoxes(const TRenderContext& render, TGLState& gl, const TViewState& view, int camCol,
+                     int camRow) {
     const TTrackData& track = *view.Track;
-    const TTrackTextures& textures = render.TrackTextures;
-    const int32_t fallback = render.Textures.MissingTexture();
+    const TTrackTextures& textures = render.TrackTextures();
+    const int32_t fallback = render.Textures().MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
-    render.LastBoundTexture = -1;
+    gl.Forget();
     const int d = view.ViewDistance;
     for (int a = camCol - d; a <= camCol + d; ++a) {
         for (int b = camRow - d; b <= camRow + d; ++b) {
@@ -255,7 +246,7 @@ void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol,
                 continue;
             }
             for (const TDrawQuad& face : cell.Faces) {
-                BindCached(render, textures.ForQuad(face.Texture, fallback));
+                gl.Bind(textures.ForQuad(face.Texture, fallback));
                 if (face.VertexCount != 4) {
                     throw EDunmereError(
                         Format("TForm1.glDraw: Unsupported number of vertices (%d) at index (%d, "
@@ -275,13 +266,14 @@ void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol,
     }
 }
 
-void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int camRow) {
+void DrawTerrain(const TRenderContext& render, TGLState& gl, const TViewState& view, int camCol,
+                 int camRow) {
     const TTrackData& track = *view.Track;
-    const TTrackTextures& textures = render.TrackTextures;
-    const int32_t fallback = render.Textures.MissingTexture();
+    const TTrackTextures& textures = render.TrackTextures();
+    const int32_t fallback = render.Textures().MissingTexture();
     const TColor3& tint = view.Display.GlobalTint;
     const int d = view.MapView ? 128 : view.ViewDistance;
-    render.LastBoundTexture = -1;
+    gl.Forget();
     for (int a = camCol - d; a <= camCol + d; ++a) {
         for (int b = camRow - d; b <= camRow + d; ++b) {
             if (!InViewArea(view, camRow, camCol, b, a)) {
@@ -296,7 +288,7 @@ void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int
             if (quad.VertexCount == 0) {
                 continue;
             }
-            BindCached(render, textures.ForQuad(quad.Texture, fallback));
+            gl.Bind(textures.ForQuad(quad.Texture, fallback));
             if (quad.VertexCount != 4) {
                 throw EDunmereError(
                     Format("TForm1.glDraw: Unsupported number of vertices %d at (%d, %d)",
@@ -319,20 +311,20 @@ bool InViewArea(const TViewState& view, int camRow, int camCol, int row, int col
     return CellInViewArea(view, camRow - row, camCol - column);
 }
 
-void DrawObjects(TRenderContext& render, const TViewState& view) {
+void DrawObjects(TRenderContext& render, TGLState& gl, const TViewState& view) {
     const TDisplaySettings& display = view.Display;
     if (!display.ShowCheckpoints && display.ObjectsMode == 0) {
         return;
     }
-    render.LastBoundTexture = -1;
+    gl.Forget();
     glColor3f(display.GlobalTint.r, display.GlobalTint.g, display.GlobalTint.b);
     const double camCol = CameraCell(view.Camera.TransZ);
     const double camRow = CameraCell(view.Camera.TransX);
     std::optional<TFrustum> frustum;
     std::optional<TModelPass> pass;
-    if (DrawsPrepared(render)) {
+    if (render.DrawsPrepared()) {
         frustum = TFrustum::FromCurrentMatrices();
-        pass.emplace(render.LastBoundTexture);
+        pass.emplace(gl);
     }
     for (const auto& [offZ, offX] : ObjectCopyOffsets(view, camCol, camRow)) {
         DrawObjectCopy(render, view, offZ, offX, camCol, camRow, frustum ? &*frustum : nullptr,
@@ -378,7 +370,7 @@ std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view,
 void DrawObjectCopy(TRenderContext& render, const TViewState& view, double offZ, double offX,
                     double camCol, double camRow, const TFrustum* cullBy, TModelPass* pass) {
     for (const TQRXBox* object :
-         render.DrawList.ObjectsOfCopy(*view.Track, view, offZ, offX, camCol, camRow)) {
+         render.DrawListForFrame().ObjectsOfCopy(*view.Track, view, offZ, offX, camCol, camRow)) {
         if (cullBy != nullptr && !MayShowObject(render, *cullBy, *object, offZ, offX)) {
             continue;
         }

@@ -1,8 +1,10 @@
 // Drawing one frame of the loaded track: the fixed GL state, the viewport and projection, and the
 // passes of a frame (sky and backdrops around the eye, then stadium, ground boxes, terrain, water
-// and track objects around the camera's grid cell). Everything is immediate mode from the prepared
-// quads of the track data; the grid is drawn as if it repeated endlessly, so near an edge the
-// opposite edge shows up beyond it (a stored cell is drawn shifted by a whole grid, 16 units).
+// and track objects around the camera's grid cell). The sky, backdrop, stadium and water passes
+// have units of their own; every pass that binds textures is given the frame's TGLState.
+// Everything is immediate mode from the prepared quads of the track data; the grid is drawn as if
+// it repeated endlessly, so near an edge the opposite edge shows up beyond it (a stored cell is
+// drawn shifted by a whole grid, 16 units).
 //
 // Camera cell: camCol = (8 - TransZ) * 255 / 16 and camRow = (8 - TransX) * 255 / 16. The grid
 // passes use them rounded to the nearest integer (halves to even), the object pass unrounded.
@@ -16,6 +18,7 @@
 #include <vector>
 
 class TFrustum;
+class TGLState;
 class TModelPass;
 class TQRXBox;
 class TRenderContext;
@@ -42,6 +45,7 @@ inline constexpr const char* kReadyStatus = "READY";
 
 struct TFrameContext {
     TRenderContext& Render;
+    TGLState& GL;
     TViewState& View;
     bool ArchiveOpen; // a track's POD archive is open
     TFrameHost& Host;
@@ -58,10 +62,10 @@ void WaitForDrawing();
 // Limits drawing to the bottom-left pixel (on) or lifts the limit: what a frame costs when almost
 // no pixel is filled.
 void ClipToOnePixel(bool on);
-// Viewport and default projection for a view panel of that size, which render keeps.
-void Panel1Resize(TRenderContext& render, int width, int height, float fov);
+// Viewport and default projection for a view panel of that size, which gl keeps.
+void Panel1Resize(TGLState& gl, int width, int height, float fov);
 // Perspective projection over the panel size of the last Panel1Resize, near plane 0.01.
-void SetProjection(const TRenderContext& render, double farPlane, float fov);
+void SetProjection(const TGLState& gl, double farPlane, float fov);
 
 // One frame, unless the view is Busy, no archive is open or no track is loaded. Busy is set while
 // the frame is drawn (after the host let pending events run once) and cleared, with the cursor and
@@ -73,15 +77,17 @@ int RoundCell(double cell);
 
 // Ground boxes within the round area of ViewDistance, whatever the area shape. Raises
 // EDunmereError for a face that is not a quad.
-void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol, int camRow);
+void DrawGroundBoxes(const TRenderContext& render, TGLState& gl, const TViewState& view, int camCol,
+                     int camRow);
 // Terrain within the view area (128 cells each way are visited in map view); cells buried in
 // shown ground boxes are left out. Raises EDunmereError for a quad of another vertex count.
-void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int camRow);
+void DrawTerrain(const TRenderContext& render, TGLState& gl, const TViewState& view, int camCol,
+                 int camRow);
 bool InViewArea(const TViewState& view, int camRow, int camCol, int row, int column);
 
 // The object pass: one copy around the camera and one more beyond every grid edge that the view
 // distance reaches.
-void DrawObjects(TRenderContext& render, const TViewState& view);
+void DrawObjects(TRenderContext& render, TGLState& gl, const TViewState& view);
 // The copies of the object pass, as (offset along z, offset along x) in world units, in order.
 std::vector<std::pair<double, double>> ObjectCopyOffsets(const TViewState& view, double camCol,
                                                          double camRow);

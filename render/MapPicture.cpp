@@ -7,8 +7,10 @@
 #include "render/BINModel.h"
 #include "render/BoxModel.h"
 #include "render/FrameRender.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/StadiumPass.h"
+#include "render/WaterPass.h"
 
 #include <GL/gl.h>
 
@@ -197,7 +199,7 @@ TMapArea MapPictureArea(const TRenderContext& render, const TTrackData& track) {
     // The model stands on the rectangle's centre and its walls may reach past the rectangle.
     int modelCells = 0;
     const TBINModel* model =
-        track.Stadium ? render.Models.FindBINModel(track.Stadium->ModelName) : nullptr;
+        track.Stadium ? render.Models().FindBINModel(track.Stadium->ModelName) : nullptr;
     if (model != nullptr) {
         const int reach = std::max({std::abs(model->MinX()), std::abs(model->MaxX()),
                                     std::abs(model->MinZ()), std::abs(model->MaxZ())});
@@ -218,7 +220,7 @@ int MapPictureSide(const TRenderContext& render, const TTrackData& track,
            std::clamp(options.PixelsPerCell, 1, kMaxMapPixelsPerCell);
 }
 
-void DrawMapPicture(TRenderContext& render, const TViewState& view,
+void DrawMapPicture(const TRenderContext& render, TGLState& gl, const TViewState& view,
                     const TMapPictureOptions& options) {
     const TTrackData& track = *view.Track;
     const TMapArea area = MapPictureArea(render, track);
@@ -253,9 +255,9 @@ void DrawMapPicture(TRenderContext& render, const TViewState& view,
     if (track.StadiumFlag == 1) {
         DrawStadium(render, whole);
     }
-    DrawGroundBoxes(render, whole, kCentreCell, kCentreCell);
-    DrawTerrain(render, whole, kCentreCell, kCentreCell);
-    DrawWater(render, whole, kCentreCell, kCentreCell);
+    DrawGroundBoxes(render, gl, whole, kCentreCell, kCentreCell);
+    DrawTerrain(render, gl, whole, kCentreCell, kCentreCell);
+    DrawWater(render, gl, whole, kCentreCell, kCentreCell);
     if (options.Objects) {
         glColor3f(1, 1, 1);
         for (const auto& box : track.TrackObjects) {
@@ -281,5 +283,5 @@ void DrawMapPicture(TRenderContext& render, const TViewState& view,
     glEnable(GL_CULL_FACE);
     glClearColor(0, 0, 0, 0);
     glColor3f(1, 1, 1);
-    render.LastBoundTexture = -1;
+    gl.Forget();
 }

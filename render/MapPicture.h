@@ -10,6 +10,7 @@
 // bottom); one cell is PixelsPerCell pixels.
 #pragma once
 
+class TGLState;
 class TRenderContext;
 struct TTrackData;
 struct TViewState;
@@ -39,6 +40,6 @@ int MapPictureSide(const TRenderContext& render, const TTrackData& track,
 
 // Draws the track of view into the current viewport, which the caller has made MapPictureSide
 // pixels square. The water colour comes from view; the GL state of InitGLState is restored
-// afterwards.
-void DrawMapPicture(TRenderContext& render, const TViewState& view,
+// afterwards, and gl's bind cache forgotten.
+void DrawMapPicture(const TRenderContext& render, TGLState& gl, const TViewState& view,
                     const TMapPictureOptions& options);

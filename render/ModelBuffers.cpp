@@ -2,6 +2,7 @@
 #include "render/ModelBuffers.h"
 
 #include "render/FrameRender.h"
+#include "render/GLState.h"
 #include "render/TexturePool.h"
 
 #include <GL/glext.h>
@@ -87,9 +88,9 @@ void TModelBuffers::Build(const std::vector<TBINFace>& faces,
     built_ = true;
 }
 
-TModelPass::TModelPass(int32_t& lastBoundTexture) : lastBoundTexture_(lastBoundTexture) {
+TModelPass::TModelPass(TGLState& gl) : gl_(gl) {
     // What an earlier pass left bound or enabled is not known here.
-    lastBoundTexture_ = -1;
+    gl_.Forget();
     glDisable(GL_BLEND);
     glDisableClientState(GL_COLOR_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
@@ -121,16 +122,13 @@ void TModelPass::Draw(const TModelBuffers& model) {
             }
             blending_ = run.Blended;
         }
-        if (static_cast<int32_t>(run.Texture) != lastBoundTexture_) {
-            glBindTexture(GL_TEXTURE_2D, run.Texture);
-            lastBoundTexture_ = static_cast<int32_t>(run.Texture);
-        }
+        gl_.Bind(static_cast<int32_t>(run.Texture));
         glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.IndexCount), GL_UNSIGNED_INT,
                        reinterpret_cast<const void*>(run.FirstIndex * sizeof(GLuint)));
     }
 }
 
 void TModelPass::DrewOtherwise() {
-    lastBoundTexture_ = -1;
+    gl_.Forget();
     blending_ = false;
 }

@@ -21,6 +21,7 @@
 #include <span>
 #include <vector>
 
+class TGLState;
 class TTexturePool;
 
 // The corners of a drawable face in drawing order, as triangles: a quad as 0-1-2 and 0-2-3 (GL
@@ -66,8 +67,8 @@ private:
 // client arrays and buffer bindings back as it found them (none).
 class TModelPass {
 public:
-    // lastBoundTexture is the bind cache of the current pass; binds it already holds are skipped.
-    explicit TModelPass(int32_t& lastBoundTexture);
+    // Binds through the bind cache of gl.
+    explicit TModelPass(TGLState& gl);
     ~TModelPass();
     TModelPass(const TModelPass&) = delete;
     TModelPass& operator=(const TModelPass&) = delete;
@@ -78,6 +79,6 @@ public:
     void DrewOtherwise();
 
 private:
-    int32_t& lastBoundTexture_;
+    TGLState& gl_;
     bool blending_ = false;
 };

@@ -9,7 +9,7 @@
 
 TPickScene FramePickScene(TRenderContext& render, const TViewState& view) {
     TPickScene scene{*view.Track, view, {}, [&render](const std::string& name) {
-                         const TBINModel* model = render.Models.FindBINModel(name);
+                         const TBINModel* model = render.Models().FindBINModel(name);
                          return model == nullptr ? TModelGeometry{}
                                                  : TModelGeometry{&model->Vertices, &model->Faces};
                      }};
@@ -23,8 +23,8 @@ TPickScene FramePickScene(TRenderContext& render, const TViewState& view) {
     const double camRow = static_cast<double>(WorldToMapUnits(view.Camera.TransX));
     for (const auto& [offZ, offX] : ObjectCopyOffsets(full, camCol, camRow)) {
         TPickObjectCopy copy{offZ, offX, {}};
-        for (const TQRXBox* object :
-             render.DrawList.ObjectsOfCopy(*view.Track, full, offZ, offX, camCol, camRow)) {
+        for (const TQRXBox* object : render.DrawListForFrame().ObjectsOfCopy(
+                 *view.Track, full, offZ, offX, camCol, camRow)) {
             copy.Objects.push_back(object);
         }
         scene.ObjectCopies.push_back(std::move(copy));
@@ -36,10 +36,10 @@ std::vector<TTextureSize> UploadedTextureSizes(const TRenderContext& render) {
     std::vector<TTextureSize> sizes;
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    for (const auto& [key, texture] : render.Textures.Entries()) {
+    for (const auto& [key, texture] : render.Textures().Entries()) {
         TTextureSize size;
         size.Name = key;
-        size.Missing = texture <= 0 || texture == render.Textures.MissingTexture();
+        size.Missing = texture <= 0 || texture == render.Textures().MissingTexture();
         if (texture > 0 && glIsTexture(static_cast<GLuint>(texture))) {
             glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
             for (GLint level = 0;; ++level) {
@@ -66,5 +66,5 @@ std::vector<TTextureSize> UploadedTextureSizes(const TRenderContext& render) {
 TTrackStatistics FrameTrackStatistics(TRenderContext& render, const TViewState& view,
                                       std::vector<TStepTime> loadSteps) {
     return GatherTrackStatistics(FramePickScene(render, view), UploadedTextureSizes(render),
-                                 render.Prepared.BufferBytes(), std::move(loadSteps));
+                                 render.Prepared().BufferBytes(), std::move(loadSteps));
 }

@@ -6,7 +6,8 @@
 #include "core/track/TrackData.h"
 #include "render/FrameRender.h"
 #include "render/Frustum.h"
-#include "render/RenderContext.h"
+#include "render/GLState.h"
+#include "render/TexturePool.h"
 
 #include <GL/glext.h>
 
@@ -372,7 +373,7 @@ void TPreparedTrack::CollectRanges(const TLayer& layer, const TPassArea& area, u
     }
 }
 
-void TPreparedTrack::DrawRanges(TRenderContext& render) {
+void TPreparedTrack::DrawRanges(TGLState& gl) {
     std::sort(filled_.begin(), filled_.end());
     const size_t groups = groupTextures_.size();
     int currentCopy = -1;
@@ -388,11 +389,7 @@ void TPreparedTrack::DrawRanges(TRenderContext& render) {
                 ShiftCopy(copy % 3 - 1, copy / 3 - 1);
                 currentCopy = copy;
             }
-            const auto texture = static_cast<int32_t>(groupTextures_[index % groups]);
-            if (texture != render.LastBoundTexture) {
-                glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-                render.LastBoundTexture = texture;
-            }
+            gl.Bind(static_cast<int32_t>(groupTextures_[index % groups]));
             glMultiDrawArrays(GL_TRIANGLES, ranges.First.data(), ranges.Count.data(),
                               static_cast<GLsizei>(ranges.First.size()));
         }
@@ -455,9 +452,8 @@ public:
 
 } // namespace
 
-void TPreparedTrack::DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol,
-                                     int camRow) {
-    render.LastBoundTexture = -1;
+void TPreparedTrack::DrawGroundBoxes(TGLState& gl, const TViewState& view, int camCol, int camRow) {
+    gl.Forget();
     const int d = view.ViewDistance;
     const TPassArea area{camCol, camRow, d, d, false};
     ThrowForVisitedDamage(groundBoxes_, area, kOpenTerrain,
@@ -465,12 +461,11 @@ void TPreparedTrack::DrawGroundBoxes(TRenderContext& render, const TViewState& v
     Tint(view.Display.GlobalTint);
     CollectRanges(groundBoxes_, area, kOpenTerrain);
     const TLayerArrays arrays(groundBoxes_.VertexBuffer, groundBoxColors_);
-    DrawRanges(render);
+    DrawRanges(gl);
 }
 
-void TPreparedTrack::DrawTerrain(TRenderContext& render, const TViewState& view, int camCol,
-                                 int camRow) {
-    render.LastBoundTexture = -1;
+void TPreparedTrack::DrawTerrain(TGLState& gl, const TViewState& view, int camCol, int camRow) {
+    gl.Forget();
     const TPassArea area{camCol, camRow, view.MapView ? 128 : view.ViewDistance, view.ViewDistance,
                          view.Display.AreaShape == TAreaShape::Square};
     const unsigned sets =
@@ -480,5 +475,5 @@ void TPreparedTrack::DrawTerrain(TRenderContext& render, const TViewState& view,
     Tint(view.Display.GlobalTint);
     CollectRanges(terrain_, area, sets);
     const TLayerArrays arrays(terrain_.VertexBuffer, terrainColors_);
-    DrawRanges(render);
+    DrawRanges(gl);
 }

@@ -22,7 +22,7 @@
 #include <tuple>
 #include <vector>
 
-class TRenderContext;
+class TGLState;
 class TTrackTextures;
 struct TTrackData;
 
@@ -45,8 +45,8 @@ public:
     int64_t BufferBytes() const;
 
     // The reference drawing's ground-box and terrain passes (same cells, same triangles).
-    void DrawGroundBoxes(TRenderContext& render, const TViewState& view, int camCol, int camRow);
-    void DrawTerrain(TRenderContext& render, const TViewState& view, int camCol, int camRow);
+    void DrawGroundBoxes(TGLState& gl, const TViewState& view, int camCol, int camRow);
+    void DrawTerrain(TGLState& gl, const TViewState& view, int camCol, int camRow);
 
     static constexpr int kChunkSide = 16;
     static constexpr int kChunksPerSide = 256 / kChunkSide;
@@ -115,7 +115,7 @@ private:
     void ThrowForVisitedDamage(const TLayer& layer, const TPassArea& area, unsigned setMask,
                                const char* format) const;
     void CollectRanges(const TLayer& layer, const TPassArea& area, unsigned setMask);
-    void DrawRanges(TRenderContext& render);
+    void DrawRanges(TGLState& gl);
     void Tint(const TColor3& tint);
 
     bool ready_ = false;

@@ -14,7 +14,7 @@
 #include "core/vfs/QRXFileFinder.h"
 #include "render/BoxModel.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/WaterPass.h"
 
 namespace {
 
@@ -35,11 +35,11 @@ void LoadTextures(TTrackData& track, TRenderContext& render, TGameLoad& load,
     progress.SetPosition(0);
     track.TextureNames = ReadTextureList(load.Files, track.TextureListFileName);
     const int count = static_cast<int>(track.TextureNames.size());
-    TTrackTextures& textures = render.TrackTextures;
+    TTrackTextures& textures = render.TrackTexturesForLoad();
     textures.Assign(static_cast<size_t>(count));
     progress.SetRange(0, count);
     const std::vector<int32_t> names =
-        render.Textures.GetTextureList(track.TextureNames, load, progress);
+        render.TexturesForLoad().GetTextureList(track.TextureNames, load, progress);
     for (size_t k = 0; k < names.size(); ++k) {
         textures.Set(k, names[k]);
     }
@@ -83,11 +83,7 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
     WriteLog("Opening track SIT " + sitEntryName);
     progress.SetStep(1);
 
-    render.Textures.ClearTextures();
-    render.Models.ClearBINModels();
-    render.Prepared.Release();
-    // The draw list names the objects about to be released.
-    render.DrawList.Clear();
+    render.ReleaseTrack();
     ResetTrackDescription(track);
 
     ReadLvlFileName(track, pod, sitEntryName, progress);
@@ -118,7 +114,7 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
     LoadTextures(track, render, load, progress);
 
     BuildDisplayList(track, progress);
-    render.DrawList.Assign(track);
+    render.DrawListForLoad().Assign(track);
     LoadModels(render, MakeSkyBoxes(track), load);
     for (const auto& sky : track.SkyBoxes) {
         PrepareScaledDrawing(render, sky.get());
@@ -130,7 +126,8 @@ void LoadTrack(TRenderContext& render, TTrackData& track, TPalettePool& palettes
     progress.SetSubAction("Marking terrain in ground boxes");
     progress.SetPosition(0);
     MarkTerrainInGroundBoxes(track, progress);
-    render.Prepared.Prepare(track, render.TrackTextures, render.Textures.MissingTexture());
+    render.PreparedForLoad().Prepare(track, render.TrackTextures(),
+                                     render.Textures().MissingTexture());
     if (assets != nullptr) {
         RecordViewerFiles(*assets);
     }

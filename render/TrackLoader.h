@@ -5,8 +5,8 @@
 //
 // The readers of core/track fill the track data with plain numbers and names; this walks what they
 // read and makes the GL objects from it (the textures of the texture list into
-// render.TrackTextures, the models' display lists) right where the steps have always made them, so
-// every progress step, log line and warning keeps its place. Needs a current GL context.
+// render's track textures, the models' display lists) right where the steps have always made them,
+// so every progress step, log line and warning keeps its place. Needs a current GL context.
 #pragma once
 
 #include "core/base/Feedback.h"

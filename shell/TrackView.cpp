@@ -116,9 +116,7 @@ TTrackView::~TTrackView() {
     // current, then release it.
     if (MakeCurrent()) {
         overlay_.Release();
-        render_.Textures.ClearTextures();
-        render_.Models.ClearBINModels();
-        render_.Prepared.Release();
+        render_.ReleaseTrack();
         glContext_->doneCurrent();
     }
     glContext_.reset();
@@ -127,7 +125,7 @@ TTrackView::~TTrackView() {
 
 void TTrackView::PrepareDrawing() {
     InitGLState();
-    render_.Textures.LoadMissingTexture();
+    render_.LoadMissingTexture();
     UpdateProjection();
 }
 
@@ -149,7 +147,7 @@ void TTrackView::UpdateProjection() {
         return;
     }
     const qreal ratio = viewWindow_->devicePixelRatio();
-    Panel1Resize(render_, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
+    Panel1Resize(glState_, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
                  View().Camera.FOV);
 }
 
@@ -198,7 +196,8 @@ bool TTrackView::DrawFrame(bool present) {
     ++drawingDepth_;
     try {
         const auto start = TFrameRateMeter::TClock::now();
-        RenderFrame(TFrameContext{render_, View(), session_.Archive() != nullptr, *frameHost_});
+        RenderFrame(
+            TFrameContext{render_, glState_, View(), session_.Archive() != nullptr, *frameHost_});
         // Only what goes to the screen carries the minimap and the overlay, not a screenshot.
         if (present) {
             DrawOverlay();
@@ -303,7 +302,7 @@ void TTrackView::GrabMapPicture(TGLBMP& image) {
         // The picture is larger than the view, so it is drawn off screen.
         QOpenGLFramebufferObject picture(side, side, QOpenGLFramebufferObject::Depth);
         picture.bind();
-        DrawMapPicture(render_, View(), options);
+        DrawMapPicture(render_, glState_, View(), options);
         GrabScreen(image);
         picture.release();
     }
@@ -545,8 +544,8 @@ void TTrackView::DrawOverlay() {
     }
     const qreal ratio = viewWindow_->devicePixelRatio();
     TOverlayFrame frame;
-    frame.ViewWidth = render_.PanelWidth;
-    frame.ViewHeight = render_.PanelHeight;
+    frame.ViewWidth = glState_.PanelWidth();
+    frame.ViewHeight = glState_.PanelHeight();
     frame.ShowMinimap = showMinimap_;
     const TViewRect area = MinimapArea();
     frame.Minimap = {static_cast<int>(area.Left * ratio), static_cast<int>(area.Top * ratio),

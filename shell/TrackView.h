@@ -24,6 +24,7 @@
 #include "core/view/Flight.h"
 #include "core/view/FrameRateMeter.h"
 #include "core/view/ViewState.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
 #include "render/ViewOverlay.h"
 #include "shell/FlyThroughPlayer.h"
@@ -79,8 +80,8 @@ public:
     // The caption the view shows until GL drawing covers it.
     const QLabel* Caption() const { return caption_; }
     // Which renderer draws the frames (the prepared one unless told otherwise), for measuring.
-    void SelectRenderer(TRendererKind renderer) { render_.Renderer = renderer; }
-    // The stores, textures and draw state of the context, for a load or a recording.
+    void SelectRenderer(TRendererKind renderer) { render_.SelectRenderer(renderer); }
+    // The stores and textures of the context, for a load or a recording.
     TRenderContext& Render() { return render_; }
     // Makes the context current on the view, or on the hidden surface while the view is not on
     // screen; raises EDunmereError when it cannot.
@@ -189,8 +190,9 @@ private:
     QWidget* viewContainer_ = nullptr; // of the GL window
     std::unique_ptr<QOpenGLContext> glContext_;
     std::unique_ptr<QOffscreenSurface> offscreen_;
-    // The stores, textures and draw state of glContext_.
+    // The stores and textures of glContext_, and the GL state its frames share.
     TRenderContext render_;
+    TGLState glState_;
     std::unique_ptr<TFrameHostImpl> frameHost_;
 
     int framesDrawn_ = 0;

@@ -3,6 +3,7 @@
 #include "core/vfs/GameFile.h"
 #include "core/vfs/PodFile.h"
 #include "core/vfs/QRXFileFinder.h"
+#include "render/GLState.h"
 #include "render/TexturePool.h"
 #include "tests/render/BINTestSupport.h"
 #include "tests/support/GameLoadSupport.h"
@@ -333,12 +334,13 @@ TEST_F(BINModelTest, BuffersHoldRunsOfFacesSharingTextureAndBlending) {
     forced.Build(model->Faces, model->Vertices, textures, true, 1.0);
     EXPECT_EQ(runsOf(forced), (TRuns{{a, true, 0, 15}, {b, true, 15, 6}, {a, true, 21, 3}}));
 
-    int32_t lastBound = static_cast<int32_t>(b);
+    TGLState gl;
+    gl.Bind(static_cast<int32_t>(b));
     {
-        TModelPass pass(lastBound);
+        TModelPass pass(gl);
         pass.Draw(model->ListBuffers);
         EXPECT_TRUE(glIsEnabled(GL_BLEND));
-        EXPECT_EQ(lastBound, static_cast<int32_t>(a));
+        EXPECT_EQ(gl.BoundTexture(), static_cast<int32_t>(a));
     }
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));

@@ -34,7 +34,7 @@ class BoxModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SharedGLContext();
-        render.Textures.LoadMissingTexture();
+        render.LoadMissingTexture();
         finder.SearchFolders = {search.Path()};
     }
 
@@ -73,7 +73,7 @@ TEST_F(BoxModelTest, ModelComesFromTheArchiveAndIsStoredUnderItsName) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\BOX.BIN", AxesModel().Bytes()));
     TQRXBox box = Box("MODELS\\BOX.BIN");
     LoadModel(render, box, loads.For(pod.get()));
-    const TBINModel* model = render.Models.FindBINModel("models\\box.bin");
+    const TBINModel* model = render.Models().FindBINModel("models\\box.bin");
     ASSERT_NE(model, nullptr);
     EXPECT_EQ(model->Vertices.size(), 3u);
     EXPECT_TRUE(glIsList(model->ListId));
@@ -89,12 +89,12 @@ TEST_F(BoxModelTest, FinderSuppliesModelsTheArchiveLacks) {
     search.WriteFile("objects/Tree.bin", AxesModel().Bytes());
     TQRXBox box = Box("MODELS\\TREE.BIN");
     LoadModel(render, box, loads.For(pod.get()));
-    EXPECT_NE(render.Models.FindBINModel("MODELS\\TREE.BIN"), nullptr);
+    EXPECT_NE(render.Models().FindBINModel("MODELS\\TREE.BIN"), nullptr);
 
     TQRXBox withoutArchive = Box("MODELS\\TREE2.BIN");
     search.WriteFile("TREE2.BIN", AxesModel().Bytes());
     LoadModel(render, withoutArchive, loads.For(nullptr));
-    EXPECT_NE(render.Models.FindBINModel("MODELS\\TREE2.BIN"), nullptr);
+    EXPECT_NE(render.Models().FindBINModel("MODELS\\TREE2.BIN"), nullptr);
     EXPECT_TRUE(warnings.empty());
 }
 
@@ -108,7 +108,7 @@ TEST_F(BoxModelTest, MissingModelIsWarnedOnceAndLoggedEveryTime) {
     EXPECT_EQ(log.Lines(),
               (std::vector<std::string>{"MODELS\\GONE.BIN", "Error opening BIN file.",
                                         "MODELS\\GONE.BIN", "Error opening BIN file."}));
-    EXPECT_EQ(render.Models.FindBINModel("MODELS\\GONE.BIN"), nullptr);
+    EXPECT_EQ(render.Models().FindBINModel("MODELS\\GONE.BIN"), nullptr);
 }
 
 TEST_F(BoxModelTest, SecondObjectOfAModelDoesNotLoadItAgain) {
@@ -116,9 +116,9 @@ TEST_F(BoxModelTest, SecondObjectOfAModelDoesNotLoadItAgain) {
     TQRXBox first = Box("MODELS\\BOX.BIN");
     TQRXBox second = Box("models\\box.bin");
     LoadModel(render, first, loads.For(pod.get()));
-    const TBINModel* model = render.Models.FindBINModel("MODELS\\BOX.BIN");
+    const TBINModel* model = render.Models().FindBINModel("MODELS\\BOX.BIN");
     LoadModel(render, second, loads.For(pod.get()));
-    EXPECT_EQ(render.Models.FindBINModel("MODELS\\BOX.BIN"), model);
+    EXPECT_EQ(render.Models().FindBINModel("MODELS\\BOX.BIN"), model);
     EXPECT_EQ(log.Count("Loading BIN ..."), 1);
     EXPECT_EQ(log.Count("models\\box.bin"), 0);
 }
@@ -136,12 +136,12 @@ TEST_F(BoxModelTest, AnimationControlFileLoadsItsFirstModelUnderItsOwnName) {
                                   .Add("MODELS\\FRAME1.BIN", AxesModel().Bytes()));
     TQRXBox box = Box("MODELS\\ANIM.BIN");
     LoadModel(render, box, loads.For(pod.get()));
-    const TBINModel* model = render.Models.FindBINModel("MODELS\\ANIM.BIN");
+    const TBINModel* model = render.Models().FindBINModel("MODELS\\ANIM.BIN");
     ASSERT_NE(model, nullptr);
     EXPECT_FALSE(model->IsAnimationControl);
     EXPECT_EQ(model->Vertices.size(), 3u);
     EXPECT_EQ(model->Faces.size(), 1u);
-    EXPECT_EQ(render.Models.FindBINModel("MODELS\\FRAME1.BIN"), nullptr);
+    EXPECT_EQ(render.Models().FindBINModel("MODELS\\FRAME1.BIN"), nullptr);
     EXPECT_EQ(log.Count("Loading BIN ..."), 2);
 }
 
@@ -149,7 +149,7 @@ TEST_F(BoxModelTest, AnimationWithoutItsFirstModelKeepsAnEmptyModelThatDraws) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\ANIM.BIN", AnimationControl("LOST.BIN")));
     TQRXBox box = Box("MODELS\\ANIM.BIN");
     LoadModel(render, box, loads.For(pod.get()));
-    const TBINModel* model = render.Models.FindBINModel("MODELS\\ANIM.BIN");
+    const TBINModel* model = render.Models().FindBINModel("MODELS\\ANIM.BIN");
     ASSERT_NE(model, nullptr);
     EXPECT_TRUE(model->Vertices.empty());
     EXPECT_TRUE(warnings.empty());
@@ -163,7 +163,7 @@ TEST_F(BoxModelTest, ModelReadErrorsPropagateAndStoreNothing) {
     const auto pod = WritePod(TPodWriter().Add("MODELS\\CUT.BIN", cut.Bytes()));
     TQRXBox box = Box("MODELS\\CUT.BIN");
     EXPECT_THROW(LoadModel(render, box, loads.For(pod.get())), EInOutError);
-    EXPECT_EQ(render.Models.FindBINModel("MODELS\\CUT.BIN"), nullptr);
+    EXPECT_EQ(render.Models().FindBINModel("MODELS\\CUT.BIN"), nullptr);
 }
 
 class DrawBoxTest : public BoxModelTest {

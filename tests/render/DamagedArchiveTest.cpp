@@ -27,7 +27,7 @@ class DamagedArchive : public testing::Test {
 protected:
     void SetUp() override {
         SetProgramFolder(DUNMERE_BIN_DIR);
-        render_.Textures.LoadMissingTexture();
+        render_.LoadMissingTexture();
         BuildSearchFolders(finder_, TStringList(5));
         demo_ = ReadFileBytes(ProgramFolder() + "samples/DEMO.POD");
         demoPod_ = std::make_unique<TPodFile>(ProgramFolder() + "samples/DEMO.POD");

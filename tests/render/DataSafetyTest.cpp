@@ -15,6 +15,7 @@
 #include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
 #include "render/ScreenGrab.h"
 #include "render/TrackLoader.h"
@@ -89,10 +90,11 @@ TEST(DataSafety, ASessionChangesNoGameFileNorTheViewersOwnData) {
         OpenLog(settings.Path() + "DunmereGL.log");
         THeadlessGLContext gl(kViewSide, kViewSide);
         TRenderContext render;
+        TGLState glState;
         const auto track = std::make_unique<TTrackData>();
         TPalettePool palettes;
         InitGLState();
-        render.Textures.LoadMissingTexture();
+        render.LoadMissingTexture();
         TQRXFileFinder finder;
         BuildSearchFolders(finder, {game.Path() + "search", "", "", "", ""});
         TIniFile ini(settings.Path() + "DunmereGL.ini");
@@ -113,12 +115,12 @@ TEST(DataSafety, ASessionChangesNoGameFileNorTheViewersOwnData) {
             GoToStartGrid(view);
             view.FullFrame = true;
             TQuietFrameHost host;
-            Panel1Resize(render, kViewSide, kViewSide, view.Camera.FOV);
+            Panel1Resize(glState, kViewSide, kViewSide, view.Camera.FOV);
             for (int slot = 0; slot <= 5; ++slot) {
                 SaveCameraLocation(ini, view, track->TrackName, slot);
             }
             RestoreCameraLocation(ini, view, track->TrackName, 3);
-            RenderFrame({render, view, true, host});
+            RenderFrame({render, glState, view, true, host});
             for (const char* format : {".bmp", ".png", ".tga", ".jpg"}) {
                 TGLBMP image;
                 const std::string name = settings.Path() + "shot" + std::to_string(++shot) + format;

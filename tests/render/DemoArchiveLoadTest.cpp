@@ -18,8 +18,8 @@ TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
     const auto loaded = std::make_unique<TTrackData>();
     TPalettePool palettes;
     SetProgramFolder(DUNMERE_BIN_DIR);
-    render.Textures.LoadMissingTexture();
-    ASSERT_NE(render.Textures.MissingTexture(), 0);
+    render.LoadMissingTexture();
+    ASSERT_NE(render.Textures().MissingTexture(), 0);
     TQRXFileFinder finder;
     BuildSearchFolders(finder, TStringList(5));
     const TPodFile pod(ProgramFolder() + "samples/DEMO.POD");
@@ -35,7 +35,7 @@ TEST(DemoArchive, EveryTrackLoadsWithoutWarnings) {
         EXPECT_FALSE(track.TrackObjects.empty());
         EXPECT_GT(track.CheckpointMarkerCount, 0);
         EXPECT_FALSE(track.TextureNames.empty());
-        EXPECT_EQ(render.TrackTextures.Count(), track.TextureNames.size());
+        EXPECT_EQ(render.TrackTextures().Count(), track.TextureNames.size());
         for (const auto& sky : track.SkyBoxes) {
             ASSERT_NE(sky, nullptr);
         }

@@ -60,9 +60,9 @@ int32_t FrameTest::TextureNumberOf(GLuint texture) {
     auto known = std::find(trackTextures_.begin(), trackTextures_.end(), texture);
     if (known == trackTextures_.end()) {
         trackTextures_.push_back(texture);
-        render_.TrackTextures.Assign(trackTextures_.size());
+        render_.TrackTexturesForLoad().Assign(trackTextures_.size());
         for (size_t k = 0; k < trackTextures_.size(); ++k) {
-            render_.TrackTextures.Set(k, static_cast<int32_t>(trackTextures_[k]));
+            render_.TrackTexturesForLoad().Set(k, static_cast<int32_t>(trackTextures_[k]));
         }
         known = trackTextures_.end() - 1;
     }
@@ -134,9 +134,10 @@ void FrameTest::FillGroundBox(int row, int column, float bottom, float top, GLui
 }
 
 void FrameTest::UseRenderer() {
-    render_.Renderer = renderer_;
+    render_.SelectRenderer(renderer_);
     if (renderer_ == TRendererKind::Prepared) {
-        render_.Prepared.Prepare(Track(), render_.TrackTextures, render_.Textures.MissingTexture());
+        render_.PreparedForLoad().Prepare(Track(), render_.TrackTextures(),
+                                          render_.Textures().MissingTexture());
     }
 }
 
@@ -146,8 +147,8 @@ std::string RendererName(const ::testing::TestParamInfo<TRendererKind>& info) {
 
 void FrameTest::Render() {
     UseRenderer();
-    Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
-    RenderFrame({render_, view_, true, host_});
+    Panel1Resize(gl_, kViewSize, kViewSize, view_.Camera.FOV);
+    RenderFrame({render_, gl_, view_, true, host_});
 }
 
 TRgb FrameTest::PixelAt(int x, int y) {
@@ -247,6 +248,6 @@ void FrameTest::StoreQuadModel(const std::string& name, int32_t half, int32_t y)
         std::copy(std::begin(indices), std::end(indices), face.Indices);
         model->Faces.push_back(face);
     }
-    model->BuildList(render_.Textures, false, 1.0);
-    render_.Models.StoreBINModel(std::move(model), name);
+    model->BuildList(render_.Textures(), false, 1.0);
+    render_.ModelsForLoad().StoreBINModel(std::move(model), name);
 }

@@ -7,6 +7,7 @@
 #include "core/view/ViewState.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
 
 #include <gtest/gtest.h>
@@ -84,6 +85,7 @@ protected:
     static std::unique_ptr<THeadlessGLContext> context_;
     std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();
     TRenderContext render_;
+    TGLState gl_;
     TViewState view_;
     TQuietFrameHost host_;
     double lookHeight_ = 1;

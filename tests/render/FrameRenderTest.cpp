@@ -143,7 +143,7 @@ TEST_P(TerrainTest, TheTerrainPassBindsItsTextureEvenIfAnEarlierPassBoundItLast)
     view_.ViewDistance = 20;
     LookDown(1);
     // Left over from another pass: the name matches, but texture 0 is what is bound now.
-    render_.LastBoundTexture = static_cast<int32_t>(texture);
+    gl_.Bind(static_cast<int32_t>(texture));
     glBindTexture(GL_TEXTURE_2D, 0);
     Render();
     ExpectColorNear(PixelAt(32, 32), {255, 0, 0});
@@ -315,9 +315,9 @@ TEST_P(GroundBoxTest, ADamagedFaceStopsTheFrameWithItsMessageAndTheFrameStillEnd
     LookDown(1);
     TRecordingHost host{view_};
     UseRenderer();
-    Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
+    Panel1Resize(gl_, kViewSize, kViewSize, view_.Camera.FOV);
     try {
-        RenderFrame({render_, view_, true, host});
+        RenderFrame({render_, gl_, view_, true, host});
         FAIL() << "no error";
     } catch (const EDunmereError& error) {
         EXPECT_STREQ(error.what(),
@@ -336,12 +336,12 @@ TEST_F(RenderFrameTest, DrawsNothingWhileBusyWithoutAnArchiveOrWithoutATrack) {
     const GLuint texture = SolidTexture(255, 255, 255);
     FillTerrainCell(128, 128, 0, 1, texture);
     LookDown(1);
-    Panel1Resize(render_, kViewSize, kViewSize, view_.Camera.FOV);
+    Panel1Resize(gl_, kViewSize, kViewSize, view_.Camera.FOV);
     const auto frameLeavesRed = [&](bool archiveOpen) {
         glClearColor(1, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(0, 0, 0, 0);
-        RenderFrame({render_, view_, archiveOpen, host});
+        RenderFrame({render_, gl_, view_, archiveOpen, host});
         ExpectColorNear(PixelAt(32, 32), {255, 0, 0});
     };
 
@@ -358,7 +358,7 @@ TEST_F(RenderFrameTest, DrawsNothingWhileBusyWithoutAnArchiveOrWithoutATrack) {
 TEST_F(RenderFrameTest, TellsTheWindowItDrawsAndLetsEventsRunBeforeItTurnsBusy) {
     TRecordingHost host{view_};
     LookDown(1);
-    RenderFrame({render_, view_, true, host});
+    RenderFrame({render_, gl_, view_, true, host});
     const std::vector<std::string> expected{"cursor on", "status DRAWING", "events", "cursor off",
                                             "status READY"};
     EXPECT_EQ(host.Calls, expected);
@@ -368,8 +368,8 @@ TEST_F(RenderFrameTest, TellsTheWindowItDrawsAndLetsEventsRunBeforeItTurnsBusy) 
 TEST_F(RenderFrameTest, AFrameRequestedWhileEventsRunIsDrawnCompletelyFirst) {
     TRecordingHost host{view_};
     LookDown(1);
-    host.OnEvents = [&] { RenderFrame({render_, view_, true, host}); };
-    RenderFrame({render_, view_, true, host});
+    host.OnEvents = [&] { RenderFrame({render_, gl_, view_, true, host}); };
+    RenderFrame({render_, gl_, view_, true, host});
     const std::vector<std::string> expected{
         "cursor on", "status DRAWING", "events",       "cursor on",  "status DRAWING",
         "events",    "cursor off",     "status READY", "cursor off", "status READY"};
@@ -413,7 +413,7 @@ protected:
         object->ModelName = "MODELS\\BOX.BIN";
         TQRXBox* raw = object.get();
         Track().TrackObjects.push_back(std::move(object));
-        render_.DrawList.Add(raw);
+        render_.DrawListForLoad().Add(raw);
         return raw;
     }
 
@@ -433,11 +433,11 @@ protected:
 
     std::vector<const TQRXBox*> Drawn() { return CopyAt(0, 0, 100, 100); }
     std::vector<const TQRXBox*> CopyAt(double offZ, double offX, double camCol, double camRow) {
-        return render_.DrawList.ObjectsOfCopy(Track(), view_, offZ, offX, camCol, camRow);
+        return render_.DrawListForFrame().ObjectsOfCopy(Track(), view_, offZ, offX, camCol, camRow);
     }
     // The distance the last copy measured for object.
     double DistanceOf(const TQRXBox* object) const {
-        for (const auto& entry : render_.DrawList.Entries()) {
+        for (const auto& entry : render_.DrawList().Entries()) {
             if (entry.Object == object) {
                 return entry.Distance;
             }
@@ -485,7 +485,7 @@ TEST_P(ObjectPassTest, WithObjectsOffOnlyTheMarkersAreDrawnAndOnlyIfThereAreAny)
     EXPECT_EQ(Drawn(), std::vector<const TQRXBox*>{marker_});
 
     TTrackData& track = Track();
-    render_.DrawList.Remove(marker_);
+    render_.DrawListForLoad().Remove(marker_);
     track.TrackObjects.pop_back();
     track.CheckpointMarkerCount = 0;
     EXPECT_TRUE(Drawn().empty());
@@ -511,7 +511,7 @@ TEST_P(ObjectPassTest, ObjectsAreDrawnFarthestFirstKeepingTheOrderOfEqualDistanc
     const std::vector<const TQRXBox*> expected{far, nearA, nearB, nearest};
     EXPECT_EQ(Drawn(), expected);
     std::vector<const TQRXBox*> order;
-    for (const auto& entry : render_.DrawList.Entries()) {
+    for (const auto& entry : render_.DrawList().Entries()) {
         order.push_back(entry.Object);
     }
     EXPECT_EQ(order, expected);

@@ -35,7 +35,7 @@ TEST_P(PickTest, EveryPixelsRayMeetsWhatTheFrameDrewThereFromAnyCamera) {
     object->Y = 0.15 * 510;
     object->Theta = 0.3;
     object->ModelName = "MODELS\\BOX.BIN";
-    render_.DrawList.Add(object.get());
+    render_.DrawListForLoad().Add(object.get());
     Track().TrackObjects.push_back(std::move(object));
     Track().BoxCount = 1;
     view_.Display.ObjectsMode = 2;

@@ -11,6 +11,7 @@
 #include "core/view/ViewCommands.h"
 #include "render/FrameRender.h"
 #include "render/GLContext.h"
+#include "render/GLState.h"
 #include "render/RenderContext.h"
 #include "render/TrackLoader.h"
 #include "tests/support/TrackFixture.h"
@@ -58,20 +59,20 @@ protected:
     void LoadFrom(const std::string& programFolder, const std::string& archive,
                   const std::string& sitEntry) {
         SetProgramFolder(programFolder);
-        render_.Textures.LoadMissingTexture();
+        render_.LoadMissingTexture();
         const TPodFile pod(archive);
         TStringList warnings;
         TQuietProgress progress;
         LoadTrack(render_, *track_, palettes_, pod, sitEntry, progress, warnings, finder_);
-        ASSERT_TRUE(render_.Prepared.Ready());
+        ASSERT_TRUE(render_.Prepared().Ready());
     }
 
     TPicture Draw(TViewState view, TRendererKind renderer) {
-        render_.Renderer = renderer;
+        render_.SelectRenderer(renderer);
         view.FullFrame = true;
         TQuietFrameHost host;
-        Panel1Resize(render_, kWidth, kHeight, view.Camera.FOV);
-        RenderFrame({render_, view, true, host});
+        Panel1Resize(gl_, kWidth, kHeight, view.Camera.FOV);
+        RenderFrame({render_, gl_, view, true, host});
         TPicture picture;
         picture.Colors.resize(static_cast<size_t>(kPixels) * 4);
         picture.Depths.resize(static_cast<size_t>(kPixels));
@@ -162,6 +163,7 @@ protected:
 
     static THeadlessGLContext* context_;
     TRenderContext render_;
+    TGLState gl_;
     std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();
     TPalettePool palettes_;
     TQRXFileFinder finder_;

@@ -22,7 +22,7 @@ protected:
         SetProgramFolder(program_.Path());
         search_.MakeDir("paths");
         BuildSearchFolders(finder_, {search_.Path(), "", "", "", ""});
-        render_.Textures.LoadMissingTexture();
+        render_.LoadMissingTexture();
     }
 
     TPodFile Archive(const TTrackFixture& fixture, const std::string& name = "TRACK.POD") {
@@ -58,12 +58,12 @@ TEST_F(LoadTrackTest, CompleteTrackLoadsWithoutWarnings) {
     EXPECT_FLOAT_EQ(track.TerrainVertices[7][9].y, 10 / 255.0f);
     EXPECT_EQ(track.LightMap[3][4][0], 200);
     EXPECT_EQ(track.TextureNames, TStringList{"GRASS.RAW"});
-    ASSERT_EQ(render_.TrackTextures.Count(), 1u);
-    EXPECT_NE(render_.TrackTextures.At(0), render_.Textures.MissingTexture());
+    ASSERT_EQ(render_.TrackTextures().Count(), 1u);
+    EXPECT_NE(render_.TrackTextures().At(0), render_.Textures().MissingTexture());
     EXPECT_EQ(track.TerrainQuads[1][1].Texture, 0);
     ASSERT_EQ(track.TrackObjects.size(), 1u);
-    ASSERT_EQ(render_.DrawList.Entries().size(), 1u);
-    EXPECT_EQ(render_.DrawList.Entries()[0].Object, track.TrackObjects[0].get());
+    ASSERT_EQ(render_.DrawList().Entries().size(), 1u);
+    EXPECT_EQ(render_.DrawList().Entries()[0].Object, track.TrackObjects[0].get());
     for (const auto& sky : track.SkyBoxes) {
         EXPECT_NE(sky, nullptr);
     }
@@ -166,7 +166,7 @@ TEST_F(LoadTrackTest, WarningsComeInTheOrderTheirStepsRun) {
         "Error: BIN Model \"SKYBOX_NITESKY.BIN\" not found"};
     EXPECT_EQ(warnings, expected);
     EXPECT_EQ(Track().LightMap[100][200][0], 255);
-    EXPECT_EQ(render_.TrackTextures.At(1), render_.Textures.MissingTexture());
+    EXPECT_EQ(render_.TrackTextures().At(1), render_.Textures().MissingTexture());
     EXPECT_EQ(Track().TrackObjects.size(), 3u);
 }
 
@@ -186,9 +186,9 @@ TEST_F(LoadTrackTest, TextureListFromALooseFileIsReadToItsEnd) {
     search_.WriteFile("TEST.LST", "3\r\nA.RAW\r\n\r\nB.RAW\nC.RAW");
     EXPECT_TRUE(Load(fixture).empty());
     EXPECT_EQ(Track().TextureNames, (TStringList{"A.RAW", "B.RAW", "C.RAW"}));
-    ASSERT_EQ(render_.TrackTextures.Count(), 3u);
-    for (size_t k = 0; k < render_.TrackTextures.Count(); ++k) {
-        EXPECT_NE(render_.TrackTextures.At(k), render_.Textures.MissingTexture());
+    ASSERT_EQ(render_.TrackTextures().Count(), 3u);
+    for (size_t k = 0; k < render_.TrackTextures().Count(); ++k) {
+        EXPECT_NE(render_.TrackTextures().At(k), render_.Textures().MissingTexture());
     }
 }
 
@@ -197,8 +197,8 @@ TEST_F(LoadTrackTest, TextureListCountsAreTrustedOnlyAsFarAsTheFileGoes) {
     fixture.WithTextureList = false;
     search_.WriteFile("TEST.LST", "2000000000\r\nGRASS.RAW\r\n");
     Load(fixture);
-    EXPECT_LE(render_.TrackTextures.Count(), 20u);
-    EXPECT_NE(render_.TrackTextures.At(0), render_.Textures.MissingTexture());
+    EXPECT_LE(render_.TrackTextures().Count(), 20u);
+    EXPECT_NE(render_.TrackTextures().At(0), render_.Textures().MissingTexture());
 
     search_.WriteFile("paths/TEST.LST", "0\r\nGRASS.RAW\r\n");
     TQRXFileFinder fresh;
@@ -206,7 +206,7 @@ TEST_F(LoadTrackTest, TextureListCountsAreTrustedOnlyAsFarAsTheFileGoes) {
     const TPodFile pod = Archive(fixture, "SECOND.POD");
     TStringList warnings;
     LoadTrack(render_, Track(), palettes_, pod, fixture.SitEntry, progress_, warnings, fresh);
-    EXPECT_EQ(render_.TrackTextures.Count(), 0u);
+    EXPECT_EQ(render_.TrackTextures().Count(), 0u);
 }
 
 TEST_F(LoadTrackTest, MissingTextureListEndsTheLoad) {
@@ -237,11 +237,11 @@ TEST_F(LoadTrackTest, SecondLoadLeavesNothingOfTheFirst) {
     const TTrackData& track = Track();
     EXPECT_EQ(track.TrackName, "Second");
     EXPECT_EQ(track.TrackObjects.size(), 1u);
-    EXPECT_EQ(render_.DrawList.Entries().size(), 1u);
+    EXPECT_EQ(render_.DrawList().Entries().size(), 1u);
     EXPECT_FLOAT_EQ(track.FirstGridPos.x, 0);
     EXPECT_FLOAT_EQ(track.FirstGridRot.z, 0);
-    EXPECT_EQ(render_.Textures.FindTexture("ART\\FIRST.RAW"), -1);
-    EXPECT_NE(render_.Textures.FindTexture("ART\\GRASS.RAW"), -1);
+    EXPECT_EQ(render_.Textures().FindTexture("ART\\FIRST.RAW"), -1);
+    EXPECT_NE(render_.Textures().FindTexture("ART\\GRASS.RAW"), -1);
 }
 
 TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWorks) {
@@ -257,10 +257,10 @@ TEST_F(LoadTrackTest, LoadThatFailsHalfWayLeavesNothingDanglingAndTheNextOneWork
     EXPECT_TRUE(track.TrackLoaded);
     // The first track's objects are released; the draw list must not still point at them.
     EXPECT_EQ(track.TrackObjects.size(), 2u);
-    EXPECT_TRUE(render_.DrawList.Entries().empty());
+    EXPECT_TRUE(render_.DrawList().Entries().empty());
 
     EXPECT_TRUE(Load(good).empty());
-    EXPECT_EQ(render_.DrawList.Entries().size(), 1u);
+    EXPECT_EQ(render_.DrawList().Entries().size(), 1u);
 }
 
 TEST_F(LoadTrackTest, UnreadableLooseTextureOrModelIsWarnedAboutWithTheReasonAndTheLoadGoesOn) {

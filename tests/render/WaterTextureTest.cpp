@@ -2,7 +2,7 @@
 #include "core/base/ProgramFolder.h"
 #include "render/GLContext.h"
 #include "render/RenderContext.h"
-#include "render/SkyWater.h"
+#include "render/WaterPass.h"
 #include "tools/PodWriter.h"
 
 #include <gtest/gtest.h>
@@ -40,9 +40,9 @@ TEST(WaterTextureTest, TheRippleImageBesideTheProgramIsLoadedOnTheFirstCallOnly)
     folder.WriteFile("data/RIPPL100.RAW", std::string(1, '\x01'));
     folder.WriteFile("data/RIPPL100.ACT", Palette(1, 10, 200, 30));
 
-    EXPECT_EQ(render.WaterTexture, 0);
+    EXPECT_EQ(render.WaterTexture(), 0);
     LoadWaterTexture(render);
-    const int32_t texture = render.WaterTexture;
+    const int32_t texture = render.WaterTexture();
     ASSERT_NE(texture, 0);
     EXPECT_TRUE(glIsTexture(static_cast<GLuint>(texture)));
     const std::array<uint8_t, 4> expected{10, 200, 30, 255};
@@ -51,16 +51,16 @@ TEST(WaterTextureTest, TheRippleImageBesideTheProgramIsLoadedOnTheFirstCallOnly)
     // A second track load finds the texture made and reads nothing.
     folder.WriteFile("data/RIPPL100.ACT", Palette(1, 250, 0, 0));
     LoadWaterTexture(render);
-    EXPECT_EQ(render.WaterTexture, texture);
+    EXPECT_EQ(render.WaterTexture(), texture);
     EXPECT_EQ(TexelOf(texture), expected);
 
     // A new context has none of the old one's textures.
     context.reset();
     context = std::make_unique<THeadlessGLContext>(16, 16);
     LoadWaterTexture(render);
-    ASSERT_TRUE(glIsTexture(static_cast<GLuint>(render.WaterTexture)));
+    ASSERT_TRUE(glIsTexture(static_cast<GLuint>(render.WaterTexture())));
     const std::array<uint8_t, 4> reloaded{250, 0, 0, 255};
-    EXPECT_EQ(TexelOf(render.WaterTexture), reloaded);
+    EXPECT_EQ(TexelOf(render.WaterTexture()), reloaded);
     SetProgramFolder(oldFolder);
 }
 
