@@ -20,6 +20,23 @@ inline constexpr double kDefaultCourseHeight = 0.25;
 // The length of a recording whose path does not say.
 inline constexpr double kDefaultPathSeconds = 20.0;
 
+// A recording the viewer is asked for: the path to fly, where to write it and how.
+enum class TFlyThroughSource { Course, SavedLocations, EditedPath };
+
+struct TRecordSettings {
+    std::string Output; // .mp4, .webm or a folder for PNG files
+    int Width = 1280;
+    int Height = 720;
+    int FramesPerSecond = 30;
+    double Seconds = kDefaultPathSeconds;
+};
+
+struct TRecordChoice {
+    TFlyThroughSource Source = TFlyThroughSource::Course;
+    double CourseHeight = kDefaultCourseHeight;
+    TRecordSettings Settings;
+};
+
 // From the start grid through the checkpoints among the track's boxes, in the track's order, and
 // back to the start grid, height world units above the followed ground of view, looking a little
 // down. Reads the view's track. Only the start grid when the track has no checkpoint.

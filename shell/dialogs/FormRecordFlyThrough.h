@@ -13,14 +13,6 @@ class TCameraPath;
 class TRenderContext;
 struct TViewState;
 
-struct TRecordSettings {
-    std::string Output; // .mp4, .webm or a folder for PNG files
-    int Width = 1280;
-    int Height = 720;
-    int FramesPerSecond = 30;
-    double Seconds = kDefaultPathSeconds;
-};
-
 // A window-modal progress window over its owner while it records.
 class TFormRecordFlyThrough : public QProgressDialog {
     Q_OBJECT

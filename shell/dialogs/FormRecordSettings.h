@@ -13,14 +13,6 @@ class QComboBox;
 class QDoubleSpinBox;
 class QSpinBox;
 
-enum class TFlyThroughSource { Course, SavedLocations, EditedPath };
-
-struct TRecordChoice {
-    TFlyThroughSource Source = TFlyThroughSource::Course;
-    double CourseHeight = kDefaultCourseHeight;
-    TRecordSettings Settings;
-};
-
 class TFormRecordSettings : public QDialog {
     Q_OBJECT
 public:
