@@ -58,7 +58,7 @@ public:
 
     TTrackSession& Session() { return session_; }
     // How long each step of the last load took.
-    const std::vector<TStepTime>& LoadSteps() const { return loadSteps_; }
+    const std::vector<TStepTime>& LoadSteps() const { return session_.LoadSteps(); }
     TRenderContext& Render() { return render_; }
     void ResizeContext(int width, int height) { context_.Resize(width, height); }
 
@@ -72,5 +72,4 @@ private:
     TRenderContext render_;
     TTrackSession session_;
     std::string sitEntry_;
-    std::vector<TStepTime> loadSteps_;
 };

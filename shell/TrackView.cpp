@@ -8,7 +8,10 @@
 #include "core/view/ViewOverlay.h"
 #include "render/FrameRender.h"
 #include "render/MapPicture.h"
+#include "render/PickOutline.h"
+#include "render/PickScene.h"
 #include "render/ScreenGrab.h"
+#include "render/TrackLoader.h"
 
 #include <QApplication>
 #include <QFont>
@@ -22,6 +25,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -55,6 +59,13 @@ std::optional<TFlightKey> FlightKeyOf(int key) {
     default:
         return std::nullopt;
     }
+}
+
+// The GL objects of render, with its context current.
+void ReleaseGLObjects(TRenderContext& render) {
+    render.Textures.ClearTextures();
+    render.Models.ClearBINModels();
+    render.Prepared.Release();
 }
 
 } // namespace
@@ -116,9 +127,7 @@ TTrackView::~TTrackView() {
     // current, then release it.
     if (MakeCurrent()) {
         overlay_.Release();
-        render_.Textures.ClearTextures();
-        render_.Models.ClearBINModels();
-        render_.Prepared.Release();
+        ReleaseGLObjects(*render_);
         glContext_->doneCurrent();
     }
     glContext_.reset();
@@ -127,7 +136,7 @@ TTrackView::~TTrackView() {
 
 void TTrackView::PrepareDrawing() {
     InitGLState();
-    render_.Textures.LoadMissingTexture();
+    render_->Textures.LoadMissingTexture();
     UpdateProjection();
 }
 
@@ -149,7 +158,7 @@ void TTrackView::UpdateProjection() {
         return;
     }
     const qreal ratio = viewWindow_->devicePixelRatio();
-    Panel1Resize(render_, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
+    Panel1Resize(*render_, static_cast<int>(width() * ratio), static_cast<int>(height() * ratio),
                  View().Camera.FOV);
 }
 
@@ -170,8 +179,35 @@ void TTrackView::UploadMinimap() {
 
 void TTrackView::ShowOpenedTrack(const TViewResult& placed) {
     lastFrameError_.clear();
+    // What was picked belongs to the track before.
+    pickOutline_.clear();
     Apply(placed);
     idleInstalled_ = true;
+}
+
+void TTrackView::LoadTrackStaged(const std::function<void(TTrackLoader& loader)>& load) {
+    MakeContextCurrent();
+    auto staged = std::make_unique<TRenderContext>();
+    // What is not the track's carries over: the fallback and ripple textures, loaded once a run,
+    // the choice of renderer and the panel's size.
+    staged->Textures.ShareMissingTexture(render_->Textures);
+    staged->WaterTexture = render_->WaterTexture;
+    staged->WaterTextureLoaded = render_->WaterTextureLoaded;
+    staged->Renderer = render_->Renderer;
+    staged->PanelWidth = render_->PanelWidth;
+    staged->PanelHeight = render_->PanelHeight;
+    try {
+        TRenderTrackLoader loader(*staged);
+        load(loader);
+    } catch (...) {
+        // The load's progress window let events run; a frame may have moved the context.
+        MakeCurrent();
+        ReleaseGLObjects(*staged);
+        throw;
+    }
+    MakeCurrent();
+    std::swap(render_, staged);
+    ReleaseGLObjects(*staged);
 }
 
 // --- Redraw protocol ------------------------------------------------------------------------
@@ -198,9 +234,10 @@ bool TTrackView::DrawFrame(bool present) {
     ++drawingDepth_;
     try {
         const auto start = TFrameRateMeter::TClock::now();
-        RenderFrame(TFrameContext{render_, View(), session_.Archive() != nullptr, *frameHost_});
+        RenderFrame(TFrameContext{*render_, View(), session_.Archive() != nullptr, *frameHost_});
         // Only what goes to the screen carries the minimap and the overlay, not a screenshot.
         if (present) {
+            DrawPickOutline(*render_, View(), pickOutline_);
             DrawOverlay();
             WaitForDrawing();
             const auto drawn = TFrameRateMeter::TClock::now();
@@ -298,12 +335,12 @@ void TTrackView::Apply(const TViewResult& result) {
 void TTrackView::GrabMapPicture(TGLBMP& image) {
     MakeContextCurrent();
     TMapPictureOptions options;
-    const int side = MapPictureSide(render_, session_.Track(), options);
+    const int side = MapPictureSide(*render_, session_.Track(), options);
     {
         // The picture is larger than the view, so it is drawn off screen.
         QOpenGLFramebufferObject picture(side, side, QOpenGLFramebufferObject::Depth);
         picture.bind();
-        DrawMapPicture(render_, View(), options);
+        DrawMapPicture(*render_, View(), options);
         GrabScreen(image);
         picture.release();
     }
@@ -472,6 +509,7 @@ void TTrackView::FlyToMinimapPoint(int x, int y) {
 
 void TTrackView::MousePress(Qt::MouseButton button, int x, int y) {
     mapClickStart_.reset();
+    clickStart_.reset();
     if (button != Qt::LeftButton || View().Busy || !session_.TrackLoaded()) {
         return;
     }
@@ -480,6 +518,7 @@ void TTrackView::MousePress(Qt::MouseButton button, int x, int y) {
         FlyToMinimapPoint(x, y);
         return;
     }
+    clickStart_ = QPoint(x, y);
     if (View().MapView) {
         mapClickStart_ = QPoint(x, y);
     }
@@ -493,6 +532,13 @@ void TTrackView::MouseRelease(Qt::MouseButton button, int x, int y) {
     View().LastMouseX = x;
     View().LastMouseY = y;
     minimapDragging_ = false;
+    const std::optional<QPoint> clicked = std::exchange(clickStart_, std::nullopt);
+    if (clicked && pickClick_ && !View().Busy &&
+        (QPoint(x, y) - *clicked).manhattanLength() <= kClickSlop &&
+        pickClick_(x, y, QGuiApplication::keyboardModifiers())) {
+        mapClickStart_.reset();
+        return;
+    }
     const std::optional<QPoint> start = mapClickStart_;
     mapClickStart_.reset();
     if (!start || !View().MapView || View().Busy ||
@@ -515,6 +561,29 @@ void TTrackView::ViewMousePress(Qt::MouseButton button, int x, int y) {
 
 void TTrackView::ViewMouseRelease(Qt::MouseButton button, int x, int y) {
     MouseRelease(button, x, y);
+}
+
+// --- Pick and statistics ------------------------------------------------------------------
+
+std::vector<TPickField> TTrackView::PickAt(int x, int y) {
+    const TPickScene scene = FramePickScene(*render_, View());
+    const TPickHit hit = Pick(scene, PickRay(View(), width(), height(), x, y));
+    std::vector<TPickField> answer =
+        DescribePick(hit, scene.Track, &session_.Assets(), scene.ModelOf);
+    pickOutline_ = PickOutline(scene, hit);
+    RedrawView(true);
+    return answer;
+}
+
+void TTrackView::ClearPick() {
+    pickOutline_.clear();
+    RedrawView(true);
+}
+
+TTrackStatistics TTrackView::Statistics() {
+    // The texture sizes are asked of the context.
+    MakeContextCurrent();
+    return FrameTrackStatistics(*render_, View(), session_.LoadSteps());
 }
 
 // --- The overlay ----------------------------------------------------------------------------
@@ -545,8 +614,8 @@ void TTrackView::DrawOverlay() {
     }
     const qreal ratio = viewWindow_->devicePixelRatio();
     TOverlayFrame frame;
-    frame.ViewWidth = render_.PanelWidth;
-    frame.ViewHeight = render_.PanelHeight;
+    frame.ViewWidth = render_->PanelWidth;
+    frame.ViewHeight = render_->PanelHeight;
     frame.ShowMinimap = showMinimap_;
     const TViewRect area = MinimapArea();
     frame.Minimap = {static_cast<int>(area.Left * ratio), static_cast<int>(area.Top * ratio),
