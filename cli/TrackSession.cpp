@@ -124,10 +124,8 @@ TCliTrackSession::~TCliTrackSession() {
 }
 
 void TCliTrackSession::Load() {
-    TQuietProgress quiet;
-    TTimedProgress progress(quiet);
+    TQuietProgress progress;
     progress.SetCaption("Loading track");
     TRenderTrackLoader loader(render_);
     session_.OpenTrack(sitEntry_, progress, loader);
-    loadSteps_ = progress.Finish();
 }

@@ -60,7 +60,7 @@ public:
 
     TTrackSession& Session() { return session_; }
     // How long each step of the last load took.
-    const std::vector<TStepTime>& LoadSteps() const { return loadSteps_; }
+    const std::vector<TStepTime>& LoadSteps() const { return session_.LoadSteps(); }
     TRenderContext& Render() { return render_; }
     TGLState& GL() { return gl_; }
     void ResizeContext(int width, int height) { context_.Resize(width, height); }
@@ -76,5 +76,4 @@ private:
     TGLState gl_;
     TTrackSession session_;
     std::string sitEntry_;
-    std::vector<TStepTime> loadSteps_;
 };

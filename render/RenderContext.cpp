@@ -6,3 +6,9 @@ void TRenderContext::ReleaseTrack() {
     prepared_.Release();
     drawList_.Clear();
 }
+
+void TRenderContext::InheritFrom(const TRenderContext& shown) {
+    textures_.ShareMissingTexture(shown.textures_);
+    waterTexture_ = shown.waterTexture_;
+    renderer_ = shown.renderer_;
+}

@@ -49,6 +49,10 @@ public:
     // Once the context is current.
     void LoadMissingTexture() { textures_.LoadMissingTexture(); }
     void SelectRenderer(TRendererKind renderer) { renderer_ = renderer; }
+    // For a context that is to replace shown once a load into it has succeeded: it draws with
+    // shown's fallback and ripple textures, loaded once a run and freed by neither, and with its
+    // choice of renderer.
+    void InheritFrom(const TRenderContext& shown);
     // Frees the loaded track's textures (the fallback stays), models and prepared buffers and
     // empties the draw list, which names the track's objects.
     void ReleaseTrack();

@@ -34,6 +34,9 @@ public:
     void ClearTextures();      // deletes the pool's GL textures, keeps MissingTexture
     void LoadMissingTexture(); // ProgramFolder() + "data/missing.tga"
     int32_t MissingTexture() const { return missingTexture_; } // 0 when it could not be loaded
+    // Draws with another pool's fallback texture, which neither pool deletes, instead of loading
+    // one of its own.
+    void ShareMissingTexture(const TTexturePool& from) { missingTexture_ = from.missingTexture_; }
     // Every key with its GL name, in the order they were asked for.
     const std::vector<std::pair<std::string, int32_t>>& Entries() const { return pool_; }
 

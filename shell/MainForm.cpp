@@ -161,6 +161,13 @@ void TFormMain::FormCreate() {
     // An archive deleted or put back since the list was last shown shows as it is now.
     connect(Menu(TMainMenu::File), &QMenu::aboutToShow, this, [this] { recent_->Rebuild(); });
     flyThroughs_ = std::make_unique<TFlyThroughCommands>(*session_, *view_, *dialogs_, this);
+    const auto run = [this](const std::function<void()>& command) { RunCommand(command); };
+    TTrackReloadHost& reloadHost = *this;
+    reloader_ = std::make_unique<TTrackReloader>(
+        *session_, *view_, *dialogs_, reloadHost, Action(TMainAction::ReloadTrack),
+        Action(TMainAction::ToggleReloadOnChange), run, this);
+    picks_ =
+        std::make_unique<TPickCommands>(*view_, *this, Action(TMainAction::TogglePickMode), run);
 
     View().MapView = false;
     View().ResetMouse = false;
@@ -486,34 +493,51 @@ void TFormMain::Open1Click() {
 }
 
 void TFormMain::OpenTrackArchive(const std::string& path) {
+    RunAsLoad([this, &path] {
+        try {
+            // The new archive replaces the old one only once it could be read, so a file that
+            // cannot be opened leaves the track on screen and drawable.
+            session_->UseArchive(TPodFile(path));
+            const std::optional<std::string> chosen = session_->ChooseTrack(
+                [this](const TStringList& names) { return dialogs_->SelectTrack(this, names); });
+            if (session_->Archive()->SitEntries().empty()) {
+                ShowMessage("No track found in POD file.", kApplicationTitle);
+            }
+            if (chosen) {
+                LoadChosenTrack(path, *chosen);
+            }
+        } catch (const std::exception& error) {
+            ShowErrorText(ErrorTextWithPlace(error));
+        }
+    });
+}
+
+bool TFormMain::RunAsLoad(const std::function<void()>& load) {
     if (loading_) {
-        return;
+        return false;
     }
     loading_ = true;
+    reloader_->SetLoading(true);
     View().Busy = true;
     View().ResetMouse = true;
+    const auto finish = [this] {
+        loading_ = false;
+        View().Busy = false;
+        reloader_->SetLoading(false);
+        if (std::exchange(closeAfterLoad_, false)) {
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            return;
+        }
+        view_->RedrawView(false);
+    };
     try {
-        // The new archive replaces the old one only once it could be read, so a file that
-        // cannot be opened leaves the track on screen and drawable.
-        session_->UseArchive(TPodFile(path));
-        const std::optional<std::string> chosen = session_->ChooseTrack(
-            [this](const TStringList& names) { return dialogs_->SelectTrack(this, names); });
-        if (session_->Archive()->SitEntries().empty()) {
-            ShowMessage("No track found in POD file.", kApplicationTitle);
-        }
-        if (chosen) {
-            LoadChosenTrack(path, *chosen);
-        }
-    } catch (const std::exception& error) {
-        ShowErrorText(ErrorTextWithPlace(error));
+        load();
+    } catch (...) {
+        finish();
+        throw;
     }
-    loading_ = false;
-    View().Busy = false;
-    if (std::exchange(closeAfterLoad_, false)) {
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
-        return;
-    }
-    view_->RedrawView(false);
+    finish();
+    return true;
 }
 
 void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::string& sitEntry) {
@@ -535,11 +559,10 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
         view_->UploadMinimap();
     }
     recent_->Remember(archivePath);
+    reloader_->TrackLoaded();
 
-    const TStringList& warnings = session_->Warnings();
-    if (!warnings.empty()) {
-        ShowMessage("Warnings and Errors:\r\n" + JoinLines(warnings, "\r\n", 10, "..."),
-                    kApplicationTitle);
+    if (!session_->Warnings().empty()) {
+        ShowMessage(LoadWarningsMessage(session_->Warnings()), kApplicationTitle);
     }
 
     SetMenuEnabled(Menu(TMainMenu::View), true);
@@ -550,9 +573,18 @@ void TFormMain::LoadChosenTrack(const std::string& archivePath, const std::strin
     UpdateLayerStatus();
     UpdateSkyMenu();
 
-    setWindowTitle(
-        ToDisplayText(TrackCaption(versionText_, session_->Track().TrackName, archivePath)));
+    TrackReplaced();
     view_->ShowOpenedTrack(placed);
+}
+
+void TFormMain::TrackReplaced() {
+    setWindowTitle(ToDisplayText(TrackCaption(versionText_, session_->Track().TrackName,
+                                              session_->Archive()->ArchivePath())));
+}
+
+void TFormMain::ShowReloadStatus(const std::string& text, const std::string& details) {
+    SetStatusText(2, text);
+    StatusPanels[2]->setToolTip(ToDisplayText(details.empty() ? text : details));
 }
 
 void TFormMain::GoToStartGrid() {
@@ -791,7 +823,8 @@ void TFormMain::Savemappicture1Click() {
 }
 
 void TFormMain::Trackreport1Click() {
-    dialogs_->ShowTrackReport(this, session_->Assets().Records());
+    dialogs_->ShowTrackReport(this, session_->Assets().Records(),
+                              FormatTrackStatistics(view_->Statistics()));
 }
 
 void TFormMain::Explorearchive1Click() {

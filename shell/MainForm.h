@@ -1,8 +1,9 @@
 // TFormMain: the viewer's one main window: the menu bar with every command (MainMenu.h), the 3D
 // view (TrackView.h) and the status bar StatusBar1 with its five panels. It runs start-up and
 // shut-down, sizes the window around the view, opens tracks and runs the menu commands, leaving
-// the recent archives to RecentArchivesMenu.h and the fly-throughs to FlyThroughCommands.h; every
-// modal exchange with the user goes through its TMainFormDialogs.
+// the recent archives to RecentArchivesMenu.h, the fly-throughs to FlyThroughCommands.h, reloads
+// to TrackReloader.h and picks to PickCommands.h; every modal exchange with the user goes through
+// its TMainFormDialogs.
 #pragma once
 
 #include "core/base/Feedback.h"
@@ -13,7 +14,9 @@
 #include "shell/FlyThroughCommands.h"
 #include "shell/MainFormDialogs.h"
 #include "shell/MainMenu.h"
+#include "shell/PickCommands.h"
 #include "shell/RecentArchivesMenu.h"
+#include "shell/TrackReloader.h"
 #include "shell/TrackView.h"
 
 #include <QMainWindow>
@@ -31,7 +34,10 @@ class QLabel;
 class QMenu;
 class QStatusBar;
 
-class TFormMain : public QMainWindow, private TTrackViewHost, private TMessageSink {
+class TFormMain : public QMainWindow,
+                  private TTrackViewHost,
+                  private TTrackReloadHost,
+                  private TMessageSink {
     Q_OBJECT
 public:
     // Runs the start-up (FormCreate). dialogs defaults to the real dialogs; the window keeps it.
@@ -160,6 +166,9 @@ private:
     bool RunShortcut(const QKeyEvent* event) override;
     bool AcceptDrop(QDropEvent* event) override;
     void ShowMessage(const std::string& text, const std::string& caption) override;
+    bool RunAsLoad(const std::function<void()>& load) override;
+    void TrackReplaced() override;
+    void ShowReloadStatus(const std::string& text, const std::string& details) override;
 
     // Runs a command; an error it raises reaches the user as a message box.
     template <typename F> void Guarded(F&& command);
@@ -193,4 +202,6 @@ private:
     TViewSize viewPixels_{640, 480}; // the view's size in the pixels of its picture
     std::unique_ptr<TRecentArchivesMenu> recent_;
     std::unique_ptr<TFlyThroughCommands> flyThroughs_;
+    std::unique_ptr<TTrackReloader> reloader_;
+    std::unique_ptr<TPickCommands> picks_;
 };

@@ -166,8 +166,9 @@ TMainFormDialogs::AskRecordChoice(QWidget* parent, bool hasSavedLocations, bool 
     return dialog.Choice();
 }
 
-void TMainFormDialogs::ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records) {
-    ::ShowTrackReport(parent, records);
+void TMainFormDialogs::ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records,
+                                       const std::string& statistics) {
+    ::ShowTrackReport(parent, records, statistics);
 }
 
 void TMainFormDialogs::ShowReadme(QWidget* parent) {

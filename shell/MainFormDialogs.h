@@ -55,7 +55,9 @@ public:
     // What to record and how, or nullopt when cancelled; the output file is asked for after.
     virtual std::optional<TRecordChoice> AskRecordChoice(QWidget* parent, bool hasSavedLocations,
                                                          bool hasEditedPath);
-    virtual void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records);
+    // The files of the last load and the track's statistics, as FormatTrackStatistics writes them.
+    virtual void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records,
+                                 const std::string& statistics);
     virtual void ShowReadme(QWidget* parent);
     virtual void ShowKeyboard(QWidget* parent);
     virtual void ShowAbout(QWidget* parent);

@@ -87,6 +87,8 @@ constexpr TMenuCommand WithNumber(void (TFormMain::*handler)(int), int number) {
     return {handler, number};
 }
 constexpr TMenuCommand kLabelOnly;
+// Connected by the shell class that owns the command, not by the window.
+constexpr TMenuCommand kRunByOwner;
 
 struct TEntryRow {
     TMainAction Action;
@@ -186,6 +188,10 @@ struct TMainMenuTable {
              TSeparator::Before, TCheckMark::Off},
             {A::ToggleFrameRate, M::View, "Show frame rate", "ShowFrameRate1", "",
              &F::ShowFrameRateClick, TSeparator::None, TCheckMark::Off},
+            {A::ReloadTrack, M::View, "Reload track", "ReloadTrack1", "F5", kRunByOwner,
+             TSeparator::Before},
+            {A::ToggleReloadOnChange, M::View, "Reload when files change", "ReloadOnChange1", "",
+             kRunByOwner, TSeparator::None, TCheckMark::Off},
 
             {A::ToggleFollowTerrain, M::FollowTerrain, "Activate", "Activate1", "Ctrl+F",
              &F::Activate1Click},
@@ -238,6 +244,9 @@ struct TMainMenuTable {
              &F::SaveCameraPathClick},
             {A::LoadCameraPath, M::Camera, "Load path...", "LoadCameraPath1", "",
              &F::LoadCameraPathClick},
+            // A plain left click then picks; Ctrl with a left click picks in any mode.
+            {A::TogglePickMode, M::Camera, "Pick", "Pick1", "", kRunByOwner, TSeparator::Before,
+             TCheckMark::Off},
 
             {A::ShowReadme, M::Help, "Readme.txt ...", "N1", "", &F::N1Click},
             {A::ShowKeyboardLayout, M::Help, "Keyboard layout ...", "Keyboardlayout1", "",

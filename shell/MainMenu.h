@@ -59,6 +59,8 @@ enum class TMainAction {
     SaveScreenshot,
     ToggleMinimap,
     ToggleFrameRate,
+    ReloadTrack,
+    ToggleReloadOnChange,
     // Camera, Follow terrain
     ToggleFollowTerrain,
     ToggleFollowGroundBoxes,
@@ -85,6 +87,7 @@ enum class TMainAction {
     ClearKeyframes,
     SaveCameraPath,
     LoadCameraPath,
+    TogglePickMode,
     // Help
     ShowReadme,
     ShowKeyboardLayout,
@@ -125,7 +128,8 @@ private:
 };
 
 // Builds every menu and entry into bar. An entry that runs something hands its handler of form,
-// ready to call, to run when chosen.
+// ready to call, to run when chosen. The reload and pick entries run nothing of form: the shell
+// classes that own those commands connect them.
 TMainMenuBar BuildMainMenu(QMenuBar& bar, TFormMain& form,
                            const std::function<void(const std::function<void()>&)>& run);
 

@@ -8,7 +8,10 @@
 #include "core/view/ViewOverlay.h"
 #include "render/FrameRender.h"
 #include "render/MapPicture.h"
+#include "render/PickOutline.h"
+#include "render/PickScene.h"
 #include "render/ScreenGrab.h"
+#include "render/TrackLoader.h"
 
 #include <QApplication>
 #include <QFont>
@@ -22,6 +25,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <utility>
 
 namespace {
 
@@ -116,7 +120,7 @@ TTrackView::~TTrackView() {
     // current, then release it.
     if (MakeCurrent()) {
         overlay_.Release();
-        render_.ReleaseTrack();
+        render_->ReleaseTrack();
         glContext_->doneCurrent();
     }
     glContext_.reset();
@@ -125,7 +129,7 @@ TTrackView::~TTrackView() {
 
 void TTrackView::PrepareDrawing() {
     InitGLState();
-    render_.LoadMissingTexture();
+    render_->LoadMissingTexture();
     UpdateProjection();
 }
 
@@ -168,8 +172,28 @@ void TTrackView::UploadMinimap() {
 
 void TTrackView::ShowOpenedTrack(const TViewResult& placed) {
     lastFrameError_.clear();
+    // What was picked belongs to the track before.
+    pickOutline_.clear();
     Apply(placed);
     idleInstalled_ = true;
+}
+
+void TTrackView::LoadTrackStaged(const std::function<void(TTrackLoader& loader)>& load) {
+    MakeContextCurrent();
+    auto staged = std::make_unique<TRenderContext>();
+    staged->InheritFrom(*render_);
+    try {
+        TRenderTrackLoader loader(*staged);
+        load(loader);
+    } catch (...) {
+        // The load's progress window let events run; a frame may have moved the context.
+        MakeCurrent();
+        staged->ReleaseTrack();
+        throw;
+    }
+    MakeCurrent();
+    std::swap(render_, staged);
+    staged->ReleaseTrack();
 }
 
 // --- Redraw protocol ------------------------------------------------------------------------
@@ -197,9 +221,10 @@ bool TTrackView::DrawFrame(bool present) {
     try {
         const auto start = TFrameRateMeter::TClock::now();
         RenderFrame(
-            TFrameContext{render_, glState_, View(), session_.Archive() != nullptr, *frameHost_});
+            TFrameContext{*render_, glState_, View(), session_.Archive() != nullptr, *frameHost_});
         // Only what goes to the screen carries the minimap and the overlay, not a screenshot.
         if (present) {
+            DrawPickOutline(glState_, View(), pickOutline_);
             DrawOverlay();
             WaitForDrawing();
             const auto drawn = TFrameRateMeter::TClock::now();
@@ -297,12 +322,12 @@ void TTrackView::Apply(const TViewResult& result) {
 void TTrackView::GrabMapPicture(TGLBMP& image) {
     MakeContextCurrent();
     TMapPictureOptions options;
-    const int side = MapPictureSide(render_, session_.Track(), options);
+    const int side = MapPictureSide(*render_, session_.Track(), options);
     {
         // The picture is larger than the view, so it is drawn off screen.
         QOpenGLFramebufferObject picture(side, side, QOpenGLFramebufferObject::Depth);
         picture.bind();
-        DrawMapPicture(render_, glState_, View(), options);
+        DrawMapPicture(*render_, glState_, View(), options);
         GrabScreen(image);
         picture.release();
     }
@@ -471,6 +496,7 @@ void TTrackView::FlyToMinimapPoint(int x, int y) {
 
 void TTrackView::MousePress(Qt::MouseButton button, int x, int y) {
     mapClickStart_.reset();
+    clickStart_.reset();
     if (button != Qt::LeftButton || View().Busy || !session_.TrackLoaded()) {
         return;
     }
@@ -479,6 +505,7 @@ void TTrackView::MousePress(Qt::MouseButton button, int x, int y) {
         FlyToMinimapPoint(x, y);
         return;
     }
+    clickStart_ = QPoint(x, y);
     if (View().MapView) {
         mapClickStart_ = QPoint(x, y);
     }
@@ -492,6 +519,13 @@ void TTrackView::MouseRelease(Qt::MouseButton button, int x, int y) {
     View().LastMouseX = x;
     View().LastMouseY = y;
     minimapDragging_ = false;
+    const std::optional<QPoint> clicked = std::exchange(clickStart_, std::nullopt);
+    if (clicked && pickClick_ && !View().Busy &&
+        (QPoint(x, y) - *clicked).manhattanLength() <= kClickSlop &&
+        pickClick_(x, y, QGuiApplication::keyboardModifiers())) {
+        mapClickStart_.reset();
+        return;
+    }
     const std::optional<QPoint> start = mapClickStart_;
     mapClickStart_.reset();
     if (!start || !View().MapView || View().Busy ||
@@ -514,6 +548,29 @@ void TTrackView::ViewMousePress(Qt::MouseButton button, int x, int y) {
 
 void TTrackView::ViewMouseRelease(Qt::MouseButton button, int x, int y) {
     MouseRelease(button, x, y);
+}
+
+// --- Pick and statistics ------------------------------------------------------------------
+
+std::vector<TPickField> TTrackView::PickAt(int x, int y) {
+    const TPickScene scene = FramePickScene(*render_, View());
+    const TPickHit hit = Pick(scene, PickRay(View(), width(), height(), x, y));
+    std::vector<TPickField> answer =
+        DescribePick(hit, scene.Track, &session_.Assets(), scene.ModelOf);
+    pickOutline_ = PickOutline(scene, hit);
+    RedrawView(true);
+    return answer;
+}
+
+void TTrackView::ClearPick() {
+    pickOutline_.clear();
+    RedrawView(true);
+}
+
+TTrackStatistics TTrackView::Statistics() {
+    // The texture sizes are asked of the context.
+    MakeContextCurrent();
+    return FrameTrackStatistics(*render_, View(), session_.LoadSteps());
 }
 
 // --- The overlay ----------------------------------------------------------------------------

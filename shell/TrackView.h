@@ -23,6 +23,8 @@
 #include "core/session/TrackSession.h"
 #include "core/view/Flight.h"
 #include "core/view/FrameRateMeter.h"
+#include "core/view/Pick.h"
+#include "core/view/TrackStatistics.h"
 #include "core/view/ViewState.h"
 #include "render/GLState.h"
 #include "render/RenderContext.h"
@@ -35,6 +37,7 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -80,9 +83,13 @@ public:
     // The caption the view shows until GL drawing covers it.
     const QLabel* Caption() const { return caption_; }
     // Which renderer draws the frames (the prepared one unless told otherwise), for measuring.
-    void SelectRenderer(TRendererKind renderer) { render_.SelectRenderer(renderer); }
+    void SelectRenderer(TRendererKind renderer) { render_->SelectRenderer(renderer); }
     // The stores and textures of the context, for a load or a recording.
-    TRenderContext& Render() { return render_; }
+    TRenderContext& Render() { return *render_; }
+    // Runs load with a loader into stores and textures of their own, which replace the view's
+    // only once load has returned, so that a load that raises leaves the shown track drawable;
+    // the ones replaced are freed while the context is current.
+    void LoadTrackStaged(const std::function<void(TTrackLoader& loader)>& load);
     // Makes the context current on the view, or on the hidden surface while the view is not on
     // screen; raises EDunmereError when it cannot.
     void MakeContextCurrent();
@@ -142,6 +149,20 @@ public:
     // The lines the overlay shows with the next frame.
     std::vector<std::string> OverlayText() const;
 
+    // What the view shows under its pixel (x, y), in the words of the pick panel. The thing picked
+    // is outlined on the frames that go to the screen (never in a screenshot) until ClearPick.
+    std::vector<TPickField> PickAt(int x, int y);
+    void ClearPick();
+    bool PickOutlined() const { return !pickOutline_.empty(); }
+    // A left click over the view (not a drag, not on the minimap) is offered to pickClick first,
+    // with the keyboard modifiers held; it answers whether it took the click.
+    void
+    SetPickClick(std::function<bool(int x, int y, Qt::KeyboardModifiers modifiers)> pickClick) {
+        pickClick_ = std::move(pickClick);
+    }
+    // The track report's statistics of the loaded track, its triangles as this view draws them.
+    TTrackStatistics Statistics();
+
     // Plays camera paths over the view and keeps the path being edited.
     TFlyThroughPlayer& FlyThrough() { return flyThrough_; }
     const TFlyThroughPlayer& FlyThrough() const { return flyThrough_; }
@@ -191,7 +212,7 @@ private:
     std::unique_ptr<QOpenGLContext> glContext_;
     std::unique_ptr<QOffscreenSurface> offscreen_;
     // The stores and textures of glContext_, and the GL state its frames share.
-    TRenderContext render_;
+    std::unique_ptr<TRenderContext> render_ = std::make_unique<TRenderContext>();
     TGLState glState_;
     std::unique_ptr<TFrameHostImpl> frameHost_;
 
@@ -214,6 +235,9 @@ private:
     bool showFrameRate_ = false;
     bool minimapDragging_ = false;
     std::optional<QPoint> mapClickStart_;
+    std::optional<QPoint> clickStart_; // of a left press that may end in a click
+    std::function<bool(int, int, Qt::KeyboardModifiers)> pickClick_;
+    std::vector<TPickEdge> pickOutline_;
 
     TFlyThroughPlayer flyThrough_{*this};
     std::string flyThroughText_;

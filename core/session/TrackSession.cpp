@@ -66,7 +66,11 @@ TViewResult TTrackSession::OpenTrack(const std::string& sitEntry, TLoadProgress&
     }
     assets_.Clear();
     warnings_.clear();
-    loader.Load(*track_, palettes_, *archive_, sitEntry, progress, warnings_, finder_, assets_);
+    loadSteps_.clear();
+    TTimedProgress timed(progress);
+    loader.Load(*track_, palettes_, *archive_, sitEntry, timed, warnings_, finder_, assets_);
+    loadSteps_ = timed.Finish();
+    sitEntry_ = sitEntry;
 
     TViewResult result =
         ResetViewForTrackOpen(view_, prefs_.ResetViewDistTo, prefs_.ShowObjectsAfterLoad);
@@ -80,6 +84,30 @@ TViewResult TTrackSession::OpenTrack(const std::string& sitEntry, TLoadProgress&
         Combine(result, GoToStartGrid(view_));
     }
     return result;
+}
+
+void TTrackSession::ReloadTrack(TLoadProgress& progress, TTrackLoader& loader) {
+    if (archive_ == nullptr || sitEntry_.empty() || !track_->TrackLoaded) {
+        throw EDunmereError("No track has been loaded to reload.");
+    }
+    auto archive = std::make_unique<TPodFile>(archive_->ArchivePath());
+    auto track = std::make_unique<TTrackData>();
+    // A palette file may have changed as much as any other, so none is taken from the last load.
+    TPalettePool palettes;
+    TAssetLog assets;
+    TStringList warnings;
+    TTimedProgress timed(progress);
+    loader.Load(*track, palettes, *archive, sitEntry_, timed, warnings, finder_, assets);
+    if (!track->TrackLoaded) {
+        throw EDunmereError("No track found in POD file.");
+    }
+    loadSteps_ = timed.Finish();
+    archive_ = std::move(archive);
+    track_ = std::move(track);
+    view_.Track = track_.get();
+    palettes_ = std::move(palettes);
+    assets_ = std::move(assets);
+    warnings_ = std::move(warnings);
 }
 
 void TTrackSession::RefuseToOverwrite(const std::string& output) const {

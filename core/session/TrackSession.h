@@ -6,7 +6,8 @@
 //
 // Opening a track: ChooseTrack picks the description of the archive, OpenTrack loads it through
 // the render side's loader and places the view: at saved location 0 of the track when the INI file
-// has one, else at the start grid.
+// has one, else at the start grid. ReloadTrack loads the same description again from the archive
+// file as it is now, all or nothing, and leaves the view where it is.
 //
 // Only a load writes the track (through the loader); everything after it (camera, view commands,
 // export, the renderer) reads it through Track() or the view's Track, which points at it for the
@@ -27,6 +28,7 @@
 #pragma once
 
 #include "core/base/Feedback.h"
+#include "core/base/StepTimes.h"
 #include "core/base/TextUtils.h"
 #include "core/formats/PalettePool.h"
 #include "core/session/TrackLoad.h"
@@ -43,6 +45,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class TTrackSession {
 public:
@@ -79,11 +82,21 @@ public:
     // where it was.
     TViewResult OpenTrack(const std::string& sitEntry, TLoadProgress& progress,
                           TTrackLoader& loader);
+    // Reads the opened archive's file again and loads the description of the last load from it
+    // into a track of its own, with the same search folders. Only once that has succeeded do the
+    // archive, the track, the palettes, the asset log and the warnings replace the old ones; a
+    // load that raises (a half-written archive, a damaged entry) leaves everything as it was.
+    // The camera, the view distance and the display settings stay as they are.
+    void ReloadTrack(TLoadProgress& progress, TTrackLoader& loader);
+    // The description the last successful load read; empty before the first.
+    const std::string& SitEntry() const { return sitEntry_; }
 
     // Every file the last load asked for, and where it was found.
     const TAssetLog& Assets() const { return assets_; }
     // The warnings of the last load.
     const TStringList& Warnings() const { return warnings_; }
+    // How long each step of the last load took.
+    const std::vector<TStepTime>& LoadSteps() const { return loadSteps_; }
     // Raises EDunmereError when output is the opened archive, the settings file or a file the
     // last load read, so that no writer destroys what the track came from (OutputGuard.h).
     void RefuseToOverwrite(const std::string& output) const;
@@ -102,6 +115,8 @@ private:
     std::unique_ptr<TPodFile> archive_;
     TAssetLog assets_;
     TStringList warnings_;
+    std::vector<TStepTime> loadSteps_;
+    std::string sitEntry_;
     TPalettePool palettes_;
     // About 80 MB of fixed tables: far too much for any stack.
     std::unique_ptr<TTrackData> track_ = std::make_unique<TTrackData>();

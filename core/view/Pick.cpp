@@ -521,6 +521,110 @@ TPickHit Pick(const TPickScene& scene, const TPickRay& pickRay) {
     return best;
 }
 
+namespace {
+
+void AddEdge(std::vector<TPickEdge>& edges, TVec from, TVec to) {
+    edges.push_back({{from.x, from.y, from.z}, {to.x, to.y, to.z}});
+}
+
+void AddModelBoxEdges(std::vector<TPickEdge>& edges, const TPlacement& placement,
+                      const TModelBox& box) {
+    // Back from the model's frame into the world: the turns of ToModel undone, last first.
+    const auto toWorld = [&placement](TVec v) {
+        v = RotateZ(v, placement.Turn.RollZ);
+        v = RotateX(v, placement.Turn.PitchX);
+        return RotateY(v, placement.Turn.YawY) + placement.Position;
+    };
+    TVec corners[8];
+    for (int i = 0; i < 8; ++i) {
+        corners[i] =
+            toWorld({(i & 1) != 0 ? box.High.x : box.Low.x, (i & 2) != 0 ? box.High.y : box.Low.y,
+                     (i & 4) != 0 ? box.High.z : box.Low.z});
+    }
+    // Corners one bit apart share an edge.
+    for (int i = 0; i < 8; ++i) {
+        for (const int bit : {1, 2, 4}) {
+            if ((i & bit) == 0) {
+                AddEdge(edges, corners[i], corners[i | bit]);
+            }
+        }
+    }
+}
+
+TVec QuadCorner(const TDrawQuad& quad, int k) {
+    return {quad.Positions[k][0], quad.Positions[k][1], quad.Positions[k][2]};
+}
+
+// The whole-grid shift that brings a stored quad to where the hit met it.
+TVec ShiftToHit(const TDrawQuad& quad, const TPickHit& hit) {
+    TVec centre;
+    for (int k = 0; k < 4; ++k) {
+        centre = centre + QuadCorner(quad, k) * 0.25;
+    }
+    constexpr double kGridWorldUnits = 16;
+    return {std::round((hit.Point[0] - centre.x) / kGridWorldUnits) * kGridWorldUnits, 0,
+            std::round((hit.Point[2] - centre.z) / kGridWorldUnits) * kGridWorldUnits};
+}
+
+void AddQuadEdges(std::vector<TPickEdge>& edges, const TDrawQuad& quad, TVec shift) {
+    for (int k = 0; k < 4; ++k) {
+        AddEdge(edges, QuadCorner(quad, k) + shift, QuadCorner(quad, (k + 1) % 4) + shift);
+    }
+}
+
+} // namespace
+
+std::vector<TPickEdge> PickOutline(const TPickScene& scene, const TPickHit& hit) {
+    const TTrackData& track = scene.Track;
+    std::vector<TPickEdge> edges;
+    switch (hit.Kind) {
+    case TPickKind::Nothing:
+        break;
+    case TPickKind::Object:
+    case TPickKind::CheckpointMarker:
+    case TPickKind::Stadium: {
+        const bool stadium = hit.Kind == TPickKind::Stadium;
+        if (stadium ? !track.Stadium
+                    : hit.ObjectIndex < 0 ||
+                          hit.ObjectIndex >= static_cast<int>(track.TrackObjects.size())) {
+            break;
+        }
+        TQRXBox object =
+            stadium ? *track.Stadium : *track.TrackObjects[static_cast<size_t>(hit.ObjectIndex)];
+        const TModelGeometry model = scene.ModelOf(object.ModelName);
+        if (model.Vertices == nullptr || model.Vertices->empty()) {
+            break;
+        }
+        TPlacement placement;
+        if (stadium) {
+            object.Y = StadiumGroundHeight(track);
+            placement = PlacementInCopy(object, 0, 0, 0, 0);
+        } else {
+            const double camCol = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransZ));
+            const double camRow = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransX));
+            placement = PlacementInCopy(object, hit.CopyOffZ, hit.CopyOffX,
+                                        camCol - 16 * hit.CopyOffZ, camRow - 16 * hit.CopyOffX);
+        }
+        AddModelBoxEdges(edges, placement, ModelBox(*model.Vertices));
+        break;
+    }
+    case TPickKind::GroundBox: {
+        const TGroundBoxCell& cell = track.GroundBoxCells[hit.Row][hit.Column];
+        const TVec shift = ShiftToHit(cell.Faces[0], hit);
+        for (const TDrawQuad& face : cell.Faces) {
+            AddQuadEdges(edges, face, shift);
+        }
+        break;
+    }
+    case TPickKind::Terrain: {
+        const TDrawQuad& quad = track.TerrainQuads[hit.Row][hit.Column];
+        AddQuadEdges(edges, quad, ShiftToHit(quad, hit));
+        break;
+    }
+    }
+    return edges;
+}
+
 std::vector<TPickField> DescribePick(const TPickHit& hit, const TTrackData& track,
                                      const TAssetLog* assets, const TModelLookup& modelOf) {
     std::vector<TPickField> fields;

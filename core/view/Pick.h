@@ -72,6 +72,18 @@ struct TPickHit {
 
 TPickHit Pick(const TPickScene& scene, const TPickRay& ray);
 
+// One edge of a picked thing's outline, in world units.
+struct TPickEdge {
+    double From[3] = {};
+    double To[3] = {};
+};
+
+// Where the frame draws what hit picked, as edges to outline it with: the bounding box of an
+// object's, marker's or the stadium's model as placed (in the hit's wrap-around copy, turned as
+// it was drawn from the camera of scene), the sides of a terrain cell or of every face of a ground
+// box (beyond a grid edge where the hit was). None for a miss.
+std::vector<TPickEdge> PickOutline(const TPickScene& scene, const TPickHit& hit);
+
 // One line of the answer: Label and Text for people, Key and Numbers (when it has any) for JSON.
 struct TPickField {
     std::string Key;

@@ -159,6 +159,10 @@ bool FullFrameDue(std::chrono::steady_clock::duration elapsed, int hideFor) {
     return h + m + s > 1 || ms > hideFor;
 }
 
+std::string LoadWarningsMessage(const TStringList& warnings) {
+    return "Warnings and Errors:\r\n" + JoinLines(warnings, "\r\n", 10, "...");
+}
+
 std::string MainCaption(const std::string& versionText) {
     return "Dunmere GL v" + versionText;
 }

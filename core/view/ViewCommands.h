@@ -85,6 +85,8 @@ std::string PositionStatusText(const TCameraPos& camera);
 bool FullFrameDue(std::chrono::steady_clock::duration elapsed, int hideFor);
 
 std::string MainCaption(const std::string& versionText); // "Dunmere GL v" + version
+// The message that shows the warnings of a track load: the first ten of them.
+std::string LoadWarningsMessage(const TStringList& warnings);
 // "Dunmere GL v<version> - <track name> (<ARCHIVE FILE NAME>)"
 std::string TrackCaption(const std::string& versionText, const std::string& trackName,
                          const std::string& archivePath);

@@ -4,10 +4,12 @@
 
 #include <QCheckBox>
 #include <QClipboard>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -26,12 +28,14 @@ QStringList Columns(const TAssetRecord& record) {
 
 } // namespace
 
-void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records) {
-    TFormTrackReport form(records, parent);
+void ShowTrackReport(QWidget* parent, const std::vector<TAssetRecord>& records,
+                     const std::string& statistics) {
+    TFormTrackReport form(records, statistics, parent);
     form.exec();
 }
 
-TFormTrackReport::TFormTrackReport(std::vector<TAssetRecord> records, QWidget* parent)
+TFormTrackReport::TFormTrackReport(std::vector<TAssetRecord> records, const std::string& statistics,
+                                   QWidget* parent)
     : QDialog(parent), records_(std::move(records)) {
     setObjectName("FormTrackReport");
     setWindowTitle("Track report");
@@ -43,6 +47,14 @@ TFormTrackReport::TFormTrackReport(std::vector<TAssetRecord> records, QWidget* p
     ListFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListFiles->verticalHeader()->hide();
     ListFiles->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+
+    TextStatistics = new QPlainTextEdit(this);
+    TextStatistics->setObjectName("TextStatistics");
+    TextStatistics->setReadOnly(true);
+    TextStatistics->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Model names are the game's 8-bit text.
+    TextStatistics->setPlainText(QString::fromUtf8(Cp1252ToUtf8(statistics)));
+    TextStatistics->setVisible(!statistics.empty());
 
     chkMissingOnly = new QCheckBox("Missing files only", this);
     chkMissingOnly->setObjectName("chkMissingOnly");
@@ -57,9 +69,10 @@ TFormTrackReport::TFormTrackReport(std::vector<TAssetRecord> records, QWidget* p
     buttons->addWidget(BtnCopy);
     buttons->addWidget(BtnClose);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(ListFiles);
+    layout->addWidget(ListFiles, 3);
+    layout->addWidget(TextStatistics, 2);
     layout->addLayout(buttons);
-    resize(760, 480);
+    resize(760, 640);
 
     connect(chkMissingOnly, &QCheckBox::toggled, this, [this] { FillList(); });
     connect(BtnCopy, &QPushButton::clicked, this, [this] { BtnCopyClick(); });

@@ -107,8 +107,10 @@ public:
         RecordOffers.push_back({hasSavedLocations, hasEditedPath});
         return RecordAnswer;
     }
-    void ShowTrackReport(QWidget*, const std::vector<TAssetRecord>& records) override {
+    void ShowTrackReport(QWidget*, const std::vector<TAssetRecord>& records,
+                         const std::string& statistics) override {
         ReportsShown.push_back(records);
+        StatisticsShown.push_back(statistics);
     }
     void ShowReadme(QWidget*) override { HelpWindows.push_back("readme"); }
     void ShowKeyboard(QWidget*) override { HelpWindows.push_back("keyboard"); }
@@ -145,6 +147,7 @@ public:
     std::vector<std::string> SaveFileRequests; // title|proposed path|filter
     std::optional<std::string> SaveFileAnswer;
     std::vector<std::vector<TAssetRecord>> ReportsShown;
+    std::vector<std::string> StatisticsShown;
     std::optional<std::string> OpenFileAnswer;
     std::vector<std::pair<bool, bool>> RecordOffers; // saved locations, edited path offered
     std::optional<TRecordChoice> RecordAnswer;

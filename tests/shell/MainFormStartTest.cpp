@@ -254,7 +254,10 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
                                                                    "Take JPG screenshot ...",
                                                                    "-",
                                                                    "Minimap",
-                                                                   "Show frame rate"}));
+                                                                   "Show frame rate",
+                                                                   "-",
+                                                                   "Reload track",
+                                                                   "Reload when files change"}));
     EXPECT_EQ(EntryTexts(main.Menu(TMainMenu::ResizeTo)),
               (QStringList{"320 x 240", "640 x 480", "800 x 600", "1024 x 768", "-",
                            "178 x 126 (QRX1)", "257 x 210 (QRX2)", "-", "Custom ..."}));
@@ -284,7 +287,9 @@ TEST_F(MainFormTest, MenuHoldsEveryEntryInOrder) {
                                                                      "Remove last keyframe",
                                                                      "Clear keyframes",
                                                                      "Save path...",
-                                                                     "Load path..."}));
+                                                                     "Load path...",
+                                                                     "-",
+                                                                     "Pick"}));
     EXPECT_EQ(
         EntryTexts(main.Menu(TMainMenu::FollowTerrain)),
         (QStringList{"Activate", "-", "Follow ground boxes", "Follow water", "Steering mode"}));
@@ -336,7 +341,7 @@ TEST_F(MainFormTest, EveryEntryHasTheShortcutOfTheMenuTableAndNoOtherEntryHasOne
         {TMainAction::RestoreLocation5, "5"},    {TMainAction::RestoreDefaultLocation, "0"},
         {TMainAction::ToggleMapView, "9"},       {TMainAction::ResetMapView, "Ctrl+9"},
         {TMainAction::TestFrameRate, "Ctrl+F1"}, {TMainAction::Quit, "Ctrl+Q"},
-        {TMainAction::ToggleMinimap, "M"},
+        {TMainAction::ToggleMinimap, "M"},       {TMainAction::ReloadTrack, "F5"},
     };
     for (int i = 0; i < kMainActionCount; ++i) {
         const auto action = static_cast<TMainAction>(i);

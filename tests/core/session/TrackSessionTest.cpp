@@ -13,19 +13,28 @@ namespace {
 // Stands in for the render side: names the track and puts its start grid somewhere known.
 class TFakeLoader : public TTrackLoader {
 public:
-    void Load(TTrackData& track, TPalettePool&, const TPodFile&, const std::string& sitEntry,
-              TLoadProgress&, TStringList& warnings, TQRXFileFinder&, TAssetLog& assets) override {
+    void Load(TTrackData& track, TPalettePool&, const TPodFile& pod, const std::string& sitEntry,
+              TLoadProgress& progress, TStringList& warnings, TQRXFileFinder&,
+              TAssetLog& assets) override {
         Loaded.push_back(sitEntry);
         if (!LooseFile.empty()) {
             assets.Record({"ART\\LOOSE.RAW", TAssetPlace::SearchFolder, LooseFile});
         }
-        track.TrackName = "Test " + sitEntry;
+        progress.SetAction("Loading level");
+        // Half-way through, as a damaged entry would stop a real load.
+        track.TrackName = "half-loaded";
+        if (!FailWith.empty()) {
+            throw EDunmereError(FailWith);
+        }
+        // The name as the archive read now lists it, so that a test sees which file was read.
+        track.TrackName = "Test " + sitEntry + " of " + ValuePart(pod.SitEntries().front());
         track.FirstGridPos = TVertex3f{4096, 0, 4096}; // the grid's centre
         track.TrackLoaded = true;
         warnings.push_back("warned by " + sitEntry);
     }
     TStringList Loaded;
     std::string LooseFile; // a file of a search folder the load reads
+    std::string FailWith;  // the error the next load raises half-way, when not empty
 };
 
 class TrackSessionTest : public ::testing::Test {
@@ -82,7 +91,7 @@ TEST_F(TrackSessionTest, AnOpenedTrackStartsAtTheGridUnlessLocationZeroIsSaved) 
     EXPECT_NEAR(session_.View().Camera.TransY, -0.01, 1e-6);
 
     session_.View().Camera.TransX = 2.5f;
-    SaveCameraLocation(session_.Ini(), session_.View(), "Test ONE.SIT", 0);
+    SaveCameraLocation(session_.Ini(), session_.View(), session_.Track().TrackName, 0);
     session_.View().Camera.TransX = 0;
     result = session_.OpenTrack("ONE.SIT", progress_, loader_);
     EXPECT_FLOAT_EQ(session_.View().Camera.TransX, 2.5f);
@@ -111,6 +120,72 @@ TEST_F(TrackSessionTest, NothingIsWrittenOverTheSettingsTheOpenedArchiveOrAFileT
     WriteFileBytes(picture, "an older picture");
     EXPECT_NO_THROW(session_.RefuseToOverwrite(picture));
     EXPECT_NO_THROW(session_.RefuseToOverwrite(dir_.Path() + "not there yet.png"));
+}
+
+TEST_F(TrackSessionTest, AReloadReadsTheArchiveFileAgainAndKeepsTheViewAsItWas) {
+    EXPECT_THROW(session_.ReloadTrack(progress_, loader_), EDunmereError) << "nothing loaded yet";
+    const std::string archive = Archive({"ONE.SIT"});
+    session_.UseArchive(TPodFile(archive));
+    session_.OpenTrack("ONE.SIT", progress_, loader_);
+    session_.View().Camera.TransX = 3.25f;
+    session_.View().ViewDistance = 77;
+    session_.View().Display.ShowWater = false;
+    session_.View().MapView = true;
+    const TPodFile* before = session_.Archive();
+
+    // The archive is repacked with a renamed track and a file of a search folder joins the load.
+    TPodWriter writer;
+    writer.Add("ONE.SIT", "LEVEL\r\n!Race Track Name\r\nRenamed\r\n");
+    writer.Write(archive);
+    loader_.LooseFile = dir_.Path() + "LOOSE.RAW";
+    session_.ReloadTrack(progress_, loader_);
+
+    EXPECT_EQ(loader_.Loaded, (TStringList{"ONE.SIT", "ONE.SIT"})) << "the same description";
+    EXPECT_NE(session_.Archive(), before) << "read afresh";
+    EXPECT_EQ(session_.Track().TrackName, "Test ONE.SIT of Renamed");
+    EXPECT_EQ(session_.View().Track, &session_.Track());
+    EXPECT_FLOAT_EQ(session_.View().Camera.TransX, 3.25f);
+    EXPECT_EQ(session_.View().ViewDistance, 77);
+    EXPECT_FALSE(session_.View().Display.ShowWater);
+    EXPECT_TRUE(session_.View().MapView);
+    EXPECT_EQ(session_.Warnings(), TStringList{"warned by ONE.SIT"}) << "the reload's own";
+    ASSERT_EQ(session_.Assets().Records().size(), 1u);
+    EXPECT_EQ(session_.Assets().Records()[0].File, loader_.LooseFile);
+    ASSERT_EQ(session_.LoadSteps().size(), 1u);
+    EXPECT_EQ(session_.LoadSteps()[0].Step, "Loading level");
+}
+
+TEST_F(TrackSessionTest, AReloadThatFailsLeavesTrackArchiveWarningsAndAssetsAsTheyWere) {
+    const std::string archive = Archive({"ONE.SIT"});
+    loader_.LooseFile = dir_.Path() + "LOOSE.RAW";
+    session_.UseArchive(TPodFile(archive));
+    session_.OpenTrack("ONE.SIT", progress_, loader_);
+    const std::string name = session_.Track().TrackName;
+    const TPodFile* opened = session_.Archive();
+    const auto expectUnchanged = [&](const char* why) {
+        EXPECT_EQ(session_.Track().TrackName, name) << why;
+        EXPECT_TRUE(session_.TrackLoaded()) << why;
+        EXPECT_EQ(session_.Archive(), opened) << why;
+        EXPECT_EQ(session_.View().Track, &session_.Track()) << why;
+        EXPECT_EQ(session_.Warnings(), TStringList{"warned by ONE.SIT"}) << why;
+        EXPECT_EQ(session_.Assets().Records().size(), 1u) << why;
+    };
+
+    loader_.FailWith = "damaged entry";
+    loader_.LooseFile.clear();
+    EXPECT_THROW(session_.ReloadTrack(progress_, loader_), EDunmereError);
+    expectUnchanged("a load that raises half-way");
+
+    // Caught while the packer writes it: the directory promises more than the file holds.
+    loader_.FailWith.clear();
+    const std::string whole = ReadFileBytes(archive);
+    WriteFileBytes(archive, whole.substr(0, whole.size() / 2));
+    EXPECT_ANY_THROW(session_.ReloadTrack(progress_, loader_));
+    expectUnchanged("a half-written archive");
+
+    WriteFileBytes(archive, whole);
+    session_.ReloadTrack(progress_, loader_);
+    EXPECT_NE(session_.Archive(), opened) << "the next try succeeds";
 }
 
 } // namespace
