@@ -92,17 +92,23 @@ void TTrackSession::ReloadTrack(TLoadProgress& progress, TTrackLoader& loader) {
     }
     auto archive = std::make_unique<TPodFile>(archive_->ArchivePath());
     auto track = std::make_unique<TTrackData>();
+    // The finder remembers every answer for the run, so a file added to a search folder since,
+    // often the very texture the track maker found missing, would stay missing: a new one asks
+    // the folders as they are now.
+    TQRXFileFinder finder;
+    BuildSearchFolders(finder, searchPaths_);
     // A palette file may have changed as much as any other, so none is taken from the last load.
     TPalettePool palettes;
     TAssetLog assets;
     TStringList warnings;
     TTimedProgress timed(progress);
-    loader.Load(*track, palettes, *archive, sitEntry_, timed, warnings, finder_, assets);
+    loader.Load(*track, palettes, *archive, sitEntry_, timed, warnings, finder, assets);
     if (!track->TrackLoaded) {
         throw EDunmereError("No track found in POD file.");
     }
     loadSteps_ = timed.Finish();
     archive_ = std::move(archive);
+    finder_ = std::move(finder);
     track_ = std::move(track);
     view_.Track = track_.get();
     palettes_ = std::move(palettes);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -14,9 +15,12 @@ namespace {
 class TFakeLoader : public TTrackLoader {
 public:
     void Load(TTrackData& track, TPalettePool&, const TPodFile& pod, const std::string& sitEntry,
-              TLoadProgress& progress, TStringList& warnings, TQRXFileFinder&,
+              TLoadProgress& progress, TStringList& warnings, TQRXFileFinder& finder,
               TAssetLog& assets) override {
         Loaded.push_back(sitEntry);
+        if (!LookUp.empty()) {
+            Found = finder.Locate(LookUp);
+        }
         if (!LooseFile.empty()) {
             assets.Record({"ART\\LOOSE.RAW", TAssetPlace::SearchFolder, LooseFile});
         }
@@ -35,6 +39,8 @@ public:
     TStringList Loaded;
     std::string LooseFile; // a file of a search folder the load reads
     std::string FailWith;  // the error the next load raises half-way, when not empty
+    std::string LookUp;    // a name the load asks the finder for, when not empty
+    std::string Found;     // and where the finder found it
 };
 
 class TrackSessionTest : public ::testing::Test {
@@ -186,6 +192,21 @@ TEST_F(TrackSessionTest, AReloadThatFailsLeavesTrackArchiveWarningsAndAssetsAsTh
     WriteFileBytes(archive, whole);
     session_.ReloadTrack(progress_, loader_);
     EXPECT_NE(session_.Archive(), opened) << "the next try succeeds";
+}
+
+TEST_F(TrackSessionTest, AReloadFindsAFileAddedToASearchFolderSinceTheOpen) {
+    const std::string folder = dir_.Path() + "textures/";
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    session_.SearchPaths() = {folder};
+    session_.SearchAgain();
+    session_.UseArchive(TPodFile(Archive({"ONE.SIT"})));
+    loader_.LookUp = "ART\\ADDED.RAW";
+    session_.OpenTrack("ONE.SIT", progress_, loader_);
+    EXPECT_EQ(loader_.Found, "") << "not there yet";
+
+    WriteFileBytes(folder + "ADDED.RAW", "texels");
+    session_.ReloadTrack(progress_, loader_);
+    EXPECT_EQ(loader_.Found, "F" + folder + "ADDED.RAW");
 }
 
 } // namespace
