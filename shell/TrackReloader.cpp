@@ -8,7 +8,8 @@
 #include "shell/dialogs/FormProgress.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
+#include <QEvent>
 
 TTrackReloader::TTrackReloader(TTrackSession& session, TTrackView& view, TMainFormDialogs& dialogs,
                                TTrackReloadHost& host, QAction* reloadEntry, QAction* watchEntry,
@@ -54,7 +55,7 @@ void TTrackReloader::Reload() {
         TFormProgress progress(window_);
         progress.SetCaption("Reloading track");
         progress.show();
-        QCoreApplication::processEvents();
+        QApplication::processEvents();
         view_.LoadTrackStaged(
             [this, &progress](TTrackLoader& loader) { session_.ReloadTrack(progress, loader); });
         view_.UploadMinimap();
@@ -83,6 +84,19 @@ void TTrackReloader::ReloadOnChange() {
     if (!session_.TrackLoaded()) {
         return;
     }
+    // A modal dialog runs its own event loop, and a track replaced under it would leave it showing
+    // or working on the one before (the track report, the recording settings, a load's warnings).
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        if (waitingFor_ != modal) {
+            if (waitingFor_) {
+                waitingFor_->removeEventFilter(this);
+            }
+            waitingFor_ = modal;
+            modal->installEventFilter(this);
+        }
+        host_.ShowReloadStatus("Reload waits for the dialog to close", "");
+        return;
+    }
     try {
         Reload();
     } catch (const std::exception& error) {
@@ -97,6 +111,16 @@ void TTrackReloader::ReloadOnChange() {
         host_.ShowReloadStatus("Reloaded, " + std::to_string(warnings.size()) + " warnings",
                                LoadWarningsMessage(warnings));
     }
+}
+
+bool TTrackReloader::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == waitingFor_ && event->type() == QEvent::Hide) {
+        waitingFor_->removeEventFilter(this);
+        waitingFor_ = nullptr;
+        // After the dialog's own loop has ended, with the next dialog, if any, already up.
+        QMetaObject::invokeMethod(this, &TTrackReloader::ReloadOnChange, Qt::QueuedConnection);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void TTrackReloader::ArchiveGone(const QString& archive) {

@@ -12,6 +12,7 @@
 #include "shell/ReloadWatcher.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 #include <string>
@@ -50,6 +51,9 @@ public:
     // A load starts or has ended: a change in between waits for its end.
     void SetLoading(bool loading) { watcher_.SetLoading(loading); }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void ReloadByHand();
     void ReloadOnChange();
@@ -65,4 +69,6 @@ private:
     QAction* watchEntry_;
     QWidget* window_;
     TReloadWatcher watcher_;
+    // The modal dialog a reload on change waits for; it runs once the dialog has closed.
+    QPointer<QWidget> waitingFor_;
 };

@@ -10,6 +10,7 @@
 #include "shell/PickPanel.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QDockWidget>
 #include <QTest>
 
@@ -144,6 +145,31 @@ TEST_F(MainFormReloadPickTest, ChangedFilesAreReloadedUnderTheRunningViewFromThe
     Stop();
     Start();
     EXPECT_TRUE(form->Action(TMainAction::ToggleReloadOnChange)->isChecked());
+}
+
+TEST_F(MainFormReloadPickTest, AChangeWhileAModalDialogIsUpIsReloadedOnceItHasClosed) {
+    WatchFiles();
+    const TTrackData* shown = &form->Session().Track();
+    bool toldToWait = false;
+    bool keptUnderTheDialog = false;
+    WhenModal<QDialog>([&](QDialog* dialog) {
+        WriteTrack(kBlue);
+        toldToWait = QTest::qWaitFor(
+            [&] {
+                return form->StatusText(2) ==
+                       QStringLiteral("Reload waits for the dialog to close");
+            },
+            kPatienceMs);
+        keptUnderTheDialog = &form->Session().Track() == shown;
+        dialog->accept();
+    });
+    QDialog dialog(form.get());
+    dialog.exec();
+    EXPECT_TRUE(toldToWait);
+    EXPECT_TRUE(keptUnderTheDialog);
+    ASSERT_TRUE(WaitForReload());
+    ExpectColour(MiddleColour(), kBlue);
+    EXPECT_EQ(form->StatusText(2), QStringLiteral("Reloaded"));
 }
 
 TEST_F(MainFormReloadPickTest, AHalfWrittenArchiveKeepsTheOldTrackAndSaysSoInTheStatusBar) {
