@@ -143,6 +143,22 @@ TPlacement PlacementInCopy(const TQRXBox& box, double offZ, double offX, double 
     return {{t.Position[0] + offX, t.Position[1], t.Position[2] + offZ}, t};
 }
 
+// Where the object pass draws object in the wrap-around copy (offZ, offX), turned for the camera
+// of scene as that copy sees it.
+TPlacement ObjectPlacement(const TPickScene& scene, const TQRXBox& object, double offZ,
+                           double offX) {
+    const double camCol = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransZ));
+    const double camRow = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransX));
+    return PlacementInCopy(object, offZ, offX, camCol - 16 * offZ, camRow - 16 * offX);
+}
+
+// The stadium stands once, on the terrain at its rectangle's corner, in every view.
+TPlacement StadiumPlacement(const TTrackData& track) {
+    TQRXBox stadium = *track.Stadium;
+    stadium.Y = StadiumGroundHeight(track);
+    return PlacementInCopy(stadium, 0, 0, 0, 0);
+}
+
 TVec ToModel(const TPlacement& placement, TVec world, bool isPoint) {
     TVec v = isPoint ? world - placement.Position : world;
     v = RotateY(v, -placement.Turn.YawY);
@@ -287,16 +303,13 @@ void PickCells(const TPickScene& scene, const TRay& ray, const TPickRay& pickRay
 void PickObjects(const TPickScene& scene, const TRay& ray, const TPickRay& pickRay,
                  TPickHit& best) {
     const TTrackData& track = scene.Track;
-    const double camCol = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransZ));
-    const double camRow = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransX));
     for (const TPickObjectCopy& copy : scene.ObjectCopies) {
         for (const TQRXBox* object : copy.Objects) {
             const TModelGeometry model = scene.ModelOf(object->ModelName);
             if (model.Vertices == nullptr || model.Faces == nullptr || object->ModelName.empty()) {
                 continue;
             }
-            const TPlacement placement = PlacementInCopy(
-                *object, copy.OffZ, copy.OffX, camCol - 16 * copy.OffZ, camRow - 16 * copy.OffX);
+            const TPlacement placement = ObjectPlacement(scene, *object, copy.OffZ, copy.OffX);
             const double depth = HitModel(ray, placement, model, pickRay.Near, pickRay.Far);
             if (!(depth >= pickRay.Near && depth <= pickRay.Far)) {
                 continue;
@@ -314,19 +327,15 @@ void PickObjects(const TPickScene& scene, const TRay& ray, const TPickRay& pickR
             Keep(best, hit);
         }
     }
-    // The stadium stands once, on the terrain at its rectangle's corner, in every view.
     if (track.StadiumFlag != 1 || !track.Stadium) {
         return;
     }
-    TQRXBox stadium = *track.Stadium;
-    stadium.Y = StadiumGroundHeight(track);
-    const TModelGeometry model = scene.ModelOf(stadium.ModelName);
-    if (model.Vertices == nullptr || model.Faces == nullptr || stadium.ModelName.empty()) {
+    const TModelGeometry model = scene.ModelOf(track.Stadium->ModelName);
+    if (model.Vertices == nullptr || model.Faces == nullptr || track.Stadium->ModelName.empty()) {
         return;
     }
     TPickHit hit;
-    hit.Depth =
-        HitModel(ray, PlacementInCopy(stadium, 0, 0, 0, 0), model, pickRay.Near, pickRay.Far);
+    hit.Depth = HitModel(ray, StadiumPlacement(track), model, pickRay.Near, pickRay.Far);
     if (hit.Depth >= pickRay.Near && hit.Depth <= pickRay.Far) {
         hit.Kind = TPickKind::Stadium;
         Keep(best, hit);
@@ -589,22 +598,15 @@ std::vector<TPickEdge> PickOutline(const TPickScene& scene, const TPickHit& hit)
                           hit.ObjectIndex >= static_cast<int>(track.TrackObjects.size())) {
             break;
         }
-        TQRXBox object =
+        const TQRXBox& object =
             stadium ? *track.Stadium : *track.TrackObjects[static_cast<size_t>(hit.ObjectIndex)];
         const TModelGeometry model = scene.ModelOf(object.ModelName);
         if (model.Vertices == nullptr || model.Vertices->empty()) {
             break;
         }
-        TPlacement placement;
-        if (stadium) {
-            object.Y = StadiumGroundHeight(track);
-            placement = PlacementInCopy(object, 0, 0, 0, 0);
-        } else {
-            const double camCol = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransZ));
-            const double camRow = static_cast<double>(WorldToMapUnits(scene.View.Camera.TransX));
-            placement = PlacementInCopy(object, hit.CopyOffZ, hit.CopyOffX,
-                                        camCol - 16 * hit.CopyOffZ, camRow - 16 * hit.CopyOffX);
-        }
+        const TPlacement placement =
+            stadium ? StadiumPlacement(track)
+                    : ObjectPlacement(scene, object, hit.CopyOffZ, hit.CopyOffX);
         AddModelBoxEdges(edges, placement, ModelBox(*model.Vertices));
         break;
     }
