@@ -7,7 +7,11 @@
 
 #include <GL/glext.h>
 
+#include <algorithm>
+#include <array>
+#include <bit>
 #include <cstddef>
+#include <unordered_map>
 
 namespace {
 
@@ -22,6 +26,38 @@ template <typename T> void Upload(GLenum target, GLuint& buffer, const std::vect
                  GL_STATIC_DRAW);
     glBindBuffer(target, 0);
 }
+
+// Corners that carry the very same five floats are one vertex: GL then transforms it once for all
+// the faces around it, and since the vertex is the same bits, every face still draws the same
+// pixels. On a model of quad strips this halves the vertices the frame transforms.
+class TCornerTable {
+public:
+    GLuint Add(const std::array<GLfloat, kFloatsPerVertex>& corner) {
+        const auto [at, added] = indexOf_.try_emplace(std::bit_cast<TBits>(corner),
+                                                      static_cast<GLuint>(indexOf_.size()));
+        if (added) {
+            floats_.insert(floats_.end(), corner.begin(), corner.end());
+        }
+        return at->second;
+    }
+    const std::vector<float>& Floats() const { return floats_; }
+
+private:
+    // Keyed by bits, not by value, so that 0 and -0 stay apart and no two corners that GL could
+    // tell apart share a vertex.
+    using TBits = std::array<uint32_t, kFloatsPerVertex>;
+    struct THashBits {
+        size_t operator()(const TBits& bits) const {
+            uint64_t hash = 1469598103934665603ULL;
+            for (const uint32_t word : bits) {
+                hash = (hash ^ word) * 1099511628211ULL;
+            }
+            return static_cast<size_t>(hash);
+        }
+    };
+    std::unordered_map<TBits, GLuint, THashBits> indexOf_;
+    std::vector<float> floats_;
+};
 
 } // namespace
 
@@ -45,6 +81,7 @@ void TModelBuffers::Release() {
         }
     }
     runs_.clear();
+    vertexCount_ = 0;
     built_ = false;
 }
 
@@ -52,7 +89,7 @@ void TModelBuffers::Build(const std::vector<TBINFace>& faces,
                           const std::vector<TBINVertex>& vertices, const TTexturePool& textures,
                           bool forceBlend, double vertexScale) {
     Release();
-    std::vector<float> corners;
+    TCornerTable corners;
     std::vector<GLuint> indices;
     for (const TBINFace& face : faces) {
         if (!IsDrawableFace(face, vertices)) {
@@ -62,29 +99,33 @@ void TModelBuffers::Build(const std::vector<TBINFace>& faces,
         const GLuint texture = found == -1 ? 0 : static_cast<GLuint>(found);
         const bool blended = forceBlend || IsBlendedFace(face);
         if (runs_.empty() || runs_.back().Texture != texture || runs_.back().Blended != blended) {
-            runs_.push_back({texture, blended, static_cast<uint32_t>(indices.size()), 0});
+            runs_.push_back(
+                {texture, blended, static_cast<uint32_t>(indices.size()), 0, UINT32_MAX, 0});
         }
-        const auto first = static_cast<GLuint>(corners.size() / kFloatsPerVertex);
+        GLuint corner[4] = {};
         for (int i = 0; i < face.VertexCount; ++i) {
             const TBINVertex& p = vertices[static_cast<size_t>(face.Indices[i])];
             // The very floats the list sends, so that both draw the same pixels.
-            corners.insert(corners.end(),
-                           {static_cast<GLfloat>(face.U[i] / kBINTexelScale),
-                            static_cast<GLfloat>(face.V[i] / kBINTexelScale),
-                            static_cast<GLfloat>(p.X * vertexScale),
-                            static_cast<GLfloat>(p.Y * vertexScale),
-                            static_cast<GLfloat>(-static_cast<double>(p.Z) * vertexScale)});
+            corner[i] = corners.Add(
+                {static_cast<GLfloat>(face.U[i] / kBINTexelScale),
+                 static_cast<GLfloat>(face.V[i] / kBINTexelScale),
+                 static_cast<GLfloat>(p.X * vertexScale), static_cast<GLfloat>(p.Y * vertexScale),
+                 static_cast<GLfloat>(-static_cast<double>(p.Z) * vertexScale)});
         }
         const std::span<const int> order = TriangleCorners(face);
+        TRun& run = runs_.back();
         for (const int k : order) {
-            indices.push_back(first + static_cast<GLuint>(k));
+            indices.push_back(corner[k]);
+            run.FirstVertex = std::min(run.FirstVertex, corner[k]);
+            run.LastVertex = std::max(run.LastVertex, corner[k]);
         }
-        runs_.back().IndexCount += static_cast<uint32_t>(order.size());
+        run.IndexCount += static_cast<uint32_t>(order.size());
     }
     if (!indices.empty()) {
-        Upload(GL_ARRAY_BUFFER, vertexBuffer_, corners);
+        Upload(GL_ARRAY_BUFFER, vertexBuffer_, corners.Floats());
         Upload(GL_ELEMENT_ARRAY_BUFFER, indexBuffer_, indices);
     }
+    vertexCount_ = corners.Floats().size() / kFloatsPerVertex;
     built_ = true;
 }
 
@@ -123,8 +164,9 @@ void TModelPass::Draw(const TModelBuffers& model) {
             blending_ = run.Blended;
         }
         gl_.Bind(static_cast<int32_t>(run.Texture));
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(run.IndexCount), GL_UNSIGNED_INT,
-                       reinterpret_cast<const void*>(run.FirstIndex * sizeof(GLuint)));
+        glDrawRangeElements(GL_TRIANGLES, run.FirstVertex, run.LastVertex,
+                            static_cast<GLsizei>(run.IndexCount), GL_UNSIGNED_INT,
+                            reinterpret_cast<const void*>(run.FirstIndex * sizeof(GLuint)));
     }
 }
 

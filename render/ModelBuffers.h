@@ -1,8 +1,8 @@
 // The prepared renderer's form of one BIN model: its drawable faces in file order as triangles (a
 // quad as 0-1-2 and 0-2-3, the very triangles its display list holds) in one static vertex buffer
-// (s, t, x, y, z per face corner) and one index buffer, cut into runs of consecutive faces that
-// share a texture and a blend state. Drawing a model then costs one draw per run instead of a bind,
-// a blend switch and a primitive per face.
+// (s, t, x, y, z per distinct face corner) and one index buffer, cut into runs of consecutive faces
+// that share a texture and a blend state. Drawing a model then costs one draw per run instead of a
+// bind, a blend switch and a primitive per face.
 //
 // Blending cannot stay on for opaque faces: their texels' alpha (0 for the palette's dark entries)
 // reaches the framebuffer unblended, and no blend factor can keep that alpha and cancel the colour
@@ -48,8 +48,12 @@ public:
         bool Blended = false;
         uint32_t FirstIndex = 0;
         uint32_t IndexCount = 0;
+        // The vertices the run's indices reach, handed to GL so it need not scan the indices.
+        uint32_t FirstVertex = 0;
+        uint32_t LastVertex = 0;
     };
     const std::vector<TRun>& Runs() const { return runs_; }
+    size_t VertexCount() const { return vertexCount_; }
 
 private:
     friend class TModelPass;
@@ -58,6 +62,7 @@ private:
     bool built_ = false;
     GLuint vertexBuffer_ = 0;
     GLuint indexBuffer_ = 0;
+    size_t vertexCount_ = 0;
     std::vector<TRun> runs_;
 };
 

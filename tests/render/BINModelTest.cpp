@@ -305,7 +305,8 @@ TEST_F(BINModelTest, FacesWithoutTextureBindNoTexture) {
 }
 
 // The prepared form: faces in file order, one run while texture and blending stay the same,
-// undrawable faces left out; the pass leaves blending off and no array or buffer behind.
+// undrawable faces left out, a corner shared only where every float of it is the same, each run's
+// vertex range covering its indices; the pass leaves blending off and no array or buffer behind.
 TEST_F(BINModelTest, BuffersHoldRunsOfFacesSharingTextureAndBlending) {
     TByteWriter tga = TgaHeader(0, 0, 2, 1, 1, 24);
     tga.U8(30).U8(20).U8(10);
@@ -315,24 +316,31 @@ TEST_F(BINModelTest, BuffersHoldRunsOfFacesSharingTextureAndBlending) {
     const std::vector<TBINRef> quad{{0}, {1}, {2}, {3}};
     bin.Texture("A.TGA").Face(0x0E, quad).Triangle(0x18).Face(0x11, quad);
     bin.Texture("B.TGA").Face(0x0E, {{0}, {1}, {9}}).Face(0x29, quad);
-    bin.Texture("A.TGA").Triangle(0x33).End();
+    bin.Texture("A.TGA").Triangle(0x33).Face(0x33, {{0}, {1}, {2, 5, 0}}).End();
     const auto model = Load(bin);
     const auto a = static_cast<GLuint>(textures.FindTexture("ART\\A.TGA"));
     const auto b = static_cast<GLuint>(textures.FindTexture("ART\\B.TGA"));
     ASSERT_NE(a, b);
+    using TRuns = std::vector<std::tuple<GLuint, bool, uint32_t, uint32_t, uint32_t, uint32_t>>;
     const auto runsOf = [](const TModelBuffers& buffers) {
-        std::vector<std::tuple<GLuint, bool, uint32_t, uint32_t>> runs;
+        TRuns runs;
         for (const TModelBuffers::TRun& run : buffers.Runs()) {
-            runs.emplace_back(run.Texture, run.Blended, run.FirstIndex, run.IndexCount);
+            runs.emplace_back(run.Texture, run.Blended, run.FirstIndex, run.IndexCount,
+                              run.FirstVertex, run.LastVertex);
         }
         return runs;
     };
-    using TRuns = std::vector<std::tuple<GLuint, bool, uint32_t, uint32_t>>;
-    EXPECT_EQ(runsOf(model->ListBuffers),
-              (TRuns{{a, false, 0, 9}, {a, true, 9, 6}, {b, false, 15, 6}, {a, true, 21, 3}}));
+    // The four corners of the square serve every face but the last, whose third corner has
+    // another texel and so is a vertex of its own.
+    EXPECT_EQ(model->ListBuffers.VertexCount(), 5U);
+    EXPECT_EQ(runsOf(model->ListBuffers), (TRuns{{a, false, 0, 9, 0, 3},
+                                                 {a, true, 9, 6, 0, 3},
+                                                 {b, false, 15, 6, 0, 3},
+                                                 {a, true, 21, 6, 0, 4}}));
     TModelBuffers forced;
     forced.Build(model->Faces, model->Vertices, textures, true, 1.0);
-    EXPECT_EQ(runsOf(forced), (TRuns{{a, true, 0, 15}, {b, true, 15, 6}, {a, true, 21, 3}}));
+    EXPECT_EQ(runsOf(forced),
+              (TRuns{{a, true, 0, 15, 0, 3}, {b, true, 15, 6, 0, 3}, {a, true, 21, 6, 0, 4}}));
 
     TGLState gl;
     gl.Bind(static_cast<int32_t>(b));
