@@ -204,10 +204,12 @@ TVec WrapShift(int column, int row) {
     return shift;
 }
 
+TVec QuadCorner(const TDrawQuad& quad, int k) {
+    return {quad.Positions[k][0], quad.Positions[k][1], quad.Positions[k][2]};
+}
+
 double HitQuad(const TRay& ray, const TDrawQuad& quad, TVec shift) {
-    const auto corner = [&](int k) {
-        return TVec{quad.Positions[k][0], quad.Positions[k][1], quad.Positions[k][2]} + shift;
-    };
+    const auto corner = [&](int k) { return QuadCorner(quad, k) + shift; };
     return std::min(HitTriangle(ray, corner(0), corner(1), corner(2)),
                     HitTriangle(ray, corner(0), corner(2), corner(3)));
 }
@@ -558,10 +560,6 @@ void AddModelBoxEdges(std::vector<TPickEdge>& edges, const TPlacement& placement
             }
         }
     }
-}
-
-TVec QuadCorner(const TDrawQuad& quad, int k) {
-    return {quad.Positions[k][0], quad.Positions[k][1], quad.Positions[k][2]};
 }
 
 // The whole-grid shift that brings a stored quad to where the hit met it.
