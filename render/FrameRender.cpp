@@ -87,10 +87,7 @@ void DrawFrameSteps(TRenderContext& render, TGLState& gl, TViewState& view) {
 
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRotatef(camera.Tilt, 1, 0, 0);
-    glRotatef(camera.Heading, 0, 1, 0);
-    glRotatef(camera.Roll, 0, 0, 1);
+    TurnToCamera(camera);
     SetProjection(gl, 5000, camera.FOV);
 
     const bool prepared = render.DrawsPrepared();
@@ -111,12 +108,7 @@ void DrawFrameSteps(TRenderContext& render, TGLState& gl, TViewState& view) {
         SetProjection(gl, 30, camera.FOV);
     }
 
-    if (view.FollowTerrain) {
-        const double ground = GroundHeightAt(view, camera.TransX, camera.TransZ);
-        glTranslated(camera.TransX, -ground - view.HeightAboveGround, camera.TransZ);
-    } else {
-        glTranslatef(camera.TransX, camera.TransY, camera.TransZ);
-    }
+    MoveToCamera(view);
 
     if (track.StadiumFlag == 1) {
         std::optional<TModelPass> stadium;
@@ -188,6 +180,23 @@ void SetProjection(const TGLState& gl, double farPlane, float fov) {
     glLoadIdentity();
     gluPerspective(fov, gl.AspectRatio(), 0.01, farPlane);
     glMatrixMode(GL_MODELVIEW);
+}
+
+void TurnToCamera(const TCameraPos& camera) {
+    glLoadIdentity();
+    glRotatef(camera.Tilt, 1, 0, 0);
+    glRotatef(camera.Heading, 0, 1, 0);
+    glRotatef(camera.Roll, 0, 0, 1);
+}
+
+void MoveToCamera(const TViewState& view) {
+    const TCameraPos& camera = view.Camera;
+    if (view.FollowTerrain) {
+        const double ground = GroundHeightAt(view, camera.TransX, camera.TransZ);
+        glTranslated(camera.TransX, -ground - view.HeightAboveGround, camera.TransZ);
+    } else {
+        glTranslatef(camera.TransX, camera.TransY, camera.TransZ);
+    }
 }
 
 void RenderFrame(const TFrameContext& frame) {

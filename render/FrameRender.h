@@ -66,6 +66,11 @@ void ClipToOnePixel(bool on);
 void Panel1Resize(TGLState& gl, int width, int height, float fov);
 // Perspective projection over the panel size of the last Panel1Resize, near plane 0.01.
 void SetProjection(const TGLState& gl, double farPlane, float fov);
+// The camera of a frame in the current (model-view) matrix, in two halves because the sky and the
+// backdrops are drawn between them: first its turn alone, around the eye, then the move to where
+// it stands, on the ground below it while it follows the terrain.
+void TurnToCamera(const TCameraPos& camera);
+void MoveToCamera(const TViewState& view);
 
 // One frame, unless the view is Busy, no archive is open or no track is loaded. Busy is set while
 // the frame is drawn (after the host let pending events run once) and cleared, with the cursor and

@@ -1,6 +1,5 @@
 #include "render/PickOutline.h"
 
-#include "core/view/Camera.h"
 #include "render/FrameRender.h"
 
 #include <GL/gl.h>
@@ -17,17 +16,9 @@ void DrawPickOutline(const TGLState& gl, const TViewState& view,
     glMatrixMode(GL_MODELVIEW);
     glPushMatrix();
     // The camera transform of the frame's grid and object passes.
-    glLoadIdentity();
-    glRotatef(camera.Tilt, 1, 0, 0);
-    glRotatef(camera.Heading, 0, 1, 0);
-    glRotatef(camera.Roll, 0, 0, 1);
+    TurnToCamera(camera);
     SetProjection(gl, view.MapView ? 5000 : 30, camera.FOV);
-    if (view.FollowTerrain) {
-        const double ground = GroundHeightAt(view, camera.TransX, camera.TransZ);
-        glTranslated(camera.TransX, -ground - view.HeightAboveGround, camera.TransZ);
-    } else {
-        glTranslatef(camera.TransX, camera.TransY, camera.TransZ);
-    }
+    MoveToCamera(view);
 
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
